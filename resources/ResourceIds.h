@@ -1,0 +1,7 @@
+// Identifiers of the program's resources, shared by the resource script and the code.
+#pragma once
+
+#define MAINICON 1
+
+// String tables: the libraries' failure messages (see Strings.rc).
+#define IDS_SV_MULTISZ_EMPTY 1000

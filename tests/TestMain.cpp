@@ -1,0 +1,7 @@
+// Entry of every test program: GoogleTest over the platform's application object.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

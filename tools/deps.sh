@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what building and testing the program needs on a Debian machine, and cross-builds
+# libjpeg-turbo for both Windows targets into build/deps. Quiet and quick when all is there.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+deps="$root/build/deps"
+
+packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine wine64 xvfb
+          googletest nlohmann-json3-dev imagemagick x11-utils dpkg-dev cmake ninja-build)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# libjpeg-turbo from Debian's source package, one static build per target.
+build_jpeg() {
+  local arch=$1 proc=$2 prefix="$deps/jpeg-$1"
+  [ -f "$prefix/lib/libjpeg.a" ] && return 0
+  local src
+  src=$(ls -d "$deps"/src/libjpeg-turbo-*/ 2>/dev/null | head -n1 || true)
+  if [ -z "$src" ]; then
+    if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/; then
+      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+        > /etc/apt/sources.list.d/debian-src.sources
+      apt-get update -qq
+    fi
+    mkdir -p "$deps/src"
+    (cd "$deps/src" && apt-get source -qq --download-only libjpeg-turbo >/dev/null 2>&1 \
+       && dpkg-source -x libjpeg-turbo_*.dsc >/dev/null 2>&1)
+    src=$(ls -d "$deps"/src/libjpeg-turbo-*/ | head -n1)
+  fi
+  echo "building libjpeg-turbo for $arch"
+  cmake -S "$src" -B "$deps/jpeg-build-$arch" -G Ninja \
+    -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="$proc" \
+    -DCMAKE_C_COMPILER="$arch-w64-mingw32-gcc-posix" -DCMAKE_RC_COMPILER="$arch-w64-mingw32-windres" \
+    -DWITH_SIMD=0 -DENABLE_SHARED=0 -DWITH_TURBOJPEG=0 -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -Wno-dev >/dev/null
+  cmake --build "$deps/jpeg-build-$arch" >/dev/null
+  cmake --install "$deps/jpeg-build-$arch" >/dev/null
+}
+build_jpeg i686 X86
+build_jpeg x86_64 AMD64
