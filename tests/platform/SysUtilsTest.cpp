@@ -104,7 +104,7 @@ TEST(SysUtilsFiles, ExpandFileNameTakesRelativeNamesAgainstTheCurrentFolder) {
   SetCurrentDirectoryA(saved.c_str());
 }
 
-TEST(SysUtilsFiles, PathPieces) {
+TEST(SysUtilsFiles, SplitsPathsAtBackslashAndDrive) {
   struct Case {
     const char *name, *path, *dir, *file, *ext, *changed;
   } cases[] = {
