@@ -5,3 +5,5 @@
 
 // String tables: the libraries' failure messages (see Strings.rc).
 #define IDS_SV_MULTISZ_EMPTY 1000
+#define IDS_SV_PROCESS_RUNNING 1001
+#define IDS_SV_NO_FILES 1002

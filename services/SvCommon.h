@@ -1,0 +1,40 @@
+// Small services the process runner and the hardware dialog stand on: the system folder,
+// a case-insensitive search, checked system calls, the services' exceptions, multi-string
+// blocks and the hidden utility window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/StringList.h"
+#include "platform/SysUtils.h"
+
+// The services' failures; the message is loaded from the program's string table.
+class ESvError : public Exception {
+ public:
+  explicit ESvError(UINT resourceId);
+};
+
+// The components' refusals ("... when process is running"); message from the string table.
+class ESvException : public Exception {
+ public:
+  explicit ESvException(UINT resourceId);
+};
+
+// The text of a string-table entry of the program's module ("" when it has none).
+std::string LoadResString(UINT resourceId);
+
+// The Windows system folder ("C:\windows\system32"), empty when the system gives none.
+std::string GetWindowsSystemFolder();
+
+// 1-based position of sub in text, both upper-cased by the locale's rules; 0 when absent.
+int PosNoCase(const std::string& sub, const std::string& text);
+
+// Raises the last system error when ok is false.
+void CheckOsCall(bool ok);
+
+// A heap block of zero-terminated strings ending with one more zero byte, as environment
+// blocks are. A list holding an empty string raises ESvError before anything is allocated.
+char* StringsToMultiSz(const TStrings& list);
+void FreeMultiSz(char*& block);
