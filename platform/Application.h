@@ -1,0 +1,105 @@
+// The application object: the GUI thread's message loop, the handler of exceptions that
+// nobody caught, hidden message windows and the program's message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "platform/Classes.h"
+#include "platform/Sets.h"
+
+// One window message as a message handler sees it; the handler sets Result.
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
+
+using TWndMethod = std::function<void(TMessage& message)>;
+using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
+
+class TApplication : public TComponent {
+ public:
+  explicit TApplication(TComponent* owner);
+  ~TApplication() override;
+
+  // Makes the calling thread the GUI thread and creates the application's hidden window.
+  // Later calls do nothing.
+  void Initialize();
+
+  // The title of message boxes; the program file's name without extension until set.
+  std::string Title() const;
+  void SetTitle(const std::string& title);
+  // The application's own hidden window (0 before Initialize).
+  HWND Handle() const { return handle_; }
+
+  // Runs the message loop until Terminated.
+  void Run();
+  // Takes and dispatches one message, or waits for the next when there is none. An
+  // exception on the way goes to HandleException; the loop never sees it.
+  void HandleMessage();
+  // Dispatches the messages that are waiting, then returns.
+  void ProcessMessages();
+  // Asks the loop to end: posts WM_QUIT, which sets Terminated when the loop takes it.
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // Reports the exception being handled (call it inside a catch block): EAbort is silent;
+  // others go to OnException when assigned, else to ShowException.
+  void HandleException(TObject* sender);
+  // Error box with the exception's message, titled with Title.
+  void ShowException(const std::exception& e);
+  // MessageBoxA owned by the active window; returns the button pressed.
+  int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+
+  TExceptionEvent OnException;
+
+ private:
+  // Takes one message; false when none was waiting.
+  bool ProcessMessage(MSG& msg);
+  void Idle();
+  static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  HWND handle_ = nullptr;
+  std::string title_;
+  bool initialized_ = false;
+  bool terminated_ = false;
+};
+
+extern TApplication* Application;
+
+// Passes the exception being handled to Application->HandleException and swallows whatever
+// that raises in turn: for the places that must not let anything escape.
+void ApplicationHandleException(TObject* sender) noexcept;
+
+// Window procedures must never let a C++ exception unwind through the system's frames: the
+// body runs here, whatever escapes goes to the application's handler, and the message then
+// answers failResult.
+template <typename Body>
+LRESULT GuardWndProc(TObject* sender, Body&& body, LRESULT failResult = 0) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    ApplicationHandleException(sender);
+    return failResult;
+  }
+}
+
+// A hidden window whose messages all go to `method`, which passes on to DefWindowProcA
+// whatever it does not handle itself. Raises EOSError when the window cannot be made.
+HWND AllocateHWnd(TWndMethod method);
+void DeallocateHWnd(HWND wnd);
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel };
+using TMsgDlgButtons = TSet<TMsgDlgBtn>;
+
+// Message box titled with the application's title; returns the button pressed (IDOK, IDYES,
+// IDNO, IDCANCEL). Buttons: OK, OK and Cancel, Yes and No, or Yes, No and Cancel.
+int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons);
+// Information box with an OK button.
+void ShowMessage(const std::string& text);
