@@ -46,7 +46,7 @@ std::string AnsiToUtf8(const std::string& text) { return Narrow(Widen(text, CP_A
 
 std::string WindowName(TComponent* root) {
   if (!root->Name().empty()) return root->Name();
-  const TClassInfo* info = GetClassInfo(root);
+  const TClassInfo* info = ObjectClassInfo(root);
   return info ? info->Name() : root->ClassName();
 }
 
@@ -73,7 +73,7 @@ class TLayoutReader {
  public:
   TLayoutReader(TComponent* root, HINSTANCE module)
       : root_(root),
-        rootInfo_(GetClassInfo(root)),
+        rootInfo_(ObjectClassInfo(root)),
         module_(module ? module : GetModuleHandleA(nullptr)) {}
 
   void Read(const std::string& text) {
@@ -102,7 +102,7 @@ class TLayoutReader {
       root_->SetComponentStateFlag(csReading, false);
       loaded_.push_back(root_);
       for (TComponent* c : loaded_)
-        Guard(ComponentLabel(c, GetClassInfo(c)), {}, [c] { c->Loaded(); });
+        Guard(ComponentLabel(c, ObjectClassInfo(c)), {}, [c] { c->Loaded(); });
       for (TComponent* c : loaded_) SetLoadingFlags(c, false);
     } catch (...) {
       FreeCreated();
@@ -212,7 +212,7 @@ class TLayoutReader {
       case tkClass: {
         if (!value.is_object()) throw EPropertyConvertError("expected an object of properties");
         TPersistent* sub = prop.Get(object).AsObject();
-        const TClassInfo* subInfo = GetClassInfo(sub);
+        const TClassInfo* subInfo = ObjectClassInfo(sub);
         if (!sub || !subInfo) throw EPropertyError("the property holds no object with properties");
         ReadProperties(sub, subInfo, value, component, where);
         return;
@@ -342,7 +342,7 @@ class TLayoutWriter {
   }
 
   json WriteRoot() {
-    const TClassInfo* info = GetClassInfo(root_);
+    const TClassInfo* info = ObjectClassInfo(root_);
     json doc = json::object();
     doc["class"] = AnsiToUtf8(info ? info->Name() : root_->ClassName());
     if (!root_->Name().empty()) doc["name"] = AnsiToUtf8(root_->Name());
@@ -367,7 +367,7 @@ class TLayoutWriter {
 
   json WriteComponent(TComponent* c) {
     written_.insert(c);
-    const TClassInfo* info = GetClassInfo(c);
+    const TClassInfo* info = ObjectClassInfo(c);
     std::string label = ComponentLabel(c, info);
     if (!info) Fail(label, {}, "class " + c->ClassName() + " is not registered");
     json node = json::object();
@@ -437,7 +437,7 @@ class TLayoutWriter {
       }
       case tkClass: {
         TPersistent* sub = value.AsObject();
-        const TClassInfo* subInfo = GetClassInfo(sub);
+        const TClassInfo* subInfo = ObjectClassInfo(sub);
         if (!sub || !subInfo) return nullptr;
         json nested = WriteProperties(sub, subInfo, component, where);
         if (nested.empty()) return nullptr;

@@ -426,12 +426,12 @@ const TClassInfo* FindClassInfo(std::type_index type) {
   return it == r.byType.end() ? nullptr : it->second.get();
 }
 
-const TClassInfo* GetClassInfo(const TObject* object) {
+const TClassInfo* ObjectClassInfo(const TObject* object) {
   return object ? FindClassInfo(std::type_index(typeid(*object))) : nullptr;
 }
 
 const TPropInfo* FindPropInfo(const TObject* object, const std::string& name) {
-  const TClassInfo* info = GetClassInfo(object);
+  const TClassInfo* info = ObjectClassInfo(object);
   return info ? info->FindProp(name) : nullptr;
 }
 

@@ -163,7 +163,7 @@ class TClassInfo {
 // Registered classes: by name without regard to case, by type, or of an object's own type.
 const TClassInfo* FindClassInfo(const std::string& name);
 const TClassInfo* FindClassInfo(std::type_index type);
-const TClassInfo* GetClassInfo(const TObject* object);
+const TClassInfo* ObjectClassInfo(const TObject* object);
 template <class T>
 const TClassInfo* ClassInfoOf() { return FindClassInfo(std::type_index(typeid(T))); }
 

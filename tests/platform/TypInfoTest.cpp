@@ -84,11 +84,11 @@ TEST(TypInfo, TableFindsInheritedPropertiesAndRefusesUnknownOnes) {
 
   // Ancestors' properties come first.
   std::vector<std::string> names;
-  for (const TPropInfo* p : GetClassInfo(&derived)->Props()) names.push_back(p->Name);
+  for (const TPropInfo* p : ObjectClassInfo(&derived)->Props()) names.push_back(p->Name);
   EXPECT_EQ(names, (std::vector<std::string>{"Tag", "Count", "Visible", "Shape", "Sides",
                                              "Caption", "Color", "OnCount", "Ratio"}));
-  EXPECT_EQ(FindClassInfo("ttiderived"), GetClassInfo(&derived));
-  EXPECT_TRUE(GetClassInfo(&derived)->InheritsFrom(ClassInfoOf<TComponent>()));
+  EXPECT_EQ(FindClassInfo("ttiderived"), ObjectClassInfo(&derived));
+  EXPECT_TRUE(ObjectClassInfo(&derived)->InheritsFrom(ClassInfoOf<TComponent>()));
 }
 
 TEST(TypInfo, SetByNameReachesTheDerivedSetterAndReportsWhetherItDid) {
