@@ -148,6 +148,10 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 
 void TComponent::Loaded() { state_.Exclude(csLoading); }
 
+void TComponent::SetParentComponent(TComponent*) {}
+
+TComponent* TComponent::GetParentComponent() const { return nullptr; }
+
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component) RemoveFreeNotification(component);
   for (TComponent* c : components_) c->Notification(component, operation);

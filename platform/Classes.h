@@ -77,6 +77,13 @@ class TComponent : public TPersistent {
   // Called after a stored layout has been read into the component: clears csLoading.
   virtual void Loaded();
 
+  // A layout nests this component inside `parent` (a control inside a panel, or the window
+  // itself for those at the top). Controls take it as their visual parent; other components
+  // ignore it.
+  virtual void SetParentComponent(TComponent* parent);
+  // The component this one is nested in when a layout is written; nullptr: at the top.
+  virtual TComponent* GetParentComponent() const;
+
  protected:
   // Another component was inserted into or removed from the owner's list, or is going away.
   virtual void Notification(TComponent* component, TOperation operation);
