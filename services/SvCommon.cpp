@@ -54,3 +54,51 @@ void FreeMultiSz(char*& block) {
   std::free(block);
   block = nullptr;
 }
+
+namespace {
+
+const char kUtilityClass[] = "TPUtilWindowEx";
+
+LRESULT CALLBACK UtilityWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  if (!method) return DefWindowProcA(wnd, msg, wp, lp);
+  return GuardWndProc(nullptr, [&]() -> LRESULT {
+    TMessage message{msg, wp, lp, 0};
+    (*method)(message);
+    return message.Result;
+  });
+}
+
+void RegisterUtilityClass() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA existing{};
+  bool registered = GetClassInfoA(instance, kUtilityClass, &existing) != 0;
+  if (registered && existing.lpfnWndProc == DefWindowProcA) return;
+  if (registered) UnregisterClassA(kUtilityClass, instance);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = instance;
+  wc.lpszClassName = kUtilityClass;
+  RegisterClassA(&wc);
+}
+
+}  // namespace
+
+HWND AllocateUtilityWindow(TWndMethod method) {
+  RegisterUtilityClass();
+  HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilityClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+  CheckOsCall(wnd != nullptr);
+  if (method) {
+    SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(std::move(method))));
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UtilityWindowProc));
+  }
+  return wnd;
+}
+
+void DeallocateUtilityWindow(HWND wnd) {
+  if (!wnd) return;
+  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  DestroyWindow(wnd);
+  delete method;
+}

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/Application.h"
 #include "platform/StringList.h"
 #include "platform/SysUtils.h"
 
@@ -38,3 +39,9 @@ void CheckOsCall(bool ok);
 // blocks are. A list holding an empty string raises ESvError before anything is allocated.
 char* StringsToMultiSz(const TStrings& list);
 void FreeMultiSz(char*& block);
+
+// A hidden tool window of the class "TPUtilWindowEx" that carries a component's messages:
+// with a method, every message goes to it (its Result is the answer); without one, the
+// window answers as DefWindowProc does. Raises EOSError when the window cannot be made.
+HWND AllocateUtilityWindow(TWndMethod method);
+void DeallocateUtilityWindow(HWND wnd);

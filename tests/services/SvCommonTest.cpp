@@ -51,3 +51,22 @@ TEST(SvCommon, StringsToMultiSz) {
               "String list passed to StringsToMultiSz cannot contain empty strings.");
   }
 }
+
+TEST(SvCommon, UtilityWindowHandsMessagesToItsMethod) {
+  UINT seen = 0;
+  HWND wnd = AllocateUtilityWindow([&](TMessage& m) {
+    if (m.Msg == WM_USER + 1) {
+      seen = m.Msg;
+      m.Result = 42;
+    }
+  });
+  ASSERT_NE(wnd, nullptr);
+  char cls[64] = {};
+  GetClassNameA(wnd, cls, sizeof cls);
+  EXPECT_STREQ(cls, "TPUtilWindowEx");
+  EXPECT_FALSE(IsWindowVisible(wnd));
+  EXPECT_EQ(SendMessageA(wnd, WM_USER + 1, 0, 0), 42);
+  EXPECT_EQ(seen, static_cast<UINT>(WM_USER + 1));
+  DeallocateUtilityWindow(wnd);
+  EXPECT_FALSE(IsWindow(wnd));
+}
