@@ -273,10 +273,7 @@ void TFont::SetAll(const std::string& name, int height, TFontStyles style, TColo
 
 void TFont::Assign(TPersistent* source) {
   if (auto* font = dynamic_cast<TFont*>(source)) {
-    // A size in points means the same on any device, so the height follows this font's scale.
-    int height = font->pixelsPerInch_ == pixelsPerInch_ ? font->height_
-                                                         : MulDiv(font->height_, pixelsPerInch_, font->pixelsPerInch_);
-    SetAll(font->name_, height, font->style_, font->color_, font->charset_, font->pitch_);
+    SetAll(font->name_, font->height_, font->style_, font->color_, font->charset_, font->pitch_);
     return;
   }
   TPersistent::Assign(source);

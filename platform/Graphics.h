@@ -143,6 +143,7 @@ class TBrush : public TGraphicsObject {
 
   HBRUSH Handle() { return static_cast<HBRUSH>(ObjectHandle()); }
   TColor Color() const { return color_; }
+  // A clear brush given a colour becomes solid.
   void SetColor(TColor color);
   TBrushStyle Style() const { return style_; }
   void SetStyle(TBrushStyle style);

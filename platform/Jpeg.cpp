@@ -52,7 +52,9 @@ void SetMessage(TJpegError& error, const char* text) {
 // Decodes into a new bottom-up 24-bit DIB section; on failure returns nullptr with the reason
 // in error.message. Only plain C data lives in this frame while libjpeg may jump into it.
 HBITMAP Decode(const unsigned char* data, unsigned long size, TJpegError& error) {
+  // Zeroed, so that destroying it is safe even if creating it failed.
   jpeg_decompress_struct info;
+  std::memset(&info, 0, sizeof info);
   info.err = jpeg_std_error(&error.manager);
   error.manager.error_exit = JpegErrorExit;
   error.manager.emit_message = JpegEmitMessage;

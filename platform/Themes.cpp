@@ -53,19 +53,25 @@ std::wstring Wide(const std::string& text) {
   return wide;
 }
 
-// The common controls this process uses: the activation context of the program's manifest
-// decides which comctl32 a plain name finds.
-DWORD ComCtlMajorVersion() {
-  static const DWORD version = [] {
+// Whether the common controls this process uses are version 6: the activation context of the
+// program's manifest decides which comctl32 a plain name finds.
+bool UsesCommonControls6() {
+  static const bool uses = [] {
     HMODULE module = GetModuleHandleA("comctl32.dll");
     if (!module) module = LoadLibraryA("comctl32.dll");
     DLLGETVERSIONPROC getVersion = nullptr;
     Bind(module, getVersion, "DllGetVersion");
     DLLVERSIONINFO info{};
     info.cbSize = sizeof info;
-    return getVersion && SUCCEEDED(getVersion(&info)) ? info.dwMajorVersion : DWORD{0};
+    if (getVersion && SUCCEEDED(getVersion(&info)) && info.dwMajorVersion >= 6) return true;
+    // Some side-by-side builds of version 6 still report 5.81; the manifest redirecting
+    // comctl32.dll to the side-by-side assembly is what selects version 6 there.
+    ACTCTX_SECTION_KEYED_DATA data{};
+    data.cbSize = sizeof data;
+    return FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, "comctl32.dll", &data) !=
+           FALSE;
   }();
-  return version;
+  return uses;
 }
 
 }  // namespace
@@ -144,5 +150,5 @@ bool IsThemeBackgroundPartiallyTransparent(HTHEME theme, int part, int state) {
 }  // namespace Themes
 
 bool ThemeServicesEnabled() {
-  return Themes::IsThemeActive() && Themes::IsAppThemed() && ComCtlMajorVersion() >= 6;
+  return Themes::IsThemeActive() && Themes::IsAppThemed() && UsesCommonControls6();
 }

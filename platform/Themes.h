@@ -43,6 +43,6 @@ inline TThemeData OpenTheme(HWND window, const std::string& classList) {
 
 }  // namespace Themes
 
-// Visual styles are in use: a theme is active, it applies to this program, and the common
-// controls loaded are version 6 or later (which the program's manifest asks for).
+// Visual styles are in use: a theme is active, it applies to this program, and the program's
+// manifest has it use version 6 of the common controls.
 bool ThemeServicesEnabled();
