@@ -15,9 +15,10 @@
 //      Frame time: mean <ms> ms, worst <ms> ms
 //     !TimeDemo Run <n> Finished.
 // A run's frame rate thus stands after the first comma and then after the first colon of
-// its block's first line. A start that fails (demo or shader compiler missing) writes an
-// error line after the leading lines; a run that does not end (window closed) writes no
-// block, so the finished line of the last run is there only when every run ended.
+// its block's first line. A start that fails (demo missing or unreadable, shader compiler
+// missing, no window) ends the log with an error line instead of the blocks; a run that does
+// not end (window closed) writes no block, so the finished line of the last run is there
+// only when every run ended.
 class TTimeDemoLog {
  public:
   TTimeDemoLog() = default;
