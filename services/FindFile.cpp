@@ -436,14 +436,18 @@ TTargetSearch::TTargetSearch(const TSearchCriteria& criteria) {
   Size.Assign(criteria.Size());
   Content.Assign(criteria.Content());
 
+  // Entries that name no folder and no file are left out: taken as the current folder they
+  // would walk a tree nobody asked for.
   for (int i = 0; i < files.Included()->Count(); ++i) {
     std::string entry = files.Included()->Strings(i);
     bool recursive = TakeRecursion(entry, files.Subfolders());
+    if (Trim(entry).empty()) continue;
     AddTarget(ExtractFilePath(entry), recursive, {ExtractFileName(entry)}, files);
   }
   const std::vector<std::string> masks = SplitList(files.FileName());
   for (std::string location : SplitList(files.Location())) {
     bool recursive = TakeRecursion(location, files.Subfolders());
+    if (Trim(location).empty()) continue;
     AddTarget(location, recursive, masks, files);
   }
   // Folders hold no content to search.

@@ -487,11 +487,21 @@ TEST(FindFile, UnreadableFilesAndMissingFoldersAreNotMatches) {
   EXPECT_EQ(rec.matches, (Names{"open.txt"}));
   EXPECT_EQ(rec.finishes, 1);
 
-  // Nothing to look for, nowhere to look: a search that begins and finishes.
+  // Nothing to look for, nowhere to look (blank entries name no folder either): a search
+  // that begins and finishes without visiting any folder.
+  const std::string saved = GetCurrentDir();
+  ASSERT_TRUE(SetCurrentDirectoryA(tree.Root().c_str()));
   TFindFile empty(nullptr);
   TRecorder none(empty, tree.Root());
+  int folders = 0;
+  empty.OnFolderChange = [&](TObject*, const std::string&, TFolderIgnore&) { ++folders; };
+  empty.Criteria()->Files()->SetLocation(" ; <;>");
+  empty.Criteria()->Files()->Included()->Add("");
+  empty.Criteria()->Files()->Included()->Add(">");
   empty.Execute();
+  SetCurrentDirectoryA(saved.c_str());
   EXPECT_TRUE(none.matches.empty());
+  EXPECT_EQ(folders, 0);
   EXPECT_EQ(none.begins, 1);
   EXPECT_EQ(none.finishes, 1);
 }
@@ -631,6 +641,32 @@ TEST(FindFile, AbortWaitsForTheWorkerAndServesMessagesButNotInput) {
   EXPECT_TRUE(held.rec.matches.empty());
   EXPECT_EQ(seen, (std::vector<UINT>{WM_USER + 7}));
   DeallocateUtilityWindow(wnd);
+}
+
+TEST(FindFile, ExceptionOnTheWorkerReachesTheApplicationHandlerAfterTheFinish) {
+  TTree tree;
+  tree.File("a.tmd");
+  TFindFile find(nullptr);
+  TRecorder rec(find, tree.Root());
+  find.SetThreaded(true);
+  find.Criteria()->Files()->SetFileName("*.tmd");
+  find.Criteria()->Files()->SetLocation(tree.Root());
+  find.OnFileMatch = [](TObject*, const std::string&, const TSearchRec&) {
+    throw Exception("disk on fire");
+  };
+  std::string reported;
+  int finishesBefore = -1;
+  auto saved = Application->OnException;
+  Application->OnException = [&](TObject*, const std::exception& e) {
+    reported = e.what();
+    finishesBefore = rec.finishes;
+  };
+  find.Execute();
+  bool ended = PumpUntil([&] { return !find.Busy(); });
+  Application->OnException = saved;
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(reported, "disk on fire");
+  EXPECT_EQ(finishesBefore, 1);
 }
 
 TEST(FindFile, QuitEndsTheAbortWaitAndStaysForTheMessageLoop) {
