@@ -163,6 +163,16 @@ TEST(FindFile, RepeatedLocationsAreSearchedOnceInTheOrderFirstNamed) {
   EXPECT_EQ(rec.begins, 1);
   EXPECT_EQ(rec.finishes, 1);
   EXPECT_FALSE(find.Busy());
+
+  // Whole drives the same way; every folder is skipped, so nothing is listed.
+  folders.clear();
+  find.OnFolderChange = [&](TObject*, const std::string& folder, TFolderIgnore& ignore) {
+    folders.push_back(folder);
+    ignore = fiThisAndSubfolders;
+  };
+  find.Criteria()->Files()->SetLocation("C:\\;D:\\;C:\\");
+  find.Execute();
+  EXPECT_EQ(folders, (Names{"C:\\", "D:\\"}));
 }
 
 TEST(FindFile, IncludedEntriesAddFoldersWithTheirOwnMaskAndRecursion) {
