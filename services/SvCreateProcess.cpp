@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 #include "platform/TypInfo.h"
@@ -239,6 +240,11 @@ std::string TSvReadThread::TakeChunk(size_t maxBytes) {
   return chunk;
 }
 
+bool TSvReadThread::Wanted() {
+  std::lock_guard<std::mutex> guard(lock_);
+  return window_ != nullptr;
+}
+
 size_t TSvReadThread::Room() {
   std::lock_guard<std::mutex> guard(lock_);
   if (!window_) return kChunkSize;  // dropped anyway
@@ -254,16 +260,22 @@ void TSvReadThread::Append(const char* bytes, DWORD count) {
 
 void TSvReadThread::Execute() {
   // The pipe is only read when it holds something, so a read never blocks: a stop takes
-  // effect at once, even while a program the child started keeps the pipe open, and what
-  // the child wrote before it ended is still read first.
+  // effect at once, even while a program the child started keeps the pipe open. What the
+  // pipe holds when the stop comes is still read, so output written just before the child
+  // ended is not lost; a detached reader drops it and ends at once.
   char buffer[kChunkSize];
+  std::optional<DWORD> leftAtStop;
   for (;;) {
     const bool stopping = Terminated();
+    if (stopping && !Wanted()) break;
     DWORD available = 0;
     // Fails (broken pipe) once every writer is gone and nothing is left.
     if (!PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr)) break;
-    if (available == 0) {
-      if (stopping) break;
+    if (stopping) {
+      if (!leftAtStop) leftAtStop = available;
+      available = std::min(available, *leftAtStop);
+      if (available == 0) break;
+    } else if (available == 0) {
       WaitForSingleObject(stopEvent_, kPollInterval);
       continue;
     }
@@ -276,6 +288,7 @@ void TSvReadThread::Execute() {
     DWORD read = 0;
     if (!ReadFile(pipe_, buffer, wanted, &read, nullptr)) break;
     if (read > 0) Append(buffer, read);
+    if (leftAtStop) *leftAtStop -= read;
   }
 }
 

@@ -144,7 +144,8 @@ class TSvReadThread : public TThread {
   TSvReadThread(HANDLE pipe, HWND window);
   ~TSvReadThread() override;
 
-  // Ends the thread once the pipe holds nothing more; what the child wrote before is kept.
+  // Ends the thread once it has read what the pipe holds now, so what the child wrote
+  // before it ended is kept.
   void Stop();
   // Nobody takes the output any more: it is read and dropped, and no message is posted.
   void Detach();
@@ -156,6 +157,8 @@ class TSvReadThread : public TThread {
   void Execute() override;
 
  private:
+  // False once detached.
+  bool Wanted();
   // Room left in the buffer; the reader waits for the GUI thread rather than drop output.
   size_t Room();
   void Append(const char* bytes, DWORD count);
