@@ -4,19 +4,13 @@
 #include <functional>
 #include <thread>
 
+#include "TestSupport.h"
 #include "platform/Application.h"
 #include "platform/Thread.h"
 #include "platform/Timer.h"
 
 namespace {
 
-bool LoopUntil(const std::function<bool()>& done, DWORD ms = 5000) {
-  UINT_PTR tick = SetTimer(nullptr, 0, 20, nullptr);
-  const DWORD start = GetTickCount();
-  while (!done() && GetTickCount() - start < ms) Application->HandleMessage();
-  KillTimer(nullptr, tick);
-  return done();
-}
 
 // What a message box showed and which of the buttons it had.
 struct TBoxSeen {

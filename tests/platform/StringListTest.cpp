@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "TestSupport.h"
 #include "platform/StringList.h"
 
 namespace {
@@ -12,13 +13,6 @@ std::string TempName(const char* name) {
   return Format("%sstringlist_%lu_%s", buf, GetCurrentProcessId(), name);
 }
 
-void WriteBytes(const std::string& name, const std::string& bytes) {
-  HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
-}
 
 std::string ReadBytes(const std::string& name) {
   HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -58,7 +52,7 @@ TEST(StringListFiles, RoundTripKeepsEveryByte) {
       "\r\n"
       "\tAntialising: 4\xd7<br>  \r\n"
       "e_vegetation_sprites_distance_ratio = \"1.0\"\r\n";
-  WriteBytes(in, bytes);
+  ASSERT_TRUE(WriteFileBytes(in, bytes));
   TStringList list;
   list.LoadFromFile(in);
   EXPECT_EQ(Lines(list), (V{"<BR><B><FONT size=5>Resolution: 1024\xd7" "768</FONT></B><BR>", "",
@@ -84,7 +78,7 @@ TEST(StringListFiles, LoadSplitsAtAnyLineEndAndSaveWritesCrLf) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes);
-    WriteBytes(name, c.bytes);
+    ASSERT_TRUE(WriteFileBytes(name, c.bytes));
     TStringList list;
     list.Add("old line");
     list.LoadFromFile(name);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "platform/SysUtils.h"
 
 namespace {
@@ -44,13 +45,6 @@ class SysUtilsLocale : public testing::Test {
   TFormatSettings saved_;
 };
 
-void WriteBytes(const std::string& name, const std::string& bytes) {
-  HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
-}
 
 }  // namespace
 
@@ -64,7 +58,7 @@ TEST(SysUtilsFiles, ForceDirectoriesMakesEveryMissingParent) {
   EXPECT_FALSE(CreateDir(ExcludeTrailingBackslash(nested)));
 
   // A file in the way cannot become a folder.
-  WriteBytes(tmp.Path() + "file", "x");
+  ASSERT_TRUE(WriteFileBytes(tmp.Path() + "file", "x"));
   EXPECT_FALSE(ForceDirectories(tmp.Path() + "file\\sub"));
   EXPECT_FALSE(ForceDirectories(""));
 }
@@ -72,7 +66,7 @@ TEST(SysUtilsFiles, ForceDirectoriesMakesEveryMissingParent) {
 TEST(SysUtilsFiles, ExistsDeleteAndRenameTellFilesFromFolders) {
   TempFolder tmp;
   const std::string a = tmp.Path() + "qmsplash.bmp", b = tmp.Path() + "qmsplashold.bmp";
-  WriteBytes(a, "A");
+  ASSERT_TRUE(WriteFileBytes(a, "A"));
   EXPECT_TRUE(FileExists(a));
   EXPECT_FALSE(DirectoryExists(a));
   EXPECT_FALSE(FileExists(tmp.Path()));
@@ -82,7 +76,7 @@ TEST(SysUtilsFiles, ExistsDeleteAndRenameTellFilesFromFolders) {
   EXPECT_FALSE(FileExists(a));
   EXPECT_TRUE(FileExists(b));
   // A plain rename never replaces a file.
-  WriteBytes(a, "new");
+  ASSERT_TRUE(WriteFileBytes(a, "new"));
   EXPECT_FALSE(RenameFile(b, a));
   EXPECT_TRUE(FileExists(b));
 

@@ -3,20 +3,12 @@
 #include <atomic>
 #include <functional>
 
+#include "TestSupport.h"
 #include "platform/Application.h"
 #include "platform/Thread.h"
 
 namespace {
 
-// Runs the application's message loop until `done` holds or `ms` milliseconds pass; a thread
-// timer wakes the loop now and then so that the time limit is seen.
-bool LoopUntil(const std::function<bool()>& done, DWORD ms = 5000) {
-  UINT_PTR tick = SetTimer(nullptr, 0, 20, nullptr);
-  const DWORD start = GetTickCount();
-  while (!done() && GetTickCount() - start < ms) Application->HandleMessage();
-  KillTimer(nullptr, tick);
-  return done();
-}
 
 // A thread whose body is given by the test.
 class TTestThread : public TThread {

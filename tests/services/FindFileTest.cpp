@@ -11,27 +11,10 @@
 #include "platform/TypInfo.h"
 #include "services/FindFile.h"
 #include "services/SvCommon.h"
+#include "TestSupport.h"
 
 namespace {
 
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + "*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(dir + name + "\\");
-      } else {
-        SetFileAttributesA((dir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA((dir + name).c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
 
 // A scratch folder of the test's own, removed again at its end.
 class TTree {
@@ -42,10 +25,10 @@ class TTree {
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     root_ = std::string(temp) + "FindFile-" + info->name() + "-" +
             std::to_string(GetCurrentProcessId()) + "\\";
-    RemoveTree(root_);
+    DeleteFolderTree(root_);
     ForceDirectories(root_);
   }
-  ~TTree() { RemoveTree(root_); }
+  ~TTree() { DeleteFolderTree(root_); }
   const std::string& Root() const { return root_; }
 
   // A file (and the folders it lies in) below the root.
@@ -99,16 +82,6 @@ struct TRecorder {
 
 using Names = std::vector<std::string>;
 
-// Serves the GUI thread's hand-overs until `done` holds or five seconds pass.
-bool PumpUntil(const std::function<bool()>& done) {
-  const DWORD start = GetTickCount();
-  while (!done() && GetTickCount() - start < 5000) {
-    CheckSynchronize();
-    Application->ProcessMessages();
-    Sleep(1);
-  }
-  return done();
-}
 
 }  // namespace
 
@@ -616,12 +589,12 @@ TEST(FindFile, ThreadedSearchRunsOnAWorkerAndFinishesOnTheGuiThread) {
   held.find.OnSearchFinish = [&](TObject*) { finishedOn = GetCurrentThreadId(); };
   held.find.Execute();
   EXPECT_TRUE(held.find.Busy());
-  ASSERT_TRUE(PumpUntil([&] { return held.entered.load(); }));
+  ASSERT_TRUE(LoopUntil([&] { return held.entered.load(); }));
   // A second start while the first runs does nothing.
   held.find.Execute();
   EXPECT_EQ(held.rec.begins, 1);
   held.release = true;
-  ASSERT_TRUE(PumpUntil([&] { return !held.find.Busy(); }));
+  ASSERT_TRUE(LoopUntil([&] { return !held.find.Busy(); }));
   EXPECT_NE(held.workerThread, GetCurrentThreadId());
   EXPECT_EQ(finishedOn, GetCurrentThreadId());
   EXPECT_EQ(held.rec.Sorted(), (Names{"a.tmd", "sub\\b.tmd"}));
@@ -638,7 +611,7 @@ TEST(FindFile, AbortWaitsForTheWorkerAndServesMessagesButNotInput) {
       seen.push_back(m.Msg);
   });
   held.find.Execute();
-  ASSERT_TRUE(PumpUntil([&] { return held.entered.load(); }));
+  ASSERT_TRUE(LoopUntil([&] { return held.entered.load(); }));
   PostMessageA(wnd, WM_KEYDOWN, 'A', 0);
   PostMessageA(wnd, WM_LBUTTONDOWN, 0, 0);
   PostMessageA(wnd, WM_USER + 7, 0, 0);
@@ -672,7 +645,7 @@ TEST(FindFile, ExceptionOnTheWorkerReachesTheApplicationHandlerAfterTheFinish) {
     finishesBefore = rec.finishes;
   };
   find.Execute();
-  bool ended = PumpUntil([&] { return !find.Busy(); });
+  bool ended = LoopUntil([&] { return !find.Busy(); });
   Application->OnException = saved;
   ASSERT_TRUE(ended);
   EXPECT_EQ(reported, "disk on fire");
@@ -683,14 +656,14 @@ TEST(FindFile, QuitEndsTheAbortWaitAndStaysForTheMessageLoop) {
   TTree tree;
   THeldSearch held(tree);
   held.find.Execute();
-  ASSERT_TRUE(PumpUntil([&] { return held.entered.load(); }));
+  ASSERT_TRUE(LoopUntil([&] { return held.entered.load(); }));
   // The worker cannot end until the GUI thread serves its hand-over; the quit comes first.
   PostQuitMessage(3);
   held.find.Abort();
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 3u);
-  ASSERT_TRUE(PumpUntil([&] { return !held.find.Busy(); }));
+  ASSERT_TRUE(LoopUntil([&] { return !held.find.Busy(); }));
 }
 
 TEST(FindFile, DestroyingAComponentWithARunningWorkerWaitsForIt) {
@@ -709,7 +682,7 @@ TEST(FindFile, DestroyingAComponentWithARunningWorkerWaitsForIt) {
     };
     find.OnSearchFinish = [&](TObject*) { ++finishes; };
     find.Execute();
-    ASSERT_TRUE(PumpUntil([&] { return entered.load(); }));
+    ASSERT_TRUE(LoopUntil([&] { return entered.load(); }));
   }
   // Events are not fired while the component goes away.
   EXPECT_EQ(finishes, 0);

@@ -9,6 +9,7 @@
 #include "platform/TypInfo.h"
 #include "services/SvCommon.h"
 #include "services/SvCreateProcess.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -21,19 +22,8 @@ std::string BinFolder() {
 // A quoted path to one of the child programs built beside the tests.
 std::string Child(const std::string& name) { return "\"" + BinFolder() + name + ".exe\""; }
 
-// Serves the GUI thread's messages (where ends are handed over) until `done` holds; false
-// after `timeoutMs`, so a lost event fails the test instead of hanging it.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    Application->ProcessMessages();
-  }
-  return true;
-}
 
-void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
+void PumpFor(DWORD ms) { LoopUntil([] { return false; }, ms); }
 
 // The values the next new handles get: the system hands out the lowest free ones, so a
 // handle left open in between shows as a change of them.
@@ -89,7 +79,7 @@ TEST(SvCreateProcess, ReportsTheExitCodeOnTheGuiThread) {
   cp.Run();
   EXPECT_EQ(cp.State(), psRunning);
 
-  ASSERT_TRUE(PumpUntil([&] { return ends.Count() == 1; }));
+  ASSERT_TRUE(LoopUntil([&] { return ends.Count() == 1; }));
   EXPECT_EQ(ends.codes[0], 3u);
   EXPECT_EQ(ends.senders[0], &cp);
   EXPECT_EQ(ends.threads[0], GetCurrentThreadId());
@@ -111,7 +101,7 @@ TEST(SvCreateProcess, RunFromInsideOnTerminateStartsTheNextChild) {
   cp.SetCommandLine(Child("ExitWithCode") + " 3");
   cp.Run();
 
-  ASSERT_TRUE(PumpUntil([&] { return codes.size() == 2; }));
+  ASSERT_TRUE(LoopUntil([&] { return codes.size() == 2; }));
   EXPECT_EQ(codes, (std::vector<DWORD>{3, 4}));
   EXPECT_EQ(states, (std::vector<TSvProcessState>{psReady, psReady}));
 }
@@ -129,7 +119,7 @@ TEST(SvCreateProcess, RunWhileRunningRaisesAndTheFirstWaitGoesOn) {
   EXPECT_TRUE(cp.WaitForTerminate());
   EXPECT_THROW(cp.Run(), ESvException);
 
-  ASSERT_TRUE(PumpUntil([&] { return ends.Count() == 1; }));
+  ASSERT_TRUE(LoopUntil([&] { return ends.Count() == 1; }));
   EXPECT_EQ(ends.codes[0], 0u);
   PumpFor(200);
   EXPECT_EQ(ends.Count(), 1u);
@@ -143,7 +133,7 @@ TEST(SvCreateProcess, BlankApplicationNameAndFolderArePassedAsNone) {
   cp.SetCurrentDirectory(" \t ");
   cp.SetCommandLine(Child("ExitWithCode") + " 5");
   cp.Run();
-  ASSERT_TRUE(PumpUntil([&] { return ends.Count() == 1; }));
+  ASSERT_TRUE(LoopUntil([&] { return ends.Count() == 1; }));
   EXPECT_EQ(ends.codes[0], 5u);
 }
 
@@ -223,7 +213,7 @@ TEST(SvCreateProcess, EnvironmentReachesTheChildAndAnEmptyLineIsRefusedBeforeThe
   env.Add("EXIT_CODE=9");
   cp.SetEnvironment(&env);
   cp.Run();
-  ASSERT_TRUE(PumpUntil([&] { return ends.Count() == 1; }));
+  ASSERT_TRUE(LoopUntil([&] { return ends.Count() == 1; }));
   EXPECT_EQ(ends.codes[0], 9u);
 
   env.Insert(0, "A=1");
@@ -256,7 +246,7 @@ TEST(SvCreateProcess, ABatchFileRunsInItsWorkingFolderWithTheExitCodeOfItsLastCo
   cp.SetCurrentDirectory(folder);
   cp.SetCommandLine(folder + "run.bat");
   cp.Run();
-  EXPECT_TRUE(PumpUntil([&] { return ends.Count() == 1; }));
+  EXPECT_TRUE(LoopUntil([&] { return ends.Count() == 1; }));
   if (ends.Count() == 1) {
     EXPECT_EQ(ends.codes[0], 7u);
   }
@@ -319,7 +309,7 @@ TEST(SvCreateProcess, ConsoleOutputIsAssembledIntoLines) {
     cp.ConsoleOutput()->Clear();
     cp.SetCommandLine(Child("WriteBytes") + " " + c.writes);
     cp.Run();
-    ASSERT_TRUE(PumpUntil([&] { return ends.Count() == 1; }));
+    ASSERT_TRUE(LoopUntil([&] { return ends.Count() == 1; }));
     EXPECT_EQ(ends.codes[0], 0u);
 
     std::vector<std::string> lines;
@@ -343,7 +333,7 @@ TEST(SvCreateProcess, ConsoleReadsPublishPartialLinesAndTheirCompletion) {
   };
   cp.SetCommandLine(Child("WriteBytes") + " 61620d -300 630a -300 64");
   cp.Run();
-  ASSERT_TRUE(PumpUntil([&] { return ends.Count() == 1; }));
+  ASSERT_TRUE(LoopUntil([&] { return ends.Count() == 1; }));
 
   const std::vector<std::pair<std::string, bool>> expected = {
       {"ab", true}, {"cb", false}, {"d", true}};
@@ -365,7 +355,7 @@ TEST(SvCreateProcess, ConsoleOutputIsNotLostWhenTheGuiThreadFallsBehind) {
   cp.SetCommandLine(Child("WriteBytes") + " " + line);
   cp.Run();
   Sleep(1000);
-  ASSERT_TRUE(PumpUntil([&] { return ends.Count() == 1; }));
+  ASSERT_TRUE(LoopUntil([&] { return ends.Count() == 1; }));
   ASSERT_EQ(cp.ConsoleOutput()->Count(), 2000);
   EXPECT_EQ(cp.ConsoleOutput()->Strings(1999), std::string(70, 'x'));
 }
@@ -387,7 +377,7 @@ TEST(SvReadThread, AStopKeepsWhatThePipeHoldsAndEndsWhileAWriterRemains) {
   };
   reader->Stop();
   reader->Start();
-  EXPECT_TRUE(PumpUntil([&] { return ended; }));
+  EXPECT_TRUE(LoopUntil([&] { return ended; }));
   EXPECT_EQ(taken, "abc");
 
   CloseHandle(writeEnd);

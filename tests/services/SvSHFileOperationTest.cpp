@@ -9,25 +9,10 @@
 #include "platform/TypInfo.h"
 #include "services/SvCommon.h"
 #include "services/SvSHFileOperation.h"
+#include "TestSupport.h"
 
 namespace {
 
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + "*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(dir + name + "\\");
-      else
-        DeleteFileA((dir + name).c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
 
 void WriteText(const std::string& path, const std::string& text) {
   TStringList lines;
@@ -49,11 +34,11 @@ class SvSHFileOperationTest : public testing::Test {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(sizeof temp, temp);
     dir_ = std::string(temp) + Format("FileOp t\xE9st %lu\\", GetCurrentProcessId());
-    RemoveTree(dir_);
+    DeleteFolderTree(dir_);
     ASSERT_TRUE(ForceDirectories(dir_));
     op_.SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
   }
-  void TearDown() override { RemoveTree(dir_); }
+  void TearDown() override { DeleteFolderTree(dir_); }
 
   std::string dir_;
   TSvSHFileOperation op_{nullptr};

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "TestSupport.h"
+
 // The build lays the tree out in the folder "game" beside the "bin" folder of the test
 // programs:
 //   Bin32\Quenmar.exe, Bin32\Quenmar_WinSV.exe (version 1, 3, 0, 1337)
@@ -49,25 +51,6 @@ inline bool CopyFolderTree(const std::string& src, const std::string& dst) {
   return ok;
 }
 
-// Deletes the folder (ending with a backslash) and everything in it.
-inline void DeleteFolderTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteFolderTree(folder + name + "\\");
-      } else {
-        SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA((folder + name).c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
 
 class TGameTreeCopy {
  public:

@@ -15,25 +15,6 @@ namespace {
 constexpr int kQuickFrames = 40;  // Levels\Training\quick.tmd
 constexpr DWORD kTimeoutMs = 60000;
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadFile(const std::string& path) {
-  std::string text;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    std::fclose(f);
-  }
-  return text;
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(nullptr, f) << path;
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   for (size_t pos = 0; pos < text.size();) {
@@ -99,7 +80,7 @@ long RunProcess(const char* application, std::string commandLine, const std::str
 // As the front end starts the game: a one-line batch file in the game's Bin32 folder, run
 // hidden with that folder as the current one. The batch's exit code is the game's.
 long RunBatch(const std::string& exeFolder, const std::string& line) {
-  WriteFile(exeFolder + "rirered.bat", line + "\r\n");
+  EXPECT_TRUE(WriteFileBytes(exeFolder + "rirered.bat", line + "\r\n"));
   return RunProcess(nullptr, Quoted(exeFolder + "rirered.bat"), exeFolder);
 }
 
@@ -112,7 +93,7 @@ TEST(StandinGame, PlaysTheDemoOnceMorePerExtraRunAndLogsAsTheFrontEndReadsIt) {
   launch.runs = 2;
   EXPECT_EQ(0, RunBatch(game.ExeFolder(), CommandLine(launch)));
 
-  const std::string text = ReadFile(game.Root() + "Levels\\Training\\quick.log");
+  const std::string text = ReadFileBytes(game.Root() + "Levels\\Training\\quick.log");
   ASSERT_FALSE(text.empty());
   EXPECT_EQ("\r\n", text.substr(text.size() - 2));
   for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', lf + 1))
@@ -142,7 +123,7 @@ TEST(StandinGame, PlaysTheDemoOnceMorePerExtraRunAndLogsAsTheFrontEndReadsIt) {
 TEST(StandinGame, StartsThatCannotPlayLeaveNoFinishedLine) {
   TGameTreeCopy game("StandinFailures");
   ASSERT_TRUE(game.Ok());
-  WriteFile(game.Root() + "Levels\\Training\\broken.tmd", "QTMD 1\r\nframes many\r\n");
+  ASSERT_TRUE(WriteFileBytes(game.Root() + "Levels\\Training\\broken.tmd", "QTMD 1\r\nframes many\r\n"));
   struct TCase {
     const char* what;
     const char* map;
@@ -164,7 +145,7 @@ TEST(StandinGame, StartsThatCannotPlayLeaveNoFinishedLine) {
     launch.demo = c.demo;
     launch.shaderPath = c.shaderPath;
     EXPECT_EQ(1, RunBatch(game.ExeFolder(), CommandLine(launch)));
-    EXPECT_FALSE(HasFinishedLine(ReadFile(log))) << ReadFile(log);
+    EXPECT_FALSE(HasFinishedLine(ReadFileBytes(log))) << ReadFileBytes(log);
   }
 }
 
@@ -176,7 +157,7 @@ TEST(StandinGame, ShaderPathPlaysWhenTheShaderCompilerIsBesideTheGame) {
   TLaunch launch;
   launch.shaderPath = "r_SM30PATH 1";
   EXPECT_EQ(0, RunBatch(game.ExeFolder(), CommandLine(launch)));
-  EXPECT_NE(std::string::npos, ReadFile(game.Root() + "Levels\\Training\\quick.log").find("\r\n!TimeDemo Run 0 Finished.\r\n"));
+  EXPECT_NE(std::string::npos, ReadFileBytes(game.Root() + "Levels\\Training\\quick.log").find("\r\n!TimeDemo Run 0 Finished.\r\n"));
 }
 
 TEST(StandinGame, ScreenshotIsAJpegOfTheWindowTakenUpToTheUsersLastFrame) {
@@ -209,8 +190,8 @@ TEST(StandinGame, ScreenshotIsAJpegOfTheWindowTakenUpToTheUsersLastFrame) {
 TEST(StandinGame, CommandLineWinsOverTheOverrideFileWhichWinsOverSystemCfg) {
   TGameTreeCopy game("StandinConfig");
   ASSERT_TRUE(game.Ok());
-  WriteFile(game.Root() + "system.cfg", "-- test\r\nr_Width = \"320\"\r\nr_Height = \"240\"\r\n");
-  WriteFile(game.Root() + "Systemcfgoverride.cfg", "r_Height = \"200\"\r\n");
+  ASSERT_TRUE(WriteFileBytes(game.Root() + "system.cfg", "-- test\r\nr_Width = \"320\"\r\nr_Height = \"240\"\r\n"));
+  ASSERT_TRUE(WriteFileBytes(game.Root() + "Systemcfgoverride.cfg", "r_Height = \"200\"\r\n"));
   struct TCase {
     const char* sizeArguments;
     int width, height;
@@ -239,7 +220,7 @@ TEST(StandinGame, FindsMapAndDemoNamesWithBlanksAndAnsiLettersWhateverTheirCase)
   launch.demo = "my demo";
   launch.userDemo = true;
   EXPECT_EQ(0, RunBatch(game.ExeFolder(), CommandLine(launch)));
-  EXPECT_NE(std::string::npos, ReadFile(blanks + "my demo.log").find("\r\n!TimeDemo Run 0 Finished.\r\n"));
+  EXPECT_NE(std::string::npos, ReadFileBytes(blanks + "my demo.log").find("\r\n!TimeDemo Run 0 Finished.\r\n"));
 
   // A batch line is read in the console's code page, so ANSI letters reach the game only
   // when it is started directly.
@@ -249,5 +230,5 @@ TEST(StandinGame, FindsMapAndDemoNamesWithBlanksAndAnsiLettersWhateverTheirCase)
   launch.map = "KR\xE4NE DOCK";
   launch.demo = "S\xFC\x64 1";
   EXPECT_EQ(0, RunProcess((game.ExeFolder() + "Quenmar.exe").c_str(), CommandLine(launch), game.ExeFolder()));
-  EXPECT_NE(std::string::npos, ReadFile(ansi + "S\xFC\x64 1.log").find("\r\n!TimeDemo Run 0 Finished.\r\n"));
+  EXPECT_NE(std::string::npos, ReadFileBytes(ansi + "S\xFC\x64 1.log").find("\r\n!TimeDemo Run 0 Finished.\r\n"));
 }

@@ -1,0 +1,65 @@
+// What many tests need: scratch folders, whole files as bytes, and a message loop that runs
+// until a condition holds or a time limit passes.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/Application.h"
+
+// Deletes the folder (ending with a backslash) and everything in it, read-only files too.
+inline void DeleteFolderTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteFolderTree(folder + name + "\\");
+      } else {
+        SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA((folder + name).c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+// Writes the bytes as the whole file; false when it cannot be created.
+inline bool WriteFileBytes(const std::string& name, const std::string& bytes) {
+  HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return ok && written == bytes.size();
+}
+
+// The whole file as bytes; empty when it cannot be read.
+inline std::string ReadFileBytes(const std::string& name) {
+  HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes(GetFileSize(h, nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty()) ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(h);
+  bytes.resize(read);
+  return bytes;
+}
+
+// Runs the GUI thread's messages (where worker threads hand their ends over) until `done`
+// holds; false after `ms` milliseconds, so a lost event fails a test instead of hanging it.
+inline bool LoopUntil(const std::function<bool()>& done, DWORD ms = 10000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    Application->ProcessMessages();
+  }
+  return true;
+}
