@@ -145,6 +145,16 @@ std::string DemoLogFileName(const TBenchEngine& bench) {
          ".log";
 }
 
+void WriteBatchFile(TBenchEngine& bench, int resolution) {
+  TBenchRunState& state = bench.State;
+  state.CurrentWidth = IntToStr(Resolutions[resolution].Width);
+  state.BatchText.Clear();
+  state.BatchText.Add(BatchLine(BuildCommandLine(bench, resolution)));
+  const std::string log = DemoLogFileName(bench);
+  if (FileExists(log)) DeleteFile(log);
+  state.BatchText.SaveToFile(bench.Choices.ExeFolder + "rirered.bat");
+}
+
 void LaunchResolution(TBenchEngine& bench, int resolution) {
   const TBenchChoices& choices = bench.Choices;
   TBenchRunState& state = bench.State;
@@ -155,12 +165,7 @@ void LaunchResolution(TBenchEngine& bench, int resolution) {
                                                       : "Benchmarking in progress... ") +
                    "Resolution: " + ResolutionSize(resolution));
   bench.Repaint();
-  state.CurrentWidth = IntToStr(Resolutions[resolution].Width);
-  state.BatchText.Clear();
-  state.BatchText.Add(BatchLine(BuildCommandLine(bench, resolution)));
-  std::string log = DemoLogFileName(bench);
-  if (FileExists(log)) DeleteFile(log);
-  state.BatchText.SaveToFile(choices.ExeFolder + "rirered.bat");
+  WriteBatchFile(bench, resolution);
   state.ResolutionText = "Resolution: " + ResolutionSize(resolution);
   bench.Pause(500);
   if (resolution == 0) state.Success = false;

@@ -40,6 +40,9 @@ std::string BatchLine(const std::string& commandLine);
 // The game's time-demo log of the demo being run.
 std::string DemoLogFileName(const TBenchEngine& bench);
 
+// The launch's files: the batch file for the resolution written into the game's executable
+// folder, and the demo's old log deleted.
+void WriteBatchFile(TBenchEngine& bench, int resolution);
 // Starts the game for the resolution, or for the next larger chosen one when it is not
 // chosen; nothing after 1600x1200. Writes "rirered.bat" into the game's executable folder
 // and runs it through the process component, whose end event carries the run on.
