@@ -1,5 +1,7 @@
 #include "app/EngineTestSupport.h"
 
+#include "platform/Application.h"
+
 void WriteBytes(const std::string& fileName, const std::string& bytes) {
   HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE) << fileName;
@@ -56,6 +58,28 @@ void DeleteTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
+void CopyTree(const std::string& source, const std::string& dest) {
+  ForceDirectories(dest);
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((source + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      CopyTree(source + "\\" + name, dest + "\\" + name);
+    else
+      CopyFileA((source + "\\" + name).c_str(), (dest + "\\" + name).c_str(), FALSE);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+}
+
+std::string TestProgramFolder() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
+  return ExtractFilePath(std::string(path, n));
+}
+
 void EngineTest::SetUp() {
   static int serial = 0;
   char temp[MAX_PATH];
@@ -86,4 +110,16 @@ void EngineTest::SetUp() {
 void EngineTest::TearDown() {
   Bench.reset();
   DeleteTree(ExcludeTrailingBackslash(Root));
+}
+
+bool EngineTest::WaitForGame(DWORD timeoutMs) {
+  bool ended = false;
+  Process->OnTerminate = [&](TObject*, auto) { ended = true; };
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!ended && GetTickCount64() < deadline) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Application->ProcessMessages();
+  }
+  Process->OnTerminate = nullptr;
+  return ended;
 }

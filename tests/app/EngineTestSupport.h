@@ -33,6 +33,10 @@ void WriteLines(const std::string& fileName, const std::vector<std::string>& lin
 std::vector<std::string> Lines(const TStrings& list);
 std::vector<std::string> FileLines(const std::string& fileName);
 void DeleteTree(const std::string& folder);
+// Copies the files and folders of `source` into `dest`, making what is missing.
+void CopyTree(const std::string& source, const std::string& dest);
+// The folder of the running test program, ending in "\".
+std::string TestProgramFolder();
 
 // A fresh folder of its own under the temporary folder (a blank in its name, as in
 // "Program Files"), holding "Program\" and a game tree "Game\Bin32\", "Game\Levels\".
@@ -48,4 +52,7 @@ class EngineTest : public testing::Test {
   TRecordingView View;
   std::vector<DWORD> Pauses;
   std::unique_ptr<TBenchEngine> Bench;
+
+  // Pumps the GUI thread's messages until the process component reports the game's end.
+  bool WaitForGame(DWORD timeoutMs = 60000);
 };

@@ -2,7 +2,6 @@
 
 #include "app/EngineTestSupport.h"
 #include "app/GameCommandLine.h"
-#include "platform/Application.h"
 
 namespace {
 
@@ -16,18 +15,6 @@ class GameCommandLineTest : public EngineTest {
     c.Renderer = 0;
     c.ShaderModel = 0;
     FormRunArguments(*Bench);
-  }
-
-  // Pumps the GUI thread's messages until the process component reports the end.
-  bool WaitForGame(DWORD timeoutMs = 20000) {
-    bool ended = false;
-    Process->OnTerminate = [&](TObject*, auto) { ended = true; };
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!ended && GetTickCount64() < deadline) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-      Application->ProcessMessages();
-    }
-    return ended;
   }
 };
 
