@@ -137,7 +137,18 @@ std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
 }
 
 std::string BatchLine(const std::string& commandLine) {
-  return StringReplace(commandLine, "%", "%%", {rfReplaceAll});
+  const std::string line = StringReplace(commandLine, "%", "%%", {rfReplaceAll});
+  if (line.empty()) return line;
+  const int size = static_cast<int>(line.size());
+  std::wstring wide(line.size(), L'\0');
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_ACP, 0, line.data(), size, wide.data(), size)));
+  std::string oem(wide.size() * 2, '\0');
+  oem.resize(static_cast<size_t>(WideCharToMultiByte(CP_OEMCP, 0, wide.data(),
+                                                     static_cast<int>(wide.size()), oem.data(),
+                                                     static_cast<int>(oem.size()), nullptr,
+                                                     nullptr)));
+  return oem;
 }
 
 std::string DemoLogFileName(const TBenchEngine& bench) {
@@ -172,6 +183,8 @@ void LaunchResolution(TBenchEngine& bench, int resolution) {
 
   if (!bench.cp) throw Exception("The benchmark has no process component");
   bench.cp->SetCurrentDirectory(choices.ExeFolder);
-  bench.cp->SetCommandLine(choices.ExeFolder + "rirered.bat");
+  // Quoted: unquoted, a blank in the folder ("C:\Program Files\...") would make the
+  // system try "C:\Program" first.
+  bench.cp->SetCommandLine("\"" + choices.ExeFolder + "rirered.bat\"");
   bench.cp->Run();
 }

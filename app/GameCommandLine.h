@@ -34,8 +34,9 @@ std::string ShaderPathArgument(const TBenchChoices& choices);
 void AppendDemoArguments(TBenchEngine& bench, std::string& line);
 // The game's whole command line for one resolution (index into Resolutions).
 std::string BuildCommandLine(TBenchEngine& bench, int resolution);
-// The command line as a batch file line: cmd expands "%" even inside quotes, so each one is
-// doubled and the game receives the names as they are.
+// The command line as a batch file line, so that the game receives the names as they are:
+// cmd expands "%" even inside quotes, so each one is doubled, and it reads batch files in
+// the OEM code page, so the line is written in it.
 std::string BatchLine(const std::string& commandLine);
 // The game's time-demo log of the demo being run.
 std::string DemoLogFileName(const TBenchEngine& bench);

@@ -171,6 +171,8 @@ TEST_F(GameCommandLineTest, LaunchPassesOnToTheNextChosenResolution) {
   EXPECT_EQ(batch.substr(batch.size() - 2), "\r\n");
   EXPECT_EQ(Pauses, std::vector<DWORD>{500});
   EXPECT_TRUE(s.Success);  // only the 640x480 launch clears it
+  EXPECT_EQ(Process->CurrentDirectory(), c.ExeFolder);
+  EXPECT_EQ(Process->CommandLine(), "\"" + c.ExeFolder + "rirered.bat\"");
   EXPECT_TRUE(WaitForGame());
 
   // The 640x480 launch clears the success flag; nothing is chosen after 1600x1200.
