@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/build/deps"
 
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine wine64 xvfb
-          googletest nlohmann-json3-dev imagemagick x11-utils dpkg-dev cmake ninja-build)
+          googletest nlohmann-json3-dev fonts-wine imagemagick x11-utils dpkg-dev cmake ninja-build)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
