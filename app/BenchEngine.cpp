@@ -1,0 +1,88 @@
+#include "app/BenchEngine.h"
+
+#include "app/ConfigTemplates.h"
+#include "services/SvSHFileOperation.h"
+
+const TResolution Resolutions[ResolutionCount] = {
+    {640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1600, 1200}};
+
+std::string ResolutionSize(int resolution) {
+  const TResolution& r = Resolutions[resolution];
+  return IntToStr(r.Width) + "\xD7" + IntToStr(r.Height);
+}
+
+namespace {
+
+template <size_t N>
+std::string ItemText(const char* const (&items)[N], int index) {
+  return index >= 0 && index < static_cast<int>(N) ? items[index] : "";
+}
+
+}  // namespace
+
+std::string AFBoxText(int index) {
+  static const char* const items[] = {"1", "2", "4", "8", "16", "From System"};
+  return ItemText(items, index);
+}
+
+std::string AABoxText(int index) {
+  static const char* const items[] = {"None", "2", "4", "6", "8", "From System"};
+  return ItemText(items, index);
+}
+
+std::string RendererBoxText(int index) {
+  static const char* const items[] = {"Direct3D", "OpenGL"};
+  return ItemText(items, index);
+}
+
+TBenchEngine::TBenchEngine() {
+  LoadConfigTemplate(ctUltra, UltraSet);
+  LoadConfigTemplate(ctMaximum, MaxSet);
+  LoadConfigTemplate(ctMinimum, MinSet);
+}
+
+void TBenchEngine::Pause(DWORD milliseconds) const {
+  if (Sleeper)
+    Sleeper(milliseconds);
+  else
+    ::Sleep(milliseconds);
+}
+
+void TBenchEngine::ShowStatus(const std::string& text) const {
+  if (View) View->ShowStatus(text);
+}
+
+void TBenchEngine::Repaint() const {
+  if (View) View->Repaint();
+}
+
+namespace {
+
+bool ShellOperation(TSvSHFileOperation* fileOp, TSvSHFileOpType operation,
+                    const std::string& source, const std::string& dest) {
+  if (!fileOp) throw Exception("The benchmark has no file operation component");
+  fileOp->SourceFiles()->Add(source);
+  fileOp->DestFiles()->Add(dest);
+  fileOp->SetOperation(operation);
+  bool ok = false;
+  try {
+    ok = fileOp->Execute();
+  } catch (...) {
+    fileOp->SourceFiles()->Clear();
+    fileOp->DestFiles()->Clear();
+    throw;
+  }
+  fileOp->SourceFiles()->Clear();
+  fileOp->DestFiles()->Clear();
+  return ok;
+}
+
+}  // namespace
+
+bool TBenchEngine::ShellCopy(const std::string& source, const std::string& dest) const {
+  return ShellOperation(FileOp, foCopy, source, dest);
+}
+
+bool TBenchEngine::ShellMove(const std::string& source, const std::string& dest) const {
+  return ShellOperation(FileOp, foMove, source, dest);
+}

@@ -1,0 +1,223 @@
+#include "app/BenchReport.h"
+
+#include "app/GameCommandLine.h"
+
+const char* const MakerWebAddress = "www.nemorix.com";
+
+bool CheckDemoLogFinished(TBenchEngine& bench) {
+  TBenchRunState& state = bench.State;
+  const std::string log = DemoLogFileName(bench);
+  state.Success = false;
+  if (FileExists(log)) {
+    state.LogList.LoadFromFile(log);
+    const std::string finished = "!TimeDemo Run " + state.RunCountText + " Finished.";
+    state.Success = state.LogList.IndexOf(finished) >= 0;
+  }
+  return state.Success;
+}
+
+std::string HtmlEscape(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+void WriteReportHeader(TBenchEngine& bench) {
+  const TBenchChoices& choices = bench.Choices;
+  TStringList& report = bench.State.Report;
+  report.Clear();
+  report.Add("<html>");
+  report.Add("<head>");
+  report.Add(std::string("<title>Quenmar Benchmark - ") + MakerWebAddress + "</title>");
+  report.Add("<style type=\"text/css\">");
+  report.Add("<!--");
+  report.Add(".style4 {");
+  report.Add("\tcolor: #0066FF;");
+  report.Add("\tfont-weight: bold;");
+  report.Add("}");
+  report.Add(".style5 {color: #990000}");
+  report.Add("-->");
+  report.Add("</style>");
+  report.Add("</head>");
+  report.Add("<body>");
+  report.Add("<p align=\"center\"><img src=\"" + choices.ProgramFolder +
+             "logo1.jpg\" width=\"197\" height=\"80\"></p><br>");
+  report.Add("   The benchmark started at " + bench.State.StartText + "<br>");
+  if (choices.AddAdditionalInfo) {
+    const THardwareDescription& hw = choices.Hardware;
+    if (!hw.OS.empty()) report.Add("<p align=\"left\" class=\"style4\">System</p>");
+    for (const std::string* value : {&hw.OS, &hw.CPU, &hw.Memory, &hw.VGA, &hw.VGAMemory,
+                                     &hw.VGADriver}) {
+      if (!value->empty()) report.Add("   <FONT size=2>" + HtmlEscape(*value) + "</FONT><br>");
+    }
+    if (!hw.DirectX.empty())
+      report.Add("   <FONT size=2>" + HtmlEscape(hw.DirectX) + "</FONT><br><br>");
+  }
+  if (!choices.Note.empty()) report.Add("   Comment: " + HtmlEscape(choices.Note) + "<br>");
+  report.Add("<hr>");
+}
+
+namespace {
+
+// What follows the first `c`; the whole text when there is none.
+std::string After(const std::string& text, char c) {
+  size_t at = text.find(c);
+  return at == std::string::npos ? text : text.substr(at + 1);
+}
+
+std::string ReplaceFirst(const std::string& text, char from, char to) {
+  std::string out = text;
+  size_t at = out.find(from);
+  if (at != std::string::npos) out[at] = to;
+  return out;
+}
+
+char ReportSeparator(const std::string& decimalBox) { return decimalBox == "," ? ',' : '.'; }
+
+}  // namespace
+
+std::string ScoreText(const std::string& logLine) { return After(After(logLine, ','), ':'); }
+
+std::string ScoreToLocaleSeparator(const std::string& score, char localeSeparator) {
+  return localeSeparator != ',' ? ReplaceFirst(score, ',', '.') : ReplaceFirst(score, '.', ',');
+}
+
+std::string ScoreToReportSeparator(const std::string& score, const std::string& decimalBox) {
+  return decimalBox == "," ? ReplaceFirst(score, '.', ',') : ReplaceFirst(score, ',', '.');
+}
+
+std::string CutAverage(float average, const std::string& decimalBox) {
+  std::string text = ScoreToReportSeparator(FloatToStr(static_cast<double>(average)), decimalBox);
+  size_t at = text.find(ReportSeparator(decimalBox));
+  if (at == std::string::npos) return text;
+  return text.substr(0, at + 3);
+}
+
+namespace {
+
+const char* const PixelShaderLines[] = {"Pixel shader: default model<br>",
+                                        "Pixel shader: model 2.0b<br>",
+                                        "Pixel shader: model 3.0<br>"};
+
+void AddPixelShaderLine(const TBenchChoices& choices, TStrings& lines) {
+  if (choices.ShaderModel >= 0 && choices.ShaderModel <= 2)
+    lines.Add(PixelShaderLines[choices.ShaderModel]);
+}
+
+void AddSettingsLines(const TBenchChoices& choices, TStrings& lines) {
+  std::string aa = AABoxText(choices.AALevel);
+  lines.Add("Antialising: " + aa + (aa != "None" ? "\xD7" : "") + "<br>");
+  lines.Add("Anisotrophic filtering: " + AFBoxText(choices.AFLevel) + "\xD7<br>");
+  lines.Add(choices.HDR ? "HDR: level " + choices.HDRLevel + "<br>" : "HDR: disabled<br>");
+  lines.Add(choices.GeometryInstancing ? "Geometry Instancing: enabled<br>"
+                                       : "Geometry Instancing: disabled<br>");
+  lines.Add(choices.NormalMapsCompression ? "Normal-maps compression: enabled<br><br>"
+                                          : "Normal-maps compression: disabled<br><br>");
+}
+
+// The log's scores, one block of five lines per run, read from the front of the log list.
+class TScoreReader {
+ public:
+  TScoreReader(TStringList& log, const std::string& fileName) : log_(log), fileName_(fileName) {}
+
+  // The next run's score as the log writes it; its value goes to `value`.
+  std::string Next(int run, double& value) {
+    if (log_.Count() == 0)
+      throw EListError(Format("The time-demo log \"%s\" ends before the score of run %d.",
+                              fileName_.c_str(), run));
+    std::string score = ScoreText(log_.Strings(0));
+    if (!TryStrToFloat(ScoreToLocaleSeparator(score, FormatSettings.DecimalSeparator), value))
+      throw EConvertError(
+          Format("The score \"%s\" of run %d in the time-demo log \"%s\" is not a number.",
+                 score.c_str(), run, fileName_.c_str()));
+    return score;
+  }
+
+  void Skip(int lines) {
+    for (int i = 0; i < lines && log_.Count() > 0; ++i) log_.Delete(0);
+  }
+
+ private:
+  TStringList& log_;
+  const std::string& fileName_;
+};
+
+}  // namespace
+
+void AddReportSection(TBenchEngine& bench) {
+  const TBenchChoices& choices = bench.Choices;
+  TBenchRunState& state = bench.State;
+  const std::string log = DemoLogFileName(bench);
+  if (FileExists(log)) {
+    // The section is built aside and goes into the report only when it is complete.
+    TStringList section;
+    int resolution = 0;
+    while (resolution < ResolutionCount - 1 &&
+           IntToStr(Resolutions[resolution].Width) != state.CurrentWidth)
+      ++resolution;
+    section.Add("<BR><B><FONT size=5>Resolution: " + ResolutionSize(resolution) +
+                "</FONT></B><BR>");
+    state.LogList.LoadFromFile(log);
+    TScoreReader scores(state.LogList, log);
+    scores.Skip(3);
+    std::string mapText = state.MapFolder.empty()
+                              ? std::string()
+                              : state.MapFolder.substr(0, state.MapFolder.size() - 1);
+    section.Add(state.QualityText + ", " + state.RendererName + " renderer<br>");
+    section.Add("Level: " + HtmlEscape(mapText) + ", demo: " + HtmlEscape(state.DemoName) +
+                ".tmd<br>");
+    const std::string& dec = choices.DecimalSeparator;
+    double value = 0;
+    if (state.RunCountText != "0") {
+      int runs = StrToInt(state.RunCountText) + 1;
+      AddPixelShaderLine(choices, section);
+      AddSettingsLines(choices, section);
+      float sum = 0;
+      for (int n = 1; n <= runs; ++n) {
+        std::string score = scores.Next(n, value);
+        sum = static_cast<float>(sum + value);
+        scores.Skip(5);
+        section.Add("<span class=\"style5\">Score = " + ScoreToReportSeparator(score, dec) +
+                    " FPS (Run " + IntToStr(n) + ")</span><br>");
+      }
+      float average = static_cast<float>(sum / runs);
+      section.Add("<span class=\"style5\"><b>Average score = " + CutAverage(average, dec) +
+                  " FPS</b></span><br>");
+    } else {
+      std::string score = scores.Next(1, value);
+      if (choices.Renderer == 0) AddPixelShaderLine(choices, section);
+      AddSettingsLines(choices, section);
+      section.Add("<span class=\"style5\">Score = " + ScoreToReportSeparator(score, dec) +
+                  " FPS</span><br>");
+    }
+    section.Add("<br><HR>");
+    state.Report.AddStrings(&section);
+  }
+  if (state.FinishedCount == state.ChosenCount) {
+    state.Report.Add("<P></P>");
+    state.Report.Add("<p align=\"center\"><FONT size=2>Quenmar Benchmark by Nemorix</FONT><br>");
+    state.Report.Add("");
+    state.Report.Add(std::string("<FONT size=2><a href=\"http://") + MakerWebAddress + "\">" +
+                     MakerWebAddress + "</a></FONT></p>");
+    state.Report.Add("</BODY></HTML>");
+    const std::string fileName = ReportFileName(bench);
+    ForceDirectories(ExtractFileDir(fileName));
+    state.Report.SaveToFile(fileName);
+    bench.Pause(500);
+  }
+}
+
+std::string ReportFileName(const TBenchEngine& bench) {
+  const std::string name = "result_" + bench.State.TimeText + "_.htm";
+  if (!bench.Choices.ResultsFolder.empty()) return bench.Choices.ResultsFolder + name;
+  return bench.Choices.GameRoot + "Benchmark\\" + name;
+}

@@ -1,0 +1,190 @@
+#include "app/GameCommandLine.h"
+
+#include "services/SvCreateProcess.h"
+
+namespace {
+
+struct TStockDemo {
+  const char* gameFile;
+  const char* sourceFile;
+  const char* map;  // as the command line names it
+  const char* demo;
+  const char* mapFolder;
+};
+
+const TStockDemo StockDemos[StockDemoCount] = {
+    {"Levels\\Pier\\1.tmd", "PLMR\\1.tmd", "pier", "1", "Pier\\"},
+    {"Levels\\Steam\\nmxsteam.tmd", "NMX\\nmxsteam.tmd", "Steam", "nmxsteam", "Steam\\"},
+    {"Levels\\Regulator\\vl1-regulator.tmd", "VL\\vl1-regulator.tmd", "Regulator",
+     "vl1-regulator", "Regulator\\"},
+    {"Levels\\Volcano\\nmxvolcano.tmd", "NMX\\nmxvolcano.tmd", "Volcano", "nmxvolcano",
+     "Volcano\\"},
+    {"Levels\\Research\\gridwise001.tmd", "Gridwise\\gridwise001.tmd", "Research", "gridwise001",
+     "Research\\"},
+    {"Levels\\Regulator\\Regulator.tmd", "Orvane\\Regulator.tmd", "Regulator", "Regulator",
+     "Regulator\\"},
+    {"Levels\\Research\\Research.tmd", "Orvane\\Research.tmd", "Research", "Research",
+     "Research\\"},
+    {"Levels\\Training\\Training.tmd", "Orvane\\Training.tmd", "Training", "Training",
+     "Training\\"},
+    {"Levels\\Volcano\\Volcano.tmd", "Orvane\\Volcano.tmd", "Volcano", "Volcano", "Volcano\\"},
+    {"Levels\\Archive\\Archive1.tmd", "NMX\\Archive1.tmd", "Archive", "Archive1", "Archive\\"},
+    {"Levels\\River\\nmxriver.tmd", "NMX\\nmxriver.tmd", "River", "nmxriver", "River\\"},
+};
+
+// Appends the argument between double quotes.
+void AddQuoted(std::string& line, const std::string& argument) {
+  line += '"';
+  line += argument;
+  line += '"';
+}
+
+}  // namespace
+
+bool ChosenDemo(const TBenchChoices& choices, TDemoEntry& demo) {
+  if (choices.Demo >= 0 && choices.Demo < StockDemoCount) {
+    const TStockDemo& row = StockDemos[choices.Demo];
+    demo.GameFile = row.gameFile;
+    demo.SourceFile = row.sourceFile;
+    demo.MapArgument = std::string("map ") + row.map;
+    demo.DemoArgument = std::string("demo ") + row.demo;
+    demo.MapFolder = row.mapFolder;
+    demo.DemoName = row.demo;
+    demo.UserDemo = false;
+    return true;
+  }
+  if (choices.Demo == UserDemoItem) {
+    const std::string& file = choices.DemoFileName;
+    demo.GameFile = "Levels\\" + choices.MapName + "\\" + file;
+    demo.SourceFile = choices.MapName + "\\" + file;
+    demo.DemoName = file.size() > 4 ? file.substr(0, file.size() - 4) : "";
+    demo.MapArgument = "map " + choices.MapName;
+    demo.DemoArgument = "demo " + demo.DemoName;
+    demo.MapFolder = choices.MapName + "\\";
+    demo.UserDemo = true;
+    return true;
+  }
+  return false;
+}
+
+void FormRunArguments(TBenchEngine& bench) {
+  const TBenchChoices& choices = bench.Choices;
+  TBenchRunState& state = bench.State;
+  const std::string& runs = choices.RunNumber;
+  if (runs.size() == 1 && runs[0] >= '1' && runs[0] <= '5')
+    state.RunCountText = std::string(1, static_cast<char>(runs[0] - 1));
+  state.HDRArgument = "#r_HDRRendering=" + (choices.HDR ? choices.HDRLevel : std::string("0"));
+  state.NormalMapsArgument =
+      std::string("#r_TexNormalMapCompressed=") + (choices.NormalMapsCompression ? "1" : "0");
+}
+
+std::string ShaderPathArgument(const TBenchChoices& choices) {
+  if (choices.Renderer != 0) return "";
+  switch (choices.ShaderModel) {
+    case 1: return "r_SM2XPATH 1";
+    case 2: return "r_SM30PATH 1";
+    default: return "";
+  }
+}
+
+void AppendDemoArguments(TBenchEngine& bench, std::string& line) {
+  const TBenchChoices& choices = bench.Choices;
+  TDemoEntry demo;
+  if (!ChosenDemo(choices, demo)) return;
+  // The whole target name as destination: the shell then makes a missing map folder
+  // instead of copying the demo onto a file named like the folder.
+  if (!FileExists(choices.GameRoot + demo.GameFile))
+    bench.ShellCopy(choices.ProgramFolder + demo.SourceFile, choices.GameRoot + demo.GameFile);
+  line += ' ';
+  AddQuoted(line, demo.MapArgument);
+  line += ' ';
+  AddQuoted(line, demo.DemoArgument);
+  if (demo.UserDemo) line += ' ';
+  bench.State.MapFolder = demo.MapFolder;
+  bench.State.DemoName = demo.DemoName;
+}
+
+std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
+  const TBenchChoices& choices = bench.Choices;
+  const TBenchRunState& state = bench.State;
+  const TResolution& size = Resolutions[resolution];
+  std::string line = "Quenmar.exe -DEVMODE ";
+  std::string shaderPath = ShaderPathArgument(choices);
+  if (!shaderPath.empty()) AddQuoted(line, shaderPath);
+  line += ' ';
+  const std::string settings[] = {"#demo_num_runs=" + state.RunCountText,
+                                  "#demo_quit=1",
+                                  "#r_Width=" + IntToStr(size.Width),
+                                  "#r_Height=" + IntToStr(size.Height),
+                                  "#r_Fullscreen=1",
+                                  "#s_SoundEnable=0",
+                                  "#s_MusicEnable=0"};
+  for (const std::string& setting : settings) {
+    AddQuoted(line, setting);
+    line += ' ';
+  }
+  AddQuoted(line, state.HDRArgument);
+  line += ' ';
+  AddQuoted(line, state.NormalMapsArgument);
+  AppendDemoArguments(bench, line);
+  if (choices.ScreenshotMode) {
+    long long frame = static_cast<long long>(StrToInt(choices.Frame)) + 1;
+    line += ' ';
+    AddQuoted(line, "#demo_screenshot_frame=" + IntToStr(frame));
+    line += ' ';
+  }
+  return line;
+}
+
+std::string BatchLine(const std::string& commandLine) {
+  const std::string line = StringReplace(commandLine, "%", "%%", {rfReplaceAll});
+  if (line.empty()) return line;
+  const int size = static_cast<int>(line.size());
+  std::wstring wide(line.size(), L'\0');
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_ACP, 0, line.data(), size, wide.data(), size)));
+  std::string oem(wide.size() * 2, '\0');
+  oem.resize(static_cast<size_t>(WideCharToMultiByte(CP_OEMCP, 0, wide.data(),
+                                                     static_cast<int>(wide.size()), oem.data(),
+                                                     static_cast<int>(oem.size()), nullptr,
+                                                     nullptr)));
+  return oem;
+}
+
+std::string DemoLogFileName(const TBenchEngine& bench) {
+  return bench.Choices.GameRoot + "Levels\\" + bench.State.MapFolder + bench.State.DemoName +
+         ".log";
+}
+
+void WriteBatchFile(TBenchEngine& bench, int resolution) {
+  TBenchRunState& state = bench.State;
+  state.CurrentWidth = IntToStr(Resolutions[resolution].Width);
+  state.BatchText.Clear();
+  state.BatchText.Add(BatchLine(BuildCommandLine(bench, resolution)));
+  const std::string log = DemoLogFileName(bench);
+  if (FileExists(log)) DeleteFile(log);
+  state.BatchText.SaveToFile(bench.Choices.ExeFolder + "rirered.bat");
+}
+
+void LaunchResolution(TBenchEngine& bench, int resolution) {
+  const TBenchChoices& choices = bench.Choices;
+  TBenchRunState& state = bench.State;
+  while (resolution < ResolutionCount && !choices.Resolution[resolution]) ++resolution;
+  if (resolution >= ResolutionCount) return;
+
+  bench.ShowStatus(std::string(choices.ScreenshotMode ? "Screenshot mode in progress... "
+                                                      : "Benchmarking in progress... ") +
+                   "Resolution: " + ResolutionSize(resolution));
+  bench.Repaint();
+  WriteBatchFile(bench, resolution);
+  state.ResolutionText = "Resolution: " + ResolutionSize(resolution);
+  bench.Pause(500);
+  if (resolution == 0) state.Success = false;
+
+  if (!bench.cp) throw Exception("The benchmark has no process component");
+  bench.cp->SetCurrentDirectory(choices.ExeFolder);
+  // Quoted: unquoted, a blank in the folder ("C:\Program Files\...") would make the
+  // system try "C:\Program" first.
+  bench.cp->SetCommandLine("\"" + choices.ExeFolder + "rirered.bat\"");
+  bench.cp->Run();
+}

@@ -1,0 +1,142 @@
+// Times the engine's own work for one resolution — the game's configuration, the batch
+// file, the log check and the report section — without its pauses and without the game.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "app/BenchEngine.h"
+#include "app/BenchReport.h"
+#include "app/GameCommandLine.h"
+#include "app/GameConfig.h"
+#include "services/SvCreateProcess.h"
+#include "services/SvSHFileOperation.h"
+
+namespace {
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+         static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// A log of three runs as the game leaves it.
+void WriteGameLog(const std::string& fileName) {
+  TStringList log;
+  log.Add("==============================================================");
+  log.Add("TimeDemo Play Started , (Total Frames: 4053, Recorded Time: 135.10s)");
+  log.Add("-----------------------------------------------------------------");
+  const char* const scores[] = {"57.12", "57.13", "56.98"};
+  for (int run = 0; run < 3; ++run) {
+    log.Add(Format("!TimeDemo Run %d Finished.  Play Time: 70.95s, Average FPS: %s", run,
+                   scores[run]));
+    log.Add(" Min FPS: 40.10 at frame 1212, Max FPS: 80.30 at frame 3100");
+    log.Add(" Average Tri/Sec: 3000000, Tri/Frame: 52000");
+    log.Add(" Recorded/Played Tris ratio: 1.00");
+    log.Add(Format("!TimeDemo Run %d Finished.", run));
+  }
+  log.SaveToFile(fileName);
+}
+
+void DeleteTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        DeleteTree(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int repetitions = argc > 1 ? std::max(1, atoi(argv[1])) : 300;
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof(temp), temp);
+  const std::string root = Format("%sengine bench %lu\\", temp, GetCurrentProcessId());
+  ForceDirectories(root + "Program");
+  ForceDirectories(root + "Game\\Bin32");
+  ForceDirectories(root + "Game\\Levels\\Steam");
+  TStringList demo;
+  demo.Add("stand-in demo");
+  demo.SaveToFile(root + "Game\\Levels\\Steam\\nmxsteam.tmd");
+
+  TComponent owner(nullptr);
+  TBenchEngine bench;
+  bench.FileOp = new TSvSHFileOperation(&owner);
+  bench.FileOp->SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
+  bench.cp = new TSvCreateProcess(&owner);
+  bench.Sleeper = [](DWORD) {};
+  TBenchChoices& c = bench.Choices;
+  c.ProgramFolder = root + "Program\\";
+  c.GameRoot = root + "Game\\";
+  c.ExeFolder = root + "Game\\Bin32\\";
+  c.ResultsFolder = root + "Results\\";
+  c.Demo = 1;
+  c.Resolution[2] = true;
+  c.DetailLevel = 0;
+  c.AFLevel = 3;
+  c.AALevel = 2;
+  c.Renderer = 0;
+  c.Language = 4;
+  c.ShaderModel = 1;
+  c.GeometryInstancing = true;
+  c.RunNumber = "3";
+  c.HDRLevel = "1";
+  c.DecimalSeparator = ".";
+  bench.State.StartText = "12_31_2024 14:05:33";
+  bench.State.TimeText = "14_05_33";
+  bench.State.ChosenCount = 5;
+  FormRunArguments(bench);
+  WriteReportHeader(bench);
+  const int headerLines = bench.State.Report.Count();
+
+  std::vector<double> config, batch, report, total;
+  const std::string log = root + "Game\\Levels\\Steam\\nmxsteam.log";
+  for (int i = 0; i < repetitions; ++i) {
+    LARGE_INTEGER t0, t1, t2, t3, t4;
+    QueryPerformanceCounter(&t0);
+    WriteGameConfiguration(bench);
+    QueryPerformanceCounter(&t1);
+    WriteBatchFile(bench, 2);
+    QueryPerformanceCounter(&t2);
+    WriteGameLog(log);  // the game's part, not timed
+    QueryPerformanceCounter(&t3);
+    if (!CheckDemoLogFinished(bench)) {
+      std::printf("the log check failed\n");
+      return 1;
+    }
+    AddReportSection(bench);
+    QueryPerformanceCounter(&t4);
+    while (bench.State.Report.Count() > headerLines)
+      bench.State.Report.Delete(bench.State.Report.Count() - 1);
+    config.push_back(Milliseconds(t0, t1));
+    batch.push_back(Milliseconds(t1, t2));
+    report.push_back(Milliseconds(t3, t4));
+    total.push_back(Milliseconds(t0, t2) + Milliseconds(t3, t4));
+  }
+  DeleteTree(ExcludeTrailingBackslash(root));
+
+  std::printf("repetitions: %d (medians)\n", repetitions);
+  std::printf("configuration (system.cfg and override): %.3f ms\n", Median(config));
+  std::printf("batch file: %.3f ms\n", Median(batch));
+  std::printf("log check and report section: %.3f ms\n", Median(report));
+  std::printf("engine work per resolution: %.3f ms\n", Median(total));
+  return 0;
+}

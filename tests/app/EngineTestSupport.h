@@ -1,0 +1,58 @@
+// What the engine's tests share: a scratch program folder and game tree, a view that
+// records what the engine tells the user, a sleeper that records the pauses, and file helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/BenchEngine.h"
+#include "platform/StringList.h"
+#include "services/SvCreateProcess.h"
+#include "services/SvSHFileOperation.h"
+
+class TRecordingView : public IBenchView {
+ public:
+  void ShowStatus(const std::string& text) override { Statuses.push_back(text); }
+  void Repaint() override { ++Repaints; }
+  void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+
+  std::vector<std::string> Statuses;
+  std::vector<std::string> Messages;
+  int Repaints = 0;
+};
+
+void WriteBytes(const std::string& fileName, const std::string& bytes);
+// The file's bytes; "<missing>" when it cannot be read.
+std::string ReadBytes(const std::string& fileName);
+// Each line followed by CR LF.
+void WriteLines(const std::string& fileName, const std::vector<std::string>& lines);
+std::vector<std::string> Lines(const TStrings& list);
+std::vector<std::string> FileLines(const std::string& fileName);
+void DeleteTree(const std::string& folder);
+// Copies the files and folders of `source` into `dest`, making what is missing.
+void CopyTree(const std::string& source, const std::string& dest);
+// The folder of the running test program, ending in "\".
+std::string TestProgramFolder();
+
+// A fresh folder of its own under the temporary folder (a blank in its name, as in
+// "Program Files"), holding "Program\" and a game tree "Game\Bin32\", "Game\Levels\".
+class EngineTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  std::string Root;  // the scratch folder, ending in "\"
+  TComponent Owner{nullptr};
+  TSvSHFileOperation* FileOp = nullptr;
+  TSvCreateProcess* Process = nullptr;
+  TRecordingView View;
+  std::vector<DWORD> Pauses;
+  std::unique_ptr<TBenchEngine> Bench;
+
+  // Pumps the GUI thread's messages until the process component reports the game's end.
+  bool WaitForGame(DWORD timeoutMs = 60000);
+};

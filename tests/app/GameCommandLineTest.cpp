@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "app/EngineTestSupport.h"
+#include "app/GameCommandLine.h"
+
+namespace {
+
+class GameCommandLineTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    TBenchChoices& c = Bench->Choices;
+    c.Demo = 1;
+    c.RunNumber = std::string("3");
+    c.Renderer = 0;
+    c.ShaderModel = 0;
+    FormRunArguments(*Bench);
+  }
+};
+
+const char* const Example1024 =
+    "Quenmar.exe -DEVMODE  \"#demo_num_runs=2\" \"#demo_quit=1\" \"#r_Width=1024\" "
+    "\"#r_Height=768\" \"#r_Fullscreen=1\" \"#s_SoundEnable=0\" \"#s_MusicEnable=0\" "
+    "\"#r_HDRRendering=0\" \"#r_TexNormalMapCompressed=0\" \"map Steam\" \"demo nmxsteam\"";
+
+}  // namespace
+
+TEST_F(GameCommandLineTest, ExampleOf1024x768) {
+  EXPECT_EQ(BuildCommandLine(*Bench, 2), Example1024);
+  EXPECT_EQ(Bench->State.MapFolder, "Steam\\");
+  EXPECT_EQ(Bench->State.DemoName, "nmxsteam");
+  EXPECT_EQ(DemoLogFileName(*Bench), Bench->Choices.GameRoot + "Levels\\Steam\\nmxsteam.log");
+}
+
+TEST_F(GameCommandLineTest, ShaderPathOnlyForDirect3D) {
+  struct Case {
+    int renderer, model;
+    const char* argument;
+  };
+  const Case cases[] = {{0, 0, ""},
+                        {0, 1, "r_SM2XPATH 1"},
+                        {0, 2, "r_SM30PATH 1"},
+                        {1, 1, ""},
+                        {1, 2, ""},
+                        {-1, 2, ""}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(Format("renderer %d, model %d", k.renderer, k.model));
+    Bench->Choices.Renderer = k.renderer;
+    Bench->Choices.ShaderModel = k.model;
+    EXPECT_EQ(ShaderPathArgument(Bench->Choices), k.argument);
+    const std::string expected =
+        *k.argument ? std::string("Quenmar.exe -DEVMODE \"") + k.argument + "\" \"#demo"
+                    : "Quenmar.exe -DEVMODE  \"#demo";
+    EXPECT_EQ(BuildCommandLine(*Bench, 0).substr(0, expected.size()), expected);
+  }
+}
+
+TEST_F(GameCommandLineTest, RunArguments) {
+  struct Case {
+    const char* runNumber;
+    bool hdr;
+    const char* level;
+    bool compression;
+    const char* runCount;
+    const char* hdrArgument;
+    const char* normalMaps;
+  };
+  const Case cases[] = {
+      {"1", false, "5", false, "0", "#r_HDRRendering=0", "#r_TexNormalMapCompressed=0"},
+      {"5", true, "11", true, "4", "#r_HDRRendering=11", "#r_TexNormalMapCompressed=1"},
+      {"x", true, "1", false, "4", "#r_HDRRendering=1", "#r_TexNormalMapCompressed=0"},
+      {"", false, "1", false, "4", "#r_HDRRendering=0", "#r_TexNormalMapCompressed=0"},
+  };
+  for (const Case& k : cases) {  // in order: an unknown run number keeps the previous count
+    SCOPED_TRACE(k.runNumber);
+    TBenchChoices& c = Bench->Choices;
+    c.RunNumber = k.runNumber;
+    c.HDR = k.hdr;
+    c.HDRLevel = k.level;
+    c.NormalMapsCompression = k.compression;
+    FormRunArguments(*Bench);
+    EXPECT_EQ(Bench->State.RunCountText, k.runCount);
+    EXPECT_EQ(Bench->State.HDRArgument, k.hdrArgument);
+    EXPECT_EQ(Bench->State.NormalMapsArgument, k.normalMaps);
+  }
+}
+
+TEST_F(GameCommandLineTest, ScreenshotFrameIsOneLater) {
+  Bench->Choices.ScreenshotMode = true;
+  Bench->Choices.Frame = "100";
+  const std::string line = BuildCommandLine(*Bench, 0);
+  const std::string tail = "\"demo nmxsteam\" \"#demo_screenshot_frame=101\" ";
+  EXPECT_EQ(line.substr(line.size() - tail.size()), tail);
+
+  Bench->Choices.Frame = "ten";
+  EXPECT_THROW(BuildCommandLine(*Bench, 0), EConvertError);
+}
+
+TEST_F(GameCommandLineTest, UserDemo) {
+  TBenchChoices& c = Bench->Choices;
+  c.Demo = UserDemoItem;
+  c.MapName = "Pier";
+  c.DemoFileName = "mydemo.tmd";
+  const std::string line = BuildCommandLine(*Bench, 0);
+  const std::string tail = "\"#r_TexNormalMapCompressed=0\" \"map Pier\" \"demo mydemo\" ";
+  EXPECT_EQ(line.substr(line.size() - tail.size()), tail);
+  EXPECT_EQ(Bench->State.MapFolder, "Pier\\");
+  EXPECT_EQ(DemoLogFileName(*Bench), c.GameRoot + "Levels\\Pier\\mydemo.log");
+}
+
+TEST_F(GameCommandLineTest, MissingDemoIsCopiedIntoItsMapFolder) {
+  TBenchChoices& c = Bench->Choices;
+  struct Case {
+    int demo;
+    const char* map;
+    const char* file;
+    const char* source;
+    const char* target;
+  };
+  const Case cases[] = {
+      {1, "", "", "NMX\\nmxsteam.tmd", "Levels\\Steam\\nmxsteam.tmd"},
+      {UserDemoItem, "K\xFChl Halle", "my demo.tmd", "K\xFChl Halle\\my demo.tmd",
+       "Levels\\K\xFChl Halle\\my demo.tmd"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.target);
+    c.Demo = k.demo;
+    c.MapName = k.map;
+    c.DemoFileName = k.file;
+    ASSERT_TRUE(ForceDirectories(ExtractFileDir(c.ProgramFolder + k.source)));
+    WriteBytes(c.ProgramFolder + k.source, "demo bytes");
+    BuildCommandLine(*Bench, 0);  // the map folder does not exist yet
+    EXPECT_EQ(ReadBytes(c.GameRoot + k.target), "demo bytes");
+    EXPECT_TRUE(FileOp->SourceFiles()->Count() == 0 && FileOp->DestFiles()->Count() == 0);
+  }
+}
+
+TEST_F(GameCommandLineTest, PercentSignsReachTheGameUnchanged) {
+  TBenchChoices& c = Bench->Choices;
+  c.Demo = UserDemoItem;
+  c.MapName = "100% Map";
+  c.DemoFileName = "a%OS%b.tmd";
+  const std::string line = BuildCommandLine(*Bench, 0);
+  EXPECT_NE(line.find("\"map 100% Map\" \"demo a%OS%b\""), std::string::npos);
+  const std::string batch = BatchLine(line), tail = "\"map 100%% Map\" \"demo a%%OS%%b\" ";
+  EXPECT_EQ(batch.substr(batch.size() - tail.size()), tail);
+  EXPECT_EQ(BatchLine("a%%b"), "a%%%%b");
+}
+
+TEST_F(GameCommandLineTest, LaunchPassesOnToTheNextChosenResolution) {
+  TBenchChoices& c = Bench->Choices;
+  TBenchRunState& s = Bench->State;
+  c.Resolution[3] = true;  // 1280x1024 only
+  s.Success = true;
+  const std::string oldLog = c.GameRoot + "Levels\\Steam\\nmxsteam.log";
+  ASSERT_TRUE(ForceDirectories(c.GameRoot + "Levels\\Steam"));
+  WriteBytes(oldLog, "old");
+
+  LaunchResolution(*Bench, 0);
+
+  EXPECT_EQ(View.Statuses,
+            std::vector<std::string>{"Benchmarking in progress... Resolution: 1280\xD7" "1024"});
+  EXPECT_EQ(View.Repaints, 1);
+  EXPECT_EQ(s.CurrentWidth, "1280");
+  EXPECT_EQ(s.ResolutionText, "Resolution: 1280\xD7" "1024");
+  EXPECT_FALSE(FileExists(oldLog));
+  const std::string batch = ReadBytes(c.ExeFolder + "rirered.bat");
+  EXPECT_EQ(batch, s.BatchText.Text());
+  EXPECT_EQ(s.BatchText.Count(), 1);
+  EXPECT_NE(batch.find("\"#r_Width=1280\" \"#r_Height=1024\""), std::string::npos);
+  EXPECT_EQ(batch.substr(batch.size() - 2), "\r\n");
+  EXPECT_EQ(Pauses, std::vector<DWORD>{500});
+  EXPECT_TRUE(s.Success);  // only the 640x480 launch clears it
+  EXPECT_EQ(Process->CurrentDirectory(), c.ExeFolder);
+  EXPECT_EQ(Process->CommandLine(), "\"" + c.ExeFolder + "rirered.bat\"");
+  EXPECT_TRUE(WaitForGame());
+
+  // The 640x480 launch clears the success flag; nothing is chosen after 1600x1200.
+  c.Resolution[0] = true;
+  LaunchResolution(*Bench, 0);
+  EXPECT_FALSE(s.Success);
+  EXPECT_EQ(s.CurrentWidth, "640");
+  EXPECT_TRUE(WaitForGame());
+  View.Statuses.clear();
+  LaunchResolution(*Bench, 4);
+  EXPECT_TRUE(View.Statuses.empty());
+}
