@@ -364,6 +364,8 @@ TMessageTable& TControl::Messages() {
     t->Add(CM_PARENTCOLORCHANGED, Handler(&TControl::CMParentColorChanged));
     t->Add(CM_PARENTFONTCHANGED, Handler(&TControl::CMParentFontChanged));
     t->Add(CM_HITTEST, Handler(&TControl::CMHitTest));
+    t->Add(CM_MOUSEENTER, Handler(&TControl::CMMouseEnter));
+    t->Add(CM_MOUSELEAVE, Handler(&TControl::CMMouseLeave));
     auto invalidate = [](TControl* c, TMessage&) { c->Invalidate(); };
     t->Add(CM_ENABLEDCHANGED, invalidate);
     t->Add(CM_COLORCHANGED, invalidate);
@@ -782,6 +784,22 @@ void TControl::CMParentShowHintChanged(TMessage&) {
 }
 
 void TControl::CMHitTest(TMessage& m) { m.Result = HTCLIENT; }
+
+void TControl::CMMouseEnter(TMessage& m) {
+  if (m.LParam == 0 || m.LParam == reinterpret_cast<LPARAM>(this)) MouseEnter();
+}
+
+void TControl::CMMouseLeave(TMessage& m) {
+  if (m.LParam == 0 || m.LParam == reinterpret_cast<LPARAM>(this)) MouseLeave();
+}
+
+void TControl::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
 
 // ---- TWinControl --------------------------------------------------------------------------
 
@@ -1228,6 +1246,16 @@ void TWinControl::Update() {
 void TWinControl::Repaint() {
   Invalidate();
   Update();
+}
+
+POINT TWinControl::ClientOrigin() {
+  POINT p{0, 0};
+  if (handle_) {
+    ::ClientToScreen(handle_, &p);
+    return p;
+  }
+  if (Parent()) return TControl::ClientOrigin();
+  return POINT{Left(), Top()};
 }
 
 HDC TWinControl::GetDeviceContext(HWND& window) {

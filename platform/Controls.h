@@ -315,7 +315,8 @@ class TControl : public TComponent {
   int ClientHeight() { return GetClientRect().bottom; }
   void SetClientWidth(int value);
   void SetClientHeight(int value);
-  POINT ClientOrigin();
+  // The screen position of the client area's top-left corner.
+  virtual POINT ClientOrigin();
   POINT ClientToScreen(POINT p);
   POINT ScreenToClient(POINT p);
 
@@ -402,6 +403,10 @@ class TControl : public TComponent {
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
+  // CM_MOUSEENTER and CM_MOUSELEAVE of the control itself fire OnMouseEnter and OnMouseLeave
+  // here; a class that fires them at another moment of its own handling overrides these.
+  virtual void MouseEnter();
+  virtual void MouseLeave();
   // Fires OnMouseWheel; true when it was used.
   virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos);
   // Sets the fields without moving anything (the window moved already, or nothing shows).
@@ -419,6 +424,8 @@ class TControl : public TComponent {
   void CMParentFontChanged(TMessage& m);
   void CMParentShowHintChanged(TMessage& m);
   void CMHitTest(TMessage& m);
+  void CMMouseEnter(TMessage& m);
+  void CMMouseLeave(TMessage& m);
   void CMMouseWheel(TMessage& m);
 
   TControlStyle controlStyle_;
@@ -522,6 +529,7 @@ class TWinControl : public TControl {
   TBrush* Brush() const { return brush_.get(); }
 
   void SetBounds(int left, int top, int width, int height) override;
+  POINT ClientOrigin() override;
   void SetVisible(bool value) override;
   bool Showing() const override;
   void Invalidate() override;

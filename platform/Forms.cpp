@@ -183,6 +183,46 @@ void TForm::CreateParams(TCreateParams& params) {
   params.WindowClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
 }
 
+void TForm::CreateWnd() {
+  TWinControl::CreateWnd();
+  UpdateBounds();
+  if (requestedClientWidth_ > 0) SetFormClientWidth(requestedClientWidth_);
+  if (requestedClientHeight_ > 0) SetFormClientHeight(requestedClientHeight_);
+}
+
+void TForm::SetFormClientWidth(int value) {
+  requestedClientWidth_ = HandleAllocated() ? 0 : value;
+  settingClientSize_ = true;
+  try {
+    SetClientWidth(value);
+  } catch (...) {
+    settingClientSize_ = false;
+    throw;
+  }
+  settingClientSize_ = false;
+}
+
+void TForm::SetFormClientHeight(int value) {
+  requestedClientHeight_ = HandleAllocated() ? 0 : value;
+  settingClientSize_ = true;
+  try {
+    SetClientHeight(value);
+  } catch (...) {
+    settingClientSize_ = false;
+    throw;
+  }
+  settingClientSize_ = false;
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+  // A size set outright replaces a client size asked for before.
+  if (!settingClientSize_) {
+    if (width != Width()) requestedClientWidth_ = 0;
+    if (height != Height()) requestedClientHeight_ = 0;
+  }
+  TWinControl::SetBounds(left, top, width, height);
+}
+
 void TForm::SetBorderStyle(TFormBorderStyle value) {
   if (value == borderStyle_) return;
   borderStyle_ = value;
@@ -275,7 +315,12 @@ void TForm::Show() {
 
 void TForm::Hide() { SetVisible(false); }
 
-void TForm::Loaded() { TWinControl::Loaded(); }
+void TForm::Loaded() {
+  TWinControl::Loaded();
+  // The border style may have come after the client size in the layout.
+  if (requestedClientWidth_ > 0) SetFormClientWidth(requestedClientWidth_);
+  if (requestedClientHeight_ > 0) SetFormClientHeight(requestedClientHeight_);
+}
 
 // ---- Closing ----------------------------------------------------------------------------------
 
@@ -660,10 +705,12 @@ void RegisterForms() {
       .Boolean("ParentColor", &TForm::ParentColor, &TForm::SetParentColor, false)
       .Boolean("ParentFont", &TForm::ParentFont, &TForm::SetParentFont, false)
       .Boolean("Visible", &TForm::Visible, &TForm::SetVisible, false)
-      .Integer("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
+      .Integer("Width", &TForm::Width, &TForm::SetWidth)
       .StoredIf([](TForm*) { return false; })
-      .Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
+      .Integer("Height", &TForm::Height, &TForm::SetHeight)
       .StoredIf([](TForm*) { return false; })
+      .Integer("ClientWidth", &TForm::ClientWidth, &TForm::SetFormClientWidth)
+      .Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetFormClientHeight)
       .Enum("BorderStyle", BorderStyleInfo, &TForm::BorderStyle, &TForm::SetBorderStyle, bsSizeable)
       .Set("BorderIcons", BorderIconInfo, &TForm::BorderIcons, &TForm::SetBorderIcons,
            TBorderIcons{biSystemMenu, biMinimize, biMaximize})

@@ -107,6 +107,12 @@ class TForm : public TWinControl {
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool value) { keyPreview_ = value; }
 
+  // The client size is what a layout stores for a form: the borders a window gets are only
+  // known once it exists, so a size asked for before is applied again then.
+  void SetFormClientWidth(int value);
+  void SetFormClientHeight(int value);
+  void SetBounds(int left, int top, int width, int height) override;
+
   void SetVisible(bool value) override;
   void Loaded() override;
 
@@ -121,6 +127,7 @@ class TForm : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
   virtual void DoCreate();
   virtual void DoDestroy();
   virtual void DoShow();
@@ -157,6 +164,9 @@ class TForm : public TWinControl {
   TModalResult modalResult_ = mrNone;
   TWinControl* activeControl_ = nullptr;
   TWinControl* focusedControl_ = nullptr;
+  int requestedClientWidth_ = 0;
+  int requestedClientHeight_ = 0;
+  bool settingClientSize_ = false;
 };
 
 template <class T>
