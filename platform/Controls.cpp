@@ -13,10 +13,11 @@ namespace {
 
 // ---- Window procedure plumbing -----------------------------------------------------------------
 
-const char kControlProp[] = "RIRered.Control";
-ATOM ControlAtom() {
-  static ATOM atom = GlobalAddAtomA(kControlProp);
-  return atom;
+// The controls by their windows. A table of the process's own rather than a window property:
+// it is asked at every message, and a property costs a trip to the system each time.
+std::unordered_map<HWND, TWinControl*>& ControlWindows() {
+  static auto* windows = new std::unordered_map<HWND, TWinControl*>;
+  return *windows;
 }
 
 // The control whose window CreateWindowExA is making on this thread; it takes the window at
@@ -182,7 +183,9 @@ std::string CursorToString(TCursor cursor) {
 
 TWinControl* FindControl(HWND window) {
   if (!window) return nullptr;
-  return static_cast<TWinControl*>(GetPropA(window, MAKEINTATOM(ControlAtom())));
+  auto& windows = ControlWindows();
+  auto it = windows.find(window);
+  return it == windows.end() ? nullptr : it->second;
 }
 
 TControl* MouseControl() { return mouseControl; }
@@ -1022,7 +1025,10 @@ void TWinControl::CreateWnd() {
   }
   controlState_ -= csCreating;
   if (!handle_) RaiseLastOSError();
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
+  // Only the system's window classes draw with the font of WM_SETFONT; the program's own
+  // classes select their Font when they paint.
+  if (defWndProc_ != DefWindowProcA)
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
@@ -1044,12 +1050,12 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params) {
 
 void TWinControl::AttachHandle(HWND wnd) {
   handle_ = wnd;
-  SetPropA(wnd, MAKEINTATOM(ControlAtom()), this);
+  ControlWindows()[wnd] = this;
 }
 
 void TWinControl::DetachHandle() {
   if (!handle_) return;
-  RemovePropA(handle_, MAKEINTATOM(ControlAtom()));
+  ControlWindows().erase(handle_);
   handle_ = nullptr;
   trackingMouse_ = false;
 }
@@ -1565,7 +1571,7 @@ void TWinControl::CMColorChanged(TMessage&) {
 }
 
 void TWinControl::CMFontChanged(TMessage&) {
-  if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+  if (handle_ && defWndProc_ != DefWindowProcA) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
   Invalidate();
   NotifyControls(CM_PARENTFONTCHANGED);
 }

@@ -186,8 +186,24 @@ void TForm::CreateParams(TCreateParams& params) {
 void TForm::CreateWnd() {
   TWinControl::CreateWnd();
   UpdateBounds();
-  if (requestedClientWidth_ > 0) SetFormClientWidth(requestedClientWidth_);
-  if (requestedClientHeight_ > 0) SetFormClientHeight(requestedClientHeight_);
+  ApplyRequestedClientSize();
+}
+
+void TForm::ApplyRequestedClientSize() {
+  if (requestedClientWidth_ <= 0 && requestedClientHeight_ <= 0) return;
+  RECT client = GetClientRect();
+  int width = Width(), height = Height();
+  if (requestedClientWidth_ > 0) width += requestedClientWidth_ - client.right;
+  if (requestedClientHeight_ > 0) height += requestedClientHeight_ - client.bottom;
+  if (HandleAllocated()) requestedClientWidth_ = requestedClientHeight_ = 0;
+  settingClientSize_ = true;
+  try {
+    SetBounds(Left(), Top(), width, height);
+  } catch (...) {
+    settingClientSize_ = false;
+    throw;
+  }
+  settingClientSize_ = false;
 }
 
 void TForm::SetFormClientWidth(int value) {
@@ -309,8 +325,10 @@ void TForm::SetVisible(bool value) {
 }
 
 void TForm::Show() {
+  // Showing brings the window to the top; one shown already is brought there.
+  bool shown = Visible() && HandleAllocated() && IsWindowVisible(Handle());
   SetVisible(true);
-  if (HandleAllocated()) SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (shown) SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void TForm::Hide() { SetVisible(false); }
@@ -318,8 +336,7 @@ void TForm::Hide() { SetVisible(false); }
 void TForm::Loaded() {
   TWinControl::Loaded();
   // The border style may have come after the client size in the layout.
-  if (requestedClientWidth_ > 0) SetFormClientWidth(requestedClientWidth_);
-  if (requestedClientHeight_ > 0) SetFormClientHeight(requestedClientHeight_);
+  ApplyRequestedClientSize();
 }
 
 // ---- Closing ----------------------------------------------------------------------------------

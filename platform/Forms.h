@@ -147,6 +147,7 @@ class TForm : public TWinControl {
  private:
   friend class TWinControl;
   void SetActive(bool value);
+  void ApplyRequestedClientSize();
   void SetWindowFocus();
   void PlaceOnShow();
   void CloseModal();

@@ -490,3 +490,23 @@ TEST(Forms, AControlCannotNestInAComponentThatHoldsNoControls) {
   }
   EXPECT_EQ(form->ComponentCount(), 0);
 }
+
+TEST(Forms, ClosingTheMainFormEndsTheMessageLoop) {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string program = ExtractFilePath(exe) + "MainFormProgram.exe";
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::string line = "\"" + program + "\"";
+  ASSERT_TRUE(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &si, &pi));
+  DWORD waited = WaitForSingleObject(pi.hProcess, 20000);
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 98);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(waited, WAIT_OBJECT_0);
+  EXPECT_EQ(code, 0u);
+}
