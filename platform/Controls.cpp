@@ -1420,6 +1420,29 @@ void TWinControl::WMPrintClient(TMessage& m) {
   PaintHandler(reinterpret_cast<HDC>(m.WParam), nullptr);
 }
 
+void TWinControl::PaintTo(HDC dc, int x, int y) {
+  int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, x, y, nullptr);
+  RECT client = GetClientRect();
+  IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+  try {
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    for (TControl* c : std::vector<TControl*>(controls_))
+      if (c->windowed_ && c->visible_) {
+        auto* w = static_cast<TWinControl*>(c);
+        POINT origin{0, 0};
+        if (w->handle_ && handle_) MapWindowPoints(w->handle_, handle_, &origin, 1);
+        else origin = POINT{w->Left(), w->Top()};
+        w->PaintTo(dc, origin.x, origin.y);
+      }
+  } catch (...) {
+    RestoreDC(dc, saved);
+    throw;
+  }
+  RestoreDC(dc, saved);
+}
+
 void TWinControl::PaintHandler(HDC dc, const RECT*) {
   int saved = SaveDC(dc);
   for (TControl* c : controls_)

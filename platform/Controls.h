@@ -523,6 +523,10 @@ class TWinControl : public TControl {
   // Focuses the next control found so; false when none.
   bool SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 
+  // Paints the control's client area and its children's, windowed or not, into `dc` with the
+  // top-left corner at (x, y), whatever lies over the window on the screen.
+  void PaintTo(HDC dc, int x, int y);
+
   bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool value);
   // Painted behind the control's client area (follows Color).

@@ -397,21 +397,18 @@ TEST_F(FormFromLayout, TheScreenKnowsTheActiveFormAndControlAndRestoresItsCursor
 }
 
 TEST_F(FormFromLayout, AScreenshotOfTheFormIsWritten) {
-  form->Repaint();
-  Pump();
-  HWND wnd = form->Handle();
-  RECT r;
-  GetWindowRect(wnd, &r);
-  TBitmap shot(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
+  // Painted by the form itself, so that other programs' windows on the display do not show.
+  TBitmap shot(form->ClientWidth(), form->ClientHeight());
+  form->PaintTo(shot.Canvas()->Handle(), 0, 0);
 
-  // The red mark is where the layout put it.
+  // The red mark and the white box are where the layout put them.
+  POINT origin = form->ClientOrigin();
   POINT mark = Get<TCtlMark>("Mark")->ClientToScreen(POINT{20, 15});
-  EXPECT_EQ(shot.Canvas()->Pixels(mark.x - r.left, mark.y - r.top), clRed);
+  EXPECT_EQ(shot.Canvas()->Pixels(mark.x - origin.x, mark.y - origin.y), clRed);
   POINT box = Get<TCtlBox>("AgeBox")->ClientToScreen(POINT{100, 10});
-  EXPECT_EQ(shot.Canvas()->Pixels(box.x - r.left, box.y - r.top), clWhite);
+  EXPECT_EQ(shot.Canvas()->Pixels(box.x - origin.x, box.y - origin.y), clWhite);
+  POINT nested = Get<TCtlPanel>("Nested")->ClientToScreen(POINT{150, 100});
+  EXPECT_EQ(shot.Canvas()->Pixels(nested.x - origin.x, nested.y - origin.y), clAqua);
 
   char exe[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
