@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/Forms.h"
 #include "platform/Thread.h"
 
 namespace {
@@ -99,7 +100,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
-  } else {
+  } else if (!preprocess_ || !preprocess_(msg)) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -121,6 +122,13 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::Run() {
+  if (mainForm_) {
+    try {
+      mainForm_->Show();
+    } catch (...) {
+      ApplicationHandleException(this);
+    }
+  }
   while (!terminated_) HandleMessage();
 }
 

@@ -20,6 +20,8 @@ struct TMessage {
 };
 
 using TWndMethod = std::function<void(TMessage& message)>;
+
+class TForm;
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
 
 class TApplication : public TComponent {
@@ -37,7 +39,19 @@ class TApplication : public TComponent {
   // The application's own hidden window (0 before Initialize).
   HWND Handle() const { return handle_; }
 
-  // Runs the message loop until Terminated.
+  // The first form made with CreateForm; Run shows it, and closing it ends Run.
+  TForm* MainForm() const { return mainForm_; }
+  void SetMainForm(TForm* form) { mainForm_ = form; }
+  // Makes a form of class T owned by the application (see Forms.h, which defines it).
+  template <class T>
+  void CreateForm(T*& reference);
+
+  // Looks at every message the loop takes before it is dispatched; a hook that returns true
+  // has handled it. The controls route keyboard messages through their form here.
+  using TMessageHook = std::function<bool(MSG& msg)>;
+  void SetPreprocessHook(TMessageHook hook) { preprocess_ = std::move(hook); }
+
+  // Shows the main form, if there is one, and runs the message loop until Terminated.
   void Run();
   // Takes and dispatches one message, or waits for the next when there is none. An
   // exception on the way goes to HandleException; the loop never sees it.
@@ -65,6 +79,8 @@ class TApplication : public TComponent {
   static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
   HWND handle_ = nullptr;
+  TForm* mainForm_ = nullptr;
+  TMessageHook preprocess_;
   std::string title_;
   bool initialized_ = false;
   bool terminated_ = false;

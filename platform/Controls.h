@@ -1,0 +1,711 @@
+// Controls over real windows: windowed controls with their own window procedure and
+// windowless ones painted and fed by their parent, the message map, focus, keys and alignment.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/Classes.h"
+#include "platform/Colors.h"
+#include "platform/Graphics.h"
+#include "platform/Sets.h"
+
+class TForm;
+class TWinControl;
+
+// A control asked to do what it cannot in its state (focus while hidden, a window without a
+// parent window...).
+class EInvalidOperation : public Exception { using Exception::Exception; };
+
+// ---- Component notifications ---------------------------------------------------------------
+// Sent by the controls to themselves, their parents and their children when something changes;
+// their numbers lie in the application's range, clear of the messages of the system's windows.
+
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 3;
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 4;
+// lParam: the point (client coordinates, packed as for mouse messages); Result non-zero: hit.
+constexpr UINT CM_HITTEST = CM_BASE + 5;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 6;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 7;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 8;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 9;
+constexpr UINT CM_CURSORCHANGED = CM_BASE + 10;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 12;
+// lParam: the control the mouse entered or left.
+constexpr UINT CM_MOUSEENTER = CM_BASE + 13;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 14;
+// wParam: the group index, lParam: the button that went down; broadcast to a parent's controls.
+constexpr UINT CM_BUTTONPRESSED = CM_BASE + 17;
+constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 18;
+constexpr UINT CM_ENTER = CM_BASE + 19;
+constexpr UINT CM_EXIT = CM_BASE + 20;
+constexpr UINT CM_DESIGNHITTEST = CM_BASE + 21;
+constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 23;
+// wParam: the key, lParam: the key data; Result non-zero: the key was used. Broadcast by the
+// form to its controls (Enter, Escape, and the keys the focused control does not want).
+constexpr UINT CM_DIALOGKEY = CM_BASE + 26;
+// wParam: the character; broadcast by the form for accelerators (Alt+letter, or a plain letter
+// that the focused control does not take).
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 27;
+// lParam: the control that has the focus now; broadcast by the form to its controls.
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 28;
+constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;
+// wParam: the key, lParam: the control the key went to; Result non-zero: the key was used.
+constexpr UINT CM_CHILDKEY = CM_BASE + 31;
+constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 34;
+constexpr UINT CM_RELEASE = CM_BASE + 33;
+constexpr UINT CM_RECREATEWND = CM_BASE + 51;
+constexpr UINT CM_INVALIDATE = CM_BASE + 52;
+// wParam: the wheel's WPARAM, lParam: its LPARAM; sent up the parent chain when unused.
+constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+
+// Notifications a parent window receives about its child windows, passed on to the child's
+// control as CN_BASE + the message.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+constexpr UINT CN_CTLCOLORDLG = CN_BASE + WM_CTLCOLORDLG;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
+constexpr UINT CN_CTLCOLORMSGBOX = CN_BASE + WM_CTLCOLORMSGBOX;
+constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_VKEYTOITEM = CN_BASE + WM_VKEYTOITEM;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+// The keyboard messages, offered to the control before they are dispatched; Result non-zero:
+// the control used the key and the message is not dispatched.
+constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
+constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
+constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
+
+// Packs and unpacks the client point of mouse messages and CM_HITTEST.
+inline LPARAM PointToLParam(POINT p) {
+  return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
+}
+inline POINT LParamToPoint(LPARAM lp) {
+  return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}
+
+// ---- Enumerations and events ---------------------------------------------------------------
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// The borders of a form; a control's border style takes only the first two.
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+
+enum TControlStyleFlag {
+  csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed,
+  csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible,
+  csReplicatable, csNoStdEvents, csDisplayDragImage, csReflector, csActionClient,
+  csMenuEvents, csNeedsBorderPaint, csParentBackground
+};
+using TControlStyle = TSet<TControlStyleFlag>;
+
+enum TControlStateFlag {
+  csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing,
+  csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking
+};
+using TControlState = TSet<TControlStateFlag>;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateFlag>;
+
+// Shift state of key data (the Alt bit of lParam) and the keyboard's current state.
+TShiftState KeyDataToShiftState(LPARAM keyData);
+// Shift state of the MK_ flags of a mouse message.
+TShiftState MouseKeysToShiftState(WPARAM keys);
+// True when `ch` is the accelerator of `caption` ("&File": f or F); "&&" is a plain "&".
+bool IsAccel(char ch, const std::string& caption);
+
+// Cursors by number: 0 the control's default, negative the system's, positive the program's
+// own (see TScreen::SetCursors).
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crMultiDrag = -16;
+constexpr TCursor crSQLWait = -17;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+// "crHandPoint" and the other names above; false for an unknown name.
+bool IdentToCursor(const std::string& ident, TCursor& cursor);
+// The name of a cursor constant, else its number.
+std::string CursorToString(TCursor cursor);
+
+using TMouseEvent =
+    std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+// A handler that sets `key` to 0 keeps the key from the control.
+using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+using TMouseWheelEvent = std::function<void(TObject* sender, TShiftState shift, int wheelDelta,
+                                            POINT mousePos, bool& handled)>;
+
+// ---- Message map -----------------------------------------------------------------------------
+
+class TControl;
+using TMessageHandler = std::function<void(TControl* self, TMessage& message)>;
+
+// The message handlers of one class, by message number. A message goes to the handler of the
+// most derived class that has one; a handler passes it on to its ancestors with
+// DispatchFrom(ParentClass::Messages(), message), and what no class handles goes to
+// DefaultHandler.
+//
+// Another unit may wrap a class's handler of one message and put it back later:
+//   TMessageHandler old = TWinControl::Messages().Find(WM_PRINTCLIENT);
+//   TWinControl::Messages().Replace(WM_PRINTCLIENT, [old](TControl* c, TMessage& m) {
+//     int saved = SaveDC(reinterpret_cast<HDC>(m.WParam));
+//     if (old) old(c, m); else c->DispatchFrom(*TWinControl::Messages().Parent(), m);
+//     RestoreDC(reinterpret_cast<HDC>(m.WParam), saved);
+//   });
+//   ...
+//   TWinControl::Messages().Replace(WM_PRINTCLIENT, old);  // restores the class's own
+class TMessageTable {
+ public:
+  explicit TMessageTable(const TMessageTable* parent) : parent_(parent) {}
+  TMessageTable(const TMessageTable&) = delete;
+  TMessageTable& operator=(const TMessageTable&) = delete;
+
+  const TMessageTable* Parent() const { return parent_; }
+  void Add(UINT message, TMessageHandler handler) { handlers_[message] = std::move(handler); }
+  // This class's own handler (empty when it has none).
+  TMessageHandler Find(UINT message) const;
+  // Puts `handler` (empty: none) in place of this class's own handler and returns the one it
+  // replaced.
+  TMessageHandler Replace(UINT message, TMessageHandler handler);
+  const TMessageHandler* Lookup(UINT message) const;
+
+ private:
+  const TMessageTable* parent_;
+  std::unordered_map<UINT, TMessageHandler> handlers_;
+};
+
+// ---- Size constraints ------------------------------------------------------------------------
+
+// Limits of a control's size; 0 is no limit.
+class TSizeConstraints : public TPersistent {
+ public:
+  explicit TSizeConstraints(TControl* control) : control_(control) {}
+  void Assign(TPersistent* source) override;
+
+  int MinWidth() const { return minWidth_; }
+  void SetMinWidth(int value);
+  int MinHeight() const { return minHeight_; }
+  void SetMinHeight(int value);
+  int MaxWidth() const { return maxWidth_; }
+  void SetMaxWidth(int value);
+  int MaxHeight() const { return maxHeight_; }
+  void SetMaxHeight(int value);
+
+  // `width` and `height` brought within the limits.
+  void Apply(int& width, int& height) const;
+
+ private:
+  void Changed();
+  TControl* control_;
+  int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
+};
+
+// ---- Canvas of a control -----------------------------------------------------------------
+
+// A canvas on a control: while the control paints it is bound to the paint context; at other
+// times it fetches a context of the control's window (for a windowless control, of the
+// parent's window, moved and clipped to the control) and keeps it until FreeHandle.
+class TControlCanvas : public TCanvas {
+ public:
+  explicit TControlCanvas(TControl* control = nullptr) : control_(control) {}
+  ~TControlCanvas() override;
+
+  TControl* Control() const { return control_; }
+  void SetControl(TControl* control);
+  // The window whose context the canvas fetched, or nullptr.
+  HWND Window() const { return window_; }
+  // Gives back a context this canvas fetched itself.
+  void FreeHandle();
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  TControl* control_;
+  HWND window_ = nullptr;
+  HDC deviceContext_ = nullptr;
+};
+
+// ---- TControl --------------------------------------------------------------------------------
+
+class TControl : public TComponent {
+ public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+
+  static TMessageTable& Messages();
+  // The table of the object's own class; a class with its own table overrides this.
+  virtual const TMessageTable& ClassMessages() const { return Messages(); }
+
+  // Every message to the control passes here; replace it to watch or change one control's
+  // messages (call the previous value to pass them on).
+  TWndMethod WindowProc;
+  // Sends a message straight to WindowProc and returns its result.
+  LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // The handler of the message in the object's class, else DefaultHandler.
+  void Dispatch(TMessage& message);
+  // The same, starting at the handlers of `table` (for a handler's inherited call).
+  void DispatchFrom(const TMessageTable& table, TMessage& message);
+  // What the control does with a message that no handler takes.
+  virtual void DefaultHandler(TMessage& message);
+
+  // ---- Parent and position
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+  void SetParentComponent(TComponent* parent) override;
+  TComponent* GetParentComponent() const override;
+
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void SetLeft(int value) { SetBounds(value, top_, width_, height_); }
+  void SetTop(int value) { SetBounds(left_, value, width_, height_); }
+  void SetWidth(int value) { SetBounds(left_, top_, value, height_); }
+  void SetHeight(int value) { SetBounds(left_, top_, width_, value); }
+  RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
+  void SetBoundsRect(const RECT& r) { SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+  // Position in the parent's client area and size; the size is kept within Constraints.
+  virtual void SetBounds(int left, int top, int width, int height);
+
+  // The area inside the control's borders, in its own coordinates.
+  RECT ClientRect() { return GetClientRect(); }
+  int ClientWidth() { return GetClientRect().right; }
+  int ClientHeight() { return GetClientRect().bottom; }
+  void SetClientWidth(int value);
+  void SetClientHeight(int value);
+  // The screen position of the client area's top-left corner.
+  virtual POINT ClientOrigin();
+  POINT ClientToScreen(POINT p);
+  POINT ScreenToClient(POINT p);
+
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign value);
+  TSizeConstraints* Constraints() const { return constraints_.get(); }
+
+  // ---- Appearance and state
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  // Visible here and in every parent up to a shown window.
+  virtual bool Showing() const;
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool value);
+  TColor Color() const { return color_; }
+  virtual void SetColor(TColor value);
+  bool ParentColor() const { return parentColor_; }
+  void SetParentColor(bool value);
+  TFont* Font() const { return font_.get(); }
+  void SetFont(TFont* value) { font_->Assign(value); }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool value);
+  // Caption and Text are the same text under two names.
+  std::string Text() const { return GetText(); }
+  void SetText(const std::string& value);
+  std::string Caption() const { return GetText(); }
+  void SetCaption(const std::string& value) { SetText(value); }
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor value);
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& value) { hint_ = value; }
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool value);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool value);
+  TControlStyle ControlStyle() const { return controlStyle_; }
+  void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
+  TControlState ControlState() const { return controlState_; }
+  void SetControlState(TControlState value) { controlState_ = value; }
+  // The mouse is captured for this control (a windowless one through its parent's window).
+  bool MouseCapture() const;
+  void SetMouseCapture(bool value);
+
+  // ---- Painting and order
+  virtual void Invalidate();
+  // Paints what is invalid now.
+  virtual void Update();
+  // Invalidates and paints at once.
+  virtual void Repaint();
+  void Refresh() { Repaint(); }
+  void BringToFront();
+  void SendToBack();
+
+  // Re-lays out the parent when this control is aligned.
+  void RequestAlign();
+  void Loaded() override;
+
+  // ---- Events
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+  TMouseWheelEvent OnMouseWheel;
+  TNotifyEvent OnResize;
+
+  // The device context a canvas of this control draws on (see TControlCanvas); the caller
+  // releases it with ReleaseDC on `window`.
+  virtual HDC GetDeviceContext(HWND& window);
+
+ protected:
+  virtual void WndProc(TMessage& message);
+  virtual RECT GetClientRect();
+  virtual std::string GetText() const;
+  virtual void SetTextNow(const std::string& value);
+  // After a change of size: fires OnResize.
+  virtual void Resize();
+  virtual void Click();
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  // CM_MOUSEENTER and CM_MOUSELEAVE of the control itself fire OnMouseEnter and OnMouseLeave
+  // here; a class that fires them at another moment of its own handling overrides these.
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  // Fires OnMouseWheel; true when it was used.
+  virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos);
+  // Sets the fields without moving anything (the window moved already, or nothing shows).
+  void UpdateBoundsFields(int left, int top, int width, int height);
+  // The parent's colour and font when ParentColor / ParentFont are on.
+  void FontChanged();
+  bool HasParentForm() const;
+  void InvalidateControl(bool isVisible, bool isOpaque);
+
+  // Handlers of the control's messages, by their numbers.
+  void WMMouseButton(TMessage& m);
+  void WMMouseMove(TMessage& m);
+  void WMMouseWheel(TMessage& m);
+  void CMParentColorChanged(TMessage& m);
+  void CMParentFontChanged(TMessage& m);
+  void CMParentShowHintChanged(TMessage& m);
+  void CMHitTest(TMessage& m);
+  void CMMouseEnter(TMessage& m);
+  void CMMouseLeave(TMessage& m);
+  void CMMouseWheel(TMessage& m);
+
+  TControlStyle controlStyle_;
+  TControlState controlState_;
+
+ private:
+  friend class TWinControl;
+  friend class TForm;
+  void MouseButtonDown(TMouseButton button, TMessage& m, bool dbl);
+  void MouseButtonUp(TMouseButton button, TMessage& m);
+
+  TWinControl* parent_ = nullptr;
+  bool windowed_ = false;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  TAlign align_ = alNone;
+  bool visible_ = true;
+  bool enabled_ = true;
+  TColor color_ = clWindow;
+  bool parentColor_ = false;
+  std::unique_ptr<TFont> font_;
+  bool parentFont_ = true;
+  bool fontFromParent_ = false;
+  std::string text_;
+  TCursor cursor_ = crDefault;
+  std::string hint_;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
+  std::unique_ptr<TSizeConstraints> constraints_;
+};
+
+// ---- TWinControl -----------------------------------------------------------------------------
+
+// What CreateWnd passes to CreateWindowExA, filled by CreateParams.
+struct TCreateParams {
+  std::string Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  void* Param = nullptr;
+  // The class the window is made of; lpszClassName is set from WinClassName when registered.
+  WNDCLASSA WindowClass{};
+  std::string WinClassName;
+};
+
+class TWinControl : public TControl {
+ public:
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+
+  static TMessageTable& Messages();
+  const TMessageTable& ClassMessages() const override { return Messages(); }
+
+  // The window, made on first use (after the parent's).
+  HWND Handle();
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  void HandleNeeded() { Handle(); }
+  // Destroys the window and makes it again at once (its children with it) when it exists.
+  void RecreateWnd();
+
+  // ---- Children: every control whose parent this is, in z-order (bottom first); windowed
+  // ones always lie above windowless ones.
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const;
+  bool ContainsControl(const TControl* control) const;
+  // The topmost visible (and, unless `allowDisabled`, enabled) child at a client point; with
+  // `allowWinControls` windowed children count too.
+  TControl* ControlAtPos(POINT pos, bool allowDisabled, bool allowWinControls = false);
+  // Sends the message to every child until one sets Result.
+  void Broadcast(TMessage& message);
+  // Sends the message to every child; the result is dropped.
+  void NotifyControls(UINT msg);
+
+  // ---- Alignment
+  // Lays out the aligned children again, unless alignment is held off.
+  void Realign();
+  void DisableAlign() { ++alignDisabled_; }
+  void EnableAlign();
+  bool AlignDisabled() const { return alignDisabled_ > 0; }
+
+  // ---- Focus and tab order
+  int TabOrder() const;
+  void SetTabOrder(int value);
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool value);
+  // The windowed children and their children in tab order (this control's own list first).
+  std::vector<TWinControl*> GetTabOrderList() const;
+  virtual bool CanFocus() const;
+  bool Focused() const;
+  virtual void SetFocus();
+  // The next (or previous) focusable control after `current` among this control's windowed
+  // descendants in tab order, going round; nullptr when there is none.
+  TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
+                               bool checkParent);
+  // Focuses the next control found so; false when none.
+  bool SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
+
+  // Paints the control's client area and its children's, windowed or not, into `dc` with the
+  // top-left corner at (x, y), whatever lies over the window on the screen.
+  void PaintTo(HDC dc, int x, int y);
+
+  bool Ctl3D() const { return ctl3D_; }
+  void SetCtl3D(bool value);
+  // Painted behind the control's client area (follows Color).
+  TBrush* Brush() const { return brush_.get(); }
+
+  void SetBounds(int left, int top, int width, int height) override;
+  POINT ClientOrigin() override;
+  void SetVisible(bool value) override;
+  bool Showing() const override;
+  void Invalidate() override;
+  void Update() override;
+  void Repaint() override;
+  void Loaded() override;
+  HDC GetDeviceContext(HWND& window) override;
+
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+
+  // Used by TControl::SetParent.
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+
+ protected:
+  virtual void CreateParams(TCreateParams& params);
+  // Builds the class (own or derived from a system one, see CreateSubClass), makes the window
+  // with CreateWindowHandle and sets it up.
+  virtual void CreateWnd();
+  virtual void CreateWindowHandle(const TCreateParams& params);
+  virtual void DestroyWnd();
+  // The window and those of all children.
+  void CreateHandle();
+  void DestroyHandle();
+  // The window class is made from the system's class `className` ("EDIT", "COMBOBOX"...):
+  // its procedure becomes the default handler of this control's messages.
+  void CreateSubClass(TCreateParams& params, const char* className);
+
+  void WndProc(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+  RECT GetClientRect() override;
+  std::string GetText() const override;
+  void SetTextNow(const std::string& value) override;
+
+  // Where the aligned children go: the client rect, which a class may make smaller.
+  virtual void AdjustClientRect(RECT& rect);
+  // Places the aligned children inside `rect`; `control` is the one that asked (it keeps its
+  // place among controls of the same alignment).
+  virtual void AlignControls(TControl* control, RECT& rect);
+  void AlignControl(TControl* control);
+
+  // Paints the window into `dc`: PaintWindow, then the windowless children.
+  void PaintHandler(HDC dc, const RECT* updateRect);
+  // The window's own picture; a wrapped control lets the system draw it.
+  virtual void PaintWindow(HDC dc);
+  // Paints the windowless children (from `first` on, in z-order) into `dc`.
+  void PaintControls(HDC dc, TControl* first);
+
+  virtual void DoEnter();
+  virtual void DoExit();
+  // OnKeyDown and friends; a handler that zeroes the key keeps it from the control.
+  virtual void KeyDown(WORD& key, TShiftState shift);
+  virtual void KeyUp(WORD& key, TShiftState shift);
+  virtual void KeyPress(char& key);
+  // The form's preview first (KeyPreview), then KeyDown; true when the key is used up.
+  bool DoKeyDown(TMessage& m);
+  bool DoKeyUp(TMessage& m);
+  bool DoKeyPress(TMessage& m);
+  // The window style bits that follow the control's properties.
+  void UpdateStyle(LONG_PTR bits, bool on);
+
+  void WMPaint(TMessage& m);
+  void WMPrintClient(TMessage& m);
+  void WMEraseBkgnd(TMessage& m);
+  void WMSetCursor(TMessage& m);
+  void WMSetFocus(TMessage& m);
+  void WMKillFocus(TMessage& m);
+  void WMWindowPosChanged(TMessage& m);
+  void WMSize(TMessage& m);
+  void WMKeyDown(TMessage& m);
+  void WMKeyUp(TMessage& m);
+  void WMChar(TMessage& m);
+  void WMMouseLeave(TMessage& m);
+  void WMReflect(TMessage& m);
+  void WMCommand(TMessage& m);
+  void WMNotify(TMessage& m);
+  void WMDrawItem(TMessage& m);
+  void WMMeasureItem(TMessage& m);
+  void WMSysColorChange(TMessage& m);
+  void CNKeyDown(TMessage& m);
+  void CNChar(TMessage& m);
+  void CNSysChar(TMessage& m);
+  void CNCtlColor(TMessage& m);
+  void CMEnabledChanged(TMessage& m);
+  void CMColorChanged(TMessage& m);
+  void CMFontChanged(TMessage& m);
+  void CMBroadcast(TMessage& m);
+  void CMEnter(TMessage& m);
+  void CMExit(TMessage& m);
+  void CMRecreateWnd(TMessage& m);
+
+ private:
+  friend class TControl;
+  friend class TForm;
+  friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
+  void AttachHandle(HWND wnd);
+  void DetachHandle();
+  void UpdateBounds();
+  void DoAlign(TAlign align, RECT& rect, TControl* control);
+  void FixupTabList();
+  void UpdateMouseControl(TControl* target);
+  bool IsControlMouseMsg(TMessage& m);
+
+  HWND handle_ = nullptr;
+  WNDPROC defWndProc_ = nullptr;
+  std::vector<TControl*> controls_;
+  std::vector<TWinControl*> tabList_;
+  int tabOrder_ = -1;
+  bool tabStop_ = false;
+  bool ctl3D_ = true;
+  int alignDisabled_ = 0;
+  bool aligning_ = false;
+  bool trackingMouse_ = false;
+  std::unique_ptr<TBrush> brush_;
+};
+
+// ---- TCustomControl and TGraphicControl --------------------------------------------------------
+
+// A windowed control that draws itself: Paint on its Canvas.
+class TCustomControl : public TWinControl {
+ public:
+  explicit TCustomControl(TComponent* owner);
+  ~TCustomControl() override;
+
+  TCanvas* Canvas() const { return canvas_.get(); }
+
+ protected:
+  virtual void Paint() {}
+  void PaintWindow(HDC dc) override;
+  void DestroyWnd() override;
+
+ private:
+  std::unique_ptr<TControlCanvas> canvas_;
+};
+
+// A windowless control: its parent paints it (Paint on its Canvas) and hands it the mouse
+// messages over its area.
+class TGraphicControl : public TControl {
+ public:
+  explicit TGraphicControl(TComponent* owner);
+  ~TGraphicControl() override;
+
+  static TMessageTable& Messages();
+  const TMessageTable& ClassMessages() const override { return Messages(); }
+
+  TCanvas* Canvas() const { return canvas_.get(); }
+
+ protected:
+  virtual void Paint() {}
+  void WMPaint(TMessage& m);
+
+ private:
+  std::unique_ptr<TControlCanvas> canvas_;
+};
+
+// ---- Free functions --------------------------------------------------------------------------
+
+// The control that owns the window; nullptr for other windows.
+TWinControl* FindControl(HWND window);
+// The control under the mouse (CM_MOUSEENTER was sent to it), or nullptr.
+TControl* MouseControl();
+// The control that has the mouse captured, or nullptr.
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* control);
+// The form the control sits on (the top of its parent chain, when that is a form).
+TForm* GetParentForm(const TControl* control);
+
+// Registers TControl, TWinControl, TCustomControl, TGraphicControl and the persistent classes
+// they publish (fonts, size constraints) for stored layouts, and the picture hooks. Once is
+// enough; later calls do nothing.
+void RegisterControls();

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include "ControlTestClasses.h"
+
+namespace {
+
+std::vector<int> Bounds(TControl* c) { return {c->Left(), c->Top(), c->Width(), c->Height()}; }
+
+// Paints `control` and its windowless children into a bitmap, as printing a window does.
+std::unique_ptr<TBitmap> Print(TWinControl* control) {
+  auto shot = std::make_unique<TBitmap>(control->Width(), control->Height());
+  control->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot->Canvas()->Handle()), PRF_CLIENT);
+  return shot;
+}
+
+class Controls : public testing::Test {
+ protected:
+  void SetUp() override { RegisterControlTestClasses(); }
+};
+
+}  // namespace
+
+TEST_F(Controls, AlignedChildrenShareTheClientAreaInAlignmentOrder) {
+  struct TCase {
+    TAlign align;
+    int left, top, width, height;  // as set
+    std::vector<int> expected;     // after alignment in a 200 x 100 parent
+  };
+  // Top and bottom strips first, then left and right columns between them, then the rest;
+  // two top strips keep the order of their places.
+  const TCase cases[] = {
+      {alTop, 0, 50, 0, 10, {0, 15, 200, 10}},
+      {alTop, 0, 0, 0, 15, {0, 0, 200, 15}},
+      {alBottom, 0, 0, 0, 20, {0, 80, 200, 20}},
+      {alLeft, 0, 0, 30, 0, {0, 25, 30, 55}},
+      {alRight, 0, 0, 40, 0, {160, 25, 40, 55}},
+      {alClient, 0, 0, 5, 5, {30, 25, 130, 55}},
+      {alNone, 7, 8, 9, 10, {7, 8, 9, 10}},
+  };
+  TComponent owner(nullptr);
+  auto* parent = new TCtlPanel(&owner);
+  parent->SetBounds(0, 0, 200, 100);
+  std::vector<TControl*> children;
+  for (const TCase& c : cases) {
+    auto* child = new TCtlMark(&owner);
+    child->SetBounds(c.left, c.top, c.width, c.height);
+    child->SetAlign(c.align);
+    child->SetParent(parent);
+    children.push_back(child);
+  }
+  for (size_t i = 0; i < children.size(); ++i)
+    EXPECT_EQ(Bounds(children[i]), cases[i].expected) << "case " << i;
+
+  // A hidden strip gives its room back; a bigger parent grows the client control.
+  children[2]->SetVisible(false);
+  parent->SetBounds(0, 0, 300, 120);
+  EXPECT_EQ(Bounds(children[5]), (std::vector<int>{30, 25, 230, 95}));
+  EXPECT_EQ(Bounds(children[4]), (std::vector<int>{260, 25, 40, 95}));
+}
+
+TEST_F(Controls, SizeConstraintsHoldTheBounds) {
+  TComponent owner(nullptr);
+  auto* panel = new TCtlPanel(&owner);
+  panel->Constraints()->SetMinWidth(50);
+  panel->Constraints()->SetMaxHeight(40);
+  panel->SetBounds(1, 2, 10, 100);
+  EXPECT_EQ(Bounds(panel), (std::vector<int>{1, 2, 50, 40}));
+}
+
+TEST_F(Controls, APropertySetByNameReachesTheDerivedClassSetter) {
+  TComponent owner(nullptr);
+  auto* mark = new TCtlMark(&owner);
+  int before = mark->colorSets;
+  SetPropValue(mark, "Color", TValue::String("clLime"));
+  EXPECT_EQ(mark->colorSets, before + 1);
+  EXPECT_EQ(mark->Color(), clLime);
+  EXPECT_FALSE(mark->ParentColor());
+  // Properties of the controls are found by name too, with their kinds checked.
+  SetPropValue(mark, "Align", TValue::Ident("alLeft"));
+  EXPECT_EQ(mark->Align(), alLeft);
+  EXPECT_THROW(SetPropValue(mark, "Align", TValue::Ident("alMiddle")), EPropertyConvertError);
+}
+
+TEST_F(Controls, ColourAndFontFollowTheParentUntilSetOnTheChild) {
+  TComponent owner(nullptr);
+  auto* parent = new TCtlPanel(&owner);
+  auto* follows = new TCtlMark(&owner);
+  auto* own = new TCtlMark(&owner);
+  follows->SetParent(parent);
+  own->SetParent(parent);
+  own->SetColor(clYellow);
+  own->Font()->SetName("Courier New");
+
+  parent->SetColor(clNavy);
+  parent->Font()->SetSize(14);
+  EXPECT_EQ(follows->Color(), clNavy);
+  EXPECT_TRUE(follows->ParentColor());
+  EXPECT_EQ(follows->Font()->Size(), 14);
+  EXPECT_TRUE(follows->ParentFont());
+  EXPECT_EQ(own->Color(), clYellow);
+  EXPECT_EQ(own->Font()->Size(), 8);
+  // Asking for the parent's again takes it at once.
+  own->SetParentColor(true);
+  EXPECT_EQ(own->Color(), clNavy);
+}
+
+TEST_F(Controls, NotificationsAreSentOnlyWhenSomethingChanged) {
+  TComponent owner(nullptr);
+  auto* mark = new TCtlMark(&owner);
+  std::vector<UINT> seen;
+  TWndMethod previous = mark->WindowProc;
+  mark->WindowProc = [&](TMessage& m) {
+    if (m.Msg >= CM_BASE && m.Msg < CN_BASE) seen.push_back(m.Msg);
+    previous(m);
+  };
+  mark->SetCaption("One");
+  mark->SetCaption("One");
+  mark->SetEnabled(false);
+  mark->SetEnabled(false);
+  mark->SetVisible(false);
+  mark->SetColor(clRed);
+  mark->SetColor(clRed);
+  mark->Font()->SetStyle({fsItalic});
+  EXPECT_EQ(seen, (std::vector<UINT>{CM_TEXTCHANGED, CM_ENABLEDCHANGED, CM_VISIBLECHANGED,
+                                     CM_COLORCHANGED, CM_FONTCHANGED}));
+  mark->WindowProc = previous;
+}
+
+TEST_F(Controls, WindowlessChildrenArePaintedInZOrderAndClippedToTheirBounds) {
+  TComponent owner(nullptr);
+  auto* panel = new TCtlPanel(&owner);
+  panel->SetBounds(0, 0, 60, 40);
+  panel->SetColor(clWhite);
+  auto* red = new TCtlMark(&owner);
+  red->SetBounds(10, 10, 30, 20);
+  red->SetColor(clRed);
+  red->SetParent(panel);
+  auto* blue = new TCtlMark(&owner);
+  blue->SetBounds(30, 10, 20, 20);
+  blue->SetColor(clBlue);
+  blue->SetParent(panel);
+
+  auto shot = Print(panel);
+  EXPECT_EQ(shot->Canvas()->Pixels(20, 20), clRed);
+  EXPECT_EQ(shot->Canvas()->Pixels(35, 20), clBlue);  // the later one lies on top
+  EXPECT_EQ(shot->Canvas()->Pixels(45, 35), clWhite);  // nothing outside their bounds
+
+  red->BringToFront();
+  shot = Print(panel);
+  EXPECT_EQ(shot->Canvas()->Pixels(35, 20), clRed);
+  red->SetVisible(false);
+  shot = Print(panel);
+  EXPECT_EQ(shot->Canvas()->Pixels(20, 20), clWhite);
+}
+
+TEST_F(Controls, AClassHandlerCanBeReplacedByAnotherUnitAndRestored) {
+  TComponent owner(nullptr);
+  auto* panel = new TCtlPanel(&owner);
+  panel->SetBounds(0, 0, 20, 20);
+  panel->SetColor(clGreen);
+  int wrapped = 0;
+  int levelInside = 0;
+  TMessageTable& table = TWinControl::Messages();
+  TMessageHandler old = table.Find(WM_PRINTCLIENT);
+  ASSERT_TRUE(old);
+  table.Replace(WM_PRINTCLIENT, [&, old](TControl* c, TMessage& m) {
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    int saved = SaveDC(dc);
+    levelInside = saved;
+    ++wrapped;
+    old(c, m);
+    RestoreDC(dc, saved);
+  });
+  auto shot = Print(panel);
+  EXPECT_EQ(wrapped, 1);
+  EXPECT_EQ(shot->Canvas()->Pixels(10, 10), clGreen);  // the class's own handling still ran
+
+  TMessageHandler mine = table.Replace(WM_PRINTCLIENT, old);
+  EXPECT_TRUE(mine);
+  shot = Print(panel);
+  EXPECT_EQ(wrapped, 1);
+  EXPECT_EQ(shot->Canvas()->Pixels(10, 10), clGreen);
+  EXPECT_GT(levelInside, 0);
+}
+
+TEST_F(Controls, WithoutAnyHandlerAMessageGoesToTheDefaultHandler) {
+  TComponent owner(nullptr);
+  auto* mark = new TCtlMark(&owner);
+  mark->SetCaption("Label");
+  EXPECT_EQ(mark->Perform(WM_GETTEXTLENGTH), 5);
+  EXPECT_EQ(mark->Perform(CM_HITTEST, 0, PointToLParam(POINT{1, 1})), HTCLIENT);
+  EXPECT_EQ(mark->Perform(WM_USER + 77), 0);
+}
+
+TEST_F(Controls, AcceleratorsAreFoundInCaptions) {
+  EXPECT_TRUE(IsAccel('o', "&OK"));
+  EXPECT_TRUE(IsAccel('S', "Save && &Close") == false);
+  EXPECT_TRUE(IsAccel('c', "Save && &Close"));
+  EXPECT_FALSE(IsAccel('a', "Save && Close"));
+  EXPECT_FALSE(IsAccel('x', "Plain"));
+}
