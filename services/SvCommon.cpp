@@ -102,3 +102,41 @@ void DeallocateUtilityWindow(HWND wnd) {
   DestroyWindow(wnd);
   delete method;
 }
+
+namespace {
+
+bool printClientRepaired = false;
+TMessageHandler classPrintClient;
+
+// The class's own handling of WM_PRINTCLIENT: its handler, or what its parent class does.
+void ClassPrintClient(TControl* control, TMessage& message) {
+  if (classPrintClient)
+    classPrintClient(control, message);
+  else
+    control->DispatchFrom(*TWinControl::Messages().Parent(), message);
+}
+
+}  // namespace
+
+void InstallPrintClientRepair() {
+  if (printClientRepaired) return;
+  classPrintClient = TWinControl::Messages().Replace(
+      WM_PRINTCLIENT, [](TControl* control, TMessage& message) {
+        HDC dc = reinterpret_cast<HDC>(message.WParam);
+        int saved = SaveDC(dc);
+        struct TRestore {
+          HDC dc;
+          int saved;
+          ~TRestore() { RestoreDC(dc, saved); }
+        } restore{dc, saved};
+        ClassPrintClient(control, message);
+      });
+  printClientRepaired = true;
+}
+
+void RemovePrintClientRepair() {
+  if (!printClientRepaired) return;
+  TWinControl::Messages().Replace(WM_PRINTCLIENT, classPrintClient);
+  classPrintClient = nullptr;
+  printClientRepaired = false;
+}

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Application.h"
+#include "platform/Controls.h"
 #include "platform/StringList.h"
 #include "platform/SysUtils.h"
 
@@ -45,3 +46,9 @@ void FreeMultiSz(char*& block);
 // window answers as DefWindowProc does. Raises EOSError when the window cannot be made.
 HWND AllocateUtilityWindow(TWndMethod method);
 void DeallocateUtilityWindow(HWND wnd);
+
+// Makes every windowed control leave a device context that it was asked to print into
+// (WM_PRINTCLIENT) in the state it found it, whatever its painting changes or raises. The
+// program installs it at start and removes it at shutdown; installing twice is harmless.
+void InstallPrintClientRepair();
+void RemovePrintClientRepair();

@@ -70,3 +70,58 @@ TEST(SvCommon, UtilityWindowHandsMessagesToItsMethod) {
   DeallocateUtilityWindow(wnd);
   EXPECT_FALSE(IsWindow(wnd));
 }
+
+namespace {
+
+// Prints carelessly: leaves its own text colour and origin in the DC, and can raise halfway.
+bool printRaises = false;
+void CarelessPrintClient(TControl*, TMessage& message) {
+  HDC dc = reinterpret_cast<HDC>(message.WParam);
+  SetTextColor(dc, RGB(1, 2, 3));
+  SetViewportOrgEx(dc, 7, 9, nullptr);
+  if (printRaises) throw Exception("print failed");
+}
+
+struct TDcState {
+  COLORREF text;
+  POINT origin;
+};
+
+TDcState StateAfterPrintClient(TCustomControl& control, HDC dc) {
+  SetTextColor(dc, RGB(200, 100, 50));
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  try {
+    control.Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  } catch (const Exception&) {
+  }
+  TDcState state{GetTextColor(dc), {}};
+  GetViewportOrgEx(dc, &state.origin);
+  return state;
+}
+
+}  // namespace
+
+TEST(SvCommon, PrintClientRepairLeavesTheDeviceContextAsItWas) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  TCustomControl control(nullptr);
+  control.SetBounds(0, 0, 20, 20);
+  // The windowed-control class handles WM_PRINTCLIENT carelessly for this test.
+  TMessageHandler own = TWinControl::Messages().Replace(WM_PRINTCLIENT, CarelessPrintClient);
+  EXPECT_EQ(StateAfterPrintClient(control, dc).text, RGB(1, 2, 3));
+
+  InstallPrintClientRepair();
+  InstallPrintClientRepair();
+  for (bool raise : {false, true}) {
+    printRaises = raise;
+    TDcState after = StateAfterPrintClient(control, dc);
+    EXPECT_EQ(after.text, RGB(200, 100, 50)) << raise;
+    EXPECT_EQ(after.origin.x, 0) << raise;
+    EXPECT_EQ(after.origin.y, 0) << raise;
+  }
+  RemovePrintClientRepair();
+  printRaises = false;
+  EXPECT_EQ(StateAfterPrintClient(control, dc).text, RGB(1, 2, 3));
+
+  TWinControl::Messages().Replace(WM_PRINTCLIENT, own);
+  DeleteDC(dc);
+}
