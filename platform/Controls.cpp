@@ -1729,10 +1729,13 @@ void TWinControl::KeyPress(char& key) {
   if (OnKeyPress) OnKeyPress(this, key);
 }
 
-bool TWinControl::DoKeyDown(TMessage& m) {
+bool TWinControl::FormTookKey(TMessage& m, bool (TWinControl::*handling)(TMessage&)) {
   TWinControl* form = GetParentForm(this);
-  if (form && form != this && static_cast<TForm*>(form)->KeyPreview() && form->DoKeyDown(m))
-    return true;
+  return form && form != this && static_cast<TForm*>(form)->KeyPreview() && (form->*handling)(m);
+}
+
+bool TWinControl::DoKeyDown(TMessage& m) {
+  if (FormTookKey(m, &TWinControl::DoKeyDown)) return true;
   if (controlStyle_.Contains(csNoStdEvents)) return false;
   WORD key = static_cast<WORD>(m.WParam);
   KeyDown(key, KeyDataToShiftState(m.LParam));
@@ -1741,9 +1744,7 @@ bool TWinControl::DoKeyDown(TMessage& m) {
 }
 
 bool TWinControl::DoKeyUp(TMessage& m) {
-  TWinControl* form = GetParentForm(this);
-  if (form && form != this && static_cast<TForm*>(form)->KeyPreview() && form->DoKeyUp(m))
-    return true;
+  if (FormTookKey(m, &TWinControl::DoKeyUp)) return true;
   if (controlStyle_.Contains(csNoStdEvents)) return false;
   WORD key = static_cast<WORD>(m.WParam);
   KeyUp(key, KeyDataToShiftState(m.LParam));
@@ -1752,9 +1753,7 @@ bool TWinControl::DoKeyUp(TMessage& m) {
 }
 
 bool TWinControl::DoKeyPress(TMessage& m) {
-  TWinControl* form = GetParentForm(this);
-  if (form && form != this && static_cast<TForm*>(form)->KeyPreview() && form->DoKeyPress(m))
-    return true;
+  if (FormTookKey(m, &TWinControl::DoKeyPress)) return true;
   if (controlStyle_.Contains(csNoStdEvents)) return false;
   char ch = static_cast<char>(m.WParam);
   KeyPress(ch);

@@ -596,6 +596,8 @@ class TWinControl : public TControl {
   bool DoKeyDown(TMessage& m);
   bool DoKeyUp(TMessage& m);
   bool DoKeyPress(TMessage& m);
+  // True when the parent form previews keys (KeyPreview) and its own handling took this one.
+  bool FormTookKey(TMessage& m, bool (TWinControl::*handling)(TMessage&));
   // The window style bits that follow the control's properties.
   void UpdateStyle(LONG_PTR bits, bool on);
 
