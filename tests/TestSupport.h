@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "platform/Application.h"
 
@@ -63,3 +65,56 @@ inline bool LoopUntil(const std::function<bool()>& done, DWORD ms = 10000) {
   }
   return true;
 }
+
+// What a message box showed and which of the buttons it had.
+struct TBoxSeen {
+  bool found = false;
+  std::string text;
+  bool hasOk = false, hasYes = false, hasNo = false;
+};
+
+// Answers the message box titled `title` from another thread, as a user would: waits for it
+// to appear (the GUI thread must stay free to show it), notes what it shows, and presses
+// `button`.
+class TBoxAnswerer {
+ public:
+  TBoxAnswerer(std::string title, int button)
+      : worker_([this, title = std::move(title), button] {
+          for (int i = 0; i < 500; ++i) {
+            HWND box = FindWindowA("#32770", title.c_str());
+            if (box && IsWindowVisible(box)) {
+              char text[256] = {};
+              GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+              seen_.text = text;
+              seen_.hasOk = GetDlgItem(box, IDOK) != nullptr;
+              seen_.hasYes = GetDlgItem(box, IDYES) != nullptr;
+              seen_.hasNo = GetDlgItem(box, IDNO) != nullptr;
+              seen_.found = true;
+              found_ = true;
+              PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+              return;
+            }
+            Sleep(10);
+          }
+        }) {}
+  ~TBoxAnswerer() { Join(); }
+  TBoxAnswerer(const TBoxAnswerer&) = delete;
+  TBoxAnswerer& operator=(const TBoxAnswerer&) = delete;
+
+  // Whether the box has been answered yet; does not wait.
+  bool Found() const { return found_; }
+  // What the box showed; waits until it has been answered or the answerer gave up.
+  const TBoxSeen& Seen() {
+    Join();
+    return seen_;
+  }
+  const std::string& Text() { return Seen().text; }
+
+ private:
+  void Join() {
+    if (worker_.joinable()) worker_.join();
+  }
+  std::atomic<bool> found_{false};
+  TBoxSeen seen_;
+  std::thread worker_;
+};

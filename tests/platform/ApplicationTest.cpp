@@ -12,48 +12,6 @@
 namespace {
 
 
-// What a message box showed and which of the buttons it had.
-struct TBoxSeen {
-  bool found = false;
-  std::string text;
-  bool hasOk = false, hasYes = false, hasNo = false;
-};
-
-// Answers the message box titled `title` from another thread, as a user would: waits for it
-// to appear, notes what it shows, and presses `button`.
-class TBoxAnswerer {
- public:
-  TBoxAnswerer(std::string title, int button)
-      : worker_([this, title = std::move(title), button] {
-          for (int i = 0; i < 500; ++i) {
-            HWND box = FindWindowA("#32770", title.c_str());
-            if (box && IsWindowVisible(box)) {
-              char text[256] = {};
-              GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-              seen_.text = text;
-              seen_.hasOk = GetDlgItem(box, IDOK) != nullptr;
-              seen_.hasYes = GetDlgItem(box, IDYES) != nullptr;
-              seen_.hasNo = GetDlgItem(box, IDNO) != nullptr;
-              seen_.found = true;
-              PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-              return;
-            }
-            Sleep(10);
-          }
-        }) {}
-  ~TBoxAnswerer() {
-    if (worker_.joinable()) worker_.join();
-  }
-  const TBoxSeen& Seen() {
-    if (worker_.joinable()) worker_.join();
-    return seen_;
-  }
-
- private:
-  TBoxSeen seen_;
-  std::thread worker_;
-};
-
 // Restores the application's title and exception handler after a test changed them.
 struct TAppState {
   std::string title = Application->Title();

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "ControlTestClasses.h"
+#include "TestSupport.h"
 #include "platform/Layout.h"
 #include "platform/Timer.h"
 
@@ -16,14 +17,6 @@ void Pump(int rounds = 3) {
     Application->ProcessMessages();
     Sleep(5);
   }
-}
-
-bool LoopUntil(const std::function<bool()>& done, DWORD ms = 5000) {
-  UINT_PTR tick = SetTimer(nullptr, 0, 20, nullptr);
-  const DWORD start = GetTickCount();
-  while (!done() && GetTickCount() - start < ms) Application->HandleMessage();
-  KillTimer(nullptr, tick);
-  return done();
 }
 
 // A key pressed on the focused window, through the application's loop as a user's would.
@@ -72,41 +65,6 @@ void RealClick(TControl* control, int x, int y) {
   SendInput(2, in, sizeof(INPUT));
   Pump(10);
 }
-
-// Presses `button` of the message box titled `title` from another thread, as a user would.
-class TBoxAnswerer {
- public:
-  TBoxAnswerer(std::string title, int button)
-      : worker_([this, title = std::move(title), button] {
-          // Runs apart from the GUI thread, which must stay free to show the box.
-          for (int i = 0; i < 500; ++i) {
-            HWND box = FindWindowA("#32770", title.c_str());
-            if (box && IsWindowVisible(box)) {
-              char text[256] = {};
-              GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-              text_ = text;
-              PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-              found_ = true;
-              return;
-            }
-            Sleep(10);
-          }
-        }) {}
-  ~TBoxAnswerer() { Join(); }
-  void Join() {
-    if (worker_.joinable()) worker_.join();
-  }
-  bool Found() const { return found_; }
-  const std::string& Text() {
-    Join();
-    return text_;
-  }
-
- private:
-  std::atomic<bool> found_{false};
-  std::string text_;
-  std::thread worker_;
-};
 
 // One form from the stored layout "TCTLFORM", shown for the whole suite: every top-level
 // window that goes costs seconds under a display without a window manager.
