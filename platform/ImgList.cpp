@@ -199,10 +199,10 @@ void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT sty
     RECT r{0, 0, width_, height_};
     FillRect(colourDC.dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     ImageList_DrawEx(handle_, index, colourDC.dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
-    SetBkColor(colourDC.dc, RGB(255, 255, 255));
+    ::SetBkColor(colourDC.dc, RGB(255, 255, 255));
     BitBlt(monoDC.dc, 0, 0, width_, height_, colourDC.dc, 0, 0, SRCCOPY);
     COLORREF oldText = SetTextColor(dc, RGB(255, 255, 255));
-    COLORREF oldBk = SetBkColor(dc, RGB(0, 0, 0));
+    COLORREF oldBk = ::SetBkColor(dc, RGB(0, 0, 0));
     // Where the source is white the brush is painted, elsewhere the destination stays.
     constexpr DWORD kPaintWhereSource = 0x00E20746;
     HBRUSH highlight = CreateSolidBrush(ColorToRGB(clBtnHighlight));
@@ -215,7 +215,7 @@ void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT sty
     DeleteObject(highlight);
     DeleteObject(shadow);
     SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBk);
+    ::SetBkColor(dc, oldBk);
   }
   DeleteObject(colour);
   DeleteObject(mono);
@@ -298,7 +298,8 @@ void RegisterImgList() {
   static bool done = false;
   if (done) return;
   done = true;
-  RegisterClassInfo<TCustomImageList, TComponent>("TCustomImageList");
+  RegisterClassInfo<TCustomImageList, TComponent>("TCustomImageList")
+      .Event("OnChange", &TCustomImageList::OnChange);
   RegisterClassInfo<TImageList, TCustomImageList>("TImageList")
       .Integer("Width", &TImageList::Width, &TImageList::SetWidth, 16)
       .Integer("Height", &TImageList::Height, &TImageList::SetHeight, 16)
@@ -308,6 +309,5 @@ void RegisterImgList() {
       .Enum("DrawingStyle", DrawingStyleInfo, &TImageList::DrawingStyle, &TImageList::SetDrawingStyle, dsNormal)
       .Enum("ImageType", ImageTypeInfo, &TImageList::ImageType, &TImageList::SetImageType, itImage)
       .Boolean("ShareImages", &TImageList::ShareImages, &TImageList::SetShareImages, false)
-      .Strings("Bitmaps", &TImageList::ResourceNames, &TImageList::SetResourceNames)
-      .Event("OnChange", &TImageList::OnChange);
+      .Strings("Bitmaps", &TImageList::ResourceNames, &TImageList::SetResourceNames);
 }

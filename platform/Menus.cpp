@@ -18,7 +18,11 @@ UINT NextCommand() {
 
 std::string KeyName(WORD key) {
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, static_cast<char>(key));
-  if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
+  if (key >= VK_F1 && key <= VK_F24) {
+    std::string name = "F";
+    name.append(std::to_string(key - VK_F1 + 1));
+    return name;
+  }
   switch (key) {
     case VK_BACK: return "BkSp";
     case VK_TAB: return "Tab";
@@ -61,7 +65,8 @@ std::string ShortCutToText(TShortCut shortCut) {
   if (shortCut & scShift) prefix += "Shift+";
   if (shortCut & scCtrl) prefix += "Ctrl+";
   if (shortCut & scAlt) prefix += "Alt+";
-  return prefix + name;
+  prefix.append(name);
+  return prefix;
 }
 
 // ---- TMenuItem ------------------------------------------------------------------------------
@@ -194,7 +199,10 @@ HMENU TMenu::BuildMenu(TMenuItem* item) {
       info.fType = MFT_SEPARATOR;
     } else {
       std::string text = child->caption_;
-      if (child->shortCut_) text += "\t" + ShortCutToText(child->shortCut_);
+      if (child->shortCut_) {
+        text.push_back('\t');
+        text.append(ShortCutToText(child->shortCut_));
+      }
       info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
       info.fType = child->radioItem_ ? MFT_RADIOCHECK : 0;
       info.fState = (child->checked_ ? MFS_CHECKED : 0) | (child->enabled_ ? 0 : MFS_GRAYED) |
