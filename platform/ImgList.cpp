@@ -189,20 +189,17 @@ void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT sty
     ImageList_DrawEx(handle_, index, dc, x, y, 0, 0, CLR_DEFAULT, ListColor(blendColor_), style);
     return;
   }
-  // The silhouette: every pixel of the image that is neither transparent nor white, drawn
+  // The silhouette: every pixel of the image that is not transparent, drawn
   // once in the highlight colour one pixel down and right, and once in the shadow colour.
   HBITMAP colour = CreateCompatibleBitmap(dc, width_, height_);
   HBITMAP mono = CreateBitmap(width_, height_, 1, 1, nullptr);
   {
     TMemoryDC colourDC(dc, colour);
     TMemoryDC monoDC(dc, mono);
-    RECT r{0, 0, width_, height_};
-    FillRect(colourDC.dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ImageList_DrawEx(handle_, index, colourDC.dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
-    ::SetBkColor(colourDC.dc, RGB(255, 255, 255));
-    BitBlt(monoDC.dc, 0, 0, width_, height_, colourDC.dc, 0, 0, SRCCOPY);
-    COLORREF oldText = SetTextColor(dc, RGB(255, 255, 255));
-    COLORREF oldBk = ::SetBkColor(dc, RGB(0, 0, 0));
+    // The mask: white where the image is transparent.
+    ImageList_DrawEx(handle_, index, monoDC.dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_MASK);
+    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    COLORREF oldBk = ::SetBkColor(dc, RGB(255, 255, 255));
     // Where the source is white the brush is painted, elsewhere the destination stays.
     constexpr DWORD kPaintWhereSource = 0x00E20746;
     HBRUSH highlight = CreateSolidBrush(ColorToRGB(clBtnHighlight));

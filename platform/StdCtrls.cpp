@@ -776,19 +776,21 @@ void TCustomComboBox::CreateParams(TCreateParams& params) {
 }
 
 void TCustomComboBox::CreateWnd() {
+  // The text the control holds while it has no window (typed, or saved by DestroyWnd).
+  std::string typed = TControl::GetText();
   TWinControl::CreateWnd();
   HWND wnd = Handle();
-  std::string typed = TWinControl::GetText();
   for (size_t i = 0; i < items_.size(); ++i) {
     SendMessageA(wnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_[i].text.c_str()));
     SendMessageA(wnd, CB_SETITEMDATA, i, reinterpret_cast<LPARAM>(items_[i].object));
   }
   SendMessageA(wnd, CB_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
-  if (itemIndex_ >= 0) {
-    SendMessageA(wnd, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
-    // An edited text wins over the selected item's.
-    if (HasEdit() && typed != items_[static_cast<size_t>(itemIndex_)].text)
-      SetWindowTextA(wnd, typed.c_str());
+  if (itemIndex_ >= 0) SendMessageA(wnd, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+  // An edited text wins over the selected item's.
+  if (HasEdit() && typed != TWinControl::GetText()) {
+    settingText_ = true;
+    SetWindowTextA(wnd, typed.c_str());
+    settingText_ = false;
   }
   COMBOBOXINFO info{};
   info.cbSize = sizeof(info);
@@ -1035,7 +1037,12 @@ void RegisterStdCtrls() {
       .Strings("Items", &TComboBox::ItemList, &TComboBox::SetItemList)
       .Integer("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex, -1)
       .String("Text", &TComboBox::Text, &TComboBox::SetText)
-      .StoredIf([](TComboBox* c) { return c->Style() == csDropDown || c->Style() == csSimple; })
+      .StoredIf([](TComboBox* c) {
+        // A text equal to the selected item's comes back with ItemIndex.
+        int index = c->ItemIndex();
+        return (c->Style() == csDropDown || c->Style() == csSimple) &&
+               (index < 0 || c->Text() != c->Items()->Strings(index));
+      })
       .Color("Color", &TComboBox::Color, &TComboBox::SetColor, clWindow)
       .StoredIf([](TComboBox* c) { return !c->ParentColor(); })
       .Boolean("ParentColor", &TComboBox::ParentColor, &TComboBox::SetParentColor, false)
