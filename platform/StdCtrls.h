@@ -1,5 +1,5 @@
-// The standard controls the control library builds on: the label (windowless text), and the
-// single- and multi-line edits over the system's EDIT window.
+// The standard controls the control library builds on: the label (windowless text), the
+// single- and multi-line edits over the system's EDIT window, and the combo box.
 #pragma once
 
 #include <string>
@@ -189,6 +189,162 @@ class TMemo : public TCustomMemo {
   using TCustomMemo::TCustomMemo;
 };
 
-// Registers the label, the edit and the memo for stored layouts (and what RegisterControls
-// registers). Once is enough.
+// ---- Combo box ------------------------------------------------------------------------------
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+// The ODS_ bits of an owner-drawn item, bit for bit.
+enum TOwnerDrawStateFlag {
+  odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive,
+  odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+using TDrawItemEvent =
+    std::function<void(TObject* sender, int index, const RECT& rect, TOwnerDrawState state)>;
+using TMeasureItemEvent = std::function<void(TObject* sender, int index, int& height)>;
+
+class TCustomComboBox;
+
+// The items of a combo box: kept by the control itself and copied into its window whenever
+// there is one, so they outlive a re-created window.
+class TComboBoxStrings : public TStrings {
+ public:
+  explicit TComboBoxStrings(TCustomComboBox* combo) : combo_(combo) {}
+  int Count() const override;
+  std::string Strings(int index) const override;
+  void Put(int index, const std::string& s) override;
+  TObject* Objects(int index) const override;
+  void PutObject(int index, TObject* object) override;
+  // A sorted box puts the line at its place (ignoring case, as the system sorts).
+  int Add(const std::string& s) override;
+  int AddObject(const std::string& s, TObject* object) override;
+  void Insert(int index, const std::string& s) override;
+  void InsertObject(int index, const std::string& s, TObject* object) override;
+  void Delete(int index) override;
+  void Clear() override;
+  void Exchange(int index1, int index2) override;
+
+ private:
+  TCustomComboBox* combo_;
+};
+
+class TCustomComboBox : public TWinControl {
+ public:
+  explicit TCustomComboBox(TComponent* owner);
+  ~TCustomComboBox() override;
+
+  static TMessageTable& Messages();
+  const TMessageTable& ClassMessages() const override { return Messages(); }
+
+  TStrings* Items() const { return strings_.get(); }
+  void SetItems(TStrings* value) { strings_->Assign(value); }
+  std::vector<std::string> ItemList() const;
+  void SetItemList(const std::vector<std::string>& lines);
+  void AddItem(const std::string& item, TObject* object) { strings_->AddObject(item, object); }
+  // Removes every item and the text.
+  virtual void Clear();
+
+  // -1 when nothing is selected. Setting it fires nothing.
+  int ItemIndex() const;
+  virtual void SetItemIndex(int value);
+  TComboBoxStyle Style() const { return style_; }
+  virtual void SetStyle(TComboBoxStyle value);
+  // Rows the dropped list shows before it scrolls.
+  int DropDownCount() const { return dropDownCount_; }
+  void SetDropDownCount(int value);
+  bool Sorted() const { return sorted_; }
+  void SetSorted(bool value);
+  // The most characters the edit part takes; 0 is no limit.
+  int MaxLength() const { return maxLength_; }
+  void SetMaxLength(int value);
+  bool DroppedDown() const;
+  void SetDroppedDown(bool value);
+  // The height of the list's rows (of every row but the one measured in the variable style).
+  int ItemHeight() const;
+  virtual void SetItemHeight(int value);
+
+  int SelStart() const;
+  void SetSelStart(int value);
+  int SelLength() const;
+  void SetSelLength(int value);
+  std::string SelText() const;
+  void SetSelText(const std::string& value);
+  void SelectAll();
+
+  // The edit part (drop-down and simple styles) and the list part, once the window exists.
+  HWND EditHandle() const { return editHandle_; }
+  HWND ListHandle() const { return listHandle_; }
+  // The canvas DrawItem draws on while an item is drawn.
+  TCanvas* Canvas() const { return canvas_.get(); }
+
+  // The text was changed by the user (or a selection from the list, without OnSelect).
+  TNotifyEvent OnChange;
+  // An item was chosen from the list.
+  TNotifyEvent OnSelect;
+  TNotifyEvent OnDropDown;
+  TNotifyEvent OnCloseUp;
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  std::string GetText() const override;
+  void SetTextNow(const std::string& value) override;
+
+  virtual void Change();
+  // OnSelect, or OnChange when there is no OnSelect.
+  virtual void Select();
+  virtual void DropDown();
+  virtual void CloseUp();
+  // Draws item `index` on Canvas (whose brush and font are set for the item's state):
+  // OnDrawItem when assigned, else the item's text.
+  virtual void DrawItem(int index, const RECT& rect, TOwnerDrawState state);
+  // Asks OnMeasureItem for the height of a row of the variable style.
+  virtual void MeasureItem(int index, int& height);
+  // The messages of the edit part: its key and focus messages go through the control's own
+  // key handling first; `defProc` is the edit's own procedure.
+  virtual void ComboWndProc(TMessage& m, HWND wnd, WNDPROC defProc);
+  // Sizes the dropped list for DropDownCount rows.
+  void AdjustDropDown();
+
+  void CNCommand(TMessage& m);
+  void CNDrawItem(TMessage& m);
+  void CNMeasureItem(TMessage& m);
+  void WMCtlColorChild(TMessage& m);
+
+ private:
+  friend class TComboBoxStrings;
+  struct TItem {
+    std::string text;
+    TObject* object = nullptr;
+  };
+  static LRESULT CALLBACK EditWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  int SortedIndex(const std::string& s) const;
+  void InsertItem(int index, const std::string& s, TObject* object);
+  void DeleteItem(int index);
+  bool HasEdit() const { return style_ == csDropDown || style_ == csSimple; }
+
+  std::unique_ptr<TComboBoxStrings> strings_;
+  std::vector<TItem> items_;
+  std::unique_ptr<TCanvas> canvas_;
+  TComboBoxStyle style_ = csDropDown;
+  int itemIndex_ = -1;
+  int dropDownCount_ = 8;
+  bool sorted_ = false;
+  int maxLength_ = 0;
+  int itemHeight_ = 16;
+  HWND editHandle_ = nullptr;
+  HWND listHandle_ = nullptr;
+  WNDPROC editDefProc_ = nullptr;
+  bool settingText_ = false;
+};
+
+class TComboBox : public TCustomComboBox {
+ public:
+  using TCustomComboBox::TCustomComboBox;
+};
+
+// Registers the label, the edit, the memo and the combo box for stored layouts, with the
+// image list and the menus (and what RegisterControls registers). Once is enough.
 void RegisterStdCtrls();

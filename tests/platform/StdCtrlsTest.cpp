@@ -2,6 +2,8 @@
 
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/ImgList.h"
+#include "platform/Menus.h"
 #include "platform/Layout.h"
 #include "platform/StdCtrls.h"
 
@@ -34,7 +36,19 @@ const char* const kLayout = R"({
       "properties": { "Left": 80, "Top": 100, "Width": 150, "Text": "Quenmar", "MaxLength": 12 } },
     { "class": "TMemo", "name": "Notes",
       "properties": { "Left": 8, "Top": 132, "Width": 300, "Height": 100,
-                      "Lines": ["first line", "second line"], "ScrollBars": "ssVertical" } }
+                      "Lines": ["first line", "second line"], "ScrollBars": "ssVertical" } },
+    { "class": "TComboBox", "name": "MapBox",
+      "properties": { "Left": 240, "Top": 100, "Width": 110, "Items": ["pier", "arena", "tower"],
+                      "ItemIndex": 1, "DropDownCount": 5, "MaxLength": 20 } },
+    { "class": "TImageList", "name": "Glyphs", "properties": { "Bitmaps": ["TEST_GLYPH"] } },
+    { "class": "TPopupMenu", "name": "BoxMenu", "properties": { "Images": "Glyphs" },
+      "children": [
+        { "class": "TMenuItem", "name": "CopyItem", "properties": { "Caption": "&Copy", "ShortCut": 16451 } },
+        { "class": "TMenuItem", "name": "ViewItem", "properties": { "Caption": "&View" },
+          "children": [
+            { "class": "TMenuItem", "name": "ListItem",
+              "properties": { "Caption": "&List", "RadioItem": true, "Checked": true } },
+            { "class": "TMenuItem", "name": "DetailItem", "properties": { "Caption": "&Details", "RadioItem": true } } ] } ] }
   ]
 })";
 
@@ -155,4 +169,145 @@ TEST_F(StdCtrls, AnImageShowsThePictureItsLayoutNamesAndWritesTheNameBack) {
   TBitmap other(4, 4);
   image->Picture()->SetBitmap(&other);
   EXPECT_EQ(WriteLayout(form).find("\"Picture\""), std::string::npos);
+}
+
+TEST_F(StdCtrls, TheLayoutReadsBackEqualThroughTheWriter) {
+  std::string written = WriteLayout(form);
+  TForm* copy = TForm::CreateNew<TForm>(nullptr);
+  ReadLayout(copy, written);
+  std::string again = WriteLayout(copy);
+  delete copy;
+  EXPECT_EQ(again, written);
+  EXPECT_NE(written.find("\"ItemIndex\": 1"), std::string::npos);
+  EXPECT_NE(written.find("\"name\": \"DetailItem\""), std::string::npos);
+}
+
+TEST_F(StdCtrls, AComboBoxKeepsItsItemsSelectionAndTypedTextAcrossANewWindow) {
+  auto* box = Get<TComboBox>("MapBox");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->Text(), "arena");
+  box->Items()->Add("docks");
+  box->RecreateWnd();
+  EXPECT_EQ(SendMessageA(box->Handle(), CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(box->ItemIndex(), 1);
+  box->SetText("typed");
+  box->RecreateWnd();
+  EXPECT_EQ(box->Text(), "typed");
+  EXPECT_EQ(box->Items()->Count(), 4);
+  box->Items()->Delete(3);
+  box->SetItemIndex(1);
+}
+
+TEST_F(StdCtrls, ASortedComboBoxPlacesItemsInOrderBeforeAndAfterItsWindowExists) {
+  TComboBox box(nullptr);
+  box.SetSorted(true);
+  for (const char* s : {"tower", "Arena", "pier"}) box.Items()->Add(s);
+  box.SetItemIndex(2);
+  EXPECT_EQ(box.Text(), "tower");
+  EXPECT_EQ(box.ItemList(), (std::vector<std::string>{"Arena", "pier", "tower"}));
+  box.Items()->Delete(0);
+  EXPECT_EQ(box.ItemIndex(), 1);
+  box.SetStyle(csDropDownList);
+  box.SetParent(form);
+  box.HandleNeeded();
+  EXPECT_EQ(box.Text(), "tower");
+  EXPECT_EQ(box.Items()->Add("quarry"), 1);
+  char text[32] = {};
+  SendMessageA(box.Handle(), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "quarry");
+  box.SetText("pier");
+  EXPECT_EQ(box.ItemIndex(), 0);
+}
+
+TEST_F(StdCtrls, AChoiceFromTheListFiresOnSelectOrElseOnChange) {
+  auto* box = Get<TComboBox>("MapBox");
+  int selects = 0, changes = 0;
+  box->OnChange = [&](TObject*) { ++changes; };
+  auto choose = [&](int index) {
+    SendMessageA(box->Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box->Handle()), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box->Handle()));
+  };
+  choose(2);
+  EXPECT_EQ(box->Text(), "tower");
+  EXPECT_EQ(changes, 1);
+  box->OnSelect = [&](TObject*) { ++selects; };
+  choose(0);
+  EXPECT_EQ(box->ItemIndex(), 0);
+  EXPECT_EQ(box->Text(), "pier");
+  EXPECT_EQ(selects, 1);
+  EXPECT_EQ(changes, 1);
+  box->OnSelect = nullptr;
+  box->OnChange = nullptr;
+}
+
+TEST_F(StdCtrls, KeysTypedIntoTheEditPartReachTheComboBoxHandlersFirst) {
+  auto* box = Get<TComboBox>("MapBox");
+  ASSERT_NE(box->EditHandle(), nullptr);
+  box->SetText("");
+  int changes = 0;
+  std::vector<WORD> downs;
+  box->OnChange = [&](TObject*) { ++changes; };
+  box->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { downs.push_back(key); };
+  box->OnKeyPress = [](TObject*, char& key) {
+    if (key == 'x') key = 0;
+  };
+  box->SetFocus();
+  Pump();
+  EXPECT_TRUE(form->ActiveControl() == box);
+  PostMessageA(box->EditHandle(), WM_KEYDOWN, VK_F2, 1);
+  for (char ch : std::string("qxy")) PostMessageA(box->EditHandle(), WM_CHAR, static_cast<unsigned char>(ch), 1);
+  Pump();
+  EXPECT_EQ(box->Text(), "qy");
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(downs, std::vector<WORD>{VK_F2});
+  box->OnChange = nullptr;
+  box->OnKeyDown = nullptr;
+  box->OnKeyPress = nullptr;
+}
+
+TEST_F(StdCtrls, AnOwnerDrawnComboBoxDrawsItsItemsThroughDrawItem) {
+  TComboBox box(nullptr);
+  box.SetStyle(csOwnerDrawFixed);
+  box.SetItemHeight(20);
+  box.Items()->Add("first");
+  box.Items()->Add("second");
+  box.SetItemIndex(1);
+  std::vector<int> drawn;
+  TOwnerDrawState lastState;
+  box.OnDrawItem = [&](TObject* sender, int index, const RECT& rect, TOwnerDrawState state) {
+    auto* combo = static_cast<TComboBox*>(sender);
+    drawn.push_back(index);
+    lastState = state;
+    combo->Canvas()->Brush()->SetColor(clLime);
+    combo->Canvas()->FillRect(rect);
+  };
+  box.SetBounds(8, 236, 120, 24);
+  box.SetParent(form);
+  box.HandleNeeded();
+  EXPECT_EQ(SendMessageA(box.Handle(), CB_GETITEMHEIGHT, 0, 0), 20);
+  RedrawWindow(box.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+  Pump();
+  ASSERT_FALSE(drawn.empty());
+  EXPECT_EQ(drawn.back(), 1);
+  EXPECT_TRUE(lastState.Contains(odComboBoxEdit));
+  TBitmap shot(box.Width(), box.Height());
+  box.PaintTo(shot.Canvas()->Handle(), 0, 0);
+  EXPECT_EQ(shot.Canvas()->Pixels(8, box.Height() / 2), clLime);
+}
+
+TEST_F(StdCtrls, ALayoutNestsMenuItemsAndLoadsTheImageListFromItsBitmaps) {
+  auto* menu = Get<TPopupMenu>("BoxMenu");
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->Items()->Count(), 2);
+  TMenuItem* view = menu->Items()->Items(1);
+  EXPECT_EQ(view->Name(), "ViewItem");
+  ASSERT_EQ(view->Count(), 2);
+  EXPECT_TRUE(view->Items(0)->Checked());
+  view->Items(1)->SetChecked(true);
+  EXPECT_FALSE(view->Items(0)->Checked());
+  EXPECT_EQ(ShortCutToText(menu->Items()->Items(0)->ShortCut()), "Ctrl+C");
+  auto* glyphs = Get<TImageList>("Glyphs");
+  EXPECT_EQ(menu->Images(), glyphs);
+  EXPECT_EQ(glyphs->Count(), 2);
 }
