@@ -1,5 +1,7 @@
 #include "platform/ImgList.h"
 
+#include <vector>
+
 #include <algorithm>
 
 #include "platform/TypInfo.h"
@@ -115,7 +117,11 @@ int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
   if (!image || image->Empty()) return -1;
   if (!masked_) return Add(image, nullptr);
   COLORREF color = maskColor == clDefault ? ColorToRGB(image->TransparentColor()) : ColorToRGB(maskColor);
-  int index = ImageList_AddMasked(Handle(), image->Handle(), color);
+  // The system blackens the masked colour in the bitmap it is given: it gets a copy, so
+  // the caller's picture stays as it was.
+  TBitmap copy;
+  copy.Assign(image);
+  int index = ImageList_AddMasked(Handle(), copy.Handle(), color);
   Change();
   return index;
 }
@@ -191,31 +197,37 @@ void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT sty
   }
   // The silhouette: every pixel of the image that is not transparent, drawn
   // once in the highlight colour one pixel down and right, and once in the shadow colour.
-  HBITMAP colour = CreateCompatibleBitmap(dc, width_, height_);
-  HBITMAP mono = CreateBitmap(width_, height_, 1, 1, nullptr);
+  // The image's opaque pixels are found by drawing it on white and on black: only the
+  // transparent ones differ. Pixels are set one by one so that the canvas's own pen and
+  // brush stay as they are.
+  HBITMAP onWhite = CreateCompatibleBitmap(dc, width_, height_);
+  HBITMAP onBlack = CreateCompatibleBitmap(dc, width_, height_);
   {
-    TMemoryDC colourDC(dc, colour);
-    TMemoryDC monoDC(dc, mono);
-    // The mask: white where the image is transparent.
-    ImageList_DrawEx(handle_, index, monoDC.dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_MASK);
-    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    COLORREF oldBk = ::SetBkColor(dc, RGB(255, 255, 255));
-    // Where the source is white the brush is painted, elsewhere the destination stays.
-    constexpr DWORD kPaintWhereSource = 0x00E20746;
-    HBRUSH highlight = CreateSolidBrush(ColorToRGB(clBtnHighlight));
-    HGDIOBJ oldBrush = SelectObject(dc, highlight);
-    BitBlt(dc, x + 1, y + 1, width_, height_, monoDC.dc, 0, 0, kPaintWhereSource);
-    HBRUSH shadow = CreateSolidBrush(ColorToRGB(clBtnShadow));
-    SelectObject(dc, shadow);
-    BitBlt(dc, x, y, width_, height_, monoDC.dc, 0, 0, kPaintWhereSource);
-    SelectObject(dc, oldBrush);
-    DeleteObject(highlight);
-    DeleteObject(shadow);
-    SetTextColor(dc, oldText);
-    ::SetBkColor(dc, oldBk);
+    TMemoryDC whiteDC(dc, onWhite);
+    TMemoryDC blackDC(dc, onBlack);
+    PatBlt(whiteDC.dc, 0, 0, width_, height_, WHITENESS);
+    PatBlt(blackDC.dc, 0, 0, width_, height_, BLACKNESS);
+    ImageList_DrawEx(handle_, index, whiteDC.dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
+    ImageList_DrawEx(handle_, index, blackDC.dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
+    std::vector<bool> opaque(static_cast<size_t>(width_) * height_);
+    for (int j = 0; j < height_; ++j)
+      for (int i = 0; i < width_; ++i)
+        opaque[static_cast<size_t>(j) * width_ + i] =
+            GetPixel(whiteDC.dc, i, j) == GetPixel(blackDC.dc, i, j);
+    const COLORREF highlight = ColorToRGB(clBtnHighlight);
+    const COLORREF shadow = ColorToRGB(clBtnShadow);
+    for (int pass = 0; pass < 2; ++pass)
+      for (int j = 0; j < height_; ++j)
+        for (int i = 0; i < width_; ++i)
+          if (opaque[static_cast<size_t>(j) * width_ + i]) {
+            if (pass == 0)
+              SetPixelV(dc, x + i + 1, y + j + 1, highlight);
+            else
+              SetPixelV(dc, x + i, y + j, shadow);
+          }
   }
-  DeleteObject(colour);
-  DeleteObject(mono);
+  DeleteObject(onWhite);
+  DeleteObject(onBlack);
 }
 
 void TCustomImageList::GetBitmap(int index, TBitmap* image) {

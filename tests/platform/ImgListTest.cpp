@@ -64,12 +64,13 @@ TEST(ImgList, ASharedHandleIsLeftAloneWhenTheListGoes) {
   EXPECT_TRUE(ImageList_Destroy(shared));
 }
 
-// The greyed drawing does not yet come out right under Wine: the silhouette's mask is empty.
-TEST(ImgList, DISABLED_ADisabledImageDrawsAsAGreySilhouette) {
+TEST(ImgList, ADisabledImageDrawsAsAGreySilhouette) {
   TImageList list(nullptr);
   TBitmap glyph;
   MakeGlyph(glyph);
   list.AddMasked(&glyph, clFuchsia);
+  // The caller's bitmap is left as it was, so it can be added again.
+  EXPECT_EQ(glyph.Canvas()->Pixels(0, 0), ColorToRGB(clFuchsia));
   list.AddMasked(&glyph, clFuchsia);
   TBitmap shot(40, 20);
   shot.Canvas()->Brush()->SetColor(clWhite);
