@@ -14,3 +14,7 @@ trap 'stop_wine; stop_display' EXIT
 warm_wine
 cd "$root/build/x86_64"
 ctest --output-on-failure -j "$(nproc)" "$@"
+# The pictures the tests took of sample windows, as PNG for any viewer.
+for shot in "$root"/build/x86_64/screenshots/*.bmp; do
+  [ -f "$shot" ] && convert "$shot" "${shot%.bmp}.png"
+done
