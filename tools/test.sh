@@ -16,5 +16,5 @@ cd "$root/build/x86_64"
 ctest --output-on-failure -j "$(nproc)" "$@"
 # The pictures the tests took of sample windows, as PNG for any viewer.
 for shot in "$root"/build/x86_64/screenshots/*.bmp; do
-  [ -f "$shot" ] && convert "$shot" "${shot%.bmp}.png"
+  if [ -f "$shot" ]; then convert "$shot" "${shot%.bmp}.png"; fi
 done
