@@ -2,7 +2,6 @@
 // the batch file and the process component, the real shell file operation, registry and files.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -207,7 +206,7 @@ TEST_F(BenchRunTest, ThreeResolutionsTwoRunsMakeOneReportOpenedOnce) {
   for (size_t i = 0; i < Ends.size(); ++i) {
     SCOPED_TRACE(sizes[i]);
     EXPECT_FALSE(Ends[i].reportThere) << "the report is saved once, after the last game";
-    EXPECT_EQ(Ends[i].panelVisible, true);
+    EXPECT_TRUE(Ends[i].panelVisible);
     const V scores = LoggedScores(Ends[i].log);
     ASSERT_EQ(scores.size(), 2u) << Ends[i].log;
     const V section = ReportSection(report, sizes[i]);
@@ -221,10 +220,12 @@ TEST_F(BenchRunTest, ThreeResolutionsTwoRunsMakeOneReportOpenedOnce) {
                                CutAverage(static_cast<float>(sum / 2), ".") +
                                " FPS</b></span><br>");
   }
-  EXPECT_LT(std::find(report.begin(), report.end(), ReportSection(report, sizes[0])[0]),
-            std::find(report.begin(), report.end(), ReportSection(report, sizes[1])[0]));
-  EXPECT_LT(std::find(report.begin(), report.end(), ReportSection(report, sizes[1])[0]),
-            std::find(report.begin(), report.end(), ReportSection(report, sizes[2])[0]));
+  V headings;
+  for (const std::string& line : report)
+    if (line.rfind("<BR><B><FONT size=5>", 0) == 0) headings.push_back(line);
+  EXPECT_EQ(headings, (V{"<BR><B><FONT size=5>Resolution: 640\xD7" "480</FONT></B><BR>",
+                         "<BR><B><FONT size=5>Resolution: 800\xD7" "600</FONT></B><BR>",
+                         "<BR><B><FONT size=5>Resolution: 1024\xD7" "768</FONT></B><BR>"}));
   EXPECT_EQ(report.back(), "</BODY></HTML>");
 
   // Before each game 500 ms; between games the wait and 500 ms; the report's save and the
@@ -312,6 +313,7 @@ TEST_F(BenchRunTest, OneResolutionWhoseGameFailsIsAbortedAndEndsTheRun) {
 
   ASSERT_EQ(Ends.size(), 1u);
   EXPECT_NE(Ends[0].log.find("Error: cannot play the demo"), std::string::npos) << Ends[0].log;
+  EXPECT_FALSE(Ends[0].panelVisible) << "one resolution: no abort panel";
   EXPECT_EQ(View.Statuses.back(), "Benchmark aborted.");
   EXPECT_TRUE(View.OpenedReports.empty());
   EXPECT_FALSE(FileExists(ReportFileName(*Bench)));
