@@ -1,7 +1,12 @@
 #include "app/BenchEngine.h"
 
+#include <shellapi.h>
+
 #include "app/ConfigTemplates.h"
+#include "platform/Registry.h"
 #include "services/SvSHFileOperation.h"
+
+const char* const SettingsKey = "\\SOFTWARE\\Nemorix\\RIRered";
 
 const TResolution Resolutions[ResolutionCount] = {
     {640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1600, 1200}};
@@ -54,6 +59,35 @@ void TBenchEngine::ShowStatus(const std::string& text) const {
 
 void TBenchEngine::Repaint() const {
   if (View) View->Repaint();
+}
+
+void TBenchEngine::ShowMessage(const std::string& text) const {
+  if (View) View->ShowMessage(text);
+}
+
+void TBenchEngine::SetAbortPanelVisible(bool visible) const {
+  if (View) View->SetAbortPanelVisible(visible);
+}
+
+void TBenchEngine::RepaintAbortPanel() const {
+  if (View) View->RepaintAbortPanel();
+}
+
+void TBenchEngine::SetBenchButtonEnabled(bool enabled) const {
+  if (View) View->SetBenchButtonEnabled(enabled);
+}
+
+void TBenchEngine::OpenReport(const std::string& fileName) const {
+  if (View) View->OpenReport(fileName);
+}
+
+void TBenchEngine::WriteSetting(const std::string& name, const std::string& value) const {
+  if (!Registry) throw Exception("The benchmark has no settings key");
+  Registry->WriteString(name, value);
+}
+
+void IBenchView::OpenReport(const std::string& fileName) {
+  ShellExecuteA(nullptr, "open", fileName.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 namespace {

@@ -12,6 +12,10 @@
 
 class TSvSHFileOperation;
 class TSvCreateProcess;
+class TRegistry;
+
+// The settings key below HKEY_LOCAL_MACHINE that the main window's registry object holds open.
+extern const char* const SettingsKey;
 
 // The five resolutions of the check group `res`, smallest first.
 constexpr int ResolutionCount = 5;
@@ -43,6 +47,7 @@ struct TBenchChoices {
   std::string MapName;       // `mapnamebox`: map folder of the user demo, no backslash
   std::string DemoFileName;  // `demonamebox`: the user demo's file, with ".tmd"
   bool Resolution[ResolutionCount] = {};  // `res`
+  double Waits = 3;                       // `waits`: seconds between resolutions
 
   int DetailLevel = -1;          // `DetailBox`: 0 Ultra, 1 Maximum, 2 Minimum, 3 custom file
   std::string CustomConfigFile;  // `DetailEdit`
@@ -107,6 +112,13 @@ class IBenchView {
   virtual void ShowStatus(const std::string& text) = 0;  // the red status line
   virtual void Repaint() = 0;                            // paint the window now
   virtual void ShowMessage(const std::string& text) = 0;  // modal box with OK
+  // `Panel1`, the white panel over the window with the abort image.
+  virtual void SetAbortPanelVisible(bool visible) = 0;
+  virtual void RepaintAbortPanel() = 0;
+  // `BenchButton`, disabled while a run is under way.
+  virtual void SetBenchButtonEnabled(bool enabled) = 0;
+  // Opens the finished report with the shell's "open" verb, shown normally.
+  virtual void OpenReport(const std::string& fileName);
 };
 
 using TSleeper = std::function<void(DWORD milliseconds)>;
@@ -128,12 +140,21 @@ struct TBenchEngine {
   IBenchView* View = nullptr;
   TSvSHFileOperation* FileOp = nullptr;
   TSvCreateProcess* cp = nullptr;
+  // The main window's registry object, open on SettingsKey.
+  TRegistry* Registry = nullptr;
   // The pauses between the steps; Sleep unless replaced.
   TSleeper Sleeper;
 
   void Pause(DWORD milliseconds) const;
   void ShowStatus(const std::string& text) const;
   void Repaint() const;
+  void ShowMessage(const std::string& text) const;
+  void SetAbortPanelVisible(bool visible) const;
+  void RepaintAbortPanel() const;
+  void SetBenchButtonEnabled(bool enabled) const;
+  void OpenReport(const std::string& fileName) const;
+  // Writes one string value of the settings key.
+  void WriteSetting(const std::string& name, const std::string& value) const;
 
   // Copy or move of one file through the shell, without questions; the destination names
   // the target file, so missing folders are made. True when the shell reports success.

@@ -74,12 +74,6 @@ void CopyTree(const std::string& source, const std::string& dest) {
   FindClose(find);
 }
 
-std::string TestProgramFolder() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
-  return ExtractFilePath(std::string(path, n));
-}
-
 void EngineTest::SetUp() {
   static int serial = 0;
   char temp[MAX_PATH];

@@ -13,16 +13,25 @@
 #include "platform/StringList.h"
 #include "services/SvCreateProcess.h"
 #include "services/SvSHFileOperation.h"
+#include "standin/GameTree.h"
 
 class TRecordingView : public IBenchView {
  public:
   void ShowStatus(const std::string& text) override { Statuses.push_back(text); }
   void Repaint() override { ++Repaints; }
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+  void SetAbortPanelVisible(bool visible) override { PanelVisible = visible; }
+  void RepaintAbortPanel() override { ++PanelRepaints; }
+  void SetBenchButtonEnabled(bool enabled) override { ButtonEnabled = enabled; }
+  void OpenReport(const std::string& fileName) override { OpenedReports.push_back(fileName); }
 
   std::vector<std::string> Statuses;
   std::vector<std::string> Messages;
+  std::vector<std::string> OpenedReports;
   int Repaints = 0;
+  int PanelRepaints = 0;
+  bool PanelVisible = false;
+  bool ButtonEnabled = true;
 };
 
 void WriteBytes(const std::string& fileName, const std::string& bytes);
@@ -35,8 +44,6 @@ std::vector<std::string> FileLines(const std::string& fileName);
 void DeleteTree(const std::string& folder);
 // Copies the files and folders of `source` into `dest`, making what is missing.
 void CopyTree(const std::string& source, const std::string& dest);
-// The folder of the running test program, ending in "\".
-std::string TestProgramFolder();
 
 // A fresh folder of its own under the temporary folder (a blank in its name, as in
 // "Program Files"), holding "Program\" and a game tree "Game\Bin32\", "Game\Levels\".

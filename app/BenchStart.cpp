@@ -1,0 +1,130 @@
+#include "app/BenchStart.h"
+
+#include <cmath>
+
+#include "app/BenchReport.h"
+#include "app/BenchSequence.h"
+#include "app/GameCommandLine.h"
+#include "app/GameConfig.h"
+#include "platform/Application.h"
+
+const char* const ChooseResolutionMessage =
+    "Please, choose a resolution and the language of Quenmar.";
+
+std::string RunTimeText(TDateTime time) {
+  return StringReplace(TimeToStr(time), ":", "_", {rfReplaceAll});
+}
+
+std::string RunStartText(TDateTime time) {
+  std::string text = DateToStr(time) + " " + TimeToStr(time);
+  for (char c : {'.', '/', '-', '\\'})
+    text = StringReplace(text, std::string(1, c), "_", {rfReplaceAll});
+  return text;
+}
+
+namespace {
+
+const char* const PixelShaderTexts[] = {"Pixel shader: default model",
+                                        "Pixel shader: model 2.0b", "Pixel shader: model 3.0"};
+
+void DeleteIfPresent(const std::string& fileName) {
+  if (FileExists(fileName)) DeleteFile(fileName);
+}
+
+// The program's splash goes over the game's for the run. The game's own is kept twice: in
+// "Backup\" (only the first time, so a later run never backs up the program's splash) and
+// renamed to "qmsplashold.bmp", which the end of the run renames back.
+void SwapSplash(const TBenchEngine& bench) {
+  const TBenchChoices& c = bench.Choices;
+  const std::string splash = c.GameRoot + "qmsplash.bmp";
+  const std::string backup = c.ProgramFolder + "Backup\\qmsplash.bmp";
+  if (FileExists(splash)) {
+    if (!FileExists(backup)) bench.ShellCopy(splash, backup);
+    RenameFile(splash, c.GameRoot + "qmsplashold.bmp");
+  }
+  bench.ShellCopy(c.ProgramFolder + "qmsplash.bmp", splash);
+}
+
+int ChosenResolutions(const TBenchChoices& choices) {
+  int count = 0;
+  for (bool chosen : choices.Resolution)
+    if (chosen) ++count;
+  return count;
+}
+
+// Steps 1 to 8 of the start; false when the choices do not allow a run.
+bool PrepareRun(TBenchEngine& bench) {
+  const TBenchChoices& c = bench.Choices;
+  TBenchRunState& s = bench.State;
+  s.Override.Clear();
+  bench.SetBenchButtonEnabled(false);
+  SwapSplash(bench);
+  if (c.ScreenshotMode) {
+    DeleteIfPresent(c.GameRoot + "Quenmar0000.jpg");
+    ForceDirectories(c.GameRoot + "Screenshot");
+  }
+  s.StartTime = Now();
+  s.Report.Clear();
+  ForceDirectories(c.GameRoot + "Benchmark");
+  bench.WriteSetting("NoErrorWarning", "1");
+
+  s.ChosenCount = ChosenResolutions(c);
+  s.FinishedCount = 0;
+  s.Abort = false;
+  if (s.ChosenCount > 1) {
+    bench.SetAbortPanelVisible(true);
+    bench.RepaintAbortPanel();
+  }
+  s.Wait = static_cast<int>(std::lround(c.Waits)) * 1000;
+
+  if (s.ChosenCount < 1 || c.Language < 1) {
+    bench.SetAbortPanelVisible(false);
+    bench.ShowMessage(ChooseResolutionMessage);
+    bench.SetBenchButtonEnabled(true);
+    return false;
+  }
+  return true;
+}
+
+// Steps 9 to 18: the game's files and the report's header, then the first launch.
+// configurationTaken tells once the game's configuration is in "Backup\".
+void LaunchRun(TBenchEngine& bench, bool& configurationTaken) {
+  const TBenchChoices& c = bench.Choices;
+  TBenchRunState& s = bench.State;
+  s.TimeText = RunTimeText(s.StartTime);
+  s.StartText = RunStartText(s.StartTime);
+  if ((c.ShaderModel == 1 || c.ShaderModel == 2) && !FileExists(c.ExeFolder + "fxc.exe"))
+    bench.ShellCopy(c.ProgramFolder + "DirectX9c\\fxc.exe", c.ExeFolder + "fxc.exe");
+  if (c.ShaderModel >= 0 && c.ShaderModel <= 2) s.PixelShaderText = PixelShaderTexts[c.ShaderModel];
+
+  BackupGameConfiguration(bench);
+  configurationTaken = true;
+  DeleteIfPresent(c.ExeFolder + "rirered.bat");
+  // The previous run's demo: its log must not pass for this run's.
+  DeleteIfPresent(DemoLogFileName(bench));
+  bench.Pause(500);
+
+  s.BatchText.Clear();
+  FormRunArguments(bench);
+  WriteGameConfiguration(bench);
+  WriteReportHeader(bench);
+  s.Success = false;
+  s.BatchText.Clear();
+  LaunchResolution(bench, 0);  // passes on to the first chosen resolution
+}
+
+}  // namespace
+
+void BenchButtonClick(TBenchEngine& bench, TObject* Sender) {
+  bool configurationTaken = false;
+  try {
+    if (!PrepareRun(bench)) return;
+    LaunchRun(bench, configurationTaken);
+  } catch (...) {
+    Application->HandleException(Sender);
+    bench.ShowStatus("Benchmark aborted.");
+    // Before the backup "Backup\" may hold an older configuration than the game's own,
+    // which is still in place.
+    PutGameFilesBack(bench, Sender, configurationTaken);
+  }
+}

@@ -1,0 +1,535 @@
+// Whole runs through the start and end handlers: the stand-in game started for real through
+// the batch file and the process component, the real shell file operation, registry and files.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/BenchReport.h"
+#include "app/BenchSequence.h"
+#include "app/BenchStart.h"
+#include "app/EngineTestSupport.h"
+#include "app/GameCommandLine.h"
+#include "platform/Jpeg.h"
+#include "platform/Registry.h"
+
+namespace {
+
+using V = std::vector<std::string>;
+
+constexpr DWORD RunTimeoutMs = 60000;
+
+const std::string ProgressText = "Benchmarking in progress... Resolution: ";
+
+// What the test sees each time the game has ended, before the end handler runs.
+struct TGameEnd {
+  std::string log;
+  bool reportThere = false;
+  bool panelVisible = false;
+};
+
+// The game's frame rates in its log, as the game wrote them ("57.12").
+V LoggedScores(const std::string& log) {
+  V scores;
+  for (size_t at = log.find("Average FPS: "); at != std::string::npos;
+       at = log.find("Average FPS: ", at + 1))
+    scores.push_back(log.substr(at + 13, log.find("\r\n", at) - at - 13));
+  return scores;
+}
+
+class BenchRunTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Game.Ok());
+    // Short runs: the game plays every fourth frame of its 40-frame demo.
+    SetEnvironmentVariableA("QUENMAR_FRAME_STEP", "4");
+    ProgramFolder = Game.Root() + "Program Folder\\";
+    const std::string bin = TestProgramFolder();
+    ASSERT_TRUE(ForceDirectories(ProgramFolder + "DirectX9c"));
+    for (const char* file : {"qmsplash.bmp", "logo1.jpg", "DirectX9c\\fxc.exe"})
+      ASSERT_TRUE(CopyFileA((bin + file).c_str(), (ProgramFolder + file).c_str(), FALSE)) << file;
+    for (const char* folder : {"PLMR", "NMX", "VL", "Gridwise", "Orvane"})
+      ASSERT_TRUE(CopyFolderTree(bin + folder + "\\", ProgramFolder + folder + "\\")) << folder;
+    GameConfig = ReadFileBytes(Game.Root() + "system.cfg");
+    GameSplash = ReadFileBytes(Game.Root() + "qmsplash.bmp");
+    ProgramSplash = ReadFileBytes(ProgramFolder + "qmsplash.bmp");
+    ASSERT_FALSE(GameConfig.empty());
+    ASSERT_NE(GameSplash, ProgramSplash);
+
+    Registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(Registry.OpenKey(SettingsKey, true));
+    HadNoErrorWarning = Registry.ValueExists("NoErrorWarning");
+    if (HadNoErrorWarning) OldNoErrorWarning = Registry.ReadString("NoErrorWarning");
+    Registry.WriteString("NoErrorWarning", "0");
+
+    Application->OnException = [this](TObject*, const std::exception& e) {
+      Errors.push_back(e.what());
+    };
+    FileOp = new TSvSHFileOperation(&Owner);
+    FileOp->SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
+    Process = new TSvCreateProcess(&Owner);
+    Process->StartupInfo()->SetShowWindow(swHide);
+    Process->StartupInfo()->SetDefaultWindowState(false);
+    Process->OnTerminate = [this](TObject* sender, DWORD code) {
+      if (BeforeEndHandler) BeforeEndHandler();
+      Ends.push_back({ReadFileBytes(DemoLogFileName(*Bench)), FileExists(ReportFileName(*Bench)),
+                      View.PanelVisible});
+      cpTerminate(*Bench, sender, code);
+    };
+
+    Bench = std::make_unique<TBenchEngine>();
+    Bench->View = &View;
+    Bench->FileOp = FileOp;
+    Bench->cp = Process;
+    Bench->Registry = &Registry;
+    Bench->Sleeper = [this](DWORD ms) {
+      Pauses.push_back(ms);
+      if (DuringPause) DuringPause(ms);
+    };
+    TBenchChoices& c = Bench->Choices;
+    c.ProgramFolder = ProgramFolder;
+    c.GameRoot = Game.Root();
+    c.ExeFolder = Game.ExeFolder();
+    c.ScreenshotFolder = Game.Root() + "Screenshot\\";
+    c.Demo = UserDemoItem;
+    c.MapName = "Training";
+    c.DemoFileName = "quick.tmd";
+    c.RunNumber = "1";
+    c.DetailLevel = 1;
+    c.AFLevel = 0;
+    c.AALevel = 0;
+    c.Renderer = 0;
+    c.Language = 1;
+    c.ShaderModel = 0;
+    c.DecimalSeparator = ".";
+    c.Waits = 1;
+  }
+
+  void TearDown() override {
+    Application->OnException = nullptr;
+    Bench.reset();
+    if (HadNoErrorWarning)
+      Registry.WriteString("NoErrorWarning", OldNoErrorWarning);
+    else
+      Registry.DeleteValue("NoErrorWarning");
+    SetEnvironmentVariableA("QUENMAR_FRAME_STEP", nullptr);
+  }
+
+  // Presses the start button and runs the GUI thread's messages until the run is over.
+  bool RunToEnd() {
+    BenchButtonClick(*Bench, nullptr);
+    return LoopUntil([this] { return View.ButtonEnabled; }, RunTimeoutMs);
+  }
+
+  std::string NoErrorWarning() { return Registry.ReadString("NoErrorWarning"); }
+  std::string Root() const { return Game.Root(); }
+  int Launches() const {
+    int n = 0;
+    for (const std::string& status : View.Statuses)
+      if (status.rfind(ProgressText, 0) == 0 ||
+          status.rfind("Screenshot mode in progress... ", 0) == 0)
+        ++n;
+    return n;
+  }
+
+  // After the run: the game's own configuration and splash back, the run's files gone, the
+  // interrupted-run mark cleared and the start button usable again.
+  void ExpectGameFilesPutBack() {
+    EXPECT_EQ(ReadFileBytes(Root() + "system.cfg"), GameConfig);
+    EXPECT_EQ(ReadFileBytes(Root() + "qmsplash.bmp"), GameSplash);
+    EXPECT_FALSE(FileExists(Root() + "qmsplashold.bmp"));
+    EXPECT_FALSE(FileExists(Root() + "Systemcfgoverride.cfg"));
+    EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\system.cfg"), GameConfig);
+    EXPECT_EQ(NoErrorWarning(), "0");
+    EXPECT_TRUE(View.ButtonEnabled);
+    EXPECT_FALSE(View.PanelVisible);
+    EXPECT_EQ(Process->State(), psReady);
+  }
+
+  TGameTreeCopy Game{"BenchRun"};
+  std::string ProgramFolder;
+  std::string GameConfig, GameSplash, ProgramSplash;
+  TRegistry Registry;
+  bool HadNoErrorWarning = false;
+  std::string OldNoErrorWarning;
+  TComponent Owner{nullptr};
+  TSvSHFileOperation* FileOp = nullptr;
+  TSvCreateProcess* Process = nullptr;
+  TRecordingView View;
+  std::unique_ptr<TBenchEngine> Bench;
+
+  std::vector<DWORD> Pauses;
+  std::vector<TGameEnd> Ends;
+  V Errors;
+  std::function<void(DWORD)> DuringPause;
+  std::function<void()> BeforeEndHandler;
+};
+
+// The lines of the report from the heading of `resolution` to the next heading.
+V ReportSection(const V& report, const std::string& resolution) {
+  V section;
+  bool in = false;
+  for (const std::string& line : report) {
+    if (line.rfind("<BR><B><FONT size=5>Resolution: ", 0) == 0)
+      in = line.find("Resolution: " + resolution + "<") != std::string::npos;
+    if (in) section.push_back(line);
+  }
+  return section;
+}
+
+}  // namespace
+
+TEST_F(BenchRunTest, ThreeResolutionsTwoRunsMakeOneReportOpenedOnce) {
+  // A map whose name has a letter outside ASCII: the batch file carries it to the game.
+  const std::string map = "Kr\xE4ne";
+  ASSERT_TRUE(ForceDirectories(Root() + "Levels\\" + map));
+  ASSERT_TRUE(CopyFileA((Root() + "Levels\\Training\\quick.tmd").c_str(),
+                        (Root() + "Levels\\" + map + "\\quick.tmd").c_str(), FALSE));
+  TBenchChoices& c = Bench->Choices;
+  c.MapName = map;
+  c.Resolution[0] = c.Resolution[1] = c.Resolution[2] = true;
+  c.RunNumber = "2";
+
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_EQ(View.Statuses,
+            (V{ProgressText + "640\xD7" "480", ProgressText + "800\xD7" "600",
+               ProgressText + "1024\xD7" "768", "The benchmarking is successful."}));
+  ASSERT_EQ(Ends.size(), 3u);
+  const std::string reportFile =
+      Root() + "Benchmark\\result_" + Bench->State.TimeText + "_.htm";
+  EXPECT_EQ(View.OpenedReports, V{reportFile});
+  const V report = FileLines(reportFile);
+  const char* const sizes[] = {"640\xD7" "480", "800\xD7" "600", "1024\xD7" "768"};
+  for (size_t i = 0; i < Ends.size(); ++i) {
+    SCOPED_TRACE(sizes[i]);
+    EXPECT_FALSE(Ends[i].reportThere) << "the report is saved once, after the last game";
+    EXPECT_TRUE(Ends[i].panelVisible);
+    const V scores = LoggedScores(Ends[i].log);
+    ASSERT_EQ(scores.size(), 2u) << Ends[i].log;
+    const V section = ReportSection(report, sizes[i]);
+    ASSERT_FALSE(section.empty());
+    EXPECT_EQ(section[2], "Level: Kr\xE4ne, demo: quick.tmd<br>");
+    EXPECT_EQ(section[9], "<span class=\"style5\">Score =  " + scores[0] + " FPS (Run 1)</span><br>");
+    EXPECT_EQ(section[10], "<span class=\"style5\">Score =  " + scores[1] + " FPS (Run 2)</span><br>");
+    const float sum = static_cast<float>(static_cast<float>(StrToFloat(scores[0])) +
+                                         StrToFloat(scores[1]));
+    EXPECT_EQ(section[11], "<span class=\"style5\"><b>Average score = " +
+                               CutAverage(static_cast<float>(sum / 2), ".") +
+                               " FPS</b></span><br>");
+  }
+  V headings;
+  for (const std::string& line : report)
+    if (line.rfind("<BR><B><FONT size=5>", 0) == 0) headings.push_back(line);
+  EXPECT_EQ(headings, (V{"<BR><B><FONT size=5>Resolution: 640\xD7" "480</FONT></B><BR>",
+                         "<BR><B><FONT size=5>Resolution: 800\xD7" "600</FONT></B><BR>",
+                         "<BR><B><FONT size=5>Resolution: 1024\xD7" "768</FONT></B><BR>"}));
+  EXPECT_EQ(report.back(), "</BODY></HTML>");
+
+  // Before each game 500 ms; between games the wait and 500 ms; the report's save and the
+  // restore at the end.
+  EXPECT_EQ(Pauses, (std::vector<DWORD>{500, 500, 1000, 500, 500, 1000, 500, 500, 500, 300}));
+  EXPECT_EQ(View.PanelRepaints, 3);
+  ExpectGameFilesPutBack();
+  EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(BenchRunTest, TheUsersConfigurationComesBackWithSoundSwitchedOn) {
+  // The game's own file with sound off: everything as it was but the sound line.
+  const std::string soundOff =
+      StringReplace(GameConfig, "s_SoundEnable = \"1\"", "s_SoundEnable = \"0\"", {});
+  ASSERT_NE(soundOff, GameConfig);
+  ASSERT_TRUE(WriteFileBytes(Root() + "system.cfg", soundOff));
+  Bench->Choices.Resolution[0] = true;
+
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_EQ(View.Statuses.back(), "The benchmarking is successful.");
+  ExpectGameFilesPutBack();
+  EXPECT_EQ(Pauses.back(), 300u);
+  EXPECT_EQ(Pauses[Pauses.size() - 2], 300u);
+}
+
+namespace {
+
+struct TAbortCase {
+  const char* name;
+  bool duringPause;  // else while the first game runs
+};
+
+class BenchAbortTest : public BenchRunTest, public testing::WithParamInterface<TAbortCase> {};
+
+}  // namespace
+
+TEST_P(BenchAbortTest, AbortAfterTheFirstOfThreeStopsTheRun) {
+  TBenchChoices& c = Bench->Choices;
+  c.Resolution[0] = c.Resolution[2] = c.Resolution[4] = true;
+  HWND clicker = nullptr;
+  if (GetParam().duringPause) {
+    // The click waits in the queue until the pause's one look at the messages.
+    clicker = AllocateHWnd([this, &clicker](TMessage& m) {
+      if (m.Msg == WM_USER)
+        Image2Click(*Bench, nullptr);
+      else
+        m.Result = DefWindowProcA(clicker, m.Msg, m.WParam, m.LParam);
+    });
+    DuringPause = [clicker](DWORD ms) {
+      if (ms == 1000) PostMessageA(clicker, WM_USER, 0, 0);
+    };
+    BenchButtonClick(*Bench, nullptr);
+  } else {
+    BenchButtonClick(*Bench, nullptr);
+    ASSERT_EQ(Process->State(), psRunning);
+    Image2Click(*Bench, nullptr);
+  }
+  ASSERT_TRUE(LoopUntil([this] { return View.ButtonEnabled; }, RunTimeoutMs));
+  DeallocateHWnd(clicker);
+
+  EXPECT_EQ(Ends.size(), 1u);
+  EXPECT_EQ(Launches(), 1);
+  EXPECT_EQ(View.Statuses.back(), "Benchmark aborted.");
+  EXPECT_TRUE(View.OpenedReports.empty());
+  EXPECT_FALSE(FileExists(ReportFileName(*Bench)));
+  // After the game the whole pause, then nothing more than the restore.
+  EXPECT_EQ(Pauses, (std::vector<DWORD>{500, 500, 1000, 500, 300}));
+  ExpectGameFilesPutBack();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BenchAbortTest,
+                         testing::Values(TAbortCase{"WhileTheGameRuns", false},
+                                         TAbortCase{"DuringThePause", true}),
+                         [](const testing::TestParamInfo<TAbortCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST_F(BenchRunTest, OneResolutionWhoseGameFailsIsAbortedAndEndsTheRun) {
+  TBenchChoices& c = Bench->Choices;
+  c.Resolution[1] = true;
+  c.DemoFileName = "missing.tmd";  // neither the game nor the program has it
+
+  ASSERT_TRUE(RunToEnd());
+
+  ASSERT_EQ(Ends.size(), 1u);
+  EXPECT_NE(Ends[0].log.find("Error: cannot play the demo"), std::string::npos) << Ends[0].log;
+  EXPECT_FALSE(Ends[0].panelVisible) << "one resolution: no abort panel";
+  EXPECT_EQ(View.Statuses.back(), "Benchmark aborted.");
+  EXPECT_TRUE(View.OpenedReports.empty());
+  EXPECT_FALSE(FileExists(ReportFileName(*Bench)));
+  ExpectGameFilesPutBack();
+}
+
+TEST_F(BenchRunTest, ScreenshotModeKeepsAPictureAndADescriptionPerResolution) {
+  TBenchChoices& c = Bench->Choices;
+  c.ScreenshotMode = true;
+  c.Frame = "5";
+  c.Resolution[0] = c.Resolution[1] = true;
+  ASSERT_TRUE(WriteFileBytes(Root() + "Quenmar0000.jpg", "an old shot"));
+
+  ASSERT_TRUE(RunToEnd());
+
+  const std::string stamp = StringReplace(Bench->State.TimeText, "_", "", {rfReplaceAll});
+  const int widths[] = {640, 800}, heights[] = {480, 600};
+  for (int i = 0; i < 2; ++i) {
+    const std::string size = IntToStr(widths[i]) + "\xD7" + IntToStr(heights[i]);
+    SCOPED_TRACE(size);
+    const std::string name = c.ScreenshotFolder + "frame5_" + stamp + "_" + IntToStr(widths[i]);
+    const std::string picture = ReadFileBytes(name + ".jpg");
+    TJPEGImage jpeg;
+    ASSERT_NO_THROW(jpeg.LoadFromMemory(picture.data(), picture.size())) << name;
+    EXPECT_EQ(jpeg.Width(), widths[i]);
+    EXPECT_EQ(jpeg.Height(), heights[i]);
+    EXPECT_EQ(FileLines(name + ".txt"),
+              (V{"Resolution: " + size, "Frame: 5", "Renderer: Direct3D", "Demo: quick.tmd",
+                 "Pixel shader: default model", "Antialising: None",
+                 "Anisotrophic filtering: 1\xD7", "Quality: Maximum quality option",
+                 "HDR: disabled", "Normal-maps compression: disabled",
+                 "Geometry Instancing: disabled"}));
+  }
+  EXPECT_FALSE(FileExists(Root() + "Quenmar0000.jpg"));
+  EXPECT_EQ(View.Statuses.back(), "Screenshot mode is successful.");
+  EXPECT_TRUE(View.OpenedReports.empty());
+  EXPECT_FALSE(FileExists(ReportFileName(*Bench)));
+  // The configuration is restored twice at the end: by the last resolution and by the end of
+  // the run; there is no report to save.
+  EXPECT_EQ(Pauses, (std::vector<DWORD>{500, 500, 1000, 500, 500, 300, 300}));
+  ExpectGameFilesPutBack();
+}
+
+namespace {
+
+struct TRefusedCase {
+  const char* name;
+  bool resolutions[ResolutionCount];
+  int language;
+  bool screenshotMode;
+};
+
+class BenchRefusedTest : public BenchRunTest, public testing::WithParamInterface<TRefusedCase> {};
+
+}  // namespace
+
+TEST_P(BenchRefusedTest, StartIsRefusedAfterItsFirstSteps) {
+  TBenchChoices& c = Bench->Choices;
+  for (int i = 0; i < ResolutionCount; ++i) c.Resolution[i] = GetParam().resolutions[i];
+  c.Language = GetParam().language;
+  c.ScreenshotMode = GetParam().screenshotMode;
+  ASSERT_TRUE(WriteFileBytes(Root() + "Quenmar0000.jpg", "an old shot"));
+
+  BenchButtonClick(*Bench, nullptr);
+
+  EXPECT_EQ(View.Messages, V{"Please, choose a resolution and the language of Quenmar."});
+  EXPECT_TRUE(View.ButtonEnabled);
+  EXPECT_FALSE(View.PanelVisible);
+  EXPECT_EQ(Process->State(), psReady);
+  // The steps before the check stay done: the splash swapped, the folders made, the mark set.
+  EXPECT_EQ(ReadFileBytes(Root() + "qmsplash.bmp"), ProgramSplash);
+  EXPECT_EQ(ReadFileBytes(Root() + "qmsplashold.bmp"), GameSplash);
+  EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\qmsplash.bmp"), GameSplash);
+  EXPECT_TRUE(DirectoryExists(Root() + "Benchmark"));
+  EXPECT_EQ(NoErrorWarning(), "1");
+  EXPECT_EQ(FileExists(Root() + "Quenmar0000.jpg"), !GetParam().screenshotMode);
+  EXPECT_EQ(DirectoryExists(Root() + "Screenshot"), GetParam().screenshotMode);
+  // Nothing after it: the game's configuration is untouched.
+  EXPECT_EQ(ReadFileBytes(Root() + "system.cfg"), GameConfig);
+  EXPECT_FALSE(FileExists(ProgramFolder + "Backup\\system.cfg"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BenchRefusedTest,
+    testing::Values(TRefusedCase{"NoResolution", {}, 1, true},
+                    TRefusedCase{"SelectLanguage", {true, true}, 0, false},
+                    TRefusedCase{"NoLanguageItem", {false, false, false, true}, -1, false}),
+    [](const testing::TestParamInfo<TRefusedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(BenchRunTest, SecondStartFindsTheSplashBackupAndOnlyRenames) {
+  Bench->Choices.Resolution[0] = true;
+  ASSERT_TRUE(RunToEnd());
+  ASSERT_EQ(ReadFileBytes(ProgramFolder + "Backup\\qmsplash.bmp"), GameSplash);
+  // Marked, to see that the second start leaves the backup alone.
+  ASSERT_TRUE(WriteFileBytes(ProgramFolder + "Backup\\qmsplash.bmp", "first backup"));
+  BeforeEndHandler = [this] {
+    EXPECT_EQ(ReadFileBytes(Root() + "qmsplashold.bmp"), GameSplash);
+    EXPECT_EQ(ReadFileBytes(Root() + "qmsplash.bmp"), ProgramSplash);
+  };
+
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_EQ(Ends.size(), 2u);
+  EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\qmsplash.bmp"), "first backup");
+  EXPECT_EQ(ReadFileBytes(Root() + "qmsplash.bmp"), GameSplash);
+  EXPECT_EQ(View.OpenedReports.size(), 2u);
+  EXPECT_EQ(View.Statuses.back(), "The benchmarking is successful.");
+}
+
+namespace {
+
+struct TMalformedCase {
+  const char* name;
+  bool twoResolutions;     // the first one's log is made bad; the second is played as usual
+  const char* finishedLog;  // what the first log becomes ("%s": its first score)
+};
+
+class BenchMalformedLogTest : public BenchRunTest,
+                              public testing::WithParamInterface<TMalformedCase> {};
+
+}  // namespace
+
+// A log that holds the finished line but cannot be read is shown as an error and its
+// resolution counts as failed; the run still ends properly.
+TEST_P(BenchMalformedLogTest, ErrorIsShownAndTheRunEndsProperly) {
+  const TMalformedCase& param = GetParam();
+  TBenchChoices& c = Bench->Choices;
+  c.Resolution[0] = true;
+  c.Resolution[1] = param.twoResolutions;
+  bool spoiled = false;
+  BeforeEndHandler = [&] {
+    if (spoiled) return;
+    spoiled = true;
+    const std::string log = DemoLogFileName(*Bench);
+    const V scores = LoggedScores(ReadFileBytes(log));
+    ASSERT_FALSE(scores.empty());
+    ASSERT_TRUE(WriteFileBytes(
+        log, param.twoResolutions
+                 ? StringReplace(ReadFileBytes(log), "Average FPS: " + scores[0],
+                                 "Average FPS: fast", {})
+                 : std::string(param.finishedLog)));
+  };
+
+  ASSERT_TRUE(RunToEnd());
+
+  ASSERT_EQ(Errors.size(), 1u);
+  EXPECT_NE(Errors[0].find(param.twoResolutions ? "is not a number" : "ends before"),
+            std::string::npos)
+      << Errors[0];
+  if (param.twoResolutions) {
+    // The second resolution's section makes the report alone.
+    EXPECT_EQ(View.Statuses.back(), "The benchmarking is successful.");
+    ASSERT_EQ(View.OpenedReports, V{ReportFileName(*Bench)});
+    const V report = FileLines(ReportFileName(*Bench));
+    EXPECT_TRUE(ReportSection(report, "640\xD7" "480").empty());
+    EXPECT_FALSE(ReportSection(report, "800\xD7" "600").empty());
+  } else {
+    EXPECT_EQ(View.Statuses.back(), "Benchmark aborted.");
+    EXPECT_TRUE(View.OpenedReports.empty());
+    EXPECT_FALSE(FileExists(ReportFileName(*Bench)));
+  }
+  ExpectGameFilesPutBack();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BenchMalformedLogTest,
+    testing::Values(TMalformedCase{"ScoreNotANumber", true, ""},
+                    TMalformedCase{"TooShort", false, "!TimeDemo Run 0 Finished.\r\n"}),
+    [](const testing::TestParamInfo<TMalformedCase>& info) {
+      return std::string(info.param.name);
+    });
+
+TEST_F(BenchRunTest, GameThatCannotBeStartedEndsTheRunWithFilesPutBack) {
+  TBenchChoices& c = Bench->Choices;
+  c.Resolution[0] = true;
+  c.ExeFolder = Root() + "No Bin32\\";  // the batch file cannot be written there
+
+  BenchButtonClick(*Bench, nullptr);
+
+  ASSERT_EQ(Errors.size(), 1u);
+  EXPECT_EQ(View.Statuses.back(), "Benchmark aborted.");
+  EXPECT_EQ(Process->State(), psReady);
+  ExpectGameFilesPutBack();
+}
+
+// The process that runs the benchmark is ended while the game plays: the mark of an
+// interrupted run stays set, and the user's configuration waits in "Backup\".
+TEST_F(BenchRunTest, KilledRunLeavesTheMarkAndTheBackup) {
+  const std::string log = Root() + "Levels\\Training\\quick.log";
+  // No backslash before a closing quote, which would escape it.
+  std::string line = "\"" + TestProgramFolder() + "BenchRunHost.exe\" \"" +
+                     ExcludeTrailingBackslash(ProgramFolder) + "\" \"" +
+                     ExcludeTrailingBackslash(Root()) + "\"";
+  SetEnvironmentVariableA("QUENMAR_FRAME_STEP", "1");  // a game long enough to be caught
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &pi));
+  CloseHandle(pi.hThread);
+  const bool gameStarted = LoopUntil([&] { return FileExists(log); }, RunTimeoutMs);
+  TerminateProcess(pi.hProcess, 9);
+  WaitForSingleObject(pi.hProcess, 5000);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  ASSERT_TRUE(gameStarted);
+  EXPECT_EQ(code, 9u) << "the run ended before it was killed";
+
+  EXPECT_EQ(NoErrorWarning(), "1");
+  EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\system.cfg"), GameConfig);
+  EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\qmsplash.bmp"), GameSplash);
+  EXPECT_EQ(ReadFileBytes(Root() + "qmsplashold.bmp"), GameSplash);
+  // The game plays on alone; its tree is deleted once it has finished.
+  EXPECT_TRUE(LoopUntil(
+      [&] { return ReadFileBytes(log).find("!TimeDemo Run 4 Finished.") != std::string::npos; },
+      RunTimeoutMs));
+  Sleep(500);
+}
