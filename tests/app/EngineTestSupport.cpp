@@ -1,25 +1,14 @@
 #include "app/EngineTestSupport.h"
 
 #include "platform/Application.h"
+#include "TestSupport.h"
 
 void WriteBytes(const std::string& fileName, const std::string& bytes) {
-  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << fileName;
-  DWORD written = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
+  ASSERT_TRUE(WriteFileBytes(fileName, bytes)) << fileName;
 }
 
 std::string ReadBytes(const std::string& fileName) {
-  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes;
-  char buf[4096];
-  DWORD read = 0;
-  while (ReadFile(h, buf, sizeof(buf), &read, nullptr) && read > 0) bytes.append(buf, read);
-  CloseHandle(h);
-  return bytes;
+  return FileExists(fileName) ? ReadFileBytes(fileName) : std::string("<missing>");
 }
 
 void WriteLines(const std::string& fileName, const std::vector<std::string>& lines) {
@@ -38,24 +27,6 @@ std::vector<std::string> FileLines(const std::string& fileName) {
   TStringList list;
   list.LoadFromFile(fileName);
   return Lines(list);
-}
-
-void DeleteTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        DeleteTree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
 }
 
 void CopyTree(const std::string& source, const std::string& dest) {
@@ -79,7 +50,7 @@ void EngineTest::SetUp() {
   char temp[MAX_PATH];
   GetTempPathA(sizeof(temp), temp);
   Root = Format("%sengine test %lu_%d\\", temp, GetCurrentProcessId(), ++serial);
-  DeleteTree(ExcludeTrailingBackslash(Root));
+  DeleteFolderTree(Root);
   ASSERT_TRUE(ForceDirectories(Root + "Program"));
   ASSERT_TRUE(ForceDirectories(Root + "Game\\Bin32"));
   ASSERT_TRUE(ForceDirectories(Root + "Game\\Levels\\Pier"));
@@ -103,7 +74,7 @@ void EngineTest::SetUp() {
 
 void EngineTest::TearDown() {
   Bench.reset();
-  DeleteTree(ExcludeTrailingBackslash(Root));
+  DeleteFolderTree(Root);
 }
 
 bool EngineTest::WaitForGame(DWORD timeoutMs) {

@@ -41,7 +41,6 @@ std::string ReadBytes(const std::string& fileName);
 void WriteLines(const std::string& fileName, const std::vector<std::string>& lines);
 std::vector<std::string> Lines(const TStrings& list);
 std::vector<std::string> FileLines(const std::string& fileName);
-void DeleteTree(const std::string& folder);
 // Copies the files and folders of `source` into `dest`, making what is missing.
 void CopyTree(const std::string& source, const std::string& dest);
 
