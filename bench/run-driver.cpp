@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/BenchEngine.h"
+#include "tests/app/QuickRunChoices.h"
 #include "app/BenchSequence.h"
 #include "app/BenchStart.h"
 #include "app/GameCommandLine.h"
@@ -136,22 +137,12 @@ int main(int argc, char** argv) {
   };
 
   TBenchChoices& c = bench.Choices;
-  c.ProgramFolder = IncludeTrailingBackslash(argv[1]);
-  c.GameRoot = IncludeTrailingBackslash(argv[2]);
-  c.ExeFolder = c.GameRoot + "Bin32\\";
-  c.Demo = UserDemoItem;
-  c.MapName = "Training";
-  c.DemoFileName = "quick.tmd";
+  SetQuickRunChoices(c, IncludeTrailingBackslash(argv[1]), IncludeTrailingBackslash(argv[2]));
   c.Resolution[0] = c.Resolution[1] = c.Resolution[2] = true;
-  c.RunNumber = "2";
+  c.RunNumber = std::string("2");
   c.DetailLevel = 0;
   c.AFLevel = 3;
   c.AALevel = 2;
-  c.Renderer = 0;
-  c.Language = 1;
-  c.ShaderModel = 0;
-  c.DecimalSeparator = ".";
-  c.Waits = 1;
 
   std::printf("%d run(s) of %d resolutions (640x480, 800x600, 1024x768), 2 demo runs each, "
               "1 s between resolutions\n",

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "QuickRunChoices.h"
 #include "app/BenchReport.h"
 #include "app/BenchSequence.h"
 #include "app/BenchStart.h"
@@ -89,22 +90,8 @@ class BenchRunTest : public testing::Test {
       if (DuringPause) DuringPause(ms);
     };
     TBenchChoices& c = Bench->Choices;
-    c.ProgramFolder = ProgramFolder;
-    c.GameRoot = Game.Root();
-    c.ExeFolder = Game.ExeFolder();
+    SetQuickRunChoices(c, ProgramFolder, Game.Root());
     c.ScreenshotFolder = Game.Root() + "Screenshot\\";
-    c.Demo = UserDemoItem;
-    c.MapName = "Training";
-    c.DemoFileName = "quick.tmd";
-    c.RunNumber = "1";
-    c.DetailLevel = 1;
-    c.AFLevel = 0;
-    c.AALevel = 0;
-    c.Renderer = 0;
-    c.Language = 1;
-    c.ShaderModel = 0;
-    c.DecimalSeparator = ".";
-    c.Waits = 1;
   }
 
   void TearDown() override {
