@@ -1,5 +1,7 @@
 #include "platform/Themes.h"
 
+#include <atomic>
+
 #include <shlwapi.h>
 
 namespace {
@@ -149,6 +151,18 @@ bool IsThemeBackgroundPartiallyTransparent(HTHEME theme, int part, int state) {
 
 }  // namespace Themes
 
+namespace {
+std::atomic<TVisualStyles> visualStyles{TVisualStyles::vsSystem};
+}  // namespace
+
+void SetVisualStyles(TVisualStyles styles) { visualStyles = styles; }
+TVisualStyles VisualStyles() { return visualStyles; }
+
 bool ThemeServicesEnabled() {
+  switch (visualStyles.load()) {
+    case TVisualStyles::vsOn: return true;
+    case TVisualStyles::vsOff: return false;
+    case TVisualStyles::vsSystem: break;
+  }
   return Themes::IsThemeActive() && Themes::IsAppThemed() && UsesCommonControls6();
 }

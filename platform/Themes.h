@@ -43,6 +43,12 @@ inline TThemeData OpenTheme(HWND window, const std::string& classList) {
 
 }  // namespace Themes
 
-// Visual styles are in use: a theme is active, it applies to this program, and the program's
-// manifest has it use version 6 of the common controls.
+// Whether controls draw with visual styles: as the system says, or forced on or off for the
+// whole process (tests reach each control's classic look this way on a themed system).
+enum class TVisualStyles { vsSystem, vsOn, vsOff };
+void SetVisualStyles(TVisualStyles styles);
+TVisualStyles VisualStyles();
+
+// Visual styles are in use: forced on, or (as the system says) a theme is active, it applies
+// to this program, and the program's manifest has it use version 6 of the common controls.
 bool ThemeServicesEnabled();

@@ -543,3 +543,13 @@ TEST(Themes, DrawWhenStylesAreOnAndFailQuietlyWithoutATheme) {
   EXPECT_TRUE(SUCCEEDED(Themes::GetThemePartSize(theme.get(), dc, BP_CHECKBOX, CBS_CHECKEDNORMAL, nullptr, TS_TRUE, size)));
   EXPECT_GT(size.cx, 0);
 }
+
+TEST(Themes, TheVisualStylesSwitchOverridesTheSystem) {
+  const bool system = ThemeServicesEnabled();
+  SetVisualStyles(TVisualStyles::vsOff);
+  EXPECT_FALSE(ThemeServicesEnabled());
+  SetVisualStyles(TVisualStyles::vsOn);
+  EXPECT_TRUE(ThemeServicesEnabled());
+  SetVisualStyles(TVisualStyles::vsSystem);
+  EXPECT_EQ(ThemeServicesEnabled(), system);
+}
