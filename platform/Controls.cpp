@@ -102,6 +102,8 @@ void InstallKeyHook() {
 const TEnumInfo AlignInfo{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
 const TEnumInfo FontStyleInfo{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
 const TEnumInfo FontPitchInfo{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}};
+const TEnumInfo BiDiModeInfo{
+    "TBiDiMode", {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"}};
 
 struct TCursorName {
   TCursor cursor;
@@ -366,6 +368,7 @@ TMessageTable& TControl::Messages() {
     t->Add(CM_MOUSEWHEEL, Handler(&TControl::CMMouseWheel));
     t->Add(CM_PARENTCOLORCHANGED, Handler(&TControl::CMParentColorChanged));
     t->Add(CM_PARENTFONTCHANGED, Handler(&TControl::CMParentFontChanged));
+    t->Add(CM_PARENTBIDIMODECHANGED, Handler(&TControl::CMParentBiDiModeChanged));
     t->Add(CM_HITTEST, Handler(&TControl::CMHitTest));
     t->Add(CM_MOUSEENTER, Handler(&TControl::CMMouseEnter));
     t->Add(CM_MOUSELEAVE, Handler(&TControl::CMMouseLeave));
@@ -374,6 +377,7 @@ TMessageTable& TControl::Messages() {
     t->Add(CM_COLORCHANGED, invalidate);
     t->Add(CM_FONTCHANGED, invalidate);
     t->Add(CM_TEXTCHANGED, invalidate);
+    t->Add(CM_BIDIMODECHANGED, invalidate);
     t->Add(CM_VISIBLECHANGED, [](TControl* c, TMessage&) {
       c->InvalidateControl(true, c->Visible() && c->ControlStyle().Contains(csOpaque));
     });
@@ -568,6 +572,25 @@ void TControl::SetText(const std::string& value) {
 
 std::string TControl::GetText() const { return text_; }
 void TControl::SetTextNow(const std::string& value) { text_ = value; }
+
+void TControl::SetBiDiMode(TBiDiMode value) {
+  parentBiDiMode_ = false;
+  if (value == biDiMode_) return;
+  biDiMode_ = value;
+  Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool value) {
+  if (value == parentBiDiMode_) return;
+  parentBiDiMode_ = value;
+  if (parent_ && value) Perform(CM_PARENTBIDIMODECHANGED);
+}
+
+void TControl::CMParentBiDiModeChanged(TMessage&) {
+  if (!parentBiDiMode_ || !parent_) return;
+  SetBiDiMode(parent_->BiDiMode());
+  parentBiDiMode_ = true;
+}
 
 void TControl::SetCursor(TCursor value) {
   if (value == cursor_) return;
@@ -838,6 +861,7 @@ TMessageTable& TWinControl::Messages() {
     t->Add(CM_ENABLEDCHANGED, Handler(&TWinControl::CMEnabledChanged));
     t->Add(CM_COLORCHANGED, Handler(&TWinControl::CMColorChanged));
     t->Add(CM_FONTCHANGED, Handler(&TWinControl::CMFontChanged));
+    t->Add(CM_BIDIMODECHANGED, Handler(&TWinControl::CMBiDiModeChanged));
     t->Add(CM_DIALOGKEY, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_DIALOGCHAR, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_FOCUSCHANGED, Handler(&TWinControl::CMBroadcast));
@@ -900,6 +924,7 @@ void TWinControl::InsertControl(TControl* control) {
   }
   control->Perform(CM_PARENTCOLORCHANGED);
   control->Perform(CM_PARENTFONTCHANGED);
+  control->Perform(CM_PARENTBIDIMODECHANGED);
   TMessage hint{0, 0, 0, 0};
   control->CMParentShowHintChanged(hint);
   if (control->windowed_) {
@@ -974,6 +999,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
   if (Visible()) params.Style |= WS_VISIBLE;
   if (!Enabled()) params.Style |= WS_DISABLED;
   if (tabStop_) params.Style |= WS_TABSTOP;
+  if (UseRightToLeftReading()) params.ExStyle |= WS_EX_RTLREADING;
   params.X = Left();
   params.Y = Top();
   params.Width = Width();
@@ -1599,6 +1625,16 @@ void TWinControl::CMFontChanged(TMessage&) {
   NotifyControls(CM_PARENTFONTCHANGED);
 }
 
+void TWinControl::CMBiDiModeChanged(TMessage&) {
+  // The system's own controls read the reading order from their window's style.
+  if (handle_) {
+    bool rtl = (GetWindowLongPtrA(handle_, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+    if (rtl != UseRightToLeftReading()) RecreateWnd();
+  }
+  Invalidate();
+  NotifyControls(CM_PARENTBIDIMODECHANGED);
+}
+
 void TWinControl::CMBroadcast(TMessage& m) { Broadcast(m); }
 
 void TWinControl::SetCtl3D(bool value) {
@@ -1925,6 +1961,9 @@ void RegisterControls() {
       .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
       .StoredIf([](TControl* c) { return !c->ParentShowHint(); })
       .Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true)
+      .Enum("BiDiMode", BiDiModeInfo, &TControl::BiDiMode, &TControl::SetBiDiMode, bdLeftToRight)
+      .StoredIf([](TControl* c) { return !c->ParentBiDiMode(); })
+      .Boolean("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode, true)
       .Object("Constraints", &TControl::Constraints)
       .Event("OnClick", &TControl::OnClick)
       .Event("OnDblClick", &TControl::OnDblClick)

@@ -67,6 +67,8 @@ constexpr UINT CM_RECREATEWND = CM_BASE + 51;
 constexpr UINT CM_INVALIDATE = CM_BASE + 52;
 // wParam: the wheel's WPARAM, lParam: its LPARAM; sent up the parent chain when unused.
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
+constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
 
 // Notifications a parent window receives about its child windows, passed on to the child's
 // control as CN_BASE + the message.
@@ -125,6 +127,11 @@ enum TControlStateFlag {
   csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking
 };
 using TControlState = TSet<TControlStateFlag>;
+
+// The reading order and alignment of a control's text: left to right; right to left in
+// both; right-to-left reading with the left-to-right alignment kept; right-to-left reading
+// only (alignment and scroll bars stay).
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
@@ -346,6 +353,15 @@ class TControl : public TComponent {
   void SetText(const std::string& value);
   std::string Caption() const { return GetText(); }
   void SetCaption(const std::string& value) { SetText(value); }
+  // Taken from the parent while ParentBiDiMode is on; setting it turns ParentBiDiMode off.
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode value);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool value);
+  // Text and other contents are aligned from the right (bdRightToLeft only).
+  bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
+  // Text reads from right to left (every mode but bdLeftToRight).
+  bool UseRightToLeftReading() const { return biDiMode_ != bdLeftToRight; }
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
   const std::string& Hint() const { return hint_; }
@@ -423,6 +439,7 @@ class TControl : public TComponent {
   void CMParentColorChanged(TMessage& m);
   void CMParentFontChanged(TMessage& m);
   void CMParentShowHintChanged(TMessage& m);
+  void CMParentBiDiModeChanged(TMessage& m);
   void CMHitTest(TMessage& m);
   void CMMouseEnter(TMessage& m);
   void CMMouseLeave(TMessage& m);
@@ -449,6 +466,8 @@ class TControl : public TComponent {
   bool parentFont_ = true;
   bool fontFromParent_ = false;
   std::string text_;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
   TCursor cursor_ = crDefault;
   std::string hint_;
   bool showHint_ = false;
@@ -626,6 +645,7 @@ class TWinControl : public TControl {
   void CMEnabledChanged(TMessage& m);
   void CMColorChanged(TMessage& m);
   void CMFontChanged(TMessage& m);
+  void CMBiDiModeChanged(TMessage& m);
   void CMBroadcast(TMessage& m);
   void CMEnter(TMessage& m);
   void CMExit(TMessage& m);

@@ -255,16 +255,21 @@ TFont::TFont() : name_("Tahoma"), pixelsPerInch_(ScreenPixelsPerInch()) {
   height_ = -MulDiv(8, pixelsPerInch_, 72);
 }
 
-void TFont::SetAll(const std::string& name, int height, TFontStyles style, TColor color, TFontCharset charset,
-                   TFontPitch pitch) {
-  bool shapeChanged = name != name_ || height != height_ || style != style_ || charset != charset_ || pitch != pitch_;
+TFont::TShape TFont::Shape() const {
+  return TShape{name_, height_, style_, charset_, pitch_, escapement_, orientation_};
+}
+
+void TFont::SetAll(const TShape& shape, TColor color) {
+  bool shapeChanged = !(shape == Shape());
   if (!shapeChanged && color == color_) return;
-  name_ = name;
-  height_ = height;
-  style_ = style;
+  name_ = shape.name;
+  height_ = shape.height;
+  style_ = shape.style;
+  charset_ = shape.charset;
+  pitch_ = shape.pitch;
+  escapement_ = shape.escapement;
+  orientation_ = shape.orientation;
   color_ = color;
-  charset_ = charset;
-  pitch_ = pitch;
   if (shapeChanged)
     HandleChanged();
   else
@@ -273,7 +278,7 @@ void TFont::SetAll(const std::string& name, int height, TFontStyles style, TColo
 
 void TFont::Assign(TPersistent* source) {
   if (auto* font = dynamic_cast<TFont*>(source)) {
-    SetAll(font->name_, font->height_, font->style_, font->color_, font->charset_, font->pitch_);
+    SetAll(font->Shape(), font->color_);
     return;
   }
   TPersistent::Assign(source);
@@ -282,38 +287,71 @@ void TFont::Assign(TPersistent* source) {
 void TFont::SetHandle(HFONT font) {
   LOGFONTA lf{};
   if (!font || GetObjectA(font, sizeof lf, &lf) != sizeof lf) throw EInvalidGraphic("Invalid font handle");
-  TFontStyles style;
-  if (lf.lfWeight >= FW_BOLD) style += fsBold;
-  if (lf.lfItalic) style += fsItalic;
-  if (lf.lfUnderline) style += fsUnderline;
-  if (lf.lfStrikeOut) style += fsStrikeOut;
-  TFontPitch pitch = fpDefault;
-  if ((lf.lfPitchAndFamily & 3) == VARIABLE_PITCH) pitch = fpVariable;
-  if ((lf.lfPitchAndFamily & 3) == FIXED_PITCH) pitch = fpFixed;
-  SetAll(lf.lfFaceName, lf.lfHeight, style, color_, lf.lfCharSet, pitch);
+  TShape shape{lf.lfFaceName, static_cast<int>(lf.lfHeight), {}, lf.lfCharSet, fpDefault,
+               static_cast<int>(lf.lfEscapement), static_cast<int>(lf.lfOrientation)};
+  if (lf.lfWeight >= FW_BOLD) shape.style += fsBold;
+  if (lf.lfItalic) shape.style += fsItalic;
+  if (lf.lfUnderline) shape.style += fsUnderline;
+  if (lf.lfStrikeOut) shape.style += fsStrikeOut;
+  if ((lf.lfPitchAndFamily & 3) == VARIABLE_PITCH) shape.pitch = fpVariable;
+  if ((lf.lfPitchAndFamily & 3) == FIXED_PITCH) shape.pitch = fpFixed;
+  SetAll(shape, color_);
 }
 
 void TFont::SetName(const std::string& name) {
-  if (!name.empty()) SetAll(name, height_, style_, color_, charset_, pitch_);
+  if (name.empty()) return;
+  TShape shape = Shape();
+  shape.name = name;
+  SetAll(shape, color_);
 }
 
 int TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
 
 void TFont::SetSize(int points) { SetHeight(-MulDiv(points, pixelsPerInch_, 72)); }
 
-void TFont::SetHeight(int pixels) { SetAll(name_, pixels, style_, color_, charset_, pitch_); }
+void TFont::SetHeight(int pixels) {
+  TShape shape = Shape();
+  shape.height = pixels;
+  SetAll(shape, color_);
+}
 
-void TFont::SetStyle(TFontStyles style) { SetAll(name_, height_, style, color_, charset_, pitch_); }
+void TFont::SetStyle(TFontStyles style) {
+  TShape shape = Shape();
+  shape.style = style;
+  SetAll(shape, color_);
+}
 
-void TFont::SetColor(TColor color) { SetAll(name_, height_, style_, color, charset_, pitch_); }
+void TFont::SetColor(TColor color) { SetAll(Shape(), color); }
 
-void TFont::SetCharset(TFontCharset charset) { SetAll(name_, height_, style_, color_, charset, pitch_); }
+void TFont::SetCharset(TFontCharset charset) {
+  TShape shape = Shape();
+  shape.charset = charset;
+  SetAll(shape, color_);
+}
 
-void TFont::SetPitch(TFontPitch pitch) { SetAll(name_, height_, style_, color_, charset_, pitch); }
+void TFont::SetPitch(TFontPitch pitch) {
+  TShape shape = Shape();
+  shape.pitch = pitch;
+  SetAll(shape, color_);
+}
+
+void TFont::SetEscapement(int tenthsOfDegree) {
+  TShape shape = Shape();
+  shape.escapement = tenthsOfDegree;
+  SetAll(shape, color_);
+}
+
+void TFont::SetOrientation(int tenthsOfDegree) {
+  TShape shape = Shape();
+  shape.orientation = tenthsOfDegree;
+  SetAll(shape, color_);
+}
 
 HGDIOBJ TFont::MakeHandle() {
   LOGFONTA lf{};
   lf.lfHeight = height_;
+  lf.lfEscapement = escapement_;
+  lf.lfOrientation = orientation_;
   lf.lfWeight = style_.Contains(fsBold) ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = style_.Contains(fsItalic);
   lf.lfUnderline = style_.Contains(fsUnderline);

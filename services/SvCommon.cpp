@@ -5,12 +5,6 @@
 
 #include "resources/ResourceIds.h"
 
-std::string LoadResString(UINT resourceId) {
-  char buf[1024];
-  int n = LoadStringA(GetModuleHandleA(nullptr), resourceId, buf, sizeof buf);
-  return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
-}
-
 ESvError::ESvError(UINT resourceId) : Exception(LoadResString(resourceId)) {}
 ESvException::ESvException(UINT resourceId) : Exception(LoadResString(resourceId)) {}
 

@@ -104,6 +104,54 @@ TEST_F(Controls, ColourAndFontFollowTheParentUntilSetOnTheChild) {
   EXPECT_EQ(own->Color(), clNavy);
 }
 
+TEST_F(Controls, ReadingOrderFollowsTheParentUntilSetOnTheChild) {
+  struct TCase {
+    TBiDiMode mode;
+    bool alignment, reading;
+  };
+  const TCase cases[] = {
+      {bdLeftToRight, false, false},
+      {bdRightToLeft, true, true},
+      {bdRightToLeftNoAlign, false, true},
+      {bdRightToLeftReadingOnly, false, true},
+  };
+  TComponent owner(nullptr);
+  auto* parent = new TCtlPanel(&owner);
+  auto* follows = new TCtlMark(&owner);
+  auto* own = new TCtlMark(&owner);
+  follows->SetParent(parent);
+  own->SetParent(parent);
+  own->SetBiDiMode(bdLeftToRight);
+  EXPECT_FALSE(own->ParentBiDiMode()) << "set to the value it had";
+  for (const TCase& c : cases) {
+    parent->SetBiDiMode(c.mode);
+    EXPECT_EQ(follows->BiDiMode(), c.mode);
+    EXPECT_TRUE(follows->ParentBiDiMode());
+    EXPECT_EQ(follows->UseRightToLeftAlignment(), c.alignment) << c.mode;
+    EXPECT_EQ(follows->UseRightToLeftReading(), c.reading) << c.mode;
+    EXPECT_EQ(own->BiDiMode(), bdLeftToRight);
+  }
+  // A control put on a right-to-left parent, and one that asks for the parent's again.
+  auto* late = new TCtlMark(&owner);
+  late->SetParent(parent);
+  EXPECT_EQ(late->BiDiMode(), bdRightToLeftReadingOnly);
+  own->SetParentBiDiMode(true);
+  EXPECT_EQ(own->BiDiMode(), bdRightToLeftReadingOnly);
+}
+
+TEST_F(Controls, AWindowReadsRightToLeftWithItsControl) {
+  TComponent owner(nullptr);
+  auto* form = new TForm(&owner);
+  auto* panel = new TCtlPanel(&owner);
+  panel->SetParent(form);
+  HWND before = panel->Handle();
+  EXPECT_EQ(GetWindowLongPtrA(before, GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+  form->SetBiDiMode(bdRightToLeft);
+  EXPECT_NE(GetWindowLongPtrA(panel->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+  form->SetBiDiMode(bdLeftToRight);
+  EXPECT_EQ(GetWindowLongPtrA(panel->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+}
+
 TEST_F(Controls, NotificationsAreSentOnlyWhenSomethingChanged) {
   TComponent owner(nullptr);
   auto* mark = new TCtlMark(&owner);
