@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/Forms.h"
+#include "platform/Guards.h"
 #include "platform/Layout.h"
 #include "platform/Themes.h"
 #include "platform/TypInfo.h"
@@ -52,6 +53,26 @@ template <class C>
 TMessageHandler Handler(void (C::*method)(TMessage&)) {
   return [method](TControl* self, TMessage& m) { (static_cast<C*>(self)->*method)(m); };
 }
+
+// A control's canvas on the context it is painted into, for the length of its Paint: no
+// other thread draws on it meanwhile, and it lets go of the context however Paint ends.
+class TPaintCanvas {
+ public:
+  TPaintCanvas(TControlCanvas* canvas, HDC dc) : canvas_(canvas) {
+    canvas_->FreeHandle();
+    canvas_->Lock();
+    canvas_->SetHandle(dc);
+  }
+  ~TPaintCanvas() {
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
+  }
+  TPaintCanvas(const TPaintCanvas&) = delete;
+  TPaintCanvas& operator=(const TPaintCanvas&) = delete;
+
+ private:
+  TControlCanvas* canvas_;
+};
 
 bool IsMouseMessage(UINT msg) {
   return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL &&
@@ -795,14 +816,8 @@ void TControl::CMParentColorChanged(TMessage& m) {
 
 void TControl::CMParentFontChanged(TMessage&) {
   if (!parentFont_ || !parent_) return;
-  fontFromParent_ = true;
-  try {
-    font_->Assign(parent_->Font());
-  } catch (...) {
-    fontFromParent_ = false;
-    throw;
-  }
-  fontFromParent_ = false;
+  TRestore<bool> fromParent(fontFromParent_, true);
+  font_->Assign(parent_->Font());
 }
 
 void TControl::CMParentShowHintChanged(TMessage&) {
@@ -1043,13 +1058,10 @@ void TWinControl::CreateWnd() {
   }
   defWndProc_ = known->second;
   controlState_ += csCreating;
-  try {
+  {
+    TScopeExit created([this]() noexcept { controlState_ -= csCreating; });
     CreateWindowHandle(params);
-  } catch (...) {
-    controlState_ -= csCreating;
-    throw;
   }
-  controlState_ -= csCreating;
   if (!handle_) RaiseLastOSError();
   // Only the system's window classes draw with the font of WM_SETFONT; the program's own
   // classes select their Font when they paint.
@@ -1345,14 +1357,8 @@ void TWinControl::AlignControl(TControl* control) {
   if (!any) return;
   RECT r = GetClientRect();
   AdjustClientRect(r);
-  aligning_ = true;
-  try {
-    AlignControls(control, r);
-  } catch (...) {
-    aligning_ = false;
-    throw;
-  }
-  aligning_ = false;
+  TRestore<bool> busy(aligning_, true);
+  AlignControls(control, r);
 }
 
 void TWinControl::AdjustClientRect(RECT&) {}
@@ -1427,15 +1433,8 @@ void TWinControl::WMPaint(TMessage& m) {
     PaintHandler(given, nullptr);
     return;
   }
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(handle_, &ps);
-  try {
-    PaintHandler(dc, &ps.rcPaint);
-  } catch (...) {
-    EndPaint(handle_, &ps);
-    throw;
-  }
-  EndPaint(handle_, &ps);
+  TPaintDC dc(handle_);
+  PaintHandler(dc, &dc.Paint().rcPaint);
 }
 
 void TWinControl::WMPrintClient(TMessage& m) {
@@ -1447,40 +1446,30 @@ void TWinControl::WMPrintClient(TMessage& m) {
 }
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
-  int saved = SaveDC(dc);
+  TSavedDC saved(dc);
   OffsetViewportOrgEx(dc, x, y, nullptr);
   RECT client = GetClientRect();
   IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-  try {
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    for (TControl* c : std::vector<TControl*>(controls_))
-      if (c->windowed_ && c->visible_) {
-        auto* w = static_cast<TWinControl*>(c);
-        POINT origin{0, 0};
-        if (w->handle_ && handle_) MapWindowPoints(w->handle_, handle_, &origin, 1);
-        else origin = POINT{w->Left(), w->Top()};
-        w->PaintTo(dc, origin.x, origin.y);
-      }
-  } catch (...) {
-    RestoreDC(dc, saved);
-    throw;
-  }
-  RestoreDC(dc, saved);
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  for (TControl* c : std::vector<TControl*>(controls_))
+    if (c->windowed_ && c->visible_) {
+      auto* w = static_cast<TWinControl*>(c);
+      POINT origin{0, 0};
+      if (w->handle_ && handle_) MapWindowPoints(w->handle_, handle_, &origin, 1);
+      else origin = POINT{w->Left(), w->Top()};
+      w->PaintTo(dc, origin.x, origin.y);
+    }
 }
 
 void TWinControl::PaintHandler(HDC dc, const RECT*) {
-  int saved = SaveDC(dc);
-  for (TControl* c : controls_)
-    if (!c->windowed_ && c->visible_ && c->controlStyle_.Contains(csOpaque))
-      ExcludeClipRect(dc, c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_);
-  try {
+  {
+    TSavedDC saved(dc);
+    for (TControl* c : controls_)
+      if (!c->windowed_ && c->visible_ && c->controlStyle_.Contains(csOpaque))
+        ExcludeClipRect(dc, c->left_, c->top_, c->left_ + c->width_, c->top_ + c->height_);
     PaintWindow(dc);
-  } catch (...) {
-    RestoreDC(dc, saved);
-    throw;
   }
-  RestoreDC(dc, saved);
   PaintControls(dc, nullptr);
 }
 
@@ -1497,16 +1486,10 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     if (c->windowed_ || !c->visible_) continue;
     RECT r = c->BoundsRect();
     if (!RectVisible(dc, &r)) continue;
-    int saved = SaveDC(dc);
+    TSavedDC saved(dc);
     OffsetViewportOrgEx(dc, c->left_, c->top_, nullptr);
     IntersectClipRect(dc, 0, 0, c->width_, c->height_);
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
-    }
-    RestoreDC(dc, saved);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
 }
 
@@ -1866,18 +1849,8 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  canvas_->FreeHandle();
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  TPaintCanvas painting(canvas_.get(), dc);
+  Paint();
 }
 
 void TCustomControl::DestroyWnd() {
@@ -1907,18 +1880,8 @@ TGraphicControl::~TGraphicControl() {
 void TGraphicControl::WMPaint(TMessage& m) {
   HDC dc = reinterpret_cast<HDC>(m.WParam);
   if (!dc) return;
-  canvas_->FreeHandle();
-  canvas_->Lock();
-  canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  TPaintCanvas painting(canvas_.get(), dc);
+  Paint();
 }
 
 // ---- Registration --------------------------------------------------------------------------

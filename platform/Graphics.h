@@ -298,6 +298,19 @@ class TCanvas : public TPersistent {
   int lockCount_ = 0;
 };
 
+// Binds a canvas to a device context the caller owns for one scope, and unbinds it at the
+// end (the context gets its own objects back), also when the drawing raises.
+class TCanvasBinding {
+ public:
+  TCanvasBinding(TCanvas* canvas, HDC dc) : canvas_(canvas) { canvas_->SetHandle(dc); }
+  ~TCanvasBinding() { canvas_->SetHandle(nullptr); }
+  TCanvasBinding(const TCanvasBinding&) = delete;
+  TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+
+ private:
+  TCanvas* canvas_;
+};
+
 // A canvas on a window's device context, fetched when first needed and given back by
 // FreeHandle or the destructor: the client area (GetDC) or, for painting frames and other
 // non-client parts, the whole window (GetWindowDC).

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Guards.h"
 #include "resources/ResourceIds.h"
 
 ESvError::ESvError(UINT resourceId) : Exception(LoadResString(resourceId)) {}
@@ -116,13 +117,7 @@ void InstallPrintClientRepair() {
   if (printClientRepaired) return;
   classPrintClient = TWinControl::Messages().Replace(
       WM_PRINTCLIENT, [](TControl* control, TMessage& message) {
-        HDC dc = reinterpret_cast<HDC>(message.WParam);
-        int saved = SaveDC(dc);
-        struct TRestore {
-          HDC dc;
-          int saved;
-          ~TRestore() { RestoreDC(dc, saved); }
-        } restore{dc, saved};
+        TSavedDC saved(reinterpret_cast<HDC>(message.WParam));
         ClassPrintClient(control, message);
       });
   printClientRepaired = true;

@@ -201,6 +201,38 @@ TEST_F(Controls, WindowlessChildrenArePaintedInZOrderAndClippedToTheirBounds) {
   EXPECT_EQ(shot->Canvas()->Pixels(20, 20), clWhite);
 }
 
+TEST_F(Controls, PaintingThatRaisesLeavesTheContextAsItFoundItAndTheCanvasFree) {
+  // Painted by a parent's printing; the failure reaches the caller, the context does not
+  // keep the child's origin or clip, and the canvases let go of it.
+  struct TFailingMark : TCtlMark {
+    using TCtlMark::TCtlMark;
+    void Paint() override {
+      Canvas()->Brush()->SetColor(clRed);
+      Canvas()->FillRect(RECT{0, 0, 5, 5});
+      throw Exception("paint failed");
+    }
+  };
+  TComponent owner(nullptr);
+  auto* panel = new TCtlPanel(&owner);
+  auto* mark = new TFailingMark(&owner);
+  mark->SetBounds(10, 12, 20, 20);
+  mark->SetParent(panel);
+  TBitmap shot(panel->Width(), panel->Height());
+  HDC dc = shot.Canvas()->Handle();
+  HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+  EXPECT_THROW(panel->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT), Exception);
+  POINT origin{-1, -1};
+  GetViewportOrgEx(dc, &origin);
+  EXPECT_EQ(origin.x, 0);
+  EXPECT_EQ(origin.y, 0);
+  RECT clip{};
+  EXPECT_EQ(GetClipBox(dc, &clip), SIMPLEREGION);
+  EXPECT_EQ(clip.right, panel->Width());
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush);
+  EXPECT_FALSE(mark->Canvas()->HandleAllocated());
+  EXPECT_FALSE(panel->Canvas()->HandleAllocated());
+}
+
 TEST_F(Controls, AClassHandlerCanBeReplacedByAnotherUnitAndRestored) {
   TComponent owner(nullptr);
   auto* panel = new TCtlPanel(&owner);
