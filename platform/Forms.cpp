@@ -19,11 +19,6 @@ bool SendFocusMessage(TControl* control, UINT msg) {
   return focusCount == count;
 }
 
-template <class C>
-TMessageHandler Handler(void (C::*method)(TMessage&)) {
-  return [method](TControl* self, TMessage& m) { (static_cast<C*>(self)->*method)(m); };
-}
-
 const TEnumInfo BorderStyleInfo{
     "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
 const TEnumInfo BorderIconInfo{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};

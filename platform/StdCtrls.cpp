@@ -10,11 +10,6 @@
 
 namespace {
 
-template <class C>
-TMessageHandler Handler(void (C::*method)(TMessage&)) {
-  return [method](TControl* self, TMessage& m) { (static_cast<C*>(self)->*method)(m); };
-}
-
 const TEnumInfo AlignmentInfo{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
 const TEnumInfo TextLayoutInfo{"TTextLayout", {"tlTop", "tlCenter", "tlBottom"}};
 const TEnumInfo CharCaseInfo{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
