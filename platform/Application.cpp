@@ -164,6 +164,11 @@ void TApplication::ShowException(const std::exception& e) {
   MessageBox(e.what(), Title(), MB_OK | MB_ICONERROR);
 }
 
+bool TApplication::ExecuteAction(TBasicAction* action) {
+  TForm* form = Screen->ActiveForm() ? Screen->ActiveForm() : mainForm_;
+  return action && form && form->Perform(CM_ACTIONEXECUTE, 0, reinterpret_cast<LPARAM>(action)) != 0;
+}
+
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
   return ::MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
 }

@@ -21,6 +21,7 @@ struct TMessage {
 
 using TWndMethod = std::function<void(TMessage& message)>;
 
+class TBasicAction;
 class TForm;
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
 
@@ -67,6 +68,10 @@ class TApplication : public TComponent {
   void HandleException(TObject* sender);
   // Error box with the exception's message, titled with Title.
   void ShowException(const std::exception& e);
+  // Offers the action to the active form (the main form when none is active) and its
+  // controls; true when one of them handled it.
+  bool ExecuteAction(TBasicAction* action);
+
   // MessageBoxA owned by the active window; returns the button pressed.
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
 

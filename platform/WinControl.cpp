@@ -50,6 +50,7 @@ TMessageTable& TWinControl::Messages() {
     t->Add(CM_DIALOGKEY, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_DIALOGCHAR, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_FOCUSCHANGED, Handler(&TWinControl::CMBroadcast));
+    t->Add(CM_ACTIONEXECUTE, Handler(&TWinControl::CMActionExecute));
     t->Add(CM_SYSCOLORCHANGE, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_ENTER, Handler(&TWinControl::CMEnter));
     t->Add(CM_EXIT, Handler(&TWinControl::CMExit));
@@ -598,6 +599,17 @@ void TWinControl::CMBiDiModeChanged(TMessage&) {
 }
 
 void TWinControl::CMBroadcast(TMessage& m) { Broadcast(m); }
+
+void TWinControl::CMActionExecute(TMessage& m) {
+  if (ExecuteAction(reinterpret_cast<TBasicAction*>(m.LParam)))
+    m.Result = 1;
+  else
+    Broadcast(m);
+}
+
+std::unique_ptr<TControlActionLink> TWinControl::CreateActionLink() {
+  return std::make_unique<TWinControlActionLink>(this);
+}
 
 void TWinControl::SetCtl3D(bool value) {
   if (value == ctl3D_) return;
