@@ -100,7 +100,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
-  } else if (!preprocess_ || !preprocess_(msg)) {
+    return true;
+  }
+  CancelHintOn(msg);
+  if (!preprocess_ || !preprocess_(msg)) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

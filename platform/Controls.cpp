@@ -173,6 +173,7 @@ TMessageTable& TControl::Messages() {
     t->Add(CM_PARENTCOLORCHANGED, Handler(&TControl::CMParentColorChanged));
     t->Add(CM_PARENTFONTCHANGED, Handler(&TControl::CMParentFontChanged));
     t->Add(CM_PARENTBIDIMODECHANGED, Handler(&TControl::CMParentBiDiModeChanged));
+    t->Add(CM_PARENTSHOWHINTCHANGED, Handler(&TControl::CMParentShowHintChanged));
     t->Add(CM_HITTEST, Handler(&TControl::CMHitTest));
     t->Add(CM_MOUSEENTER, Handler(&TControl::CMMouseEnter));
     t->Add(CM_MOUSELEAVE, Handler(&TControl::CMMouseLeave));
@@ -403,14 +404,16 @@ void TControl::SetCursor(TCursor value) {
 }
 
 void TControl::SetShowHint(bool value) {
-  showHint_ = value;
   parentShowHint_ = false;
+  if (value == showHint_) return;
+  showHint_ = value;
+  Perform(CM_SHOWHINTCHANGED);
 }
 
 void TControl::SetParentShowHint(bool value) {
   if (value == parentShowHint_) return;
   parentShowHint_ = value;
-  if (value && parent_) showHint_ = parent_->ShowHint();
+  if (value && parent_) Perform(CM_PARENTSHOWHINTCHANGED);
 }
 
 bool TControl::MouseCapture() const {
@@ -686,7 +689,9 @@ void TControl::CMParentFontChanged(TMessage&) {
 }
 
 void TControl::CMParentShowHintChanged(TMessage&) {
-  if (parentShowHint_ && parent_) showHint_ = parent_->ShowHint();
+  if (!parentShowHint_ || !parent_) return;
+  SetShowHint(parent_->ShowHint());
+  parentShowHint_ = true;
 }
 
 void TControl::CMHitTest(TMessage& m) { m.Result = HTCLIENT; }
