@@ -7,3 +7,9 @@
 #define IDS_SV_MULTISZ_EMPTY 1000
 #define IDS_SV_PROCESS_RUNNING 1001
 #define IDS_SV_NO_FILES 1002
+
+// String tables: the control library's failure messages (see Strings.rc).
+#define IDS_FC_VALUE_RANGE 3000
+#define IDS_FC_DUPLICATES 3001
+#define IDS_FC_SORTED_LIST 3002
+#define IDS_FC_LIST_INDEX 3003
