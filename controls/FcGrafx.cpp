@@ -13,9 +13,9 @@
 
 namespace {
 
-using Real = long double;
+using Real = double;
 
-BYTE RoundToByte(Real value) { return static_cast<BYTE>(std::nearbyintl(value)); }
+BYTE RoundToByte(Real value) { return static_cast<BYTE>(std::nearbyint(value)); }
 
 BYTE ChannelByte(Real channel) { return RoundToByte(std::clamp<Real>(channel, 0, 1) * 255); }
 
@@ -239,7 +239,8 @@ void PaintBox(TPixelBuffer& buffer, int w, int h, int direction, COLORREF first,
   std::int64_t dx = (std::int64_t{hw - ix} << 16) / rings, dy = (std::int64_t{hh - iy} << 16) / rings;
   TColorRamp ramp(first, second, rings);
   ForEachBand(rings, extra, ramp, [&](int k, int, COLORREF c) {
-    int ex = hw - static_cast<int>((dx * k) >> 16), ey = hh - static_cast<int>((dy * k) >> 16);
+    int ex = static_cast<int>(((std::int64_t{hw} << 16) - dx * k) >> 16);
+    int ey = static_cast<int>(((std::int64_t{hh} << 16) - dy * k) >> 16);
     // The quarter's cell (hw − ex, hh − ey) and its mirror images.
     buffer.Fill(hw - ex, hh - ey, w - (hw - ex), h - (hh - ey), c);
   });
@@ -364,6 +365,15 @@ void DrawBitmapTransparentStretched(TCanvas* canvas, TBitmap* bitmap, const RECT
 void PaintParentOnDC(TControl* control, HDC dc, bool invalidateParent) {
   TWinControl* parent = control ? control->Parent() : nullptr;
   if (!parent) return;
+  // The parent paints its windowless children too, this control among them: a control that
+  // paints its parent from its own painting must not start it again.
+  static std::vector<TControl*> painting;
+  if (std::find(painting.begin(), painting.end(), control) != painting.end()) return;
+  painting.push_back(control);
+  struct TDone {
+    TControl* control;
+    ~TDone() { painting.erase(std::find(painting.begin(), painting.end(), control)); }
+  } done{control};
   {
     TSavedDC saved(dc);
     POINT origin;
