@@ -14,7 +14,7 @@ TFcSeparator::TFcSeparator(TComponent* owner) : TGraphicControl(owner) {
 TMessageTable& TFcSeparator::Messages() {
   static TMessageTable* table = [] {
     auto* t = new TMessageTable(&TGraphicControl::Messages());
-    t->Add(CM_COLORCHANGED, [](TControl* c, TMessage& m) { static_cast<TFcSeparator*>(c)->CMColorChanged(m); });
+    t->Add(CM_COLORCHANGED, Handler(&TFcSeparator::CMColorChanged));
     return t;
   }();
   return *table;

@@ -7,25 +7,21 @@
 
 namespace {
 
-// The text of the program's string-table entry.
-std::string ResourceText(UINT id) {
-  char text[256] = {};
-  int n = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof(text));
-  return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
-}
+[[noreturn]] void ListError(UINT id) { throw EListError(LoadResString(id)); }
 
-[[noreturn]] void ListError(UINT id) { throw EListError(ResourceText(id)); }
+[[noreturn]] void IndexError(int index) {
+  throw EListError(Format(LoadResString(IDS_FC_LIST_INDEX).c_str(), index));
+}
 
 }  // namespace
 
 void TFcIntegerList::CheckRange(int value) const {
   if (min_ != max_ && (value < min_ || value > max_))
-    throw EOutOfRange(Format(ResourceText(IDS_FC_VALUE_RANGE).c_str(), min_, max_));
+    throw EOutOfRange(Format(LoadResString(IDS_FC_VALUE_RANGE).c_str(), min_, max_));
 }
 
 void TFcIntegerList::CheckIndex(int index) const {
-  if (index < 0 || index >= Count())
-    throw EListError(Format(ResourceText(IDS_FC_LIST_INDEX).c_str(), index));
+  if (index < 0 || index >= Count()) IndexError(index);
 }
 
 int TFcIntegerList::Items(int index) const {
@@ -58,7 +54,7 @@ void TFcIntegerList::AddList(const TFcIntegerList* other) {
 
 void TFcIntegerList::Insert(int index, int value) {
   if (sorted_) ListError(IDS_FC_SORTED_LIST);
-  if (index < 0 || index > Count()) throw EListError(Format(ResourceText(IDS_FC_LIST_INDEX).c_str(), index));
+  if (index < 0 || index > Count()) IndexError(index);
   CheckRange(value);
   items_.insert(items_.begin() + index, value);
 }
