@@ -535,16 +535,16 @@ void TFcFrameController::Assign(TPersistent* source) {
     SetParentColor(other->parentColor_);
     SetFlatButtonColor(other->flatButtonColor_);
     SetFlatButtons(other->flatButtons_);
-    SetDisabledColor(other->disabledColor_);
-    SetFocusColor(other->focusColor_);
-    SetFrameColor(other->frameColor_);
-    SetFrameHotColor(other->frameHotColor_);
-    SetFrameHotTrack(other->frameHotTrack_);
-    SetFrameHotStyle(other->frameHotStyle_);
-    SetFrameSides(other->frameSides_);
-    SetFrameStyle(other->frameStyle_);
-    SetFrameVisible(other->frameVisible_);
-    SetFramingPreference(other->framingPreference_);
+    SetDisabledColor(other->settings_.DisabledColor);
+    SetFocusColor(other->settings_.FocusColor);
+    SetFrameColor(other->settings_.FrameColor);
+    SetFrameHotColor(other->settings_.FrameHotColor);
+    SetFrameHotTrack(other->settings_.FrameHotTrack);
+    SetFrameHotStyle(other->settings_.FrameHotStyle);
+    SetFrameSides(other->settings_.FrameSides);
+    SetFrameStyle(other->settings_.FrameStyle);
+    SetFrameVisible(other->settings_.FrameVisible);
+    SetFramingPreference(other->settings_.FramingPreference);
   } catch (...) {
     EndUpdate();
     throw;
@@ -597,18 +597,18 @@ void TFcFrameController::Push(TControl* control, TFcFrameChange change) {
   const TSetting settings[] = {
       {fcParentColor, "ParentColor", TValue::Boolean(parentColor_)},
       {fcColor, "Color", TValue::Integer(color_)},
-      {fcDisabledColor, "DisabledColor", TValue::Integer(disabledColor_)},
-      {fcFocusColor, "FocusColor", TValue::Integer(focusColor_)},
+      {fcDisabledColor, "DisabledColor", TValue::Integer(settings_.DisabledColor)},
+      {fcFocusColor, "FocusColor", TValue::Integer(settings_.FocusColor)},
       {fcFlatButtonColor, "FlatButtonColor", TValue::Integer(flatButtonColor_)},
       {fcFlatButtons, "FlatButtons", TValue::Boolean(flatButtons_)},
-      {fcFrameColor, "FrameColor", TValue::Integer(frameColor_)},
-      {fcFrameHotColor, "FrameHotColor", TValue::Integer(frameHotColor_)},
-      {fcFrameHotTrack, "FrameHotTrack", TValue::Boolean(frameHotTrack_)},
-      {fcFrameHotStyle, "FrameHotStyle", TValue::Integer(frameHotStyle_)},
-      {fcFrameSides, "FrameSides", TValue::Set(frameSides_.Bits())},
-      {fcFrameStyle, "FrameStyle", TValue::Integer(frameStyle_)},
-      {fcFrameVisible, "FrameVisible", TValue::Boolean(frameVisible_)},
-      {fcFramingPreference, "FramingPreference", TValue::Integer(framingPreference_)},
+      {fcFrameColor, "FrameColor", TValue::Integer(settings_.FrameColor)},
+      {fcFrameHotColor, "FrameHotColor", TValue::Integer(settings_.FrameHotColor)},
+      {fcFrameHotTrack, "FrameHotTrack", TValue::Boolean(settings_.FrameHotTrack)},
+      {fcFrameHotStyle, "FrameHotStyle", TValue::Integer(settings_.FrameHotStyle)},
+      {fcFrameSides, "FrameSides", TValue::Set(settings_.FrameSides.Bits())},
+      {fcFrameStyle, "FrameStyle", TValue::Integer(settings_.FrameStyle)},
+      {fcFrameVisible, "FrameVisible", TValue::Boolean(settings_.FrameVisible)},
+      {fcFramingPreference, "FramingPreference", TValue::Integer(settings_.FramingPreference)},
   };
   for (const TSetting& s : settings) {
     bool wanted = change == s.change || (change == fcAll && !(s.change == fcColor && parentColor_));
@@ -629,7 +629,7 @@ void TFcFrameController::SetColor(TColor value) {
   TColor old = color_;
   color_ = value;
   PushAll(fcColor);
-  if (focusColor_ == old) SetFocusColor(value);
+  if (settings_.FocusColor == old) SetFocusColor(value);
   SetParentColor(false);
 }
 
@@ -660,23 +660,23 @@ void TFcFrameController::SetFlatButtons(bool value) {
 }
 
 void TFcFrameController::SetDisabledColor(TColor value) {
-  if (Changed(disabledColor_, value)) PushAll(fcDisabledColor);
+  if (Changed(settings_.DisabledColor, value)) PushAll(fcDisabledColor);
 }
 
 void TFcFrameController::SetFocusColor(TColor value) {
-  if (Changed(focusColor_, value)) PushAll(fcFocusColor);
+  if (Changed(settings_.FocusColor, value)) PushAll(fcFocusColor);
 }
 
 void TFcFrameController::SetFrameColor(TColor value) {
-  if (Changed(frameColor_, value)) PushAll(fcFrameColor);
+  if (Changed(settings_.FrameColor, value)) PushAll(fcFrameColor);
 }
 
 void TFcFrameController::SetFrameHotColor(TColor value) {
-  if (Changed(frameHotColor_, value)) PushAll(fcFrameHotColor);
+  if (Changed(settings_.FrameHotColor, value)) PushAll(fcFrameHotColor);
 }
 
 void TFcFrameController::SetFrameHotTrack(bool value) {
-  if (!Changed(frameHotTrack_, value)) return;
+  if (!Changed(settings_.FrameHotTrack, value)) return;
   if (value) {
     SetFrameVisible(true);
     if (!ComponentState().Contains(csLoading)) SetFrameSides(sdAllSides);
@@ -685,23 +685,23 @@ void TFcFrameController::SetFrameHotTrack(bool value) {
 }
 
 void TFcFrameController::SetFrameHotStyle(TFrameStyle value) {
-  if (Changed(frameHotStyle_, value)) PushAll(fcFrameHotStyle);
+  if (Changed(settings_.FrameHotStyle, value)) PushAll(fcFrameHotStyle);
 }
 
 void TFcFrameController::SetFrameSides(TSides value) {
-  if (Changed(frameSides_, value)) PushAll(fcFrameSides);
+  if (Changed(settings_.FrameSides, value)) PushAll(fcFrameSides);
 }
 
 void TFcFrameController::SetFrameStyle(TFrameStyle value) {
-  if (Changed(frameStyle_, value)) PushAll(fcFrameStyle);
+  if (Changed(settings_.FrameStyle, value)) PushAll(fcFrameStyle);
 }
 
 void TFcFrameController::SetFrameVisible(bool value) {
-  if (Changed(frameVisible_, value)) PushAll(fcFrameVisible);
+  if (Changed(settings_.FrameVisible, value)) PushAll(fcFrameVisible);
 }
 
 void TFcFrameController::SetFramingPreference(TFramingPreference value) {
-  if (Changed(framingPreference_, value)) PushAll(fcFramingPreference);
+  if (Changed(settings_.FramingPreference, value)) PushAll(fcFramingPreference);
 }
 
 void TFcFrameController::SetRegIniFile(TFcRegIniFile* value) {
@@ -804,22 +804,13 @@ void RegisterFcCommon() {
   using F = TFcFrameController;
   auto controller = RegisterClassInfo<F, TComponent>("TFcFrameController");
   controller.Color("Color", &F::Color, &F::SetColor, clWindow)
-          .StoredIf([](F* f) { return !f->ParentColor(); })
-          .Boolean("ParentColor", &F::ParentColor, &F::SetParentColor, false)
-          .Color("FlatButtonColor", &F::FlatButtonColor, &F::SetFlatButtonColor, clBtnFace)
-          .Boolean("FlatButtons", &F::FlatButtons, &F::SetFlatButtons, true)
-          .Color("DisabledColor", &F::DisabledColor, &F::SetDisabledColor, clBtnFace)
-          .Color("FocusColor", &F::FocusColor, &F::SetFocusColor, clWindow)
-          .Color("FrameColor", &F::FrameColor, &F::SetFrameColor, clBtnShadow)
-          .Color("FrameHotColor", &F::FrameHotColor, &F::SetFrameHotColor, clBtnShadow)
-          .Boolean("FrameHotTrack", &F::FrameHotTrack, &F::SetFrameHotTrack, false)
-          .Enum("FrameHotStyle", FrameStyleInfo, &F::FrameHotStyle, &F::SetFrameHotStyle, fsFlatBold)
-          .Set("FrameSides", SideInfo, &F::FrameSides, &F::SetFrameSides, sdAllSides)
-          .Enum("FrameStyle", FrameStyleInfo, &F::FrameStyle, &F::SetFrameStyle, fsFlat)
-          .Boolean("FrameVisible", &F::FrameVisible, &F::SetFrameVisible, false)
-          .Enum("FramingPreference", FramingPreferenceInfo, &F::FramingPreference,
-                &F::SetFramingPreference, fpXPThemes)
-          .Component("RegIniFile", &F::RegIniFile, &F::SetRegIniFile);
+      .StoredIf([](F* f) { return !f->ParentColor(); })
+      .Boolean("ParentColor", &F::ParentColor, &F::SetParentColor, false)
+      .Color("FlatButtonColor", &F::FlatButtonColor, &F::SetFlatButtonColor, clBtnFace)
+      .Boolean("FlatButtons", &F::FlatButtons, &F::SetFlatButtons, true)
+      .Color("FocusColor", &F::FocusColor, &F::SetFocusColor, clWindow)
+      .Component("RegIniFile", &F::RegIniFile, &F::SetRegIniFile);
+  PublishSharedFrameSettings(controller, [](F*) { return true; });
   ReadOldFrameProperties(controller);
 
   using R = TFcRegIniFile;

@@ -165,6 +165,21 @@ enum TFcFrameChange {
 
 class TFcRegIniFile;
 
+// The frame and colour settings that a frame controller holds and every framed control
+// carries, with their defaults.
+struct TFcFrameSettings {
+  TColor DisabledColor = clBtnFace;
+  TColor FocusColor = clWindow;
+  TColor FrameColor = clBtnShadow;
+  TColor FrameHotColor = clBtnShadow;
+  bool FrameHotTrack = false;
+  TFrameStyle FrameHotStyle = fsFlatBold;
+  TSides FrameSides = sdAllSides;
+  TFrameStyle FrameStyle = fsFlat;
+  bool FrameVisible = false;
+  TFramingPreference FramingPreference = fpXPThemes;
+};
+
 // One set of frame and colour settings for every control whose FrameController names it: a
 // change is set through each control's published property of the same name (a control that
 // does not publish it is skipped), or the control is told to fetch them itself.
@@ -197,26 +212,26 @@ class TFcFrameController : public TComponent {
   void SetFlatButtonColor(TColor value);
   bool FlatButtons() const { return flatButtons_; }
   void SetFlatButtons(bool value);
-  TColor DisabledColor() const { return disabledColor_; }
+  TColor DisabledColor() const { return settings_.DisabledColor; }
   void SetDisabledColor(TColor value);
-  TColor FocusColor() const { return focusColor_; }
+  TColor FocusColor() const { return settings_.FocusColor; }
   void SetFocusColor(TColor value);
-  TColor FrameColor() const { return frameColor_; }
+  TColor FrameColor() const { return settings_.FrameColor; }
   void SetFrameColor(TColor value);
-  TColor FrameHotColor() const { return frameHotColor_; }
+  TColor FrameHotColor() const { return settings_.FrameHotColor; }
   void SetFrameHotColor(TColor value);
-  bool FrameHotTrack() const { return frameHotTrack_; }
+  bool FrameHotTrack() const { return settings_.FrameHotTrack; }
   // Switching it on also makes the frame visible and, outside loading, puts it on all sides.
   void SetFrameHotTrack(bool value);
-  TFrameStyle FrameHotStyle() const { return frameHotStyle_; }
+  TFrameStyle FrameHotStyle() const { return settings_.FrameHotStyle; }
   void SetFrameHotStyle(TFrameStyle value);
-  TSides FrameSides() const { return frameSides_; }
+  TSides FrameSides() const { return settings_.FrameSides; }
   void SetFrameSides(TSides value);
-  TFrameStyle FrameStyle() const { return frameStyle_; }
+  TFrameStyle FrameStyle() const { return settings_.FrameStyle; }
   void SetFrameStyle(TFrameStyle value);
-  bool FrameVisible() const { return frameVisible_; }
+  bool FrameVisible() const { return settings_.FrameVisible; }
   void SetFrameVisible(bool value);
-  TFramingPreference FramingPreference() const { return framingPreference_; }
+  TFramingPreference FramingPreference() const { return settings_.FramingPreference; }
   void SetFramingPreference(TFramingPreference value);
   TFcRegIniFile* RegIniFile() const { return regIniFile_; }
   void SetRegIniFile(TFcRegIniFile* value);
@@ -236,16 +251,7 @@ class TFcFrameController : public TComponent {
   bool parentColor_ = false;
   TColor flatButtonColor_ = clBtnFace;
   bool flatButtons_ = true;
-  TColor disabledColor_ = clBtnFace;
-  TColor focusColor_ = clWindow;
-  TColor frameColor_ = clBtnShadow;
-  TColor frameHotColor_ = clBtnShadow;
-  bool frameHotTrack_ = false;
-  TFrameStyle frameHotStyle_ = fsFlatBold;
-  TSides frameSides_ = sdAllSides;
-  TFrameStyle frameStyle_ = fsFlat;
-  bool frameVisible_ = false;
-  TFramingPreference framingPreference_ = fpXPThemes;
+  TFcFrameSettings settings_;
   TFcRegIniFile* regIniFile_ = nullptr;
 };
 
@@ -299,39 +305,39 @@ class TFcFramedControl : public TBase {
     }
     TBase::SetColor(value);
     if (!updatingColor_) {
-      if (focusColor_ == normalColor_) focusColor_ = value;
+      if (settings_.FocusColor == normalColor_) settings_.FocusColor = value;
       normalColor_ = value;
     }
-    if (frameVisible_ && !ThemedFramed()) RepaintFrame();
+    if (settings_.FrameVisible && !ThemedFramed()) RepaintFrame();
   }
   // The colour shown while enabled and not focused.
   TColor NormalColor() const { return normalColor_; }
 
-  TColor DisabledColor() const { return disabledColor_; }
+  TColor DisabledColor() const { return settings_.DisabledColor; }
   void SetDisabledColor(TColor value) {
-    disabledColor_ = value;
+    settings_.DisabledColor = value;
     if (!this->Enabled()) UpdateColors();
   }
-  TColor FocusColor() const { return focusColor_; }
+  TColor FocusColor() const { return settings_.FocusColor; }
   void SetFocusColor(TColor value) {
-    focusColor_ = value;
+    settings_.FocusColor = value;
     if (inControl_) UpdateColors();
   }
-  TColor FrameColor() const { return frameColor_; }
-  void SetFrameColor(TColor value) { SetFrameValue(frameColor_, value); }
-  TColor FrameHotColor() const { return frameHotColor_; }
-  void SetFrameHotColor(TColor value) { SetFrameValue(frameHotColor_, value); }
-  TFrameStyle FrameHotStyle() const { return frameHotStyle_; }
-  void SetFrameHotStyle(TFrameStyle value) { SetFrameValue(frameHotStyle_, value); }
-  TSides FrameSides() const { return frameSides_; }
-  void SetFrameSides(TSides value) { SetFrameValue(frameSides_, value); }
-  TFrameStyle FrameStyle() const { return frameStyle_; }
-  void SetFrameStyle(TFrameStyle value) { SetFrameValue(frameStyle_, value); }
-  bool FrameHotTrack() const { return frameHotTrack_; }
+  TColor FrameColor() const { return settings_.FrameColor; }
+  void SetFrameColor(TColor value) { SetFrameValue(settings_.FrameColor, value); }
+  TColor FrameHotColor() const { return settings_.FrameHotColor; }
+  void SetFrameHotColor(TColor value) { SetFrameValue(settings_.FrameHotColor, value); }
+  TFrameStyle FrameHotStyle() const { return settings_.FrameHotStyle; }
+  void SetFrameHotStyle(TFrameStyle value) { SetFrameValue(settings_.FrameHotStyle, value); }
+  TSides FrameSides() const { return settings_.FrameSides; }
+  void SetFrameSides(TSides value) { SetFrameValue(settings_.FrameSides, value); }
+  TFrameStyle FrameStyle() const { return settings_.FrameStyle; }
+  void SetFrameStyle(TFrameStyle value) { SetFrameValue(settings_.FrameStyle, value); }
+  bool FrameHotTrack() const { return settings_.FrameHotTrack; }
   // On: the frame becomes visible and, unless a layout is being read, goes on all sides.
   void SetFrameHotTrack(bool value) {
-    if (value == frameHotTrack_) return;
-    frameHotTrack_ = value;
+    if (value == settings_.FrameHotTrack) return;
+    settings_.FrameHotTrack = value;
     if (value) {
       SetFrameVisible(true);
       if (!this->ComponentState().Contains(csLoading)) SetFrameSides(sdAllSides);
@@ -339,28 +345,28 @@ class TFcFramedControl : public TBase {
     RepaintFrame();
     this->Invalidate();
   }
-  bool FrameVisible() const { return frameVisible_; }
+  bool FrameVisible() const { return settings_.FrameVisible; }
   // The frame lies outside the client area: the window is made again with the new border.
   void SetFrameVisible(bool value) {
-    if (value == frameVisible_) return;
-    frameVisible_ = value;
+    if (value == settings_.FrameVisible) return;
+    settings_.FrameVisible = value;
     if (value) this->SetCtl3D(true);
     if (this->HandleAllocated())
       this->RecreateWnd();
     else
       this->Invalidate();
   }
-  TFramingPreference FramingPreference() const { return framingPreference_; }
+  TFramingPreference FramingPreference() const { return settings_.FramingPreference; }
   void SetFramingPreference(TFramingPreference value) {
-    if (value == framingPreference_) return;
-    framingPreference_ = value;
+    if (value == settings_.FramingPreference) return;
+    settings_.FramingPreference = value;
     if (value == fpCustomFraming) RepaintFrame();
   }
   TFcFrameController* FrameController() const { return frameController_; }
   void SetFrameController(TFcFrameController* value) { ChangeFrameController(this, frameController_, value); }
 
   // The visual styles draw the border, and the control paints no frame of its own.
-  bool ThemedFramed() const { return framingPreference_ == fpXPThemes && ThemeServicesEnabled(); }
+  bool ThemedFramed() const { return settings_.FramingPreference == fpXPThemes && ThemeServicesEnabled(); }
   // The control has the focus (between entering and leaving it).
   bool InControl() const { return inControl_; }
 
@@ -379,9 +385,9 @@ class TFcFramedControl : public TBase {
     if (this->ComponentState().Contains(csLoading)) return;
     TRestore<bool> updating(updatingColor_, true);
     if (!this->Enabled())
-      SetColor(disabledColor_);
+      SetColor(settings_.DisabledColor);
     else if (inControl_)
-      SetColor(focusColor_);
+      SetColor(settings_.FocusColor);
     else
       SetColor(normalColor_);
   }
@@ -414,20 +420,36 @@ class TFcFramedControl : public TBase {
   }
 
   TColor normalColor_ = clWindow;
-  TColor disabledColor_ = clBtnFace;
-  TColor focusColor_ = clWindow;
-  TColor frameColor_ = clBtnShadow;
-  TColor frameHotColor_ = clBtnShadow;
-  bool frameHotTrack_ = false;
-  TFrameStyle frameHotStyle_ = fsFlatBold;
-  TSides frameSides_ = sdAllSides;
-  TFrameStyle frameStyle_ = fsFlat;
-  bool frameVisible_ = false;
-  TFramingPreference framingPreference_ = fpXPThemes;
+  TFcFrameSettings settings_;
   TFcFrameController* frameController_ = nullptr;
   bool inControl_ = false;
   bool updatingColor_ = false;
 };
+
+// Publishes the settings a frame controller and a framed control share but FocusColor, with
+// their defaults; `stored` says whether the values are written (a control with a controller
+// leaves them to it). FramingPreference is always written.
+template <class C, class P>
+TClassBuilder<C>& PublishSharedFrameSettings(TClassBuilder<C>& builder, P stored) {
+  return builder.Color("DisabledColor", &C::DisabledColor, &C::SetDisabledColor, clBtnFace)
+      .StoredIf(stored)
+      .Color("FrameColor", &C::FrameColor, &C::SetFrameColor, clBtnShadow)
+      .StoredIf(stored)
+      .Color("FrameHotColor", &C::FrameHotColor, &C::SetFrameHotColor, clBtnShadow)
+      .StoredIf(stored)
+      .Boolean("FrameHotTrack", &C::FrameHotTrack, &C::SetFrameHotTrack, false)
+      .StoredIf(stored)
+      .Enum("FrameHotStyle", FrameStyleInfo, &C::FrameHotStyle, &C::SetFrameHotStyle, fsFlatBold)
+      .StoredIf(stored)
+      .Set("FrameSides", SideInfo, &C::FrameSides, &C::SetFrameSides, sdAllSides)
+      .StoredIf(stored)
+      .Enum("FrameStyle", FrameStyleInfo, &C::FrameStyle, &C::SetFrameStyle, fsFlat)
+      .StoredIf(stored)
+      .Boolean("FrameVisible", &C::FrameVisible, &C::SetFrameVisible, false)
+      .StoredIf(stored)
+      .Enum("FramingPreference", FramingPreferenceInfo, &C::FramingPreference,
+            &C::SetFramingPreference, fpXPThemes);
+}
 
 // Publishes the framed-control settings of C (a TFcFramedControl) on its builder, with the
 // storing rules: while a frame controller is assigned the frame settings come from it and are
@@ -435,32 +457,14 @@ class TFcFramedControl : public TBase {
 // one and when it shows differently from Color. Older layouts' frame names are read too.
 template <class C>
 TClassBuilder<C>& PublishFrameSettings(TClassBuilder<C>& builder) {
-  auto free = [](C* c) { return c->FrameController() == nullptr; };
   builder.Color("Color", &C::Color, &C::SetColor, clWindow)
       .StoredIf([](C* c) { return !c->FrameController() && c->Enabled() && !c->ParentColor(); })
-      .Color("DisabledColor", &C::DisabledColor, &C::SetDisabledColor, clBtnFace)
-      .StoredIf(free)
       .Color("FocusColor", &C::FocusColor, &C::SetFocusColor, clWindow)
       .StoredIf([](C* c) {
         return !c->FrameController() && ColorToRGB(c->FocusColor()) != ColorToRGB(c->Color());
       })
-      .Color("FrameColor", &C::FrameColor, &C::SetFrameColor, clBtnShadow)
-      .StoredIf(free)
-      .Component("FrameController", &C::FrameController, &C::SetFrameController)
-      .Color("FrameHotColor", &C::FrameHotColor, &C::SetFrameHotColor, clBtnShadow)
-      .StoredIf(free)
-      .Boolean("FrameHotTrack", &C::FrameHotTrack, &C::SetFrameHotTrack, false)
-      .StoredIf(free)
-      .Enum("FrameHotStyle", FrameStyleInfo, &C::FrameHotStyle, &C::SetFrameHotStyle, fsFlatBold)
-      .StoredIf(free)
-      .Set("FrameSides", SideInfo, &C::FrameSides, &C::SetFrameSides, sdAllSides)
-      .StoredIf(free)
-      .Enum("FrameStyle", FrameStyleInfo, &C::FrameStyle, &C::SetFrameStyle, fsFlat)
-      .StoredIf(free)
-      .Boolean("FrameVisible", &C::FrameVisible, &C::SetFrameVisible, false)
-      .StoredIf(free)
-      .Enum("FramingPreference", FramingPreferenceInfo, &C::FramingPreference,
-            &C::SetFramingPreference, fpXPThemes);
+      .Component("FrameController", &C::FrameController, &C::SetFrameController);
+  PublishSharedFrameSettings(builder, [](C* c) { return c->FrameController() == nullptr; });
   return ReadOldFrameProperties(builder);
 }
 
