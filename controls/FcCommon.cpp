@@ -39,20 +39,13 @@ RECT RectCentredBounds(const RECT& outer, int width, int height) {
   return RECT{left, top, left + width, top + height};
 }
 
-TGdiObject<HFONT> CreateAngledFont(TFont* font, int angle) {
-  LOGFONTA lf{};
-  lf.lfHeight = font->Height();
-  lf.lfEscapement = angle * 10;
-  lf.lfWeight = font->Style().Contains(fsBold) ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = font->Style().Contains(fsItalic);
-  lf.lfUnderline = font->Style().Contains(fsUnderline);
-  lf.lfStrikeOut = font->Style().Contains(fsStrikeOut);
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfPitchAndFamily = font->Pitch() == fpVariable ? VARIABLE_PITCH
-                        : font->Pitch() == fpFixed  ? FIXED_PITCH
-                                                    : DEFAULT_PITCH;
-  lstrcpynA(lf.lfFaceName, font->Name().c_str(), LF_FACESIZE);
-  return TGdiObject<HFONT>(CreateFontIndirectA(&lf));
+std::unique_ptr<TFont> CreateAngledFont(TFont* font, int angle) {
+  auto angled = std::make_unique<TFont>();
+  angled->Assign(font);
+  angled->SetCharset(DEFAULT_CHARSET);
+  angled->SetEscapement(angle * 10);
+  angled->SetOrientation(0);
+  return angled;
 }
 
 namespace {
@@ -777,11 +770,10 @@ void CALLBACK TFcBlinkingControlsList::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
     KillTimer(nullptr, id);
     return;
   }
-  try {
+  GuardWndProc(nullptr, [] {
     blinkingList->Tick();
-  } catch (...) {
-    ApplicationHandleException(nullptr);
-  }
+    return LRESULT{0};
+  });
 }
 
 void TFcBlinkingControlsList::Tick() {

@@ -57,8 +57,10 @@ extern const TEnumInfo GroupBarGradientPathInfo;
 // The rect of that size centred in `outer` (offsets rounded toward zero, negative when the
 // size is larger than `outer`).
 RECT RectCentredBounds(const RECT& outer, int width, int height);
-// A font like `font` whose text runs at `angle` degrees counter-clockwise.
-TGdiObject<HFONT> CreateAngledFont(TFont* font, int angle);
+// A font like `font` in the default character set whose text runs at `angle` degrees
+// counter-clockwise (characters upright along it). Given to a canvas (TCanvas::SetFont), the
+// canvas makes and frees the handle it draws with.
+std::unique_ptr<TFont> CreateAngledFont(TFont* font, int angle);
 bool FontIsTrueType(TFont* font);
 // The font's text height plus 2: one line of a list of texts.
 int FontLineHeight(TFont* font);

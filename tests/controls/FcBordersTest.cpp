@@ -277,9 +277,10 @@ TEST(CommonHelpers, AnAngledFontCarriesTheFontsLookAtTheAngle) {
   font.SetHeight(-17);
   font.SetStyle(TFontStyles{fsBold, fsUnderline});
   font.SetPitch(fpFixed);
-  TGdiObject<HFONT> angled = CreateAngledFont(&font, 90);
+  font.SetCharset(SYMBOL_CHARSET);
+  std::unique_ptr<TFont> angled = CreateAngledFont(&font, 90);
   LOGFONTA lf{};
-  ASSERT_EQ(GetObjectA(angled, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+  ASSERT_EQ(GetObjectA(angled->Handle(), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
   EXPECT_EQ(lf.lfEscapement, 900);
   EXPECT_EQ(lf.lfOrientation, 0);
   EXPECT_EQ(lf.lfHeight, -17);
