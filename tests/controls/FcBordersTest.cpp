@@ -103,24 +103,27 @@ TEST(Borders, APartialFrameDrawsOnlyItsSidesAndAClearColourStillTakesItsPixel) {
 }
 
 TEST(Borders, DottedFocusAndRoundedFlatFrames) {
-  TCanvasFixture focus(10, 10);
-  EXPECT_TRUE(SameRect(PaintDottedFocusRect(focus.Canvas(), kRect), RECT{1, 1, 9, 9}));
-  EXPECT_EQ(focus(0, 1), RGB(0, 0, 0));
-  EXPECT_EQ(focus(0, 2), RGB(255, 0, 0));
-  EXPECT_EQ(focus(0, 0), RGB(255, 0, 0));
-  EXPECT_EQ(focus(1, 0), RGB(0, 0, 0));
-  EXPECT_EQ(focus(9, 3), RGB(0, 0, 0));
-  EXPECT_EQ(focus(3, 9), RGB(0, 0, 0));
-  EXPECT_EQ(focus(5, 5), RGB(255, 0, 0));
+  for (TVisualStyles styles : {TVisualStyles::vsOff, TVisualStyles::vsOn}) {
+    TStylesScope scope(styles);
+    TCanvasFixture focus(10, 10);
+    EXPECT_TRUE(SameRect(PaintDottedFocusRect(focus.Canvas(), kRect), RECT{1, 1, 9, 9}));
+    EXPECT_EQ(focus(0, 1), RGB(0, 0, 0));
+    EXPECT_EQ(focus(0, 2), RGB(255, 0, 0));
+    EXPECT_EQ(focus(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(focus(1, 0), RGB(0, 0, 0));
+    EXPECT_EQ(focus(9, 3), RGB(0, 0, 0));
+    EXPECT_EQ(focus(3, 9), RGB(0, 0, 0));
+    EXPECT_EQ(focus(5, 5), RGB(255, 0, 0));
 
-  TCanvasFixture rounded(10, 10);
-  EXPECT_TRUE(SameRect(PaintRoundedFlatSides(rounded.Canvas(), kRect, clBlue, sdAllSides), RECT{2, 2, 8, 8}));
-  EXPECT_EQ(rounded(0, 1), RGB(255, 0, 0)) << "the cut corner";
-  EXPECT_EQ(rounded(0, 0), RGB(255, 0, 0));
-  EXPECT_EQ(rounded(0, 2), RGB(0, 0, 255));
-  EXPECT_EQ(rounded(1, 1), RGB(0, 0, 255)) << "the inner corner pixel";
-  EXPECT_EQ(rounded(8, 8), RGB(0, 0, 255));
-  EXPECT_EQ(rounded(9, 9), RGB(255, 0, 0));
+    TCanvasFixture rounded(10, 10);
+    EXPECT_TRUE(SameRect(PaintRoundedFlatSides(rounded.Canvas(), kRect, clBlue, sdAllSides), RECT{2, 2, 8, 8}));
+    EXPECT_EQ(rounded(0, 1), RGB(255, 0, 0)) << "the cut corner";
+    EXPECT_EQ(rounded(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(rounded(0, 2), RGB(0, 0, 255));
+    EXPECT_EQ(rounded(1, 1), RGB(0, 0, 255)) << "the inner corner pixel";
+    EXPECT_EQ(rounded(8, 8), RGB(0, 0, 255));
+    EXPECT_EQ(rounded(9, 9), RGB(255, 0, 0));
+  }
 }
 
 TEST(Borders, BorderPairsChainOuterBandAndInnerBorders) {
