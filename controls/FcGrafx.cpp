@@ -181,6 +181,7 @@ class TPixelBuffer {
   void Fill(int left, int top, int right, int bottom, COLORREF colour) {
     left = std::max(left, 0), top = std::max(top, 0);
     right = std::min(right, width_), bottom = std::min(bottom, height_);
+    if (right <= left || bottom <= top) return;
     std::uint32_t pixel = (std::uint32_t{GetRValue(colour)} << 16) |
                           (std::uint32_t{GetGValue(colour)} << 8) | GetBValue(colour);
     for (int y = top; y < bottom; ++y)
