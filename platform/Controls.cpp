@@ -173,9 +173,11 @@ TMessageTable& TControl::Messages() {
     t->Add(CM_PARENTCOLORCHANGED, Handler(&TControl::CMParentColorChanged));
     t->Add(CM_PARENTFONTCHANGED, Handler(&TControl::CMParentFontChanged));
     t->Add(CM_PARENTBIDIMODECHANGED, Handler(&TControl::CMParentBiDiModeChanged));
+    t->Add(CM_PARENTSHOWHINTCHANGED, Handler(&TControl::CMParentShowHintChanged));
     t->Add(CM_HITTEST, Handler(&TControl::CMHitTest));
     t->Add(CM_MOUSEENTER, Handler(&TControl::CMMouseEnter));
     t->Add(CM_MOUSELEAVE, Handler(&TControl::CMMouseLeave));
+    t->Add(CM_ACTIONEXECUTE, Handler(&TControl::CMActionExecute));
     auto invalidate = [](TControl* c, TMessage&) { c->Invalidate(); };
     t->Add(CM_ENABLEDCHANGED, invalidate);
     t->Add(CM_COLORCHANGED, invalidate);
@@ -402,14 +404,16 @@ void TControl::SetCursor(TCursor value) {
 }
 
 void TControl::SetShowHint(bool value) {
-  showHint_ = value;
   parentShowHint_ = false;
+  if (value == showHint_) return;
+  showHint_ = value;
+  Perform(CM_SHOWHINTCHANGED);
 }
 
 void TControl::SetParentShowHint(bool value) {
   if (value == parentShowHint_) return;
   parentShowHint_ = value;
-  if (value && parent_) showHint_ = parent_->ShowHint();
+  if (value && parent_) Perform(CM_PARENTSHOWHINTCHANGED);
 }
 
 bool TControl::MouseCapture() const {
@@ -488,7 +492,89 @@ void TControl::Resize() {
 }
 
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  if (OnClick)
+    OnClick(this);
+  else if (actionLink_ && !ComponentState().Contains(csDesigning))
+    actionLink_->Execute(this);
+}
+
+// ---- Actions ---------------------------------------------------------------------------------
+
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* value) {
+  TBasicAction* old = Action();
+  if (value == old) return;
+  if (old) old->RemoveFreeNotification(this);
+  if (!value) {
+    actionLink_.reset();
+    return;
+  }
+  if (!actionLink_) actionLink_ = CreateActionLink();
+  actionLink_->SetAction(value);
+  value->FreeNotification(this);
+  ActionChange(value, ComponentState().Contains(csLoading));
+}
+
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() {
+  return std::make_unique<TControlActionLink>(this);
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || Caption().empty()) SetCaption(action->Caption());
+  if (!checkDefaults || Enabled()) SetEnabled(action->Enabled());
+  if (!checkDefaults || Hint().empty()) SetHint(action->Hint());
+  if (!checkDefaults || Visible()) SetVisible(action->Visible());
+}
+
+bool TControl::ExecuteAction(TBasicAction* action) {
+  if (!action->HandlesTarget(this)) return false;
+  action->ExecuteTarget(this);
+  return true;
+}
+
+void TControl::CMActionExecute(TMessage& m) {
+  m.Result = ExecuteAction(reinterpret_cast<TBasicAction*>(m.LParam)) ? 1 : 0;
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && actionLink_ && (component == actionLink_->Action() || !actionLink_->Action()))
+    actionLink_.reset();
+}
+
+bool TControlActionLink::IsCaptionLinked() {
+  return TActionLink::IsCaptionLinked() && client_->Caption() == CustomAction()->Caption();
+}
+
+bool TControlActionLink::IsEnabledLinked() {
+  return TActionLink::IsEnabledLinked() && client_->Enabled() == CustomAction()->Enabled();
+}
+
+bool TControlActionLink::IsHintLinked() {
+  return TActionLink::IsHintLinked() && client_->Hint() == CustomAction()->Hint();
+}
+
+bool TControlActionLink::IsVisibleLinked() {
+  return TActionLink::IsVisibleLinked() && client_->Visible() == CustomAction()->Visible();
+}
+
+void TControlActionLink::SetCaption(const std::string& value) {
+  if (IsCaptionLinked()) client_->SetCaption(value);
+}
+
+void TControlActionLink::SetEnabled(bool value) {
+  if (IsEnabledLinked()) client_->SetEnabled(value);
+}
+
+void TControlActionLink::SetHint(const std::string& value) {
+  if (IsHintLinked()) client_->SetHint(value);
+}
+
+void TControlActionLink::SetVisible(bool value) {
+  if (IsVisibleLinked()) client_->SetVisible(value);
 }
 
 void TControl::DblClick() {
@@ -603,7 +689,9 @@ void TControl::CMParentFontChanged(TMessage&) {
 }
 
 void TControl::CMParentShowHintChanged(TMessage&) {
-  if (parentShowHint_ && parent_) showHint_ = parent_->ShowHint();
+  if (!parentShowHint_ || !parent_) return;
+  SetShowHint(parent_->ShowHint());
+  parentShowHint_ = true;
 }
 
 void TControl::CMHitTest(TMessage& m) { m.Result = HTCLIENT; }
@@ -630,6 +718,7 @@ void RegisterControls() {
   static bool done = false;
   if (done) return;
   done = true;
+  RegisterActions();
 
   RegisterClassInfo<TFont, TPersistent>("TFont")
       .String("Name", &TFont::Name, &TFont::SetName, "Tahoma")
@@ -668,6 +757,7 @@ void RegisterControls() {
       .StoredIf([](TControl* c) { return !c->ParentBiDiMode(); })
       .Boolean("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode, true)
       .Object("Constraints", &TControl::Constraints)
+      .Component("Action", &TControl::Action, &TControl::SetAction)
       .Event("OnClick", &TControl::OnClick)
       .Event("OnDblClick", &TControl::OnDblClick)
       .Event("OnMouseDown", &TControl::OnMouseDown)

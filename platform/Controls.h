@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/Actions.h"
 #include "platform/Application.h"
 #include "platform/Classes.h"
 #include "platform/Colors.h"
@@ -24,6 +25,7 @@
 #include "platform/Messages.h"
 #include "platform/Sets.h"
 
+class TControlActionLink;
 class TForm;
 class TWinControl;
 
@@ -274,6 +276,15 @@ class TControl : public TComponent {
   void BringToFront();
   void SendToBack();
 
+  // ---- Actions
+  // The action whose state the control shows and whose Execute its click runs (nullptr:
+  // none). Linking takes the action's caption, enabled state, hint and visibility.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* value);
+  // Asked when an action is offered to the form's controls (THintAction, for one): true when
+  // this control handled it. Here: when the action says it handles this control.
+  virtual bool ExecuteAction(TBasicAction* action);
+
   // Re-lays out the parent when this control is aligned.
   void RequestAlign();
   void Loaded() override;
@@ -298,6 +309,15 @@ class TControl : public TComponent {
   virtual RECT GetClientRect();
   virtual std::string GetText() const;
   virtual void SetTextNow(const std::string& value);
+  // The link of this class's controls to their action; a class whose link passes on more of
+  // the action (Checked, ImageIndex) makes its own.
+  virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+  TControlActionLink* ActionLink() const { return actionLink_.get(); }
+  // The action was just linked: the control takes its values (with `checkDefaults`, while
+  // loading, only where the control still has its defaults). Later changes of the action
+  // reach the control through the link's setters, and only while it shows the action's value.
+  virtual void ActionChange(TObject* sender, bool checkDefaults);
+  void Notification(TComponent* component, TOperation operation) override;
   // After a change of size: fires OnResize.
   virtual void Resize();
   virtual void Click();
@@ -330,6 +350,7 @@ class TControl : public TComponent {
   void CMMouseEnter(TMessage& m);
   void CMMouseLeave(TMessage& m);
   void CMMouseWheel(TMessage& m);
+  void CMActionExecute(TMessage& m);
 
   TControlStyle controlStyle_;
   TControlState controlState_;
@@ -359,6 +380,27 @@ class TControl : public TComponent {
   bool showHint_ = false;
   bool parentShowHint_ = true;
   std::unique_ptr<TSizeConstraints> constraints_;
+  std::unique_ptr<TControlActionLink> actionLink_;
+};
+
+// The link of a control to its action: caption, enabled state, hint and visibility go to the
+// control while it still shows the action's values.
+class TControlActionLink : public TActionLink {
+ public:
+  explicit TControlActionLink(TControl* client) : client_(client) {}
+  TControl* Client() const { return client_; }
+
+  bool IsCaptionLinked() override;
+  bool IsEnabledLinked() override;
+  bool IsHintLinked() override;
+  bool IsVisibleLinked() override;
+  void SetCaption(const std::string& value) override;
+  void SetEnabled(bool value) override;
+  void SetHint(const std::string& value) override;
+  void SetVisible(bool value) override;
+
+ private:
+  TControl* client_;
 };
 
 // ---- TWinControl -----------------------------------------------------------------------------
@@ -533,6 +575,8 @@ class TWinControl : public TControl {
   void CMFontChanged(TMessage& m);
   void CMBiDiModeChanged(TMessage& m);
   void CMBroadcast(TMessage& m);
+  void CMActionExecute(TMessage& m);
+  std::unique_ptr<TControlActionLink> CreateActionLink() override;
   void CMEnter(TMessage& m);
   void CMExit(TMessage& m);
   void CMRecreateWnd(TMessage& m);
@@ -560,6 +604,12 @@ class TWinControl : public TControl {
   bool aligning_ = false;
   bool trackingMouse_ = false;
   std::unique_ptr<TBrush> brush_;
+};
+
+// The link of a windowed control to its action.
+class TWinControlActionLink : public TControlActionLink {
+ public:
+  using TControlActionLink::TControlActionLink;
 };
 
 // ---- TCustomControl and TGraphicControl --------------------------------------------------------

@@ -56,7 +56,12 @@ constexpr UINT CM_RECREATEWND = CM_BASE + 51;
 constexpr UINT CM_INVALIDATE = CM_BASE + 52;
 // wParam: the wheel's WPARAM, lParam: its LPARAM; sent up the parent chain when unused.
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 36;
+constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 37;
 constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
+// lParam: the TBasicAction offered; Result non-zero: a control handled it. Sent to a form and
+// passed on down to its controls until one takes it.
+constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 44;
 constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
 
 // Notifications a parent window receives about its child windows, passed on to the child's

@@ -50,6 +50,10 @@ TMessageTable& TWinControl::Messages() {
     t->Add(CM_DIALOGKEY, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_DIALOGCHAR, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_FOCUSCHANGED, Handler(&TWinControl::CMBroadcast));
+    t->Add(CM_ACTIONEXECUTE, Handler(&TWinControl::CMActionExecute));
+    t->Add(CM_SHOWHINTCHANGED, [](TControl* c, TMessage&) {
+      static_cast<TWinControl*>(c)->NotifyControls(CM_PARENTSHOWHINTCHANGED);
+    });
     t->Add(CM_SYSCOLORCHANGE, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_ENTER, Handler(&TWinControl::CMEnter));
     t->Add(CM_EXIT, Handler(&TWinControl::CMExit));
@@ -110,8 +114,7 @@ void TWinControl::InsertControl(TControl* control) {
   control->Perform(CM_PARENTCOLORCHANGED);
   control->Perform(CM_PARENTFONTCHANGED);
   control->Perform(CM_PARENTBIDIMODECHANGED);
-  TMessage hint{0, 0, 0, 0};
-  control->CMParentShowHintChanged(hint);
+  control->Perform(CM_PARENTSHOWHINTCHANGED);
   if (control->windowed_) {
     auto* win = static_cast<TWinControl*>(control);
     if (handle_ && !ComponentState().Contains(csDestroying)) win->CreateHandle();
@@ -347,6 +350,9 @@ void TWinControl::WndProc(TMessage& m) {
       POINT p = LParamToPoint(m.LParam);
       TControl* target = ControlAtPos(p, false);
       UpdateMouseControl(target ? target : this);
+      POINT screen = p;
+      ::ClientToScreen(handle_, &screen);
+      Application->HintMouseMessage(target ? target : this, screen);
     }
     if (IsControlMouseMsg(m)) {
       if (m.Result == 0 && handle_) DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
@@ -372,6 +378,7 @@ void TWinControl::WMMouseLeave(TMessage& m) {
   if (mouseControl && (mouseControl == this || (!mouseControl->windowed_ && mouseControl->parent_ == this))) {
     // The mouse may have gone into a child window, which then became the hot control.
     SetMouseControl(nullptr);
+    Application->HintMouseMessage(nullptr, POINT{});
   }
   DefaultHandler(m);
 }
@@ -598,6 +605,17 @@ void TWinControl::CMBiDiModeChanged(TMessage&) {
 }
 
 void TWinControl::CMBroadcast(TMessage& m) { Broadcast(m); }
+
+void TWinControl::CMActionExecute(TMessage& m) {
+  if (ExecuteAction(reinterpret_cast<TBasicAction*>(m.LParam)))
+    m.Result = 1;
+  else
+    Broadcast(m);
+}
+
+std::unique_ptr<TControlActionLink> TWinControl::CreateActionLink() {
+  return std::make_unique<TWinControlActionLink>(this);
+}
 
 void TWinControl::SetCtl3D(bool value) {
   if (value == ctl3D_) return;

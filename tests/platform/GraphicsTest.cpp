@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlTestSupport.h"
 #include "platform/Graphics.h"
 #include "platform/Jpeg.h"
 #include "platform/Themes.h"
@@ -128,15 +129,7 @@ TEST(Canvas, ARotatedFontTurnsTheTextAndEachOldFontIsFreed) {
     canvas->Font()->SetEscapement(escapement);
     canvas->Brush()->SetStyle(bsClear);
     canvas->TextOut(40, 110, "Benchmark");
-    RECT ink{120, 120, -1, -1};
-    for (int y = 0; y < 120; ++y)
-      for (int x = 0; x < 120; ++x)
-        if (At(bitmap, x, y) != RGB(255, 255, 255)) {
-          ink.left = std::min<LONG>(ink.left, x);
-          ink.top = std::min<LONG>(ink.top, y);
-          ink.right = std::max<LONG>(ink.right, x);
-          ink.bottom = std::max<LONG>(ink.bottom, y);
-        }
+    RECT ink = InkBounds(bitmap, clWhite);
     return SIZE{ink.right - ink.left, ink.bottom - ink.top};
   };
   SIZE level = inkSize(0);
