@@ -12,6 +12,20 @@ const char* const RepairSplashMissingMessage =
 const char* const RepairDeclinedMessage =
     "More information about the Quenmar settings recovery in the Help file.";
 
+namespace {
+
+bool PutBackupBack(TSvSHFileOperation& fileOp, const std::string& backup, const TGameFolders& game,
+                   const TBackupMark& mark) {
+  if (mark.PutBack) return mark.PutBack();
+  if (!FileExists(backup + "system.cfg") ||
+      !ShellCopyFile(fileOp, backup + "system.cfg", game.GameRoot + "system.cfg"))
+    return false;
+  if (mark.Clear) mark.Clear();
+  return true;
+}
+
+}  // namespace
+
 bool RepairDue(TSettingsStore& store, const TGameFolders& game) {
   return game.Known() && store.RunInterrupted();
 }
@@ -28,10 +42,10 @@ std::vector<std::string> AnswerRepair(bool yes, TSettingsStore& store,
   const std::string backup = programFolder + "Backup\\";
   const bool backupWaiting = mark.IsSet ? mark.IsSet() : FileExists(backup + "system.cfg");
   if (!backupWaiting) {
+    // After a refused start, or a run ended before its backup, the game holds the user's own
+    // file and "Backup\" an older one.
     if (mark.IsSet) store.ClearRunInterrupted();
-  } else if (FileExists(backup + "system.cfg") &&
-             ShellCopyFile(fileOp, backup + "system.cfg", game.GameRoot + "system.cfg")) {
-    if (mark.Clear) mark.Clear();
+  } else if (PutBackupBack(fileOp, backup, game, mark)) {
     store.ClearRunInterrupted();
   }
   const std::string splash = game.GameRoot + "qmsplash.bmp";

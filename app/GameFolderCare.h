@@ -19,9 +19,13 @@ extern const char* const RepairDeclinedMessage;       // "More information about
 
 // The benchmark engine's mark "backup not yet put back": set once a start has the user's
 // configuration safe in "Backup\", cleared once it is back in the game. Where the engine does
-// not keep it, both stay empty and the repair copies whatever backup there is.
+// not keep it, all stay empty and the repair copies whatever backup there is.
 struct TBackupMark {
   std::function<bool()> IsSet;
+  // Puts the user's configuration back as the engine's own restore does (a game that had no
+  // "system.cfg" gets none) and clears the mark; true when it is back. Empty: the repair
+  // copies "Backup\system.cfg" itself and then calls Clear.
+  std::function<bool()> PutBack;
   std::function<void()> Clear;
 };
 
@@ -30,9 +34,9 @@ struct TBackupMark {
 bool RepairDue(TSettingsStore& store, const TGameFolders& game);
 
 // The user's answer to RepairQuestion; returns the messages to show, in order.
-// Yes: "Backup\system.cfg" is copied over the game's while the mark is set (without a mark:
-// when the backup exists), and only when the copy is there whole are the mark and
-// "NoErrorWarning" cleared, so a failed repair is offered again at the next start. With the
+// Yes: "Backup\system.cfg" is put back over the game's while the mark is set (without a mark:
+// when the backup exists), and only when it is back whole are the mark and "NoErrorWarning"
+// cleared, so a failed repair is offered again at the next start. With the
 // mark clear the game holds the user's own file, so nothing is copied and "NoErrorWarning"
 // is cleared. Then the splash: when the game has "qmsplash.bmp", "Backup\qmsplash.bmp" is
 // copied over it; when it has none, RepairSplashMissingMessage.

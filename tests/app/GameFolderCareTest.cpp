@@ -120,6 +120,31 @@ TEST_F(GameFolderCareTest, RepairAnswers) {
   }
 }
 
+// Where the engine puts its backup back itself (a game that had no "system.cfg" gets none).
+TEST_F(GameFolderCareTest, RepairThroughTheEnginesRestore) {
+  for (bool restored : {true, false}) {
+    SCOPED_TRACE(restored);
+    ASSERT_TRUE(ForceDirectories(Program + "Backup"));
+    WriteBytes(Program + "Backup\\system.cfg", "older");
+    WriteBytes(Game.GameRoot + "system.cfg", "benchmark's");
+    WriteBytes(Game.GameRoot + "qmsplash.bmp", "program's splash");
+    Key.Seed("NoErrorWarning", "1");
+    bool markSet = true;
+    TBackupMark mark;
+    mark.IsSet = [&] { return markSet; };
+    mark.PutBack = [&] {
+      if (!restored) return false;
+      DeleteFileA((Game.GameRoot + "system.cfg").c_str());
+      markSet = false;
+      return true;
+    };
+    EXPECT_TRUE(AnswerRepair(true, *Store, *FileOp, Program, Game, mark).empty());
+    EXPECT_EQ(Key.Value("NoErrorWarning"), restored ? "0" : "1");
+    EXPECT_EQ(ReadBytes(Game.GameRoot + "system.cfg"), restored ? "<missing>" : "benchmark's");
+    EXPECT_EQ(markSet, !restored);
+  }
+}
+
 TEST_F(GameFolderCareTest, RepairWithoutAGameTouchesNothing) {
   ASSERT_TRUE(ForceDirectories(Program + "Backup"));
   WriteBytes(Program + "Backup\\system.cfg", "users");

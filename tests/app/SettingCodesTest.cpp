@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "SettingsTestSupport.h"
 #include "app/SettingCodes.h"
 
 namespace {
@@ -17,72 +18,6 @@ TValueReader ReaderOf(const TValues& values) {
     auto it = values.find(name);
     return it == values.end() ? std::string() : it->second;
   };
-}
-
-// A user's settings, every value usable and none at its layout state.
-TValues StoredValues() {
-  return {{"Path", "C:\\Games\\Quenmar\\Bin32\\Quenmar.exe"},
-          {"CustomConfig", "C:\\My configs\\system.cfg"},
-          {"640", "1"},
-          {"800", "0"},
-          {"1024", "1"},
-          {"1280", "1"},
-          {"1600", "1"},
-          {"Demo", "12"},
-          {"Detail", "4"},
-          {"PS", "3"},
-          {"Renderer", "2"},
-          {"AFLevel", "Sys"},
-          {"AALevel", "6"},
-          {"TRun", "4"},
-          {"ResoultPath", "D:\\Results\\"},
-          {"Decimal", ","},
-          {"Note", "Tom & Jerry <3"},
-          {"Mapname", "Training"},
-          {"Demoname", "quick.tmd"},
-          {"Wait", "7"},
-          {"ScrPath", "\\\\server\\shots\\"},
-          {"HDR", "1"},
-          {"HDRLevel", "11"},
-          {"GI", "1"},
-          {"NormalMaps", "1"},
-          {"Language", "8"},
-          {"Addinfo", "0"},
-          {"AddScInf", "0"}};
-}
-
-// StoredValues decoded, written out field by field.
-TStoredSettings StoredRecord() {
-  TStoredSettings s;
-  s.Path = "C:\\Games\\Quenmar\\Bin32\\Quenmar.exe";
-  s.CustomConfig = "C:\\My configs\\system.cfg";
-  s.Resolution[0] = true;
-  s.Resolution[1] = false;
-  s.Resolution[2] = true;
-  s.Resolution[3] = true;
-  s.Resolution[4] = true;
-  s.Demo = 11;
-  s.DetailLevel = 3;
-  s.ShaderModel = 2;
-  s.Renderer = 1;
-  s.AFLevel = 5;
-  s.AALevel = 3;
-  s.RunNumber = 3;
-  s.ResultsFolder = "D:\\Results\\";
-  s.DecimalSeparator = ",";
-  s.Note = "Tom & Jerry <3";
-  s.MapName = "Training";
-  s.DemoFileName = "quick.tmd";
-  s.Wait = 7;
-  s.ScreenshotFolder = "\\\\server\\shots\\";
-  s.HDR = true;
-  s.HDRLevel = 11;
-  s.GeometryInstancing = true;
-  s.NormalMapsCompression = true;
-  s.Language = 8;
-  s.AddAdditionalInfo = false;
-  s.AddDisplayInfo = false;
-  return s;
 }
 
 }  // namespace

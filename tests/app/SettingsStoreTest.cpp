@@ -20,39 +20,21 @@ TEST(SettingsStoreTest, RoundTripThroughTheRegistry) {
   ASSERT_TRUE(store->IsOpen());
   ASSERT_TRUE(store->SaveDescription({"Operating System: Windows XP Professional", "", "", "",
                                       "", "", ""}));
-  TStoredSettings s;
-  s.Path = "C:\\Program Files\\Orvane\\Quenmar\\Bin32\\Quenmar.exe";
-  s.Resolution[1] = true;
-  s.Resolution[4] = true;
-  s.Demo = 11;
-  s.DetailLevel = 2;
-  s.ShaderModel = 1;
-  s.Renderer = 0;
-  s.AFLevel = 5;
-  s.AALevel = 3;
-  s.RunNumber = 1;
-  s.ResultsFolder = "C:\\Results\\";
-  s.DecimalSeparator = ",";
+  TStoredSettings s = StoredRecord();
   s.Note = "S\xE3o \xD8";
-  s.MapName = "Training";
-  s.DemoFileName = "quick.tmd";
-  s.Wait = 1;
-  s.ScreenshotFolder = "C:\\";
-  s.HDR = true;
-  s.HDRLevel = 4;
-  s.Language = 8;
   s.AddAdditionalInfo = true;
-  s.AddDisplayInfo = false;
   EXPECT_TRUE(store->WriteSettings(s));
   EXPECT_EQ(key.Value("Demo"), "12");
   EXPECT_EQ(key.Value("Language"), "8");
   EXPECT_EQ(key.Value("AALevel"), "6");
   EXPECT_EQ(key.Value("AFLevel"), "Sys");
-  EXPECT_EQ(key.Value("800"), "1");
-  EXPECT_EQ(key.Value("1024"), "0");
+  EXPECT_EQ(key.Value("800"), "0");
+  EXPECT_EQ(key.Value("1024"), "1");
   EXPECT_EQ(key.Value("Addinfo"), "1");
   EXPECT_EQ(key.Value("Note"), "S\xE3o \xD8");
+  // Written when it is chosen, not at the close.
   EXPECT_EQ(key.Value("CustomConfig"), "<missing>");
+  key.Seed("CustomConfig", s.CustomConfig);
 
   auto again = key.Store();
   EXPECT_EQ(again->ReadSettings(), s);
