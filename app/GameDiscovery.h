@@ -1,6 +1,5 @@
-// Finding the game and what it holds: its shortcuts, a search of the fixed drives, its build
-// and the options the build allows, the DirectX check, the map and demo lists, and the import
-// of a demo into a map folder.
+// Finding the game and what it holds: shortcuts, a search of the fixed drives, the build and
+// the options it allows, DirectX, the map and demo lists, and a demo imported into a map.
 #pragma once
 
 #include <windows.h>

@@ -38,7 +38,9 @@ bool HasControlCharacter(const std::string& text) {
 
 // "C:\..." or "\\server\share...".
 bool HasRoot(const std::string& text) {
-  const bool drive = text.size() >= 3 && IsCharAlphaA(text[0]) && text[1] == ':' && text[2] == '\\';
+  const char letter = static_cast<char>(text.empty() ? 0 : text[0] | 0x20);
+  const bool drive =
+      text.size() >= 3 && letter >= 'a' && letter <= 'z' && text[1] == ':' && text[2] == '\\';
   const bool network = text.size() >= 3 && text[0] == '\\' && text[1] == '\\' && text[2] != '\\';
   return drive || network;
 }

@@ -10,7 +10,8 @@ std::string RootKeyName(HKEY root) {
   if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
   if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
   if (root == HKEY_USERS) return "HKEY_USERS";
-  return "HKEY_CURRENT_CONFIG";
+  if (root == HKEY_CURRENT_CONFIG) return "HKEY_CURRENT_CONFIG";
+  return Format("HKEY %p", static_cast<void*>(root));
 }
 
 }  // namespace
