@@ -10,7 +10,6 @@
 #include "services/FcVersionInfo.h"
 #include "services/FindFile.h"
 #include "services/ShortcutReader.h"
-#include "services/SvCommon.h"
 #include "services/SvSHFileOperation.h"
 
 const char* const ReadyStatus = "Set the parameters & bench!";

@@ -80,13 +80,10 @@ bool SameFileContents(const std::string& a, const std::string& b) {
 }
 
 bool ShellCopyFile(TSvSHFileOperation& fileOp, const std::string& source, const std::string& dest) {
-  struct TClearLists {
-    TSvSHFileOperation& op;
-    ~TClearLists() {
-      op.SourceFiles()->Clear();
-      op.DestFiles()->Clear();
-    }
-  } clear{fileOp};
+  TScopeExit clear([&fileOp] {
+    fileOp.SourceFiles()->Clear();
+    fileOp.DestFiles()->Clear();
+  });
   fileOp.SourceFiles()->Clear();
   fileOp.DestFiles()->Clear();
   fileOp.SourceFiles()->Add(source);

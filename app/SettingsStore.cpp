@@ -1,7 +1,7 @@
 #include "app/SettingsStore.h"
 
+#include "platform/SysUtils.h"
 #include "resources/ResourceIds.h"
-#include "services/SvCommon.h"
 
 namespace {
 
