@@ -162,35 +162,16 @@ TEST(SettingCodesTest, WritesWhatTheCloseWrites) {
   EncodeSettings(StoredRecord(), true, [&](const std::string& name, const std::string& value) {
     written.emplace_back(name, value);
   });
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"Path", "C:\\Games\\Quenmar\\Bin32\\Quenmar.exe"},
-      {"640", "1"},
-      {"800", "0"},
-      {"1024", "1"},
-      {"1280", "1"},
-      {"1600", "1"},
-      {"Demo", "12"},
-      {"Detail", "4"},
-      {"PS", "3"},
-      {"Renderer", "2"},
-      {"AFLevel", "Sys"},
-      {"AALevel", "6"},
-      {"TRun", "4"},
-      {"ResoultPath", "D:\\Results\\"},
-      {"Decimal", ","},
-      {"Note", "Tom & Jerry <3"},
-      {"Mapname", "Training"},
-      {"Demoname", "quick.tmd"},
-      {"Wait", "7"},
-      {"ScrPath", "\\\\server\\shots\\"},
-      {"HDR", "1"},
-      {"HDRLevel", "11"},
-      {"GI", "1"},
-      {"NormalMaps", "1"},
-      {"Addinfo", "0"},
-      {"AddScInf", "0"},
-      {"Language", "8"},
-  };
+  // Every value of the user's settings but "CustomConfig", in the close's order.
+  const char* const order[] = {"Path",    "640",      "800",      "1024",     "1280",
+                               "1600",    "Demo",     "Detail",   "PS",       "Renderer",
+                               "AFLevel", "AALevel",  "TRun",     "ResoultPath", "Decimal",
+                               "Note",    "Mapname",  "Demoname", "Wait",     "ScrPath",
+                               "HDR",     "HDRLevel", "GI",       "NormalMaps", "Addinfo",
+                               "AddScInf", "Language"};
+  const std::map<std::string, std::string> values = StoredValues();
+  std::vector<std::pair<std::string, std::string>> expected;
+  for (const char* name : order) expected.emplace_back(name, values.at(name));
   EXPECT_EQ(written, expected);
 }
 
