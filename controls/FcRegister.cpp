@@ -3,6 +3,9 @@
 #include "controls/FcBckgnd.h"
 #include "controls/FcCommon.h"
 #include "controls/FcIntLst.h"
+#include "controls/FcPanel.h"
+#include "controls/FcSplit.h"
+#include "controls/FcStatus.h"
 #include "platform/Forms.h"
 
 void RegisterControlLibrary() {
@@ -10,4 +13,8 @@ void RegisterControlLibrary() {
   RegisterFcCommon();
   RegisterFcIntLst();
   RegisterFcBckgnd();
+  // Containers, status line and splitter.
+  RegisterFcPanel();
+  RegisterFcStatus();
+  RegisterFcSplit();
 }
