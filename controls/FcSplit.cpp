@@ -529,6 +529,9 @@ void TFcSplitter::Resize() {
       SetPosition(size - fixedSize_);
       if (position_ < size - rememberedPosition_ && !hotSpotClosed_) SetPosition(size - rememberedPosition_);
       if (hotSpotClosed_) hotSpotPosition_ = size - rememberedPosition_;
+    } else {
+      // A share set after the lower pane was fixed: the bar stays, as far as it still fits.
+      SetPosition(position_);
     }
   }
   LayoutPanes();
