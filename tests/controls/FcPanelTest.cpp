@@ -382,3 +382,50 @@ TEST(FcStatusBar, TheSimpleCaptionIsDrawnInItsFrame) {
   EXPECT_EQ(PixelAt(*shot, bar->Left() + 10, bar->Top() + bar->Height() - 1), flat);
   EXPECT_NE(PixelAt(*shot, bar->Left() + 10, bar->Top() + 1), flat);
 }
+
+// ---- Docking ---------------------------------------------------------------------------------------
+
+TEST(FcPanelDocking, DockedControlsGetCaptionedGrabbersFourteenPixelsDeep) {
+  TStylesScope classic(TVisualStyles::vsOff);
+  auto form = ShownForm();
+  auto* site = new TFcPanel(form.get());
+  site->SetParent(form.get());
+  site->SetBounds(10, 10, 200, 120);
+  site->SetBorderOuter(fsLowered);
+  site->SetDockSite(true);
+  site->SetUseDockManager(true);
+  auto* manager = dynamic_cast<TFcPanelDockManager*>(site->DockManager());
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->GrabberSize(), 14);
+  EXPECT_TRUE(site->DoubleBuffered());
+
+  auto* windowed = new TFcPanel(form.get());
+  windowed->SetParent(form.get());
+  windowed->SetCaption("Tree");
+  auto* windowless = new TFcStatusPane(form.get());
+  windowless->SetParent(form.get());
+  windowless->SetCaption("Line");
+  ASSERT_TRUE(windowed->ManualDock(site));
+  ASSERT_TRUE(windowless->ManualDock(site));
+  Pump();
+  // Across the top of each zone, inside the panel's borders.
+  EXPECT_EQ(windowed->Top(), 2 + 14);
+  EXPECT_EQ(windowed->Left(), 2);
+  EXPECT_EQ(windowless->Top(), 2 + 58 + 14);
+
+  auto shot = PaintToBitmap(site);
+  // A windowless client counts as active; a windowed one without the focus does not.
+  EXPECT_EQ(PixelAt(*shot, 100, 2 + 58 + 1), AsPainted(*shot, clActiveCaption));
+  EXPECT_EQ(PixelAt(*shot, 100, 3), AsPainted(*shot, clInactiveCaption));
+  EXPECT_GT(CountPixels(*shot, RECT{2, 2, 150, 16}, clInactiveCaptionText), 0) << "the caption";
+
+  site->SetShowDockClientCaptions(false);
+  shot = PaintToBitmap(site);
+  EXPECT_EQ(CountPixels(*shot, RECT{2, 2, 198, 16}, clInactiveCaption), 0);
+
+  // A panel along the top of its parent puts the grabbers down the left side.
+  site->SetAlign(alTop);
+  manager->ResetBounds(true);
+  EXPECT_EQ(windowed->Left(), 2 + 14);
+  EXPECT_EQ(windowed->Top(), 2);
+}

@@ -361,3 +361,63 @@ TEST(SplitterLayout, AClosedHotSpotIsStoredWithThePositionToReturnTo) {
   EXPECT_EQ(copy->HotSpotPosition(), 70);
   EXPECT_EQ(copy->Position(), 0);
 }
+
+TEST_F(Splitter, APaneThatIsADockSiteTakesADraggedControlAndTellsTheSplitter) {
+  std::vector<std::string> events;
+  splitter->OnULGetSiteInfo = [&](TObject* sender, TControl*, RECT&, POINT, bool&) {
+    if (sender == splitter && (events.empty() || events.back() != "site info")) events.push_back("site info");
+  };
+  splitter->OnULDockOver = [&](TObject* sender, TDragDockObject*, int, int, TDragState, bool&) {
+    if (sender == splitter && (events.empty() || events.back() != "over")) events.push_back("over");
+  };
+  splitter->OnULDockDrop = [&](TObject* sender, TDragDockObject*, int, int) {
+    if (sender == splitter) events.push_back("dropped");
+  };
+  splitter->OnLRDockDrop = [&](TObject*, TDragDockObject*, int, int) { events.push_back("wrong pane"); };
+  splitter->SetPosition(120);
+  splitter->UpperLeft()->SetDockSite(true);
+  auto* tool = new TFcPanel(form.get());
+  tool->SetParent(form.get());
+  tool->SetBounds(10, 130, 80, 30);
+  tool->SetDragKind(dkDock);
+  tool->SetDragMode(dmAutomatic);
+  Pump();
+
+  MouseMoveTo(tool, 10, 10);
+  SendMessageA(tool->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  ASSERT_TRUE(tool->Dragging());
+  POINT screen = splitter->UpperLeftPane()->ClientToScreen(POINT{60, 50});
+  SetCursorPos(screen.x, screen.y);
+  HWND captured = GetCapture();
+  POINT c = screen;
+  ScreenToClient(captured, &c);
+  SendMessageA(captured, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+  SendMessageA(captured, WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y));
+  EXPECT_EQ(tool->HostDockSite(), splitter->UpperLeftPane());
+  // Asked while the mouse moved and again at the drop.
+  EXPECT_EQ(events, (std::vector<std::string>{"site info", "over", "site info", "over", "dropped"}));
+}
+
+TEST_F(Splitter, ItShowsItsOwnCursorsOverTheBarAndTheHotSpot) {
+  splitter->SetHotSpotVisible(true);
+  splitter->SetPosition(80);
+  Pump();
+  auto cursorAt = [&](POINT p) {
+    POINT screen = splitter->ClientToScreen(p);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageA(splitter->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(splitter->Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  RECT bar = splitter->BarRect();
+  HCURSOR onBar = cursorAt(POINT{bar.left + 3, bar.top + 5});
+  HCURSOR onSpot = cursorAt(POINT{bar.left + 3, (bar.top + bar.bottom) / 2});
+  EXPECT_NE(onBar, nullptr);
+  EXPECT_NE(onSpot, nullptr);
+  EXPECT_NE(onBar, onSpot);
+  EXPECT_NE(onBar, LoadCursor(nullptr, IDC_SIZEWE)) << "the program's own";
+  for (const char* name : {"RZSPLIT_HORZ", "RZSPLIT_HORZHOTSPOT", "RZSPLIT_VERT", "RZSPLIT_VERTHOTSPOT"})
+    EXPECT_NE(FindResourceA(nullptr, name, MAKEINTRESOURCEA(10)), nullptr) << name;
+  splitter->SetLockBar(true);
+  EXPECT_NE(cursorAt(POINT{bar.left + 3, bar.top + 5}), onBar);
+}
