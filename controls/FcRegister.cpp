@@ -2,7 +2,9 @@
 
 #include "controls/FcBckgnd.h"
 #include "controls/FcCommon.h"
+#include "controls/FcEdit.h"
 #include "controls/FcIntLst.h"
+#include "controls/FcLabel.h"
 #include "platform/Forms.h"
 
 void RegisterControlLibrary() {
@@ -10,4 +12,6 @@ void RegisterControlLibrary() {
   RegisterFcCommon();
   RegisterFcIntLst();
   RegisterFcBckgnd();
+  RegisterFcLabel();
+  RegisterFcEdit();
 }

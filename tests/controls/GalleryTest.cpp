@@ -44,13 +44,13 @@ TEST(Gallery, HoldsEveryControlAndIsPicturedInBothLooks) {
     TBitmap shot(form->ClientWidth(), form->ClientHeight());
     form->PaintTo(shot.Canvas()->Handle(), 0, 0);
     POINT middle = InForm(form.get(), "SeparatorCenter", 100, 1);
-    EXPECT_TRUE(Near(At(shot, middle.x, middle.y), Rgb(clHighlight), 4));
+    EXPECT_TRUE(Near(PixelAt(shot, middle.x, middle.y), Rgb(clHighlight), 4));
     POINT end = InForm(form.get(), "SeparatorCenter", 0, 0);
-    EXPECT_EQ(At(shot, end.x, end.y), Rgb(clBtnFace));
+    EXPECT_EQ(PixelAt(shot, end.x, end.y), Rgb(clBtnFace));
     POINT thick = InForm(form.get(), "SeparatorThick", 100, 6);
-    EXPECT_TRUE(Near(At(shot, thick.x, thick.y), RGB(255, 0, 0), 4));
+    EXPECT_TRUE(Near(PixelAt(shot, thick.x, thick.y), RGB(255, 0, 0), 4));
     POINT vertical = InForm(form.get(), "SeparatorVerticalLower", 1, 99);
-    EXPECT_TRUE(Near(At(shot, vertical.x, vertical.y), Rgb(clHighlight), 4));
+    EXPECT_TRUE(Near(PixelAt(shot, vertical.x, vertical.y), Rgb(clHighlight), 4));
 
     std::string file = ScreenshotFolder() + (styles ? "gallery-styles-on.bmp" : "gallery-styles-off.bmp");
     shot.SaveToFile(file);
