@@ -410,8 +410,10 @@ void TFcLabel::PaintCurvedText() {
   HDC dc = canvas->Handle();
   UINT oldAlign = SetTextAlign(dc, TA_BASELINE | TA_CENTER);
   double theta = angle_ * kPi / 180;
+  // The turned fonts measure as the level one does.
+  const int lineHeight = canvas->TextHeight("Yy");
+  const double step = (canvas->TextWidth("w") + 2) / static_cast<double>(rx);
   for (char ch : text) {
-    int lineHeight = canvas->TextHeight("Yy");
     int x = c.x - static_cast<int>(std::lround(std::sin(theta) * (rx - lineHeight)));
     int y = c.y - static_cast<int>(std::lround(std::cos(theta) * (ry - lineHeight)));
     std::unique_ptr<TFont> font = CreateAngledFont(Font(), 0);
@@ -424,7 +426,7 @@ void TFcLabel::PaintCurvedText() {
     };
     PaintStyledPasses(draw, shadowDepth_);
     if (Enabled()) draw(0, 0, textColor_);
-    theta -= (canvas->TextWidth("w") + 2) / static_cast<double>(rx);
+    theta -= step;
   }
   SetTextAlign(canvas->Handle(), oldAlign);
 }
