@@ -1,5 +1,9 @@
 #include "app/GameCommandLine.h"
 
+#include <algorithm>
+
+#include "app/GameFiles.h"
+
 #include "services/SvCreateProcess.h"
 
 namespace {
@@ -151,6 +155,30 @@ std::string BatchLine(const std::string& commandLine) {
   return oem;
 }
 
+std::string LettersOutsideOemCodePage(const std::string& text) {
+  if (text.empty() || GetOEMCP() == CP_UTF8) return std::string();
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), size)));
+  std::string letters;
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const int length = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() ? 2 : 1;
+    char bytes[8];
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, &wide[i], length, bytes, sizeof bytes,
+                        nullptr, &lost);
+    if (lost) {
+      const int n = WideCharToMultiByte(CP_ACP, 0, &wide[i], length, bytes, sizeof bytes,
+                                        nullptr, nullptr);
+      const std::string letter(bytes, static_cast<size_t>(std::max(n, 0)));
+      if (letters.find(letter) == std::string::npos) letters += (letters.empty() ? "" : ", ") + letter;
+    }
+    i += static_cast<size_t>(length - 1);
+  }
+  return letters;
+}
+
 std::string DemoLogFileName(const TBenchEngine& bench) {
   return bench.Choices.GameRoot + "Levels\\" + bench.State.MapFolder + bench.State.DemoName +
          ".log";
@@ -158,11 +186,11 @@ std::string DemoLogFileName(const TBenchEngine& bench) {
 
 void WriteBatchFile(TBenchEngine& bench, int resolution) {
   TBenchRunState& state = bench.State;
+  state.CurrentResolution = resolution;
   state.CurrentWidth = IntToStr(Resolutions[resolution].Width);
   state.BatchText.Clear();
   state.BatchText.Add(BatchLine(BuildCommandLine(bench, resolution)));
-  const std::string log = DemoLogFileName(bench);
-  if (FileExists(log)) DeleteFile(log);
+  DeleteIfPresent(DemoLogFileName(bench));
   state.BatchText.SaveToFile(bench.Choices.ExeFolder + "rirered.bat");
 }
 

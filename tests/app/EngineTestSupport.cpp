@@ -3,6 +3,48 @@
 #include "platform/Application.h"
 #include "TestSupport.h"
 
+TTestSettings::TTestSettings() {
+  Registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  if (!Registry.OpenKey(SettingsKey, true)) ADD_FAILURE() << "the settings key cannot be opened";
+  for (const char* name : {"NoErrorWarning", "ConfigBackup"}) {
+    const bool existed = Registry.ValueExists(name);
+    saved_.push_back({name, existed, existed ? Registry.ReadString(name) : std::string()});
+    Registry.WriteString(name, "0");
+  }
+}
+
+TTestSettings::~TTestSettings() {
+  for (const TSaved& value : saved_) {
+    if (value.existed)
+      Registry.WriteString(value.name, value.value);
+    else
+      Registry.DeleteValue(value.name);
+  }
+}
+
+bool TFullDiskFileOp::Execute() {
+  if (Operation() != foCopy) return TSvSHFileOperation::Execute();
+  for (int i = 0; i < DestFiles()->Count(); ++i) WriteFileBytes(DestFiles()->Strings(i), "");
+  return true;
+}
+
+THeldOpen::THeldOpen(const std::string& fileName, DWORD share)
+    : handle_(CreateFileA(fileName.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0,
+                          nullptr)) {}
+
+THeldOpen::~THeldOpen() {
+  if (Ok()) CloseHandle(handle_);
+}
+
+bool IsReadOnly(const std::string& fileName) {
+  const DWORD attributes = GetFileAttributesA(fileName.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+void SetReadOnly(const std::string& fileName) {
+  ASSERT_TRUE(SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_READONLY)) << fileName;
+}
+
 void WriteBytes(const std::string& fileName, const std::string& bytes) {
   ASSERT_TRUE(WriteFileBytes(fileName, bytes)) << fileName;
 }
@@ -69,6 +111,7 @@ void EngineTest::SetUp() {
   Bench->View = &View;
   Bench->FileOp = FileOp;
   Bench->cp = Process;
+  Bench->Registry = &Settings.Registry;
   Bench->Sleeper = [this](DWORD ms) { Pauses.push_back(ms); };
 }
 

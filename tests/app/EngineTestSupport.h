@@ -10,10 +10,36 @@
 #include <vector>
 
 #include "app/BenchEngine.h"
+#include "platform/Registry.h"
 #include "platform/StringList.h"
 #include "services/SvCreateProcess.h"
 #include "services/SvSHFileOperation.h"
 #include "standin/GameTree.h"
+
+// The settings key as the main window holds it open, with the run's marks ("NoErrorWarning"
+// and the configuration backup's) cleared for the test and put back as they were afterwards.
+class TTestSettings {
+ public:
+  TTestSettings();
+  ~TTestSettings();
+  TTestSettings(const TTestSettings&) = delete;
+  TTestSettings& operator=(const TTestSettings&) = delete;
+
+  std::string Read(const std::string& name) { return Registry.ReadString(name); }
+  void Write(const std::string& name, const std::string& value) {
+    Registry.WriteString(name, value);
+  }
+
+  TRegistry Registry;
+
+ private:
+  struct TSaved {
+    std::string name;
+    bool existed;
+    std::string value;
+  };
+  std::vector<TSaved> saved_;
+};
 
 class TRecordingView : public IBenchView {
  public:
@@ -34,6 +60,31 @@ class TRecordingView : public IBenchView {
   bool ButtonEnabled = true;
 };
 
+// A shell file operation whose copies end up empty, as on a full disk (the shell may well
+// report success).
+class TFullDiskFileOp : public TSvSHFileOperation {
+ public:
+  using TSvSHFileOperation::TSvSHFileOperation;
+  bool Execute() override;
+};
+
+// A file held open by another program for as long as the object lives, sharing only what
+// `share` allows (0: nothing, so it can be neither read nor written nor deleted).
+class THeldOpen {
+ public:
+  THeldOpen(const std::string& fileName, DWORD share);
+  ~THeldOpen();
+  THeldOpen(const THeldOpen&) = delete;
+  THeldOpen& operator=(const THeldOpen&) = delete;
+  bool Ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+bool IsReadOnly(const std::string& fileName);
+void SetReadOnly(const std::string& fileName);
+
 void WriteBytes(const std::string& fileName, const std::string& bytes);
 // The file's bytes; "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& fileName);
@@ -52,6 +103,7 @@ class EngineTest : public testing::Test {
   void TearDown() override;
 
   std::string Root;  // the scratch folder, ending in "\"
+  TTestSettings Settings;
   TComponent Owner{nullptr};
   TSvSHFileOperation* FileOp = nullptr;
   TSvCreateProcess* Process = nullptr;
