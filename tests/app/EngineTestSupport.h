@@ -82,6 +82,10 @@ class THeldOpen {
   HANDLE handle_;
 };
 
+// The game's log as it wrote it, with the frame rate of each run replaced by the given ones in
+// turn, so that the report's figures are known beforehand.
+void SetLoggedScores(const std::string& log, const std::vector<std::string>& scores);
+
 bool IsReadOnly(const std::string& fileName);
 void SetReadOnly(const std::string& fileName);
 
