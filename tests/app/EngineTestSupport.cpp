@@ -24,7 +24,11 @@ TTestSettings::~TTestSettings() {
 
 bool TFullDiskFileOp::Execute() {
   if (Operation() != foCopy) return TSvSHFileOperation::Execute();
-  for (int i = 0; i < DestFiles()->Count(); ++i) WriteFileBytes(DestFiles()->Strings(i), "");
+  for (int i = 0; i < DestFiles()->Count(); ++i) {
+    const std::string dest = DestFiles()->Strings(i);
+    ForceDirectories(ExtractFilePath(dest));
+    WriteFileBytes(dest, "");
+  }
   return true;
 }
 
