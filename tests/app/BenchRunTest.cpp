@@ -526,8 +526,8 @@ TEST_F(BenchRunTest, GameThatCannotBeStartedEndsTheRunWithFilesPutBack) {
   ExpectGameFilesPutBack();
 }
 
-// The process that runs the benchmark is ended while the game plays: the mark of an
-// interrupted run stays set, and the user's configuration waits in "Backup\".
+// The process that runs the benchmark is ended while the game plays: the marks of an
+// interrupted run stay set, and the user's configuration waits in "Backup\".
 TEST_F(BenchRunTest, KilledRunLeavesTheMarkAndTheBackup) {
   const std::string log = Root() + "Levels\\Training\\quick.log";
   // No backslash before a closing quote, which would escape it.
@@ -551,6 +551,7 @@ TEST_F(BenchRunTest, KilledRunLeavesTheMarkAndTheBackup) {
   EXPECT_EQ(code, 9u) << "the run ended before it was killed";
 
   EXPECT_EQ(NoErrorWarning(), "1");
+  EXPECT_EQ(ConfigBackupMark(), "1");
   EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\system.cfg"), GameConfig);
   EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\qmsplash.bmp"), GameSplash);
   EXPECT_EQ(ReadFileBytes(Root() + "qmsplashold.bmp"), GameSplash);
