@@ -47,23 +47,6 @@ bool UrlSafe(unsigned char c) {
          std::string_view::npos;
 }
 
-// ANSI text as UTF-8, through the system's conversion.
-std::string AnsiToUtf8(const std::string& text) {
-  if (text.empty()) return text;
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(text.size(), L'\0');
-  wide.resize(static_cast<size_t>(
-      MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), size)));
-  const int wideSize = static_cast<int>(wide.size());
-  std::string utf8(static_cast<size_t>(
-                       WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr,
-                                           nullptr)),
-                   '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, utf8.data(),
-                      static_cast<int>(utf8.size()), nullptr, nullptr);
-  return utf8;
-}
-
 }  // namespace
 
 std::string FileUrl(const std::string& path) {
@@ -74,7 +57,7 @@ std::string FileUrl(const std::string& path) {
   else
     url += '/';  // a drive path: no host
   static const char hex[] = "0123456789ABCDEF";
-  for (char ch : AnsiToUtf8(rest)) {
+  for (char ch : WideToCodePage(AnsiToWide(rest), CP_UTF8)) {
     const auto c = static_cast<unsigned char>(ch);
     if (UrlSafe(c)) {
       url += ch;

@@ -152,9 +152,7 @@ void PutGameFilesBack(TBenchEngine& bench, TObject* Sender, bool restoreConfigur
   step([&] {
     // While the user's configuration still waits in "Backup\", the next start offers the
     // repair.
-    const std::string pending = bench.ReadSetting(ConfigBackupSetting);
-    bench.WriteSetting("NoErrorWarning",
-                       pending.empty() || pending == ConfigBackupNone ? "0" : "1");
+    bench.WriteSetting("NoErrorWarning", ConfigBackupPending(bench) ? "1" : "0");
   });
   step([&] { DeleteIfPresent(c.GameRoot + "Systemcfgoverride.cfg"); });
   step([&] {

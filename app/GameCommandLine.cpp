@@ -1,7 +1,5 @@
 #include "app/GameCommandLine.h"
 
-#include <algorithm>
-
 #include "app/GameFiles.h"
 
 #include "services/SvCreateProcess.h"
@@ -140,41 +138,47 @@ std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
   return line;
 }
 
+std::wstring AnsiToWide(const std::string& text) {
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(text.size(), L'\0');
+  if (size > 0)
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), size)));
+  return wide;
+}
+
+std::string WideToCodePage(const std::wstring& text, UINT codePage) {
+  if (text.empty()) return std::string();
+  const int size = static_cast<int>(text.size());
+  std::string out(static_cast<size_t>(
+                      WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr,
+                                          nullptr)),
+                  '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), static_cast<int>(out.size()),
+                      nullptr, nullptr);
+  return out;
+}
+
 std::string BatchLine(const std::string& commandLine) {
-  const std::string line = StringReplace(commandLine, "%", "%%", {rfReplaceAll});
-  if (line.empty()) return line;
-  const int size = static_cast<int>(line.size());
-  std::wstring wide(line.size(), L'\0');
-  wide.resize(static_cast<size_t>(
-      MultiByteToWideChar(CP_ACP, 0, line.data(), size, wide.data(), size)));
-  std::string oem(wide.size() * 2, '\0');
-  oem.resize(static_cast<size_t>(WideCharToMultiByte(CP_OEMCP, 0, wide.data(),
-                                                     static_cast<int>(wide.size()), oem.data(),
-                                                     static_cast<int>(oem.size()), nullptr,
-                                                     nullptr)));
-  return oem;
+  return WideToCodePage(AnsiToWide(StringReplace(commandLine, "%", "%%", {rfReplaceAll})),
+                        CP_OEMCP);
 }
 
 std::string LettersOutsideOemCodePage(const std::string& text) {
-  if (text.empty() || GetOEMCP() == CP_UTF8) return std::string();
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(text.size(), L'\0');
-  wide.resize(static_cast<size_t>(
-      MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), size)));
+  if (GetOEMCP() == CP_UTF8) return std::string();
+  const std::wstring wide = AnsiToWide(text);
   std::string letters;
   for (size_t i = 0; i < wide.size(); ++i) {
-    const int length = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() ? 2 : 1;
+    const size_t length = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() ? 2 : 1;
+    const std::wstring letter = wide.substr(i, length);
     char bytes[8];
     BOOL lost = FALSE;
-    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, &wide[i], length, bytes, sizeof bytes,
-                        nullptr, &lost);
-    if (lost) {
-      const int n = WideCharToMultiByte(CP_ACP, 0, &wide[i], length, bytes, sizeof bytes,
-                                        nullptr, nullptr);
-      const std::string letter(bytes, static_cast<size_t>(std::max(n, 0)));
-      if (letters.find(letter) == std::string::npos) letters += (letters.empty() ? "" : ", ") + letter;
-    }
-    i += static_cast<size_t>(length - 1);
+    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, letter.data(), static_cast<int>(length),
+                        bytes, sizeof bytes, nullptr, &lost);
+    const std::string ansi = WideToCodePage(letter, CP_ACP);
+    if (lost && letters.find(ansi) == std::string::npos)
+      letters += (letters.empty() ? "" : ", ") + ansi;
+    i += length - 1;
   }
   return letters;
 }

@@ -9,6 +9,11 @@ const char* const ConfigBackupNone = "0";
 const char* const ConfigBackupTaken = "1";
 const char* const ConfigBackupNoFile = "2";
 
+bool ConfigBackupPending(const TBenchEngine& bench) {
+  const std::string mark = bench.ReadSetting(ConfigBackupSetting);
+  return !mark.empty() && mark != ConfigBackupNone;
+}
+
 namespace {
 
 // The values each finder knows: those the templates hold and those the edits write.
@@ -203,8 +208,7 @@ void MoveToBackup(const TBenchEngine& bench, const std::string& file, const std:
 
 void BackupGameConfiguration(TBenchEngine& bench) {
   const TBenchChoices& choices = bench.Choices;
-  const std::string pending = bench.ReadSetting(ConfigBackupSetting);
-  if (!pending.empty() && pending != ConfigBackupNone) RestoreGameConfiguration(bench);
+  if (ConfigBackupPending(bench)) RestoreGameConfiguration(bench);
 
   // The executable folder's file is never put back: it needs no mark.
   const std::string exeConfig = choices.ExeFolder + "system.cfg";
@@ -247,7 +251,6 @@ void RestoreGameConfiguration(TBenchEngine& bench) {
   } else if (pending == ConfigBackupNoFile) {
     DeleteIfPresent(config);
   }
-  if (!pending.empty() && pending != ConfigBackupNone)
-    bench.WriteSetting(ConfigBackupSetting, ConfigBackupNone);
+  if (ConfigBackupPending(bench)) bench.WriteSetting(ConfigBackupSetting, ConfigBackupNone);
   bench.Pause(300);
 }

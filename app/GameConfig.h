@@ -41,6 +41,8 @@ extern const char* const ConfigBackupSetting;
 extern const char* const ConfigBackupNone;
 extern const char* const ConfigBackupTaken;
 extern const char* const ConfigBackupNoFile;
+// Whether ConfigBackupSetting names something to put back.
+bool ConfigBackupPending(const TBenchEngine& bench);
 
 // Moves the game's "system.cfg" files (executable folder and root) into the program's
 // "Backup\Bin32\" and "Backup\" folders. A configuration that an earlier run left in

@@ -575,6 +575,8 @@ TEST_F(BenchRunTest, AKillAtAnyPauseNeverCostsTheUsersConfiguration) {
   ASSERT_NE(output.find("pauses: 7"), std::string::npos) << output;
   for (int k = 1; k <= 7; ++k) {
     SCOPED_TRACE("killed at pause " + std::to_string(k));
+    // Each kill point on its own, whatever became of the one before.
+    ASSERT_TRUE(WriteFileBytes(Root() + "system.cfg", user));
     EXPECT_EQ(RunHost("--resolutions 01 --runs 1 --no-pauses --kill-at-pause " + std::to_string(k),
                       &output),
               9u)
