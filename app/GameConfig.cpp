@@ -2,7 +2,6 @@
 
 #include "app/GameFiles.h"
 #include "resources/ResourceIds.h"
-#include "services/SvCommon.h"
 
 const char* const ConfigBackupSetting = "ConfigBackup";
 const char* const ConfigBackupNone = "0";

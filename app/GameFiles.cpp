@@ -4,7 +4,6 @@
 
 #include "platform/Guards.h"
 #include "resources/ResourceIds.h"
-#include "services/SvCommon.h"
 
 std::string ResMessage(UINT resourceId, const std::string& a, const std::string& b,
                        const std::string& c) {

@@ -33,7 +33,7 @@ build_target() {
 # real folders rather than links into $HOME.
 wine_template="${RIRERED_WINE_TEMPLATE:-/var/tmp/rirered-wine-template}"
 prefix_kind() {
-  if wine32_present; then echo "wine64+wine32"; else echo "wine64"; fi
+  if wine32_present; then echo "wine64+wine32 z-network"; else echo "wine64 z-network"; fi
 }
 make_wine_template() {
   [ "$(cat "$wine_template/.ready" 2>/dev/null)" = "$(prefix_kind)" ] && return 0
@@ -44,7 +44,8 @@ make_wine_template() {
     export WINEPREFIX="$wine_template" HOME="$wine_template.home"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
-    wine reg add 'HKLM\Software\Wine\Drives' /v z: /t REG_SZ /d network /f >/dev/null 2>&1
+    # Wine's drive settings live in the 64-bit view, which a 32-bit reg.exe would not reach.
+    wine reg add 'HKLM\Software\Wine\Drives' /v z: /t REG_SZ /d network /f /reg:64 >/dev/null 2>&1
     wineserver -k || true
     wineserver -w || true
     for d in "$WINEPREFIX"/drive_c/users/*/; do
