@@ -107,7 +107,8 @@ class BenchRunTest : public testing::Test {
     // No backslash before a closing quote, which would escape it.
     std::string line = "\"" + TestProgramFolder() + "BenchRunHost.exe\" \"" +
                        ExcludeTrailingBackslash(ProgramFolder) + "\" \"" +
-                       ExcludeTrailingBackslash(Root()) + "\" " + options;
+                       ExcludeTrailingBackslash(Root()) + "\" --settings-key \"" +
+                       Settings.Path() + "\" " + options;
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     const std::string outputFile = Root() + "host output.txt";
     HANDLE out = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
@@ -533,7 +534,8 @@ TEST_F(BenchRunTest, KilledRunLeavesTheMarkAndTheBackup) {
   // No backslash before a closing quote, which would escape it.
   std::string line = "\"" + TestProgramFolder() + "BenchRunHost.exe\" \"" +
                      ExcludeTrailingBackslash(ProgramFolder) + "\" \"" +
-                     ExcludeTrailingBackslash(Root()) + "\"";
+                     ExcludeTrailingBackslash(Root()) + "\" --settings-key \"" + Settings.Path() +
+                     "\"";
   SetEnvironmentVariableA("QUENMAR_FRAME_STEP", "1");  // a game long enough to be caught
   STARTUPINFOA si{};
   si.cb = sizeof si;

@@ -5,21 +5,9 @@
 
 TTestSettings::TTestSettings() {
   Registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  if (!Registry.OpenKey(SettingsKey, true)) ADD_FAILURE() << "the settings key cannot be opened";
-  for (const char* name : {"NoErrorWarning", "ConfigBackup"}) {
-    const bool existed = Registry.ValueExists(name);
-    saved_.push_back({name, existed, existed ? Registry.ReadString(name) : std::string()});
-    Registry.WriteString(name, "0");
-  }
-}
-
-TTestSettings::~TTestSettings() {
-  for (const TSaved& value : saved_) {
-    if (value.existed)
-      Registry.WriteString(value.name, value.value);
-    else
-      Registry.DeleteValue(value.name);
-  }
+  if (!Registry.OpenKey(Path(), true)) ADD_FAILURE() << "the settings key cannot be made";
+  Registry.WriteString("NoErrorWarning", "0");
+  Registry.WriteString("ConfigBackup", "0");
 }
 
 bool TFullDiskFileOp::Execute() {

@@ -10,35 +10,34 @@
 #include <vector>
 
 #include "app/BenchEngine.h"
+#include "SettingsTestSupport.h"
 #include "platform/Registry.h"
 #include "platform/StringList.h"
 #include "services/SvCreateProcess.h"
 #include "services/SvSHFileOperation.h"
 #include "standin/GameTree.h"
 
-// The settings key as the main window holds it open, with the run's marks ("NoErrorWarning"
-// and the configuration backup's) cleared for the test and put back as they were afterwards.
+// A settings key of the test's own, beside the program's and removed again at the end, held
+// open as the main window holds its key, with the run's marks ("NoErrorWarning" and the
+// configuration backup's) at "0".
 class TTestSettings {
  public:
   TTestSettings();
-  ~TTestSettings();
   TTestSettings(const TTestSettings&) = delete;
   TTestSettings& operator=(const TTestSettings&) = delete;
 
+  // Below HKEY_LOCAL_MACHINE, for BenchRunHost's --settings-key.
+  const std::string& Path() const { return key_.Path(); }
   std::string Read(const std::string& name) { return Registry.ReadString(name); }
   void Write(const std::string& name, const std::string& value) {
     Registry.WriteString(name, value);
   }
 
-  TRegistry Registry;
-
  private:
-  struct TSaved {
-    std::string name;
-    bool existed;
-    std::string value;
-  };
-  std::vector<TSaved> saved_;
+  TTestSettingsKey key_;  // removed last
+
+ public:
+  TRegistry Registry;
 };
 
 class TRecordingView : public IBenchView {

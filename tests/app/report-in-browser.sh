@@ -34,7 +34,9 @@ trap cleanup EXIT
 
 code=0
 QUENMAR_FRAME_STEP=4 wine "$bin/BenchRunHost.exe" "C:\\$top\\Program 100% Folder" \
-  "C:\\$top\\Game" --resolutions 2 --runs 1 --no-pauses >"$work/run.txt" 2>/dev/null || code=$?
+  "C:\\$top\\Game" --resolutions 2 --runs 1 --no-pauses \
+  --settings-key "\\SOFTWARE\\Nemorix\\RIRered report test $$" >"$work/run.txt" 2>/dev/null ||
+  code=$?
 report=$(tr -d '\r' <"$work/run.txt" | sed -n 's/^report: //p')
 if [ "$code" != 0 ] || [ -z "$report" ]; then
   echo "FAILED: the run at 1024x768 saved no report (exit code $code):"
