@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <dbt.h>
+#include <shlobj.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ShellTestSupport.h"
+#include "platform/Guards.h"
+#include "shell/FcShellIntf.h"
+
+namespace {
+
+// ---- TFcIdListArray -----------------------------------------------------------------------
+
+TEST(IdListArray, CountsAndCopiesParts) {
+  const std::string three = ListBytes({"aa", "bbb", "c"});
+  const std::string empty = ListBytes({});
+  TFcIdListArray parts(AsList(three));
+  EXPECT_EQ(parts.Count(), 3);
+  EXPECT_EQ(TFcIdListArray(nullptr).Count(), 0);
+  EXPECT_EQ(TFcIdListArray(AsList(empty)).Count(), 0);
+
+  const std::string whole = three, parent = ListBytes({"aa", "bbb"}), none = ListBytes({});
+  const std::map<int, const std::string*> leading = {{0, &whole}, {1, &parent}, {3, &none}, {4, nullptr}, {-1, nullptr}};
+  for (const auto& [n, expected] : leading) {
+    LPITEMIDLIST got = parts.GetLeading(n);
+    if (expected)
+      EXPECT_EQ(BytesOf(got), *expected) << n;
+    else
+      EXPECT_EQ(got, nullptr) << n;
+  }
+  const std::string second = ListBytes({"bbb"}), last = ListBytes({"c"});
+  const std::map<int, const std::string*> items = {{-1, nullptr}, {1, &second}, {2, &last}, {3, nullptr}};
+  for (const auto& [i, expected] : items) {
+    LPITEMIDLIST got = parts.GetItem(i);
+    if (expected)
+      EXPECT_EQ(BytesOf(got), *expected) << i;
+    else
+      EXPECT_EQ(got, nullptr) << i;
+  }
+  TFcIdListArray emptyParts(AsList(empty));
+  EXPECT_EQ(BytesOf(emptyParts.GetItem(0)), empty);
+  EXPECT_EQ(TFcIdListArray(nullptr).GetItem(0), nullptr);
+  EXPECT_EQ(TFcIdListArray(nullptr).GetLeading(0), nullptr);
+}
+
+// ---- TFcPidlList ----------------------------------------------------------------------------
+
+// The shell's allocator with a count of the blocks freed through it.
+class TCountingMalloc : public IMalloc {
+ public:
+  int frees = 0;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  void* STDMETHODCALLTYPE Alloc(SIZE_T size) override { return CoTaskMemAlloc(size); }
+  void* STDMETHODCALLTYPE Realloc(void* block, SIZE_T size) override { return CoTaskMemRealloc(block, size); }
+  void STDMETHODCALLTYPE Free(void* block) override {
+    ++frees;
+    CoTaskMemFree(block);
+  }
+  SIZE_T STDMETHODCALLTYPE GetSize(void*) override { return static_cast<SIZE_T>(-1); }
+  int STDMETHODCALLTYPE DidAlloc(void*) override { return -1; }
+  void STDMETHODCALLTYPE HeapMinimize() override {}
+};
+
+// Lists of one item each, kept alive by the fixture.
+class PidlList : public testing::Test {
+ protected:
+  LPITEMIDLIST List(const std::string& payload) {
+    owned_.emplace_back(CopyIdList(nullptr, AsList(ListBytes({payload}))));
+    return owned_.back().get();
+  }
+  static std::string Payloads(const TFcPidlList& list) {
+    std::string text;
+    for (int i = 0; i < list.Count(); ++i) {
+      const std::string bytes = BytesOf(list.Items(i));
+      text += bytes.substr(2, bytes.size() - 4) + " ";
+    }
+    return text;
+  }
+  std::vector<TIdListPtr> owned_;
+};
+
+TEST_F(PidlList, DuplicatesInASortedList) {
+  int objects[4];
+  for (TFcPidlDuplicates policy : {pdIgnore, pdError, pdAccept}) {
+    TFcPidlList list;
+    list.SetSorted(true);
+    list.SetDuplicates(policy);
+    list.AddObject(List("b"), &objects[0]);
+    list.AddObject(List("a"), &objects[1]);
+    list.AddObject(List("c"), &objects[2]);
+    ASSERT_EQ(Payloads(list), "a b c ");
+    switch (policy) {
+      case pdIgnore:
+        EXPECT_EQ(list.AddObject(List("b"), &objects[3]), 1);
+        EXPECT_EQ(list.Count(), 3);
+        break;
+      case pdError:
+        try {
+          list.AddObject(List("b"), &objects[3]);
+          FAIL() << "a duplicate was taken";
+        } catch (const EListError& e) {
+          EXPECT_EQ(e.Message(), "TFcPidlList: Duplicate PIDL");
+        }
+        EXPECT_EQ(list.Count(), 3);
+        break;
+      case pdAccept:
+        // In front of the equal entry already there.
+        EXPECT_EQ(list.AddObject(List("b"), &objects[3]), 1);
+        EXPECT_EQ(list.Count(), 4);
+        EXPECT_EQ(list.Objects(1), &objects[3]);
+        EXPECT_EQ(list.Objects(2), &objects[0]);
+        EXPECT_EQ(list.IndexOf(AsList(ListBytes({"b"}))), 1);
+        break;
+    }
+    EXPECT_EQ(list.IndexOf(AsList(ListBytes({"zz"}))), -1);
+  }
+}
+
+TEST_F(PidlList, UnsortedListsKeepTheirOrderAndAcceptDuplicates) {
+  TFcPidlList list;
+  list.SetDuplicates(pdError);
+  for (const char* p : {"c", "a", "c", "b"}) list.Add(List(p));
+  EXPECT_EQ(Payloads(list), "c a c b ");
+  EXPECT_EQ(list.IndexOf(AsList(ListBytes({"c"}))), 0);
+  // By bytes, the items' counts first: the longer item "ab" goes last.
+  list.Add(List("ab"));
+  list.SetSorted(true);
+  EXPECT_EQ(Payloads(list), "a b c c ab ");
+  list.SetSorted(false);
+  list.Add(List("0"));
+  EXPECT_EQ(Payloads(list), "a b c c ab 0 ");
+  EXPECT_THROW(list.Items(6), EListError);
+}
+
+class PidlListOfAFolder : public ShellScratch {};
+
+TEST_F(PidlListOfAFolder, SortsInTheFoldersOwnOrder) {
+  for (const char* name : {"b.txt", "C.txt", "a.txt"}) MakeFile(name);
+  TComPtr<IShellFolder> folder;
+  ASSERT_EQ(ShellGetFolderFromIdList(ParsedList(Dir()).get(), folder.Out()), S_OK);
+  std::vector<TIdListPtr> items;
+  TFcPidlList list;
+  list.SetShellFolder(folder.Get());
+  // Items whose bytes order them otherwise than their names do.
+  for (const char* name : {"C.txt", "a.txt", "b.txt"}) {
+    items.push_back(LastItem(ParsedList(Dir() + name).get()));
+    list.Add(items.back().get());
+  }
+  list.SetSorted(true);
+  std::string names;
+  for (int i = 0; i < list.Count(); ++i) names += ShellGetDisplayName(folder.Get(), list.Items(i), snkForParsing) + " ";
+  EXPECT_EQ(names, Dir() + "a.txt " + Dir() + "b.txt " + Dir() + "C.txt ");
+  EXPECT_EQ(list.IndexOf(items[2].get()), 1);
+}
+
+TEST_F(PidlList, ListsAreFreedOnlyWithAnAllocator) {
+  TCountingMalloc counting;
+  {
+    TFcPidlList list;
+    list.SetMalloc(&counting);
+    for (const char* p : {"a", "b", "c", "d"}) list.Add(CopyIdList(&counting, AsList(ListBytes({p}))));
+    list.Delete(1);
+    EXPECT_EQ(counting.frees, 1);
+    list.Clear();
+    EXPECT_EQ(counting.frees, 4);
+    list.Add(CopyIdList(&counting, AsList(ListBytes({"e"}))));
+  }
+  EXPECT_EQ(counting.frees, 5);
+
+  TCountingMalloc unused;
+  LPITEMIDLIST kept = CopyIdList(&unused, AsList(ListBytes({"k"})));
+  {
+    TFcPidlList list;
+    list.Add(kept);
+    list.Delete(0);
+    list.Add(kept);
+  }
+  EXPECT_EQ(unused.frees, 0);
+  EXPECT_EQ(BytesOf(kept), ListBytes({"k"}));
+  unused.Free(kept);
+}
+
+// ---- TFcDeviceChangeHandler -----------------------------------------------------------------
+
+struct TSubscriberLog : TObject {
+  std::vector<std::string>* log = nullptr;
+  std::string name;
+  std::function<void()> during;
+  void Changed(TObject* sender, TMessage& m) {
+    log->push_back(Format("%s %s %#llx %lld", name.c_str(), sender ? "handler" : "none",
+                          static_cast<unsigned long long>(m.WParam), static_cast<long long>(m.LParam)));
+    if (during) during();
+  }
+  void Other(TObject*, TMessage&) { log->push_back(name + " other"); }
+};
+
+TEST(DeviceChange, DeliversTheEventCodeAfterTheBroadcastHasReturned) {
+  TFcDeviceChangeHandler handler;
+  std::vector<std::string> log;
+  TSubscriberLog a, b;
+  a.log = b.log = &log;
+  a.name = "a";
+  b.name = "b";
+  handler.AddSubscriber(&a, &TSubscriberLog::Changed);
+  handler.AddSubscriber(&b, &TSubscriberLog::Changed);
+  handler.AddSubscriber(&a, &TSubscriberLog::Changed);
+
+  // A drive's arrival, as the system broadcasts it: the record lives during the send only.
+  DEV_BROADCAST_VOLUME volume{};
+  volume.dbcv_size = sizeof volume;
+  volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+  volume.dbcv_unitmask = 1u << ('Q' - 'A');
+  DWORD_PTR result = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                                  reinterpret_cast<LPARAM>(&volume), SMTO_ABORTIFHUNG, 2000, &result));
+  EXPECT_TRUE(log.empty());
+  ASSERT_TRUE(LoopUntil([&] { return log.size() >= 3; }, 3000));
+  Application->ProcessMessages();
+  EXPECT_EQ(log, (std::vector<std::string>{"a handler 0x8000 0", "b handler 0x8000 0", "a handler 0x8000 0"}));
+
+  // One removal removes the first of the two; inactive handlers deliver nothing.
+  log.clear();
+  handler.RemoveSubscriber(&a, &TSubscriberLog::Changed);
+  handler.RemoveSubscriber(&a, &TSubscriberLog::Other);  // never subscribed: nothing
+  SendMessageA(handler.Handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+  ASSERT_TRUE(LoopUntil([&] { return log.size() >= 2; }, 3000));
+  EXPECT_EQ(log, (std::vector<std::string>{"b handler 0x8004 0", "a handler 0x8004 0"}));
+  log.clear();
+  handler.SetActive(false);
+  SendMessageA(handler.Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+  LoopUntil([] { return false; }, 100);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST(DeviceChange, SubscribersLeavingDuringDeliveryAreNotCalled) {
+  auto handler = std::make_unique<TFcDeviceChangeHandler>();
+  std::vector<std::string> log;
+  TSubscriberLog a, b, c;
+  for (TSubscriberLog* s : {&a, &b, &c}) s->log = &log;
+  a.name = "a";
+  b.name = "b";
+  c.name = "c";
+  // a takes b away (a control freed by another's handler); b takes itself away.
+  a.during = [&] { handler->RemoveSubscriber(&b, &TSubscriberLog::Changed); };
+  handler->AddSubscriber(&a, &TSubscriberLog::Changed);
+  handler->AddSubscriber(&b, &TSubscriberLog::Changed);
+  handler->AddSubscriber(&c, &TSubscriberLog::Changed);
+  c.during = [&] {
+    handler->RemoveSubscriber(&c, &TSubscriberLog::Changed);
+    handler->AddSubscriber(&b, &TSubscriberLog::Other);  // joins for the next notice
+  };
+  SendMessageA(handler->Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+  ASSERT_TRUE(LoopUntil([&] { return log.size() >= 2; }, 3000));
+  Application->ProcessMessages();
+  EXPECT_EQ(log, (std::vector<std::string>{"a handler 0x8000 0", "c handler 0x8000 0"}));
+}
+
+TEST(DeviceChange, ASubscribersFailureReachesTheApplicationAndTheOthersStillHearIt) {
+  TFcDeviceChangeHandler handler;
+  std::vector<std::string> log;
+  TSubscriberLog a, b;
+  a.log = b.log = &log;
+  a.name = "a";
+  b.name = "b";
+  a.during = [] { throw Exception("drive gone"); };
+  handler.AddSubscriber(&a, &TSubscriberLog::Changed);
+  handler.AddSubscriber(&b, &TSubscriberLog::Changed);
+  std::vector<std::string> reported;
+  TRestore<TExceptionEvent> onException(Application->OnException,
+                                        [&](TObject*, const std::exception& e) { reported.push_back(e.what()); });
+  SendMessageA(handler.Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+  ASSERT_TRUE(LoopUntil([&] { return log.size() >= 2; }, 3000));
+  EXPECT_EQ(reported, std::vector<std::string>{"drive gone"});
+  EXPECT_EQ(log.back(), "b handler 0x8000 0");
+}
+
+TEST(DeviceChange, TheSharedHandlerIsMadeOnce) {
+  TFcDeviceChangeHandler* shared = ShellDeviceChangeHandler();
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(ShellDeviceChangeHandler(), shared);
+  EXPECT_TRUE(shared->Active());
+  EXPECT_TRUE(IsWindow(shared->Handle()));
+}
+
+}  // namespace
