@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/RIRered.h"
+#include "controls/FcRegister.h"
 #include "platform/Application.h"
 #include "services/SvCommon.h"
 #include "services/SvRegister.h"
@@ -12,6 +13,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application->SetTitle("Quenmar Benchmark");
   InstallPrintClientRepair();
   RegisterServiceClasses();
+  RegisterControlLibrary();
   RegisterMainWindow();
   Application->CreateForm(Form1);
   Application->Run();

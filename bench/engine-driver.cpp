@@ -1,5 +1,7 @@
 // Times the engine's own work for one resolution — the game's configuration, the batch
-// file, the log check and the report section — without its pauses and without the game.
+// file, the log check and the report section — without its pauses and without the game, and
+// beside it the same file work done with bare calls: the same bytes written the safe way
+// (temporary file, then replace), the old log deleted, the log read and searched.
 #include <windows.h>
 
 #include <algorithm>
@@ -43,6 +45,52 @@ void WriteGameLog(const std::string& fileName) {
     log.Add(Format("!TimeDemo Run %d Finished.", run));
   }
   log.SaveToFile(fileName);
+}
+
+std::string ReadWhole(const std::string& name) {
+  std::string bytes;
+  HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return bytes;
+  bytes.resize(GetFileSize(h, nullptr));
+  DWORD read = 0;
+  if (!bytes.empty()) ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  bytes.resize(read);
+  CloseHandle(h);
+  return bytes;
+}
+
+// Writes the bytes to a temporary file beside `name`, then puts it in place in one step.
+bool WriteReplacing(const std::string& name, const std::string& bytes) {
+  const std::string temp = name + ".tmp";
+  HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(h);
+  return ok && MoveFileExA(temp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// The files the engine wrote for one resolution, as bytes, and where the bare calls put them.
+struct TBareWork {
+  std::string folder;
+  std::string config, override, batch;
+  std::string finished;
+};
+
+bool BareConfiguration(const TBareWork& work) {
+  return WriteReplacing(work.folder + "system.cfg", work.config) &&
+         WriteReplacing(work.folder + "Systemcfgoverride.cfg", work.override);
+}
+
+bool BareBatch(const TBareWork& work) {
+  DeleteFileA((work.folder + "bare.log").c_str());
+  return WriteReplacing(work.folder + "rirered.bat", work.batch);
+}
+
+bool BareLogCheck(const TBareWork& work) {
+  const std::string log = ReadWhole(work.folder + "bare.log");
+  return log.find("\r\n" + work.finished + "\r\n") != std::string::npos;
 }
 
 void DeleteTree(const std::string& folder) {
@@ -107,8 +155,17 @@ int main(int argc, char** argv) {
   WriteReportHeader(bench);
   const int headerLines = bench.State.Report.Count();
 
-  std::vector<double> config, batch, report, total;
+  std::vector<double> config, batch, report, total, bare;
   const std::string log = root + "Game\\Levels\\Steam\\nmxsteam.log";
+  TBareWork work;
+  work.folder = root + "Bare\\";
+  ForceDirectories(work.folder);
+  WriteGameConfiguration(bench);
+  WriteBatchFile(bench, 2);
+  work.config = ReadWhole(c.GameRoot + "system.cfg");
+  work.override = ReadWhole(c.GameRoot + "Systemcfgoverride.cfg");
+  work.batch = ReadWhole(c.ExeFolder + "rirered.bat");
+  work.finished = "!TimeDemo Run " + bench.State.RunCountText + " Finished.";
   for (int i = 0; i < repetitions; ++i) {
     LARGE_INTEGER t0, t1, t2, t3, t4;
     QueryPerformanceCounter(&t0);
@@ -126,6 +183,20 @@ int main(int argc, char** argv) {
     QueryPerformanceCounter(&t4);
     while (bench.State.Report.Count() > headerLines)
       bench.State.Report.Delete(bench.State.Report.Count() - 1);
+    LARGE_INTEGER b0, b1, b2, b3, b4;
+    QueryPerformanceCounter(&b0);
+    const bool configured = BareConfiguration(work);
+    QueryPerformanceCounter(&b1);
+    const bool batched = BareBatch(work);
+    QueryPerformanceCounter(&b2);
+    WriteGameLog(work.folder + "bare.log");  // the game's part, not timed
+    QueryPerformanceCounter(&b3);
+    if (!configured || !batched || !BareLogCheck(work)) {
+      std::printf("the bare file work failed\n");
+      return 1;
+    }
+    QueryPerformanceCounter(&b4);
+    bare.push_back(Milliseconds(b0, b2) + Milliseconds(b3, b4));
     config.push_back(Milliseconds(t0, t1));
     batch.push_back(Milliseconds(t1, t2));
     report.push_back(Milliseconds(t3, t4));
@@ -138,5 +209,7 @@ int main(int argc, char** argv) {
   std::printf("batch file: %.3f ms\n", Median(batch));
   std::printf("log check and report section: %.3f ms\n", Median(report));
   std::printf("engine work per resolution: %.3f ms\n", Median(total));
+  std::printf("bare file work per resolution: %.3f ms\n", Median(bare));
+  std::printf("engine/bare file work ratio: %.2f\n", Median(total) / Median(bare));
   return 0;
 }

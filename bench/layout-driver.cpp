@@ -1,5 +1,6 @@
 // Loads a window of 150 controls from its stored layout, makes its windows and shows it,
-// several rounds; prints each round's time and the median.
+// several rounds; then makes the same 150 windows directly over the system's own classes and
+// shows them, as many rounds. Prints each round's time, both medians and their ratio.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -103,6 +104,62 @@ std::string MakeLayout() {
          panels + " ] }";
 }
 
+// The bare window that holds the system's controls: what any program has without a class
+// library.
+LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The layout's 150 controls made directly with CreateWindowEx: a panel is a STATIC holding its
+// children, a box an EDIT with its caption, a mark a STATIC (a window here, where the layout's
+// mark draws itself into its panel), on a top-level window of the same client size.
+HWND MakeBareWindows() {
+  static bool registered = false;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!registered) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = BareWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "BareBenchForm";
+    RegisterClassA(&wc);
+    registered = true;
+  }
+  RECT frame{0, 0, 424, 840};
+  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  HWND form = CreateWindowExA(0, "BareBenchForm", "150 controls", WS_OVERLAPPEDWINDOW, 10, 10,
+                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                              instance, nullptr);
+  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  int n = 0;
+  for (int p = 0; p < 10; ++p) {
+    char caption[32];
+    std::snprintf(caption, sizeof(caption), "Panel %d", p);
+    HWND panel = CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPCHILDREN,
+                                 (p % 2) * 210 + 4, (p / 2) * 166 + 4, 200, 162, form, nullptr, instance,
+                                 nullptr);
+    SendMessageA(panel, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (int i = 0; i < 7; ++i) {
+      std::snprintf(caption, sizeof(caption), "Box %d", n++);
+      HWND box = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                 8, 4 + i * 22, 150, 20, panel, nullptr, instance, nullptr);
+      SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 166, 4 + i * 22, 20, 20,
+                      panel, nullptr, instance, nullptr);
+    }
+  }
+  return form;
+}
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 double Milliseconds() {
   LARGE_INTEGER t, f;
   QueryPerformanceCounter(&t);
@@ -117,7 +174,8 @@ int main(int argc, char** argv) {
   Application->Initialize();
   Register();
   std::string layout = MakeLayout();
-  std::vector<double> times;
+  // The two kinds take turns, so that both see the same load of the machine.
+  std::vector<double> times, bare;
   for (int r = 0; r < rounds; ++r) {
     double start = Milliseconds();
     auto* form = TForm::CreateNew<TBenchForm>(nullptr);
@@ -136,11 +194,28 @@ int main(int argc, char** argv) {
       if (dynamic_cast<TControl*>(form->Components(i))) ++count;
     std::printf("round %d: %d controls, %.1f ms (layout read %.1f, windows %.1f, shown %.1f, painted %.1f)\n",
                 r + 1, count, elapsed, read, made - read, shown - made, elapsed - shown);
-    std::fflush(stdout);
     times.push_back(elapsed);
     delete form;
+    Application->ProcessMessages();
+
+    start = Milliseconds();
+    HWND window = MakeBareWindows();
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    PumpMessages();
+    elapsed = Milliseconds() - start;
+    std::printf("bare round %d: 150 windows, %.1f ms\n", r + 1, elapsed);
+    std::fflush(stdout);
+    bare.push_back(elapsed);
+    DestroyWindow(window);
+    PumpMessages();
   }
   std::sort(times.begin(), times.end());
-  std::printf("layout load and show median: %.1f ms\n", times[times.size() / 2]);
+  std::sort(bare.begin(), bare.end());
+  const double loaded = times[times.size() / 2];
+  const double windows = bare[bare.size() / 2];
+  std::printf("layout load and show median: %.1f ms\n", loaded);
+  std::printf("bare windows median: %.1f ms\n", windows);
+  std::printf("layout/bare windows ratio: %.2f\n", loaded / windows);
   return 0;
 }

@@ -106,7 +106,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
-  } else if (!preprocess_ || !preprocess_(msg)) {
+    return true;
+  }
+  CancelHintOn(msg);
+  if (!preprocess_ || !preprocess_(msg)) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -168,6 +171,11 @@ void TApplication::HandleException(TObject* sender) {
 
 void TApplication::ShowException(const std::exception& e) {
   MessageBox(e.what(), Title(), MB_OK | MB_ICONERROR);
+}
+
+bool TApplication::ExecuteAction(TBasicAction* action) {
+  TForm* form = Screen->ActiveForm() ? Screen->ActiveForm() : mainForm_;
+  return action && form && form->Perform(CM_ACTIONEXECUTE, 0, reinterpret_cast<LPARAM>(action)) != 0;
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {

@@ -21,6 +21,10 @@ struct TMessage {
 
 using TWndMethod = std::function<void(TMessage& message)>;
 
+class TBasicAction;
+class TControl;
+class THintWindow;
+class TTimer;
 class TForm;
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
 
@@ -67,6 +71,37 @@ class TApplication : public TComponent {
   void HandleException(TObject* sender);
   // Error box with the exception's message, titled with Title.
   void ShowException(const std::exception& e);
+  // Offers the action to the active form (the main form when none is active) and its
+  // controls; true when one of them handled it.
+  bool ExecuteAction(TBasicAction* action);
+
+  // ---- Hints (Hints.cpp)
+  // The hint of the control under the mouse (the nearest non-empty one up its parents).
+  // Each change fires OnHint when assigned, else is offered to the active form's controls as
+  // a THintAction, so that a status pane showing hints can take it.
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& value);
+  // Whether hint windows appear at all (the controls' ShowHint decides for each control).
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool value);
+  // Milliseconds the mouse rests on a control before its hint shows; a hint shown while
+  // another was up waits HintShortPause; a hint goes after HintHidePause.
+  int HintPause() const { return hintPause_; }
+  void SetHintPause(int ms) { hintPause_ = ms; }
+  int HintShortPause() const { return hintShortPause_; }
+  void SetHintShortPause(int ms) { hintShortPause_ = ms; }
+  int HintHidePause() const { return hintHidePause_; }
+  void SetHintHidePause(int ms) { hintHidePause_ = ms; }
+  // Takes the hint down and forgets its control: resting on the same control again shows
+  // it anew (with its Hint as it is then).
+  void CancelHint();
+  // The hint window, while one has been made (nullptr before the first hint).
+  THintWindow* HintWindowControl() const { return hintWindow_; }
+  // The controls report here every move of the mouse over them (screen point), and nullptr
+  // when the mouse left them all.
+  void HintMouseMessage(TControl* control, POINT screenPos);
+  TNotifyEvent OnHint;
+
   // MessageBoxA owned by the active window; returns the button pressed.
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
 
@@ -78,8 +113,28 @@ class TApplication : public TComponent {
   void Idle();
   static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
+  void HintTimerFired();
+  void ShowHintNow();
+  void StartHintTimer(int ms);
+  void StopHintTimer();
+  // Keys, clicks and the end of the application's activation take a hint down.
+  void CancelHintOn(const MSG& msg);
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
   HWND handle_ = nullptr;
   TForm* mainForm_ = nullptr;
+  std::string hint_;
+  bool showHint_ = true;
+  int hintPause_ = 500;
+  int hintShortPause_ = 50;
+  int hintHidePause_ = 2500;
+  TControl* hintControl_ = nullptr;
+  bool hintShowing_ = false;
+  THintWindow* hintWindow_ = nullptr;
+  TTimer* hintTimer_ = nullptr;
   TMessageHook preprocess_;
   std::string title_;
   bool initialized_ = false;

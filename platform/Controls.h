@@ -1,5 +1,12 @@
 // Controls over real windows: windowed controls with their own window procedure and
 // windowless ones painted and fed by their parent, the message map, focus, keys and alignment.
+//
+// Where the parts live: Messages.h/.cpp the notification numbers and message tables;
+// ControlWindows.cpp the window procedure, the controls by their windows, mouse and capture;
+// ControlCanvas.cpp the control canvas; Controls.cpp TControl, size constraints, helpers and
+// registration; WinControl.cpp TWinControl's windows, children and messages; ControlFocus.cpp
+// focus, tab order and keys; ControlAlign.cpp alignment; ControlPaint.cpp painting,
+// TCustomControl and TGraphicControl.
 #pragma once
 
 #include <windows.h>
@@ -10,99 +17,21 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/Actions.h"
 #include "platform/Application.h"
 #include "platform/Classes.h"
 #include "platform/Colors.h"
 #include "platform/Graphics.h"
+#include "platform/Messages.h"
 #include "platform/Sets.h"
 
+class TControlActionLink;
 class TForm;
 class TWinControl;
 
 // A control asked to do what it cannot in its state (focus while hidden, a window without a
 // parent window...).
 class EInvalidOperation : public Exception { using Exception::Exception; };
-
-// ---- Component notifications ---------------------------------------------------------------
-// Sent by the controls to themselves, their parents and their children when something changes;
-// their numbers lie in the application's range, clear of the messages of the system's windows.
-
-constexpr UINT CM_BASE = 0xB000;
-constexpr UINT CM_ACTIVATE = CM_BASE + 0;
-constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
-constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 3;
-constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 4;
-// lParam: the point (client coordinates, packed as for mouse messages); Result non-zero: hit.
-constexpr UINT CM_HITTEST = CM_BASE + 5;
-constexpr UINT CM_VISIBLECHANGED = CM_BASE + 6;
-constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 7;
-constexpr UINT CM_COLORCHANGED = CM_BASE + 8;
-constexpr UINT CM_FONTCHANGED = CM_BASE + 9;
-constexpr UINT CM_CURSORCHANGED = CM_BASE + 10;
-constexpr UINT CM_TEXTCHANGED = CM_BASE + 12;
-// lParam: the control the mouse entered or left.
-constexpr UINT CM_MOUSEENTER = CM_BASE + 13;
-constexpr UINT CM_MOUSELEAVE = CM_BASE + 14;
-// wParam: the group index, lParam: the button that went down; broadcast to a parent's controls.
-constexpr UINT CM_BUTTONPRESSED = CM_BASE + 17;
-constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 18;
-constexpr UINT CM_ENTER = CM_BASE + 19;
-constexpr UINT CM_EXIT = CM_BASE + 20;
-constexpr UINT CM_DESIGNHITTEST = CM_BASE + 21;
-constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 23;
-// wParam: the key, lParam: the key data; Result non-zero: the key was used. Broadcast by the
-// form to its controls (Enter, Escape, and the keys the focused control does not want).
-constexpr UINT CM_DIALOGKEY = CM_BASE + 26;
-// wParam: the character; broadcast by the form for accelerators (Alt+letter, or a plain letter
-// that the focused control does not take).
-constexpr UINT CM_DIALOGCHAR = CM_BASE + 27;
-// lParam: the control that has the focus now; broadcast by the form to its controls.
-constexpr UINT CM_FOCUSCHANGED = CM_BASE + 28;
-constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;
-// wParam: the key, lParam: the control the key went to; Result non-zero: the key was used.
-constexpr UINT CM_CHILDKEY = CM_BASE + 31;
-constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 34;
-constexpr UINT CM_RELEASE = CM_BASE + 33;
-constexpr UINT CM_RECREATEWND = CM_BASE + 51;
-constexpr UINT CM_INVALIDATE = CM_BASE + 52;
-// wParam: the wheel's WPARAM, lParam: its LPARAM; sent up the parent chain when unused.
-constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
-
-// Notifications a parent window receives about its child windows, passed on to the child's
-// control as CN_BASE + the message.
-constexpr UINT CN_BASE = 0xBC00;
-constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
-constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
-constexpr UINT CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
-constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
-constexpr UINT CN_CTLCOLORDLG = CN_BASE + WM_CTLCOLORDLG;
-constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
-constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
-constexpr UINT CN_CTLCOLORMSGBOX = CN_BASE + WM_CTLCOLORMSGBOX;
-constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
-constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
-constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
-constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
-constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
-constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
-constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
-constexpr UINT CN_VKEYTOITEM = CN_BASE + WM_VKEYTOITEM;
-constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
-// The keyboard messages, offered to the control before they are dispatched; Result non-zero:
-// the control used the key and the message is not dispatched.
-constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
-constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
-constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
-constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
-constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
-
-// Packs and unpacks the client point of mouse messages and CM_HITTEST.
-inline LPARAM PointToLParam(POINT p) {
-  return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
-}
-inline POINT LParamToPoint(LPARAM lp) {
-  return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-}
 
 // ---- Enumerations and events ---------------------------------------------------------------
 
@@ -125,6 +54,11 @@ enum TControlStateFlag {
   csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking
 };
 using TControlState = TSet<TControlStateFlag>;
+
+// The reading order and alignment of a control's text: left to right; right to left in
+// both; right-to-left reading with the left-to-right alignment kept; right-to-left reading
+// only (alignment and scroll bars stay).
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
@@ -175,45 +109,6 @@ using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shi
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 using TMouseWheelEvent = std::function<void(TObject* sender, TShiftState shift, int wheelDelta,
                                             POINT mousePos, bool& handled)>;
-
-// ---- Message map -----------------------------------------------------------------------------
-
-class TControl;
-using TMessageHandler = std::function<void(TControl* self, TMessage& message)>;
-
-// The message handlers of one class, by message number. A message goes to the handler of the
-// most derived class that has one; a handler passes it on to its ancestors with
-// DispatchFrom(ParentClass::Messages(), message), and what no class handles goes to
-// DefaultHandler.
-//
-// Another unit may wrap a class's handler of one message and put it back later:
-//   TMessageHandler old = TWinControl::Messages().Find(WM_PRINTCLIENT);
-//   TWinControl::Messages().Replace(WM_PRINTCLIENT, [old](TControl* c, TMessage& m) {
-//     int saved = SaveDC(reinterpret_cast<HDC>(m.WParam));
-//     if (old) old(c, m); else c->DispatchFrom(*TWinControl::Messages().Parent(), m);
-//     RestoreDC(reinterpret_cast<HDC>(m.WParam), saved);
-//   });
-//   ...
-//   TWinControl::Messages().Replace(WM_PRINTCLIENT, old);  // restores the class's own
-class TMessageTable {
- public:
-  explicit TMessageTable(const TMessageTable* parent) : parent_(parent) {}
-  TMessageTable(const TMessageTable&) = delete;
-  TMessageTable& operator=(const TMessageTable&) = delete;
-
-  const TMessageTable* Parent() const { return parent_; }
-  void Add(UINT message, TMessageHandler handler) { handlers_[message] = std::move(handler); }
-  // This class's own handler (empty when it has none).
-  TMessageHandler Find(UINT message) const;
-  // Puts `handler` (empty: none) in place of this class's own handler and returns the one it
-  // replaced.
-  TMessageHandler Replace(UINT message, TMessageHandler handler);
-  const TMessageHandler* Lookup(UINT message) const;
-
- private:
-  const TMessageTable* parent_;
-  std::unordered_map<UINT, TMessageHandler> handlers_;
-};
 
 // ---- Size constraints ------------------------------------------------------------------------
 
@@ -346,6 +241,15 @@ class TControl : public TComponent {
   void SetText(const std::string& value);
   std::string Caption() const { return GetText(); }
   void SetCaption(const std::string& value) { SetText(value); }
+  // Taken from the parent while ParentBiDiMode is on; setting it turns ParentBiDiMode off.
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode value);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool value);
+  // Text and other contents are aligned from the right (bdRightToLeft only).
+  bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
+  // Text reads from right to left (every mode but bdLeftToRight).
+  bool UseRightToLeftReading() const { return biDiMode_ != bdLeftToRight; }
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
   const std::string& Hint() const { return hint_; }
@@ -372,6 +276,15 @@ class TControl : public TComponent {
   void BringToFront();
   void SendToBack();
 
+  // ---- Actions
+  // The action whose state the control shows and whose Execute its click runs (nullptr:
+  // none). Linking takes the action's caption, enabled state, hint and visibility.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* value);
+  // Asked when an action is offered to the form's controls (THintAction, for one): true when
+  // this control handled it. Here: when the action says it handles this control.
+  virtual bool ExecuteAction(TBasicAction* action);
+
   // Re-lays out the parent when this control is aligned.
   void RequestAlign();
   void Loaded() override;
@@ -396,6 +309,15 @@ class TControl : public TComponent {
   virtual RECT GetClientRect();
   virtual std::string GetText() const;
   virtual void SetTextNow(const std::string& value);
+  // The link of this class's controls to their action; a class whose link passes on more of
+  // the action (Checked, ImageIndex) makes its own.
+  virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+  TControlActionLink* ActionLink() const { return actionLink_.get(); }
+  // The action was just linked: the control takes its values (with `checkDefaults`, while
+  // loading, only where the control still has its defaults). Later changes of the action
+  // reach the control through the link's setters, and only while it shows the action's value.
+  virtual void ActionChange(TObject* sender, bool checkDefaults);
+  void Notification(TComponent* component, TOperation operation) override;
   // After a change of size: fires OnResize.
   virtual void Resize();
   virtual void Click();
@@ -423,10 +345,12 @@ class TControl : public TComponent {
   void CMParentColorChanged(TMessage& m);
   void CMParentFontChanged(TMessage& m);
   void CMParentShowHintChanged(TMessage& m);
+  void CMParentBiDiModeChanged(TMessage& m);
   void CMHitTest(TMessage& m);
   void CMMouseEnter(TMessage& m);
   void CMMouseLeave(TMessage& m);
   void CMMouseWheel(TMessage& m);
+  void CMActionExecute(TMessage& m);
 
   TControlStyle controlStyle_;
   TControlState controlState_;
@@ -449,11 +373,34 @@ class TControl : public TComponent {
   bool parentFont_ = true;
   bool fontFromParent_ = false;
   std::string text_;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
   TCursor cursor_ = crDefault;
   std::string hint_;
   bool showHint_ = false;
   bool parentShowHint_ = true;
   std::unique_ptr<TSizeConstraints> constraints_;
+  std::unique_ptr<TControlActionLink> actionLink_;
+};
+
+// The link of a control to its action: caption, enabled state, hint and visibility go to the
+// control while it still shows the action's values.
+class TControlActionLink : public TActionLink {
+ public:
+  explicit TControlActionLink(TControl* client) : client_(client) {}
+  TControl* Client() const { return client_; }
+
+  bool IsCaptionLinked() override;
+  bool IsEnabledLinked() override;
+  bool IsHintLinked() override;
+  bool IsVisibleLinked() override;
+  void SetCaption(const std::string& value) override;
+  void SetEnabled(bool value) override;
+  void SetHint(const std::string& value) override;
+  void SetVisible(bool value) override;
+
+ private:
+  TControl* client_;
 };
 
 // ---- TWinControl -----------------------------------------------------------------------------
@@ -626,7 +573,10 @@ class TWinControl : public TControl {
   void CMEnabledChanged(TMessage& m);
   void CMColorChanged(TMessage& m);
   void CMFontChanged(TMessage& m);
+  void CMBiDiModeChanged(TMessage& m);
   void CMBroadcast(TMessage& m);
+  void CMActionExecute(TMessage& m);
+  std::unique_ptr<TControlActionLink> CreateActionLink() override;
   void CMEnter(TMessage& m);
   void CMExit(TMessage& m);
   void CMRecreateWnd(TMessage& m);
@@ -654,6 +604,12 @@ class TWinControl : public TControl {
   bool aligning_ = false;
   bool trackingMouse_ = false;
   std::unique_ptr<TBrush> brush_;
+};
+
+// The link of a windowed control to its action.
+class TWinControlActionLink : public TControlActionLink {
+ public:
+  using TControlActionLink::TControlActionLink;
 };
 
 // ---- TCustomControl and TGraphicControl --------------------------------------------------------

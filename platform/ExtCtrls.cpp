@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Guards.h"
 #include "platform/TypInfo.h"
 
 namespace {
@@ -13,18 +14,19 @@ const TEnumInfo BorderStyleInfo{"TBorderStyle", {"bsNone", "bsSingle"}};
 // One ring `width` pixels wide: upper-left in one colour, lower-right in the other.
 void Frame3D(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {
   for (int i = 0; i < width; ++i) {
-    HPEN light = CreatePen(PS_SOLID, 1, ColorToRGB(topLeft));
-    HPEN dark = CreatePen(PS_SOLID, 1, ColorToRGB(bottomRight));
-    HGDIOBJ old = SelectObject(dc, light);
-    MoveToEx(dc, r.left, r.bottom - 1, nullptr);
-    LineTo(dc, r.left, r.top);
-    LineTo(dc, r.right - 1, r.top);
-    SelectObject(dc, dark);
-    LineTo(dc, r.right - 1, r.bottom - 1);
-    LineTo(dc, r.left - 1, r.bottom - 1);
-    SelectObject(dc, old);
-    DeleteObject(light);
-    DeleteObject(dark);
+    TGdiObject<HPEN> light(CreatePen(PS_SOLID, 1, ColorToRGB(topLeft)));
+    TGdiObject<HPEN> dark(CreatePen(PS_SOLID, 1, ColorToRGB(bottomRight)));
+    {
+      TSelectObject select(dc, light);
+      MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+      LineTo(dc, r.left, r.top);
+      LineTo(dc, r.right - 1, r.top);
+    }
+    {
+      TSelectObject select(dc, dark);
+      LineTo(dc, r.right - 1, r.bottom - 1);
+      LineTo(dc, r.left - 1, r.bottom - 1);
+    }
     InflateRect(&r, -1, -1);
   }
 }

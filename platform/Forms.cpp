@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Guards.h"
 #include "platform/Layout.h"
 #include "platform/TypInfo.h"
 
@@ -16,11 +17,6 @@ bool SendFocusMessage(TControl* control, UINT msg) {
   int count = focusCount;
   control->Perform(msg);
   return focusCount == count;
-}
-
-template <class C>
-TMessageHandler Handler(void (C::*method)(TMessage&)) {
-  return [method](TControl* self, TMessage& m) { (static_cast<C*>(self)->*method)(m); };
 }
 
 const TEnumInfo BorderStyleInfo{
@@ -38,17 +34,21 @@ struct TDisabledWindows {
 };
 
 BOOL CALLBACK DisableWindow(HWND wnd, LPARAM data) {
-  auto* d = reinterpret_cast<TDisabledWindows*>(data);
-  if (wnd != d->except && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
-    d->list.push_back(wnd);
-    EnableWindow(wnd, FALSE);
-  }
-  return TRUE;
+  return static_cast<BOOL>(GuardWndProc(nullptr, [&]() -> LRESULT {
+    auto* d = reinterpret_cast<TDisabledWindows*>(data);
+    if (wnd != d->except && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
+      d->list.push_back(wnd);
+      EnableWindow(wnd, FALSE);
+    }
+    return TRUE;
+  }));
 }
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  reinterpret_cast<std::vector<HMONITOR>*>(data)->push_back(monitor);
-  return TRUE;
+  return static_cast<BOOL>(GuardWndProc(nullptr, [&]() -> LRESULT {
+    reinterpret_cast<std::vector<HMONITOR>*>(data)->push_back(monitor);
+    return TRUE;
+  }));
 }
 
 }  // namespace
@@ -196,38 +196,20 @@ void TForm::ApplyRequestedClientSize() {
   if (requestedClientWidth_ > 0) width += requestedClientWidth_ - client.right;
   if (requestedClientHeight_ > 0) height += requestedClientHeight_ - client.bottom;
   if (HandleAllocated()) requestedClientWidth_ = requestedClientHeight_ = 0;
-  settingClientSize_ = true;
-  try {
-    SetBounds(Left(), Top(), width, height);
-  } catch (...) {
-    settingClientSize_ = false;
-    throw;
-  }
-  settingClientSize_ = false;
+  TRestore<bool> busy(settingClientSize_, true);
+  SetBounds(Left(), Top(), width, height);
 }
 
 void TForm::SetFormClientWidth(int value) {
   requestedClientWidth_ = HandleAllocated() ? 0 : value;
-  settingClientSize_ = true;
-  try {
-    SetClientWidth(value);
-  } catch (...) {
-    settingClientSize_ = false;
-    throw;
-  }
-  settingClientSize_ = false;
+  TRestore<bool> busy(settingClientSize_, true);
+  SetClientWidth(value);
 }
 
 void TForm::SetFormClientHeight(int value) {
   requestedClientHeight_ = HandleAllocated() ? 0 : value;
-  settingClientSize_ = true;
-  try {
-    SetClientHeight(value);
-  } catch (...) {
-    settingClientSize_ = false;
-    throw;
-  }
-  settingClientSize_ = false;
+  TRestore<bool> busy(settingClientSize_, true);
+  SetClientHeight(value);
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {

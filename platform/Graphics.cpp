@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Guards.h"
 #include "platform/Jpeg.h"
 
 namespace {
@@ -16,49 +17,12 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr DWORD kDSna = 0x00220326;   // destination AND NOT source
 constexpr DWORD kDPSao = 0x00EA02E9;  // destination OR (pattern AND source)
 
-// A memory device context with one bitmap selected, undone on destruction.
-class TMemoryDC {
+// A memory device context holding one bitmap; raises when no context can be made.
+class TCheckedBitmapDC : public TBitmapDC {
  public:
-  explicit TMemoryDC(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
-    if (!dc_) RaiseLastOSError();
-    old_ = SelectObject(dc_, bitmap);
+  explicit TCheckedBitmapDC(HBITMAP bitmap) : TBitmapDC(bitmap) {
+    if (!Get()) RaiseLastOSError();
   }
-  ~TMemoryDC() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  TMemoryDC(const TMemoryDC&) = delete;
-  TMemoryDC& operator=(const TMemoryDC&) = delete;
-  operator HDC() const { return dc_; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-class TScreenDC {
- public:
-  TScreenDC() : dc_(GetDC(nullptr)) {}
-  ~TScreenDC() {
-    if (dc_) ReleaseDC(nullptr, dc_);
-  }
-  TScreenDC(const TScreenDC&) = delete;
-  TScreenDC& operator=(const TScreenDC&) = delete;
-  operator HDC() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-// Deletes a GDI object on scope exit.
-struct TGdiObject {
-  HGDIOBJ handle;
-  explicit TGdiObject(HGDIOBJ h) : handle(h) {}
-  ~TGdiObject() {
-    if (handle) DeleteObject(handle);
-  }
-  TGdiObject(const TGdiObject&) = delete;
-  TGdiObject& operator=(const TGdiObject&) = delete;
 };
 
 // Sets a context's text and background colours and puts them back on scope exit.
@@ -101,7 +65,7 @@ TPixelFormat FormatOfBits(int bits, bool bitFields565) {
 }
 
 TPixelFormat DeviceFormat() {
-  TScreenDC screen;
+  TWindowDC screen(nullptr);
   int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 24;
   TPixelFormat format = FormatOfBits(bits, true);
   return format == pfCustom ? pf24bit : format;
@@ -134,7 +98,7 @@ HBITMAP NewBitmap(TPixelFormat format, int width, int height) {
     }
     case pf8bit: {
       info.header.biBitCount = 8;
-      TScreenDC screen;
+      TWindowDC screen(nullptr);
       HPALETTE palette = CreateHalftonePalette(screen);
       PALETTEENTRY entries[256] = {};
       UINT n = palette ? GetPaletteEntries(palette, 0, 256, entries) : 0;
@@ -171,10 +135,10 @@ HBITMAP NewBitmap(TPixelFormat format, int width, int height) {
 HBITMAP MakeMask(HDC source, int x, int y, int width, int height, COLORREF transparent, bool monochrome) {
   HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
   if (!mask) throw EOutOfMemory(Format("Cannot make a mask of %d x %d pixels", width, height));
-  TMemoryDC maskDC(mask);
+  TCheckedBitmapDC maskDC(mask);
   if (monochrome) {
-    TGdiObject spread(NewBitmap(pf32bit, width, height));
-    TMemoryDC spreadDC(static_cast<HBITMAP>(spread.handle));
+    TGdiObject<HBITMAP> spread(NewBitmap(pf32bit, width, height));
+    TCheckedBitmapDC spreadDC(spread.Get());
     {
       TColorsScope colors(spreadDC, kBlack, kWhite);
       BitBlt(spreadDC, 0, 0, width, height, source, x, y, SRCCOPY);
@@ -198,21 +162,20 @@ bool EndsWithNoCase(const std::string& text, const char* suffix) {
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::string& fileName) {
-  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
+  THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
     throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), SysErrorMessage(GetLastError()).c_str()));
   std::vector<unsigned char> bytes;
   LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart < 0x40000000;
+  bool ok = GetFileSizeEx(file.Get(), &size) && size.QuadPart < 0x40000000;
   if (ok) {
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
-    ok = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+    ok = bytes.empty() || (ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
                            read == bytes.size());
   }
   DWORD error = GetLastError();
-  CloseHandle(file);
   if (!ok) throw EFOpenError(Format("Cannot read file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
   return bytes;
 }
@@ -244,7 +207,7 @@ void TGraphicsObject::Changed() {
 
 int ScreenPixelsPerInch() {
   static const int ppi = [] {
-    TScreenDC screen;
+    TWindowDC screen(nullptr);
     int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
     return value > 0 ? value : 96;
   }();
@@ -255,16 +218,21 @@ TFont::TFont() : name_("Tahoma"), pixelsPerInch_(ScreenPixelsPerInch()) {
   height_ = -MulDiv(8, pixelsPerInch_, 72);
 }
 
-void TFont::SetAll(const std::string& name, int height, TFontStyles style, TColor color, TFontCharset charset,
-                   TFontPitch pitch) {
-  bool shapeChanged = name != name_ || height != height_ || style != style_ || charset != charset_ || pitch != pitch_;
+TFont::TShape TFont::Shape() const {
+  return TShape{name_, height_, style_, charset_, pitch_, escapement_, orientation_};
+}
+
+void TFont::SetAll(const TShape& shape, TColor color) {
+  bool shapeChanged = !(shape == Shape());
   if (!shapeChanged && color == color_) return;
-  name_ = name;
-  height_ = height;
-  style_ = style;
+  name_ = shape.name;
+  height_ = shape.height;
+  style_ = shape.style;
+  charset_ = shape.charset;
+  pitch_ = shape.pitch;
+  escapement_ = shape.escapement;
+  orientation_ = shape.orientation;
   color_ = color;
-  charset_ = charset;
-  pitch_ = pitch;
   if (shapeChanged)
     HandleChanged();
   else
@@ -273,7 +241,7 @@ void TFont::SetAll(const std::string& name, int height, TFontStyles style, TColo
 
 void TFont::Assign(TPersistent* source) {
   if (auto* font = dynamic_cast<TFont*>(source)) {
-    SetAll(font->name_, font->height_, font->style_, font->color_, font->charset_, font->pitch_);
+    SetAll(font->Shape(), font->color_);
     return;
   }
   TPersistent::Assign(source);
@@ -282,38 +250,71 @@ void TFont::Assign(TPersistent* source) {
 void TFont::SetHandle(HFONT font) {
   LOGFONTA lf{};
   if (!font || GetObjectA(font, sizeof lf, &lf) != sizeof lf) throw EInvalidGraphic("Invalid font handle");
-  TFontStyles style;
-  if (lf.lfWeight >= FW_BOLD) style += fsBold;
-  if (lf.lfItalic) style += fsItalic;
-  if (lf.lfUnderline) style += fsUnderline;
-  if (lf.lfStrikeOut) style += fsStrikeOut;
-  TFontPitch pitch = fpDefault;
-  if ((lf.lfPitchAndFamily & 3) == VARIABLE_PITCH) pitch = fpVariable;
-  if ((lf.lfPitchAndFamily & 3) == FIXED_PITCH) pitch = fpFixed;
-  SetAll(lf.lfFaceName, lf.lfHeight, style, color_, lf.lfCharSet, pitch);
+  TShape shape{lf.lfFaceName, static_cast<int>(lf.lfHeight), {}, lf.lfCharSet, fpDefault,
+               static_cast<int>(lf.lfEscapement), static_cast<int>(lf.lfOrientation)};
+  if (lf.lfWeight >= FW_BOLD) shape.style += fsBold;
+  if (lf.lfItalic) shape.style += fsItalic;
+  if (lf.lfUnderline) shape.style += fsUnderline;
+  if (lf.lfStrikeOut) shape.style += fsStrikeOut;
+  if ((lf.lfPitchAndFamily & 3) == VARIABLE_PITCH) shape.pitch = fpVariable;
+  if ((lf.lfPitchAndFamily & 3) == FIXED_PITCH) shape.pitch = fpFixed;
+  SetAll(shape, color_);
 }
 
 void TFont::SetName(const std::string& name) {
-  if (!name.empty()) SetAll(name, height_, style_, color_, charset_, pitch_);
+  if (name.empty()) return;
+  TShape shape = Shape();
+  shape.name = name;
+  SetAll(shape, color_);
 }
 
 int TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
 
 void TFont::SetSize(int points) { SetHeight(-MulDiv(points, pixelsPerInch_, 72)); }
 
-void TFont::SetHeight(int pixels) { SetAll(name_, pixels, style_, color_, charset_, pitch_); }
+void TFont::SetHeight(int pixels) {
+  TShape shape = Shape();
+  shape.height = pixels;
+  SetAll(shape, color_);
+}
 
-void TFont::SetStyle(TFontStyles style) { SetAll(name_, height_, style, color_, charset_, pitch_); }
+void TFont::SetStyle(TFontStyles style) {
+  TShape shape = Shape();
+  shape.style = style;
+  SetAll(shape, color_);
+}
 
-void TFont::SetColor(TColor color) { SetAll(name_, height_, style_, color, charset_, pitch_); }
+void TFont::SetColor(TColor color) { SetAll(Shape(), color); }
 
-void TFont::SetCharset(TFontCharset charset) { SetAll(name_, height_, style_, color_, charset, pitch_); }
+void TFont::SetCharset(TFontCharset charset) {
+  TShape shape = Shape();
+  shape.charset = charset;
+  SetAll(shape, color_);
+}
 
-void TFont::SetPitch(TFontPitch pitch) { SetAll(name_, height_, style_, color_, charset_, pitch); }
+void TFont::SetPitch(TFontPitch pitch) {
+  TShape shape = Shape();
+  shape.pitch = pitch;
+  SetAll(shape, color_);
+}
+
+void TFont::SetEscapement(int tenthsOfDegree) {
+  TShape shape = Shape();
+  shape.escapement = tenthsOfDegree;
+  SetAll(shape, color_);
+}
+
+void TFont::SetOrientation(int tenthsOfDegree) {
+  TShape shape = Shape();
+  shape.orientation = tenthsOfDegree;
+  SetAll(shape, color_);
+}
 
 HGDIOBJ TFont::MakeHandle() {
   LOGFONTA lf{};
   lf.lfHeight = height_;
+  lf.lfEscapement = escapement_;
+  lf.lfOrientation = orientation_;
   lf.lfWeight = style_.Contains(fsBold) ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = style_.Contains(fsItalic);
   lf.lfUnderline = style_.Contains(fsUnderline);
@@ -603,17 +604,17 @@ void TCanvas::BrushCopy(const RECT& dest, TBitmap* source, const RECT& sourceRec
   int width = dest.right - dest.left, height = dest.bottom - dest.top;
   int srcWidth = sourceRect.right - sourceRect.left, srcHeight = sourceRect.bottom - sourceRect.top;
   if (srcWidth <= 0 || srcHeight <= 0) return;
-  TGdiObject mask(MakeMask(src, sourceRect.left, sourceRect.top, srcWidth, srcHeight, ColorToRGB(color),
+  TGdiObject<HBITMAP> mask(MakeMask(src, sourceRect.left, sourceRect.top, srcWidth, srcHeight, ColorToRGB(color),
                            source->Monochrome()));
-  TMemoryDC maskDC(static_cast<HBITMAP>(mask.handle));
+  TCheckedBitmapDC maskDC(mask.Get());
   int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
   if (brush_->Style() == bsClear && !brush_->Bitmap()) {
     TransparentStretchBlt(dc, dest.left, dest.top, width, height, src, sourceRect.left, sourceRect.top, srcWidth,
                           srcHeight, maskDC, 0, 0);
   } else {
     // The image with the colour's pixels black, then the brush ORed into exactly those pixels.
-    TGdiObject image(NewBitmap(pf32bit, srcWidth, srcHeight));
-    TMemoryDC imageDC(static_cast<HBITMAP>(image.handle));
+    TGdiObject<HBITMAP> image(NewBitmap(pf32bit, srcWidth, srcHeight));
+    TCheckedBitmapDC imageDC(image.Get());
     TColorsScope colors(imageDC, kBlack, kWhite);
     BitBlt(imageDC, 0, 0, srcWidth, srcHeight, src, sourceRect.left, sourceRect.top, SRCCOPY);
     BitBlt(imageDC, 0, 0, srcWidth, srcHeight, maskDC, 0, 0, kDSna);
@@ -681,8 +682,8 @@ void TransparentStretchBlt(HDC dest, int x, int y, int width, int height, HDC so
                            int srcWidth, int srcHeight, HDC mask, int maskX, int maskY) {
   if (srcWidth <= 0 || srcHeight <= 0) return;
   // The source with its transparent pixels black...
-  TGdiObject image(NewBitmap(pf32bit, srcWidth, srcHeight));
-  TMemoryDC imageDC(static_cast<HBITMAP>(image.handle));
+  TGdiObject<HBITMAP> image(NewBitmap(pf32bit, srcWidth, srcHeight));
+  TCheckedBitmapDC imageDC(image.Get());
   {
     TColorsScope colors(imageDC, kBlack, kWhite);
     BitBlt(imageDC, 0, 0, srcWidth, srcHeight, source, srcX, srcY, SRCCOPY);
@@ -840,7 +841,7 @@ void TBitmap::SetSize(int width, int height) {
       HDC old = SourceDC();
       bitmap = CreateCompatibleBitmap(old, width, height);
       if (!bitmap) throw EOutOfMemory(Format("Cannot make a bitmap of %d x %d pixels", width, height));
-      TMemoryDC newDC(bitmap);
+      TCheckedBitmapDC newDC(bitmap);
       PatBlt(newDC, 0, 0, width, height, BLACKNESS);
       BitBlt(newDC, 0, 0, std::min(width, width_), std::min(height, height_), old, 0, 0, SRCCOPY);
     } else {
@@ -866,7 +867,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
   }
   HBITMAP bitmap = NewBitmap(format, width_, height_);
   {
-    TMemoryDC newDC(bitmap);
+    TCheckedBitmapDC newDC(bitmap);
     HDC old = SourceDC();
     TColorsScope colors(newDC, kBlack, kWhite);
     BitBlt(newDC, 0, 0, width_, height_, old, 0, 0, SRCCOPY);
@@ -923,7 +924,7 @@ void TBitmap::Draw(TCanvas* canvas, const RECT& rect) {
     // Monochrome bitmaps draw black on white whatever the destination's colours.
     TColorsScope colors(dest, kBlack, kWhite);
     if (Transparent()) {
-      TMemoryDC maskDC(MaskHandle());
+      TCheckedBitmapDC maskDC(MaskHandle());
       TransparentStretchBlt(dest, rect.left, rect.top, width, height, source, 0, 0, width_, height_, maskDC, 0, 0);
     } else {
       StretchBlt(dest, rect.left, rect.top, width, height, source, 0, 0, width_, height_, canvas->CopyMode());
@@ -990,7 +991,7 @@ void TBitmap::LoadFromMemory(const void* data, std::size_t size) {
   HBITMAP bitmap = CreateDIBSection(nullptr, target.get(), DIB_RGB_COLORS, &pixels, nullptr, 0);
   if (!bitmap) throw EOutOfMemory(Format("Cannot make a bitmap of %d x %d pixels", static_cast<int>(width),
                                          static_cast<int>(height)));
-  TScreenDC screen;
+  TWindowDC screen(nullptr);
   if (SetDIBits(screen, bitmap, 0, static_cast<UINT>(height), bytes + bitsAt, info.get(), DIB_RGB_COLORS) == 0) {
     DeleteObject(bitmap);
     throw invalid();
@@ -1023,7 +1024,7 @@ std::vector<unsigned char> TBitmap::SaveToMemory() {
   const std::size_t tableSize = bits <= 8 ? (std::size_t{1} << bits) * sizeof(RGBQUAD) : bitFields ? 3 * sizeof(DWORD) : 0;
   const std::size_t bitsAt = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + tableSize;
   std::vector<unsigned char> out(bitsAt + imageSize);
-  TScreenDC screen;
+  TWindowDC screen(nullptr);
   if (GetDIBits(screen, handle_, 0, static_cast<UINT>(height_), out.data() + bitsAt, info.get(), DIB_RGB_COLORS) == 0)
     throw EInvalidGraphicOperation("Cannot read the bitmap's pixels");
   info.header.biSizeImage = static_cast<DWORD>(imageSize);
@@ -1041,14 +1042,15 @@ std::vector<unsigned char> TBitmap::SaveToMemory() {
 
 void TBitmap::SaveToFile(const std::string& fileName) {
   std::vector<unsigned char> bytes = SaveToMemory();
-  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
+  THandleGuard file(
+      CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
     throw EFCreateError(
         Format("Cannot create file \"%s\". %s", fileName.c_str(), SysErrorMessage(GetLastError()).c_str()));
   DWORD written = 0;
-  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  bool ok = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
   DWORD error = GetLastError();
-  CloseHandle(file);
   if (!ok)
     throw EFCreateError(Format("Cannot write file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
 }
@@ -1077,7 +1079,7 @@ void TBitmap::Assign(TPersistent* source) {
       HDC from = bitmap->SourceDC();
       copy = CreateCompatibleBitmap(from, bitmap->width_, bitmap->height_);
       if (!copy) throw EOutOfMemory(Format("Cannot make a bitmap of %d x %d pixels", bitmap->width_, bitmap->height_));
-      TMemoryDC to(copy);
+      TCheckedBitmapDC to(copy);
       BitBlt(to, 0, 0, bitmap->width_, bitmap->height_, from, 0, 0, SRCCOPY);
     }
     Replace(copy);

@@ -80,20 +80,40 @@ class TFont : public TGraphicsObject {
   void SetCharset(TFontCharset charset);
   TFontPitch Pitch() const { return pitch_; }
   void SetPitch(TFontPitch pitch);
+  // The angle of the text's baseline and of each character, in tenths of a degree
+  // counter-clockwise from the x axis (0: level text). Rotated text is drawn with a rotated
+  // canvas font, so the canvas keeps owning and freeing the handle.
+  int Escapement() const { return escapement_; }
+  void SetEscapement(int tenthsOfDegree);
+  int Orientation() const { return orientation_; }
+  void SetOrientation(int tenthsOfDegree);
   int PixelsPerInch() const { return pixelsPerInch_; }
 
  protected:
   HGDIOBJ MakeHandle() override;
 
  private:
-  void SetAll(const std::string& name, int height, TFontStyles style, TColor color, TFontCharset charset,
-              TFontPitch pitch);
+  // The attributes that shape the handle.
+  struct TShape {
+    std::string name;
+    int height;
+    TFontStyles style;
+    TFontCharset charset;
+    TFontPitch pitch;
+    int escapement;
+    int orientation;
+    bool operator==(const TShape&) const = default;
+  };
+  TShape Shape() const;
+  void SetAll(const TShape& shape, TColor color);
   std::string name_;
   int height_;
   TFontStyles style_;
   TColor color_ = clWindowText;
   TFontCharset charset_ = DEFAULT_CHARSET;
   TFontPitch pitch_ = fpDefault;
+  int escapement_ = 0;
+  int orientation_ = 0;
   int pixelsPerInch_;
 };
 
@@ -276,6 +296,19 @@ class TCanvas : public TPersistent {
   HGDIOBJ original_[kKinds] = {};
   std::recursive_mutex lock_;
   int lockCount_ = 0;
+};
+
+// Binds a canvas to a device context the caller owns for one scope, and unbinds it at the
+// end (the context gets its own objects back), also when the drawing raises.
+class TCanvasBinding {
+ public:
+  TCanvasBinding(TCanvas* canvas, HDC dc) : canvas_(canvas) { canvas_->SetHandle(dc); }
+  ~TCanvasBinding() { canvas_->SetHandle(nullptr); }
+  TCanvasBinding(const TCanvasBinding&) = delete;
+  TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+
+ private:
+  TCanvas* canvas_;
 };
 
 // A canvas on a window's device context, fetched when first needed and given back by

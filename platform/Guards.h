@@ -139,6 +139,20 @@ class TSelectObject {
   HGDIOBJ old_;
 };
 
+// A memory device context (compatible with `like`, the screen when nullptr) with one bitmap
+// selected: the bitmap is taken out and the context deleted at the end; the bitmap stays the
+// caller's.
+class TBitmapDC {
+ public:
+  explicit TBitmapDC(HBITMAP bitmap, HDC like = nullptr) : dc_(like), select_(dc_.Get(), bitmap) {}
+  HDC Get() const { return dc_.Get(); }
+  operator HDC() const { return dc_.Get(); }
+
+ private:
+  TMemoryDC dc_;
+  TSelectObject select_;
+};
+
 // A GDI object this scope created (pen, brush, font, bitmap, region): deleted at the end.
 // Deselect it first (TSelectObject declared after this guard does that).
 template <typename T>
@@ -181,4 +195,18 @@ class TRestore {
  private:
   T& variable_;
   T old_;
+};
+
+// Runs `undo` at the end of the scope: for the one-off state the guards above do not cover
+// (a flag among others in a set, a count kept elsewhere). `undo` must not throw.
+template <typename F>
+class TScopeExit {
+ public:
+  explicit TScopeExit(F undo) : undo_(std::move(undo)) {}
+  ~TScopeExit() { undo_(); }
+  TScopeExit(const TScopeExit&) = delete;
+  TScopeExit& operator=(const TScopeExit&) = delete;
+
+ private:
+  F undo_;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/Guards.h"
 #include "platform/TypInfo.h"
 
 namespace {
@@ -12,18 +13,6 @@ const TEnumInfo DrawingStyleInfo{"TDrawingStyle", {"dsFocus", "dsSelected", "dsN
 const TEnumInfo ImageTypeInfo{"TImageType", {"itImage", "itMask"}};
 
 COLORREF ListColor(TColor color) { return color == clNone ? CLR_NONE : ColorToRGB(color); }
-
-// A memory context holding `bitmap` for as long as it lives.
-struct TMemoryDC {
-  HDC dc;
-  HGDIOBJ old;
-  TMemoryDC(HDC reference, HBITMAP bitmap)
-      : dc(CreateCompatibleDC(reference)), old(SelectObject(dc, bitmap)) {}
-  ~TMemoryDC() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-  }
-};
 
 }  // namespace
 
@@ -200,20 +189,20 @@ void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT sty
   // The image's opaque pixels are found by drawing it on white and on black: only the
   // transparent ones differ. Pixels are set one by one so that the canvas's own pen and
   // brush stay as they are.
-  HBITMAP onWhite = CreateCompatibleBitmap(dc, width_, height_);
-  HBITMAP onBlack = CreateCompatibleBitmap(dc, width_, height_);
+  TGdiObject<HBITMAP> onWhite(CreateCompatibleBitmap(dc, width_, height_));
+  TGdiObject<HBITMAP> onBlack(CreateCompatibleBitmap(dc, width_, height_));
   {
-    TMemoryDC whiteDC(dc, onWhite);
-    TMemoryDC blackDC(dc, onBlack);
-    PatBlt(whiteDC.dc, 0, 0, width_, height_, WHITENESS);
-    PatBlt(blackDC.dc, 0, 0, width_, height_, BLACKNESS);
-    ImageList_DrawEx(handle_, index, whiteDC.dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
-    ImageList_DrawEx(handle_, index, blackDC.dc, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
+    TBitmapDC whiteDC(onWhite, dc);
+    TBitmapDC blackDC(onBlack, dc);
+    PatBlt(whiteDC, 0, 0, width_, height_, WHITENESS);
+    PatBlt(blackDC, 0, 0, width_, height_, BLACKNESS);
+    ImageList_DrawEx(handle_, index, whiteDC, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
+    ImageList_DrawEx(handle_, index, blackDC, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
     std::vector<bool> opaque(static_cast<size_t>(width_) * height_);
     for (int j = 0; j < height_; ++j)
       for (int i = 0; i < width_; ++i)
         opaque[static_cast<size_t>(j) * width_ + i] =
-            GetPixel(whiteDC.dc, i, j) == GetPixel(blackDC.dc, i, j);
+            GetPixel(whiteDC, i, j) == GetPixel(blackDC, i, j);
     const COLORREF highlight = ColorToRGB(clBtnHighlight);
     const COLORREF shadow = ColorToRGB(clBtnShadow);
     for (int pass = 0; pass < 2; ++pass)
@@ -226,8 +215,6 @@ void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT sty
               SetPixelV(dc, x + i, y + j, shadow);
           }
   }
-  DeleteObject(onWhite);
-  DeleteObject(onBlack);
 }
 
 void TCustomImageList::GetBitmap(int index, TBitmap* image) {

@@ -241,11 +241,13 @@ void TPopupMenu::Notification(TComponent* component, TOperation operation) {
 }
 
 LRESULT CALLBACK TPopupMenu::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_COMMAND && HIWORD(wParam) == 0) {
-    auto* menu = reinterpret_cast<TPopupMenu*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (menu && menu->DispatchCommand(LOWORD(wParam))) return 0;
-  }
-  return DefWindowProcA(wnd, msg, wParam, lParam);
+  auto* menu = reinterpret_cast<TPopupMenu*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  // An item's OnClick runs here, under the system's dispatch of the posted command.
+  return GuardWndProc(menu, [&]() -> LRESULT {
+    if (msg == WM_COMMAND && HIWORD(wParam) == 0 && menu && menu->DispatchCommand(LOWORD(wParam)))
+      return 0;
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+  });
 }
 
 HWND TPopupMenu::WindowHandle() {

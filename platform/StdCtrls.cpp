@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "platform/Forms.h"
+#include "platform/Guards.h"
 #include "platform/ImgList.h"
 #include "platform/Menus.h"
 #include "platform/TypInfo.h"
 
 namespace {
-
-template <class C>
-TMessageHandler Handler(void (C::*method)(TMessage&)) {
-  return [method](TControl* self, TMessage& m) { (static_cast<C*>(self)->*method)(m); };
-}
 
 const TEnumInfo AlignmentInfo{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
 const TEnumInfo TextLayoutInfo{"TTextLayout", {"tlTop", "tlCenter", "tlBottom"}};
@@ -165,18 +161,12 @@ void TCustomLabel::AdjustBounds() {
   if (!autoSize_ || ComponentState().Contains(csLoading)) return;
   auto* canvas = dynamic_cast<TControlCanvas*>(Canvas());
   if (canvas) canvas->FreeHandle();
-  HDC screen = GetDC(nullptr);
-  Canvas()->SetHandle(screen);
   RECT r = ClientRect();
-  try {
+  {
+    TWindowDC screen(nullptr);
+    TCanvasBinding binding(Canvas(), screen);
     DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
-  } catch (...) {
-    Canvas()->SetHandle(nullptr);
-    ReleaseDC(nullptr, screen);
-    throw;
   }
-  Canvas()->SetHandle(nullptr);
-  ReleaseDC(nullptr, screen);
   int left = Left();
   int width = r.right - r.left;
   if (alignment_ == taRightJustify) left += Width() - width;
@@ -832,13 +822,11 @@ LRESULT CALLBACK TCustomComboBox::EditWndProc(HWND wnd, UINT msg, WPARAM wParam,
   auto* combo = static_cast<TCustomComboBox*>(GetPropA(wnd, "TCustomComboBox"));
   if (!combo || !combo->editDefProc_) return DefWindowProcA(wnd, msg, wParam, lParam);
   WNDPROC defProc = combo->editDefProc_;
-  TMessage m{msg, wParam, lParam, 0};
-  try {
+  return GuardWndProc(combo, [&]() -> LRESULT {
+    TMessage m{msg, wParam, lParam, 0};
     combo->ComboWndProc(m, wnd, defProc);
-  } catch (...) {
-    Application->HandleException(combo);
-  }
-  return m.Result;
+    return m.Result;
+  });
 }
 
 void TCustomComboBox::ComboWndProc(TMessage& m, HWND wnd, WNDPROC defProc) {
@@ -931,8 +919,8 @@ void TCustomComboBox::CNDrawItem(TMessage& m) {
   auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
   TOwnerDrawState state = TOwnerDrawState::FromBits(item->itemState & 0x1FFF);
   int index = static_cast<int>(item->itemID);
-  canvas_->SetHandle(item->hDC);
-  try {
+  {
+    TCanvasBinding binding(canvas_.get(), item->hDC);
     canvas_->Font()->Assign(Font());
     canvas_->Brush()->Assign(Brush());
     if (index >= 0 && state.Contains(odSelected)) {
@@ -944,11 +932,7 @@ void TCustomComboBox::CNDrawItem(TMessage& m) {
     else
       canvas_->FillRect(item->rcItem);
     if (state.Contains(odFocused)) DrawFocusRect(item->hDC, &item->rcItem);
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
   }
-  canvas_->SetHandle(nullptr);
   m.Result = TRUE;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/Guards.h"
+
 namespace {
 
 // Keeps a list in its update state for the lifetime of the guard, also when an exception
@@ -16,17 +18,6 @@ class TUpdateGuard {
 
  private:
   TStrings* list_;
-};
-
-class THandleCloser {
- public:
-  explicit THandleCloser(HANDLE h) : h_(h) {}
-  ~THandleCloser() { CloseHandle(h_); }
-  THandleCloser(const THandleCloser&) = delete;
-  THandleCloser& operator=(const THandleCloser&) = delete;
-
- private:
-  HANDLE h_;
 };
 
 bool NeedsQuotes(const std::string& s) {
@@ -256,7 +247,7 @@ void TStrings::LoadFromFile(const std::string& fileName) {
     throw EFOpenError(
         Format("Cannot open file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
   }
-  THandleCloser closer(h);
+  THandleGuard closer(h);
   std::string bytes;
   LARGE_INTEGER size;
   if (GetFileSizeEx(h, &size)) bytes.reserve(static_cast<size_t>(size.QuadPart));
@@ -278,7 +269,7 @@ void TStrings::SaveToFile(const std::string& fileName) const {
     throw EFCreateError(
         Format("Cannot create file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
   }
-  THandleCloser closer(h);
+  THandleGuard closer(h);
   const std::string text = Text();
   size_t done = 0;
   while (done < text.size()) {

@@ -41,6 +41,21 @@ std::string SysErrorMessage(DWORD code) {
   return text;
 }
 
+std::string LoadResString(UINT resourceId) {
+  // LoadStringA cuts a long text to the buffer without saying so: a text that fills the
+  // buffer is read again with a larger one. An entry holds at most 65535 characters.
+  std::string text(256, '\0');
+  for (;;) {
+    int n = LoadStringA(GetModuleHandleA(nullptr), resourceId, text.data(), static_cast<int>(text.size()));
+    if (n <= 0) return std::string();
+    if (static_cast<size_t>(n) + 1 < text.size() || text.size() > 0x20000) {
+      text.resize(static_cast<size_t>(n));
+      return text;
+    }
+    text.resize(text.size() * 4);
+  }
+}
+
 void Abort() { throw EAbort(); }
 
 EOSError::EOSError(DWORD code)

@@ -18,6 +18,10 @@ std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // The system's text for an error code, without a trailing line break.
 std::string SysErrorMessage(DWORD code);
 
+// The text of a string-table entry of the program's module, however long; "" when it has
+// none. The libraries' messages and the controls' captions come from here.
+std::string LoadResString(UINT resourceId);
+
 class Exception : public std::exception {
  public:
   explicit Exception(std::string message) : message_(std::move(message)) {}

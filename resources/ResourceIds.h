@@ -8,6 +8,22 @@
 #define IDS_SV_PROCESS_RUNNING 1001
 #define IDS_SV_NO_FILES 1002
 
+// String tables: the control library's failure messages (see Strings.rc).
+#define IDS_FC_VALUE_RANGE 3000
+#define IDS_FC_DUPLICATES 3001
+#define IDS_FC_SORTED_LIST 3002
+#define IDS_FC_LIST_INDEX 3003
+
+// String tables: the program's own messages of its settings, game discovery and hardware
+// information (see Strings.rc).
+#define IDS_SETTINGS_KEY_NOT_OPENED 2500
+#define IDS_SETTINGS_VALUE_NOT_WRITTEN 2501
+#define IDS_SETTINGS_NOT_WRITTEN 2502
+#define IDS_DEMO_NOT_IMPORTED 2510
+#define IDS_DEMO_COPY_INCOMPLETE 2511
+#define IDS_DEMO_FOLDER_IN_THE_WAY 2512
+#define IDS_DEMO_NOT_COPIED 2513
+
 // String tables: the shell browsing controls' texts and failure messages (4000-4999).
 #define IDS_SHELL_TOO_MANY_STRINGS 4000
 #define IDS_SHELL_DUPLICATE_PIDL 4001

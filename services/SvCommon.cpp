@@ -3,13 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Guards.h"
 #include "resources/ResourceIds.h"
-
-std::string LoadResString(UINT resourceId) {
-  char buf[1024];
-  int n = LoadStringA(GetModuleHandleA(nullptr), resourceId, buf, sizeof buf);
-  return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
-}
 
 ESvError::ESvError(UINT resourceId) : Exception(LoadResString(resourceId)) {}
 ESvException::ESvException(UINT resourceId) : Exception(LoadResString(resourceId)) {}
@@ -122,13 +117,7 @@ void InstallPrintClientRepair() {
   if (printClientRepaired) return;
   classPrintClient = TWinControl::Messages().Replace(
       WM_PRINTCLIENT, [](TControl* control, TMessage& message) {
-        HDC dc = reinterpret_cast<HDC>(message.WParam);
-        int saved = SaveDC(dc);
-        struct TRestore {
-          HDC dc;
-          int saved;
-          ~TRestore() { RestoreDC(dc, saved); }
-        } restore{dc, saved};
+        TSavedDC saved(reinterpret_cast<HDC>(message.WParam));
         ClassPrintClient(control, message);
       });
   printClientRepaired = true;

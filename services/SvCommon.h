@@ -24,9 +24,6 @@ class ESvException : public Exception {
   explicit ESvException(UINT resourceId);
 };
 
-// The text of a string-table entry of the program's module ("" when it has none).
-std::string LoadResString(UINT resourceId);
-
 // The Windows system folder ("C:\windows\system32"), empty when the system gives none.
 std::string GetWindowsSystemFolder();
 

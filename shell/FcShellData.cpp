@@ -4,7 +4,6 @@
 
 #include "platform/Guards.h"
 #include "resources/ResourceIds.h"
-#include "services/SvCommon.h"
 #include "shell/FcShellDragDrop.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "resources/ResourceIds.h"
-#include "services/SvCommon.h"
 
 TComPtr<IShellFolder> DesktopFolder() {
   TComPtr<IShellFolder> desktop;

@@ -5,7 +5,6 @@
 #include "platform/Application.h"
 #include "platform/TypInfo.h"
 #include "resources/ResourceIds.h"
-#include "services/SvCommon.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include "platform/Forms.h"
 #include "platform/Guards.h"
 #include "resources/ResourceIds.h"
-#include "services/SvCommon.h"
 #include "shell/FcShellIntf.h"
 
 namespace {

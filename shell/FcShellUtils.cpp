@@ -9,7 +9,6 @@
 
 #include "platform/Guards.h"
 #include "resources/ResourceIds.h"
-#include "services/SvCommon.h"
 #include "shell/FcShellIntf.h"
 
 // The shell's SHGetFileInfoA takes the list in place of the path with SHGFI_PIDL.

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what building and testing the program needs on a Debian machine, and cross-builds
-# libjpeg-turbo for both Windows targets into build/deps. Quiet and quick when all is there.
+# Installs what building and testing the program needs on a Debian machine (32-bit Wine too,
+# so the shipped i686 build can be tested), and cross-builds libjpeg-turbo for both Windows
+# targets into build/deps. Quiet and quick when all is there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/build/deps"
 
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine wine64 xvfb
-          googletest nlohmann-json3-dev fonts-wine imagemagick x11-utils dpkg-dev cmake ninja-build)
+          googletest nlohmann-json3-dev fonts-wine imagemagick x11-utils dpkg-dev cmake ninja-build
+          chromium)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -14,8 +16,29 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  # A failing foreign index (i386 at times) must not keep the other packages from installing.
+  apt-get update -qq || echo "warning: apt-get update reported errors; installing what it can"
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# 32-bit Wine runs the shipped i686 build. When its packages or their index cannot be had,
+# say so loudly and go on: the tests then run the x86_64 build alone.
+if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+  echo "installing: wine32:i386"
+  export DEBIAN_FRONTEND=noninteractive
+  added_i386=0
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    added_i386=1
+  fi
+  if ! { apt-get update -qq && apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; }; then
+    echo "!!! WARNING: 32-bit Wine (wine32:i386) could not be installed; the shipped i686 build"
+    echo "!!! will NOT be tested here, only the x86_64 build"
+    if [ "$added_i386" = 1 ]; then
+      dpkg --remove-architecture i386 || true
+      apt-get update -qq || true
+    fi
+  fi
 fi
 
 # libjpeg-turbo from Debian's source package, one static build per target.

@@ -104,6 +104,54 @@ TEST_F(Controls, ColourAndFontFollowTheParentUntilSetOnTheChild) {
   EXPECT_EQ(own->Color(), clNavy);
 }
 
+TEST_F(Controls, ReadingOrderFollowsTheParentUntilSetOnTheChild) {
+  struct TCase {
+    TBiDiMode mode;
+    bool alignment, reading;
+  };
+  const TCase cases[] = {
+      {bdLeftToRight, false, false},
+      {bdRightToLeft, true, true},
+      {bdRightToLeftNoAlign, false, true},
+      {bdRightToLeftReadingOnly, false, true},
+  };
+  TComponent owner(nullptr);
+  auto* parent = new TCtlPanel(&owner);
+  auto* follows = new TCtlMark(&owner);
+  auto* own = new TCtlMark(&owner);
+  follows->SetParent(parent);
+  own->SetParent(parent);
+  own->SetBiDiMode(bdLeftToRight);
+  EXPECT_FALSE(own->ParentBiDiMode()) << "set to the value it had";
+  for (const TCase& c : cases) {
+    parent->SetBiDiMode(c.mode);
+    EXPECT_EQ(follows->BiDiMode(), c.mode);
+    EXPECT_TRUE(follows->ParentBiDiMode());
+    EXPECT_EQ(follows->UseRightToLeftAlignment(), c.alignment) << c.mode;
+    EXPECT_EQ(follows->UseRightToLeftReading(), c.reading) << c.mode;
+    EXPECT_EQ(own->BiDiMode(), bdLeftToRight);
+  }
+  // A control put on a right-to-left parent, and one that asks for the parent's again.
+  auto* late = new TCtlMark(&owner);
+  late->SetParent(parent);
+  EXPECT_EQ(late->BiDiMode(), bdRightToLeftReadingOnly);
+  own->SetParentBiDiMode(true);
+  EXPECT_EQ(own->BiDiMode(), bdRightToLeftReadingOnly);
+}
+
+TEST_F(Controls, AWindowReadsRightToLeftWithItsControl) {
+  TComponent owner(nullptr);
+  auto* form = new TForm(&owner);
+  auto* panel = new TCtlPanel(&owner);
+  panel->SetParent(form);
+  HWND before = panel->Handle();
+  EXPECT_EQ(GetWindowLongPtrA(before, GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+  form->SetBiDiMode(bdRightToLeft);
+  EXPECT_NE(GetWindowLongPtrA(panel->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+  form->SetBiDiMode(bdLeftToRight);
+  EXPECT_EQ(GetWindowLongPtrA(panel->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+}
+
 TEST_F(Controls, NotificationsAreSentOnlyWhenSomethingChanged) {
   TComponent owner(nullptr);
   auto* mark = new TCtlMark(&owner);
@@ -151,6 +199,38 @@ TEST_F(Controls, WindowlessChildrenArePaintedInZOrderAndClippedToTheirBounds) {
   red->SetVisible(false);
   shot = Print(panel);
   EXPECT_EQ(shot->Canvas()->Pixels(20, 20), clWhite);
+}
+
+TEST_F(Controls, PaintingThatRaisesLeavesTheContextAsItFoundItAndTheCanvasFree) {
+  // Painted by a parent's printing; the failure reaches the caller, the context does not
+  // keep the child's origin or clip, and the canvases let go of it.
+  struct TFailingMark : TCtlMark {
+    using TCtlMark::TCtlMark;
+    void Paint() override {
+      Canvas()->Brush()->SetColor(clRed);
+      Canvas()->FillRect(RECT{0, 0, 5, 5});
+      throw Exception("paint failed");
+    }
+  };
+  TComponent owner(nullptr);
+  auto* panel = new TCtlPanel(&owner);
+  auto* mark = new TFailingMark(&owner);
+  mark->SetBounds(10, 12, 20, 20);
+  mark->SetParent(panel);
+  TBitmap shot(panel->Width(), panel->Height());
+  HDC dc = shot.Canvas()->Handle();
+  HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+  EXPECT_THROW(panel->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT), Exception);
+  POINT origin{-1, -1};
+  GetViewportOrgEx(dc, &origin);
+  EXPECT_EQ(origin.x, 0);
+  EXPECT_EQ(origin.y, 0);
+  RECT clip{};
+  EXPECT_EQ(GetClipBox(dc, &clip), SIMPLEREGION);
+  EXPECT_EQ(clip.right, panel->Width());
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush);
+  EXPECT_FALSE(mark->Canvas()->HandleAllocated());
+  EXPECT_FALSE(panel->Canvas()->HandleAllocated());
 }
 
 TEST_F(Controls, AClassHandlerCanBeReplacedByAnotherUnitAndRestored) {

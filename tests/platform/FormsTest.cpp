@@ -6,18 +6,12 @@
 #include <thread>
 
 #include "ControlTestClasses.h"
+#include "ControlTestSupport.h"
 #include "TestSupport.h"
 #include "platform/Layout.h"
 #include "platform/Timer.h"
 
 namespace {
-
-void Pump(int rounds = 3) {
-  for (int i = 0; i < rounds; ++i) {
-    Application->ProcessMessages();
-    Sleep(5);
-  }
-}
 
 // A key pressed on the focused window, through the application's loop as a user's would.
 void Key(WORD vk) {
@@ -25,45 +19,6 @@ void Key(WORD vk) {
   PostMessageA(focus, WM_KEYDOWN, vk, 1);
   PostMessageA(focus, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001));
   Pump();
-}
-
-// The window that receives the mouse over `control` at (x, y) and the point in its client area.
-HWND MouseTarget(TControl* control, int& x, int& y) {
-  TControl* c = control;
-  while (!dynamic_cast<TWinControl*>(c)) {
-    x += c->Left();
-    y += c->Top();
-    c = c->Parent();
-  }
-  return static_cast<TWinControl*>(c)->Handle();
-}
-
-// Moves the real cursor there too, so that the window's leave tracking agrees.
-void MouseMoveTo(TControl* control, int x, int y) {
-  POINT screen = control->ClientToScreen(POINT{x, y});
-  SetCursorPos(screen.x, screen.y);
-  HWND wnd = MouseTarget(control, x, y);
-  SendMessageA(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-}
-
-void MouseClick(TControl* control, int x, int y) {
-  MouseMoveTo(control, x, y);
-  HWND wnd = MouseTarget(control, x, y);
-  SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-// A click through the system's input, which a disabled window never receives.
-void RealClick(TControl* control, int x, int y) {
-  POINT screen = control->ClientToScreen(POINT{x, y});
-  SetCursorPos(screen.x, screen.y);
-  Pump();
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-  Pump(10);
 }
 
 // One form from the stored layout "TCTLFORM", shown for the whole suite: every top-level

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "ControlTestSupport.h"
 #include "platform/Graphics.h"
 #include "platform/Jpeg.h"
 #include "platform/Themes.h"
@@ -39,6 +41,7 @@ TEST(Font, EveryChangeIsAnnouncedOnceAndRepeatingItIsNoChange) {
   LOGFONTA lf{};
   lf.lfHeight = -20;
   lf.lfWeight = FW_BOLD;
+  lf.lfEscapement = 2700;
   std::strcpy(lf.lfFaceName, "Courier New");
   HFONT other = CreateFontIndirectA(&lf);
   const struct {
@@ -52,6 +55,8 @@ TEST(Font, EveryChangeIsAnnouncedOnceAndRepeatingItIsNoChange) {
       {"colour", [](TFont& f) { f.SetColor(clRed); }},
       {"charset", [](TFont& f) { f.SetCharset(RUSSIAN_CHARSET); }},
       {"pitch", [](TFont& f) { f.SetPitch(fpFixed); }},
+      {"escapement", [](TFont& f) { f.SetEscapement(900); }},
+      {"orientation", [](TFont& f) { f.SetOrientation(450); }},
       {"handle", [other](TFont& f) { f.SetHandle(other); }},
   };
   for (const auto& c : changes) {
@@ -71,6 +76,7 @@ TEST(Font, EveryChangeIsAnnouncedOnceAndRepeatingItIsNoChange) {
   EXPECT_EQ(font.Name(), "Courier New");
   EXPECT_EQ(font.Height(), -20);
   EXPECT_EQ(font.Style(), TFontStyles{fsBold});
+  EXPECT_EQ(font.Escapement(), 2700);
   DeleteObject(other);
 }
 
@@ -95,6 +101,8 @@ TEST(Font, AssignCopiesEverythingInOneChange) {
   source.SetStyle({fsItalic});
   source.SetColor(clBlue);
   source.SetPitch(fpVariable);
+  source.SetEscapement(450);
+  source.SetOrientation(450);
   TFont font;
   int heard = 0;
   font.OnChange = [&](TObject*) { ++heard; };
@@ -105,8 +113,41 @@ TEST(Font, AssignCopiesEverythingInOneChange) {
   EXPECT_EQ(font.Style(), TFontStyles{fsItalic});
   EXPECT_EQ(font.Color(), clBlue);
   EXPECT_EQ(font.Pitch(), fpVariable);
+  EXPECT_EQ(font.Escapement(), 450);
+  EXPECT_EQ(font.Orientation(), 450);
   TPen pen;
   EXPECT_THROW(font.Assign(&pen), EConvertError);
+}
+
+TEST(Canvas, ARotatedFontTurnsTheTextAndEachOldFontIsFreed) {
+  // The ink of a word drawn level is wide; turned by 90 degrees it is tall.
+  auto inkSize = [](int escapement) {
+    TBitmap bitmap(120, 120);
+    Fill(bitmap, clWhite);
+    TCanvas* canvas = bitmap.Canvas();
+    canvas->Font()->SetSize(14);
+    canvas->Font()->SetEscapement(escapement);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->TextOut(40, 110, "Benchmark");
+    RECT ink = InkBounds(bitmap, clWhite);
+    return SIZE{ink.right - ink.left, ink.bottom - ink.top};
+  };
+  SIZE level = inkSize(0);
+  SIZE turned = inkSize(900);
+  EXPECT_GT(level.cx, 2 * level.cy);
+  EXPECT_GT(turned.cy, 2 * turned.cx);
+
+  // Text set along an arc turns the font once per character: no font may stay behind.
+  TBitmap bitmap(60, 60);
+  TCanvas* canvas = bitmap.Canvas();
+  std::vector<HFONT> used;
+  for (int angle = 0; angle < 3600; angle += 100) {
+    canvas->Font()->SetEscapement(angle);
+    canvas->TextOut(30, 30, "w");
+    used.push_back(canvas->Font()->Handle());
+  }
+  used.pop_back();
+  for (HFONT f : used) EXPECT_EQ(GetObjectType(f), 0u);
 }
 
 TEST(Canvas, TextExtentGrowsWithTheFontSize) {

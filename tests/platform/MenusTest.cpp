@@ -41,6 +41,28 @@ TEST(Menus, TheChosenCommandReachesTheClickOfItsItemAtAnyDepth) {
   EXPECT_EQ(more->GetParentComponent(), &menu);
 }
 
+TEST(Menus, AFailingClickIsReportedAndTheNextCommandStillRuns) {
+  TPopupMenu menu(nullptr);
+  auto* failing = new TMenuItem(&menu);
+  auto* next = new TMenuItem(&menu);
+  menu.Items()->Add(failing);
+  menu.Items()->Add(next);
+  failing->OnClick = [](TObject*) { throw Exception("Cannot open the report"); };
+  bool nextRan = false;
+  next->OnClick = [&](TObject*) { nextRan = true; };
+  std::vector<std::string> reported;
+  Application->OnException = [&](TObject* sender, const std::exception& e) {
+    EXPECT_EQ(sender, &menu);
+    reported.push_back(e.what());
+  };
+  PostMessageA(menu.WindowHandle(), WM_COMMAND, failing->Command(), 0);
+  PostMessageA(menu.WindowHandle(), WM_COMMAND, next->Command(), 0);
+  Pump();
+  Application->OnException = nullptr;
+  EXPECT_EQ(reported, std::vector<std::string>{"Cannot open the report"});
+  EXPECT_TRUE(nextRan);
+}
+
 TEST(Menus, PopupShowsTheMenuAndAKeyChoosesAnItem) {
   TPopupMenu menu(nullptr);
   auto* first = new TMenuItem(&menu);

@@ -266,6 +266,22 @@ TEST_F(StdCtrls, KeysTypedIntoTheEditPartReachTheComboBoxHandlersFirst) {
   box->OnKeyPress = nullptr;
 }
 
+TEST_F(StdCtrls, AFailingHandlerOfTheEditPartIsReportedAndNothingEscapes) {
+  auto* box = Get<TComboBox>("MapBox");
+  box->OnKeyPress = [](TObject*, char&) { throw Exception("key refused"); };
+  // Even a report that fails in turn must not unwind through the system's dispatch.
+  std::vector<std::string> reported;
+  Application->OnException = [&](TObject* sender, const std::exception& e) {
+    EXPECT_EQ(sender, box);
+    reported.push_back(e.what());
+    throw Exception("the report failed too");
+  };
+  SendMessageA(box->EditHandle(), WM_CHAR, 'z', 1);
+  Application->OnException = nullptr;
+  box->OnKeyPress = nullptr;
+  EXPECT_EQ(reported, std::vector<std::string>{"key refused"});
+}
+
 TEST_F(StdCtrls, AnOwnerDrawnComboBoxDrawsItsItemsThroughDrawItem) {
   TComboBox box(nullptr);
   box.SetStyle(csOwnerDrawFixed);

@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "platform/SysUtils.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -359,4 +360,13 @@ TEST(SysUtilsDates, LocaleSettingsAreReadAgainOnRequest) {
   // The locale's own separators are written into the formats as "/" and ":".
   EXPECT_NE(FormatSettings.LongTimeFormat.find(':'), std::string::npos);
   EXPECT_EQ(FormatSettings.LongTimeFormat.find('t'), std::string::npos);
+}
+
+TEST(SysUtilsResources, StringTableTextsAreLoadedWhole) {
+  EXPECT_EQ(LoadResString(IDS_SV_PROCESS_RUNNING), "Cannot perform this operation when process is running");
+  std::string longText = LoadResString(9001);
+  EXPECT_EQ(longText.size(), 373u);
+  EXPECT_EQ(longText.substr(longText.size() - 3), "END");
+  EXPECT_EQ(LoadResString(9002), "x");
+  EXPECT_EQ(LoadResString(9003), "");
 }

@@ -1,0 +1,113 @@
+// Paints the control gallery 200 times and, in the same round, a window of the same size that
+// holds one system control of the nearest class for each framed control, 200 times; five
+// rounds; prints each round and the median ratio of the two painting times.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/FcBckgnd.h"
+#include "controls/FcRegister.h"
+#include "platform/Forms.h"
+#include "platform/Layout.h"
+#include "platform/Themes.h"
+
+namespace {
+
+constexpr int kPaints = 200;
+constexpr int kRounds = 5;
+
+// The system control that stands for a framed control: its window class and style.
+struct TSystemStandIn {
+  const char* windowClass;
+  DWORD style;
+};
+
+// One entry per framed control class of the gallery; a control without one is counted out.
+bool StandInFor(TControl* control, TSystemStandIn& standIn) {
+  if (auto* separator = dynamic_cast<TFcSeparator*>(control)) {
+    standIn = {"STATIC", DWORD(separator->Orientation() == orHorizontal ? SS_ETCHEDHORZ : SS_ETCHEDVERT)};
+    return true;
+  }
+  return false;
+}
+
+// Puts a stand-in for every framed control of `container` (and of the containers in it) on
+// `window`, at the same place relative to the window's client area.
+int AddStandIns(TWinControl* container, TForm* gallery, HWND window) {
+  int count = 0;
+  for (int i = 0; i < container->ControlCount(); ++i) {
+    TControl* control = container->Controls(i);
+    TSystemStandIn standIn{};
+    if (StandInFor(control, standIn)) {
+      POINT p = control->ClientToScreen(POINT{0, 0});
+      POINT origin = gallery->ClientOrigin();
+      CreateWindowExA(0, standIn.windowClass, "", WS_CHILD | WS_VISIBLE | standIn.style, p.x - origin.x,
+                      p.y - origin.y, control->Width(), control->Height(), window, nullptr,
+                      GetModuleHandleA(nullptr), nullptr);
+      ++count;
+    }
+    if (auto* inner = dynamic_cast<TWinControl*>(control)) count += AddStandIns(inner, gallery, window);
+  }
+  return count;
+}
+
+double Milliseconds() {
+  LARGE_INTEGER t, f;
+  QueryPerformanceCounter(&t);
+  QueryPerformanceFrequency(&f);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+double PaintTimes(HWND window, int times) {
+  double start = Milliseconds();
+  for (int i = 0; i < times; ++i)
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  GdiFlush();
+  return Milliseconds() - start;
+}
+
+}  // namespace
+
+int main() {
+  Application->Initialize();
+  RegisterControlLibrary();
+  SetVisualStyles(TVisualStyles::vsOn);
+
+  std::unique_ptr<TForm> gallery(TForm::CreateNew<TForm>(nullptr));
+  ReadLayoutResource(gallery.get(), nullptr, "FCGALLERY");
+  gallery->SetPosition(poDesigned);
+  gallery->SetBounds(0, 0, gallery->Width(), gallery->Height());
+  gallery->Show();
+
+  std::unique_ptr<TForm> system(TForm::CreateNew<TForm>(nullptr));
+  system->SetBorderStyle(gallery->BorderStyle());
+  system->SetColor(gallery->Color());
+  system->SetBounds(gallery->Width() + 10, 0, gallery->Width(), gallery->Height());
+  system->SetFormClientWidth(gallery->ClientWidth());
+  system->SetFormClientHeight(gallery->ClientHeight());
+  system->Show();
+  int controls = AddStandIns(gallery.get(), gallery.get(), system->Handle());
+  Application->ProcessMessages();
+
+  std::printf("%d framed controls and as many system controls, %d x %d, %d paints a round\n", controls,
+              gallery->ClientWidth(), gallery->ClientHeight(), kPaints);
+  PaintTimes(gallery->Handle(), 5);
+  PaintTimes(system->Handle(), 5);
+  std::vector<double> ratios;
+  for (int round = 1; round <= kRounds; ++round) {
+    double framed = PaintTimes(gallery->Handle(), kPaints);
+    double standIns = PaintTimes(system->Handle(), kPaints);
+    ratios.push_back(framed / standIns);
+    std::printf("round %d: gallery %.1f ms, system controls %.1f ms, ratio %.2f\n", round, framed, standIns,
+                ratios.back());
+    std::fflush(stdout);
+  }
+  std::sort(ratios.begin(), ratios.end());
+  std::printf("framed/system paint ratio: %.2f\n", ratios[ratios.size() / 2]);
+  return 0;
+}

@@ -1,0 +1,13 @@
+#include "controls/FcRegister.h"
+
+#include "controls/FcBckgnd.h"
+#include "controls/FcCommon.h"
+#include "controls/FcIntLst.h"
+#include "platform/Forms.h"
+
+void RegisterControlLibrary() {
+  RegisterForms();
+  RegisterFcCommon();
+  RegisterFcIntLst();
+  RegisterFcBckgnd();
+}

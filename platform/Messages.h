@@ -1,0 +1,146 @@
+// Window messages as the controls handle them: the numbers of the controls' own
+// notifications, and the table of one class's message handlers that a message is dispatched
+// through.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <unordered_map>
+
+#include "platform/Application.h"
+
+class TControl;
+
+// ---- Component notifications ---------------------------------------------------------------
+// Sent by the controls to themselves, their parents and their children when something changes;
+// their numbers lie in the application's range, clear of the messages of the system's windows.
+
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 3;
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 4;
+// lParam: the point (client coordinates, packed as for mouse messages); Result non-zero: hit.
+constexpr UINT CM_HITTEST = CM_BASE + 5;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 6;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 7;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 8;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 9;
+constexpr UINT CM_CURSORCHANGED = CM_BASE + 10;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 12;
+// lParam: the control the mouse entered or left.
+constexpr UINT CM_MOUSEENTER = CM_BASE + 13;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 14;
+// wParam: the group index, lParam: the button that went down; broadcast to a parent's controls.
+constexpr UINT CM_BUTTONPRESSED = CM_BASE + 17;
+constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 18;
+constexpr UINT CM_ENTER = CM_BASE + 19;
+constexpr UINT CM_EXIT = CM_BASE + 20;
+constexpr UINT CM_DESIGNHITTEST = CM_BASE + 21;
+constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 23;
+// wParam: the key, lParam: the key data; Result non-zero: the key was used. Broadcast by the
+// form to its controls (Enter, Escape, and the keys the focused control does not want).
+constexpr UINT CM_DIALOGKEY = CM_BASE + 26;
+// wParam: the character; broadcast by the form for accelerators (Alt+letter, or a plain letter
+// that the focused control does not take).
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 27;
+// lParam: the control that has the focus now; broadcast by the form to its controls.
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 28;
+constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;
+// wParam: the key, lParam: the control the key went to; Result non-zero: the key was used.
+constexpr UINT CM_CHILDKEY = CM_BASE + 31;
+constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 34;
+constexpr UINT CM_RELEASE = CM_BASE + 33;
+constexpr UINT CM_RECREATEWND = CM_BASE + 51;
+constexpr UINT CM_INVALIDATE = CM_BASE + 52;
+// wParam: the wheel's WPARAM, lParam: its LPARAM; sent up the parent chain when unused.
+constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 36;
+constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 37;
+constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
+// lParam: the TBasicAction offered; Result non-zero: a control handled it. Sent to a form and
+// passed on down to its controls until one takes it.
+constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 44;
+constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
+
+// Notifications a parent window receives about its child windows, passed on to the child's
+// control as CN_BASE + the message.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+constexpr UINT CN_CTLCOLORDLG = CN_BASE + WM_CTLCOLORDLG;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
+constexpr UINT CN_CTLCOLORMSGBOX = CN_BASE + WM_CTLCOLORMSGBOX;
+constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_VKEYTOITEM = CN_BASE + WM_VKEYTOITEM;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+// The keyboard messages, offered to the control before they are dispatched; Result non-zero:
+// the control used the key and the message is not dispatched.
+constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
+constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
+constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
+
+// Packs and unpacks the client point of mouse messages and CM_HITTEST.
+inline LPARAM PointToLParam(POINT p) {
+  return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
+}
+inline POINT LParamToPoint(LPARAM lp) {
+  return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}
+
+// ---- Message map -----------------------------------------------------------------------------
+
+using TMessageHandler = std::function<void(TControl* self, TMessage& message)>;
+
+// The message handlers of one class, by message number. A message goes to the handler of the
+// most derived class that has one; a handler passes it on to its ancestors with
+// DispatchFrom(ParentClass::Messages(), message), and what no class handles goes to
+// DefaultHandler.
+//
+// Another unit may wrap a class's handler of one message and put it back later:
+//   TMessageHandler old = TWinControl::Messages().Find(WM_PRINTCLIENT);
+//   TWinControl::Messages().Replace(WM_PRINTCLIENT, [old](TControl* c, TMessage& m) {
+//     int saved = SaveDC(reinterpret_cast<HDC>(m.WParam));
+//     if (old) old(c, m); else c->DispatchFrom(*TWinControl::Messages().Parent(), m);
+//     RestoreDC(reinterpret_cast<HDC>(m.WParam), saved);
+//   });
+//   ...
+//   TWinControl::Messages().Replace(WM_PRINTCLIENT, old);  // restores the class's own
+class TMessageTable {
+ public:
+  explicit TMessageTable(const TMessageTable* parent) : parent_(parent) {}
+  TMessageTable(const TMessageTable&) = delete;
+  TMessageTable& operator=(const TMessageTable&) = delete;
+
+  const TMessageTable* Parent() const { return parent_; }
+  void Add(UINT message, TMessageHandler handler) { handlers_[message] = std::move(handler); }
+  // This class's own handler (empty when it has none).
+  TMessageHandler Find(UINT message) const;
+  // Puts `handler` (empty: none) in place of this class's own handler and returns the one it
+  // replaced.
+  TMessageHandler Replace(UINT message, TMessageHandler handler);
+  const TMessageHandler* Lookup(UINT message) const;
+
+ private:
+  const TMessageTable* parent_;
+  std::unordered_map<UINT, TMessageHandler> handlers_;
+};
+
+// Adapts a class's member handler to its table:
+//   t->Add(WM_PAINT, Handler(&TWinControl::WMPaint));
+template <class C>
+TMessageHandler Handler(void (C::*method)(TMessage&)) {
+  return [method](TControl* self, TMessage& m) { (static_cast<C*>(self)->*method)(m); };
+}

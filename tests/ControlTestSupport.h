@@ -1,0 +1,112 @@
+// What the tests of windows and controls share: a short message pump, the mouse moved and
+// clicked over a control as a user would, and pixels read from bitmaps a control painted.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/Controls.h"
+#include "platform/Graphics.h"
+
+// Runs the messages that are waiting, a few rounds with short pauses between.
+inline void Pump(int rounds = 3) {
+  for (int i = 0; i < rounds; ++i) {
+    Application->ProcessMessages();
+    Sleep(5);
+  }
+}
+
+// The window that receives the mouse over `control` at (x, y), and the point moved into its
+// client area.
+inline HWND MouseTarget(TControl* control, int& x, int& y) {
+  TControl* c = control;
+  while (!dynamic_cast<TWinControl*>(c)) {
+    x += c->Left();
+    y += c->Top();
+    c = c->Parent();
+  }
+  return static_cast<TWinControl*>(c)->Handle();
+}
+
+// A mouse move over the control at (x, y); the real cursor goes there too, so that the
+// window's leave tracking agrees.
+inline void MouseMoveTo(TControl* control, int x, int y) {
+  POINT screen = control->ClientToScreen(POINT{x, y});
+  SetCursorPos(screen.x, screen.y);
+  HWND wnd = MouseTarget(control, x, y);
+  SendMessageA(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+}
+
+// A left press and release at (x, y), sent to the window under it.
+inline void MouseClick(TControl* control, int x, int y) {
+  MouseMoveTo(control, x, y);
+  HWND wnd = MouseTarget(control, x, y);
+  SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// A click through the system's input, which a disabled window never receives.
+inline void RealClick(TControl* control, int x, int y) {
+  POINT screen = control->ClientToScreen(POINT{x, y});
+  SetCursorPos(screen.x, screen.y);
+  Pump();
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+  Pump(10);
+}
+
+// ---- Pixels ----------------------------------------------------------------------------------
+
+// The bitmap's pixel as plain RGB.
+inline COLORREF PixelAt(TBitmap& bitmap, int x, int y) {
+  return static_cast<COLORREF>(bitmap.Canvas()->Pixels(x, y));
+}
+
+// The pixel of a colour as it reads back from the bitmap (system colours resolved, and
+// rounded to what the bitmap's format holds).
+inline COLORREF AsPainted(TBitmap& bitmap, TColor color) {
+  TBitmap probe(1, 1);
+  probe.SetPixelFormat(bitmap.PixelFormat());
+  probe.Canvas()->SetPixels(0, 0, color);
+  return PixelAt(probe, 0, 0);
+}
+
+// How many pixels of `rect` have the colour.
+inline int CountPixels(TBitmap& bitmap, const RECT& rect, TColor color) {
+  COLORREF wanted = AsPainted(bitmap, color);
+  int n = 0;
+  for (int y = rect.top; y < rect.bottom; ++y)
+    for (int x = rect.left; x < rect.right; ++x)
+      if (PixelAt(bitmap, x, y) == wanted) ++n;
+  return n;
+}
+
+// The smallest rectangle around the pixels that differ from `background`; empty (right <
+// left) when there are none.
+inline RECT InkBounds(TBitmap& bitmap, TColor background) {
+  COLORREF ground = AsPainted(bitmap, background);
+  RECT ink{bitmap.Width(), bitmap.Height(), -1, -1};
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x)
+      if (PixelAt(bitmap, x, y) != ground) {
+        ink.left = std::min<LONG>(ink.left, x);
+        ink.top = std::min<LONG>(ink.top, y);
+        ink.right = std::max<LONG>(ink.right, x + 1);
+        ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+      }
+  return ink;
+}
+
+// The control's client area and its children painted into a new bitmap of its size, as
+// printing the window does.
+inline std::unique_ptr<TBitmap> PaintToBitmap(TWinControl* control) {
+  RECT client = control->ClientRect();
+  auto shot = std::make_unique<TBitmap>(client.right, client.bottom);
+  control->PaintTo(shot->Canvas()->Handle(), 0, 0);
+  return shot;
+}
