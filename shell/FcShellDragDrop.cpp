@@ -54,6 +54,23 @@ class TMediumGuard {
   bool filled_ = false;
 };
 
+// A new movable, zero-filled block of `size` bytes that `fill` writes while it is locked;
+// nullptr when it cannot be had.
+template <class Fill>
+HGLOBAL NewGlobalBlock(std::size_t size, Fill&& fill) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+  if (!memory) return nullptr;
+  {
+    TGlobalLock lock(memory);
+    if (lock.Data()) {
+      fill(static_cast<BYTE*>(lock.Data()));
+      return memory;
+    }
+  }
+  GlobalFree(memory);
+  return nullptr;
+}
+
 DVTARGETDEVICE* CopyTargetDevice(const DVTARGETDEVICE* device) {
   if (!device) return nullptr;
   auto* copy = static_cast<DVTARGETDEVICE*>(CoTaskMemAlloc(device->tdSize));
@@ -87,63 +104,43 @@ HRESULT BuildIdListArray(LPCITEMIDLIST parent, const std::vector<LPCITEMIDLIST>&
   std::size_t size = header + IdListSize(parent);
   for (LPCITEMIDLIST item : items) size += IdListSize(item ? item : EmptyIdList());
   if (size > std::numeric_limits<UINT>::max()) return E_OUTOFMEMORY;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  if (!memory) return E_OUTOFMEMORY;
-  TGlobalLock lock(memory);
-  if (!lock.Data()) {
-    GlobalFree(memory);
-    return E_OUTOFMEMORY;
-  }
-  auto* bytes = static_cast<BYTE*>(lock.Data());
-  auto put32 = [bytes](std::size_t at, UINT value) { std::memcpy(bytes + at, &value, 4); };
-  put32(0, static_cast<UINT>(n));
-  std::size_t offset = header;
-  auto putList = [&](std::size_t slot, LPCITEMIDLIST list) {
-    UINT listSize = IdListSize(list);
-    put32(4 + 4 * slot, static_cast<UINT>(offset));
-    std::memcpy(bytes + offset, list, listSize);
-    offset += listSize;
-  };
-  putList(0, parent);
-  for (std::size_t i = 0; i < n; ++i) putList(i + 1, items[i] ? items[i] : EmptyIdList());
-  block = memory;
-  return S_OK;
+  block = NewGlobalBlock(size, [&](BYTE* bytes) {
+    auto put32 = [bytes](std::size_t at, UINT value) { std::memcpy(bytes + at, &value, 4); };
+    put32(0, static_cast<UINT>(n));
+    std::size_t offset = header;
+    auto putList = [&](std::size_t slot, LPCITEMIDLIST list) {
+      UINT listSize = IdListSize(list);
+      put32(4 + 4 * slot, static_cast<UINT>(offset));
+      std::memcpy(bytes + offset, list, listSize);
+      offset += listSize;
+    };
+    putList(0, parent);
+    for (std::size_t i = 0; i < n; ++i) putList(i + 1, items[i] ? items[i] : EmptyIdList());
+  });
+  return block ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT BuildFileDropBlock(const std::vector<std::string>& names, HGLOBAL& block) {
   block = nullptr;
   std::size_t size = sizeof(DROPFILES) + 1;
   for (const std::string& name : names) size += name.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  if (!memory) return E_OUTOFMEMORY;
-  TGlobalLock lock(memory);
-  if (!lock.Data()) {
-    GlobalFree(memory);
-    return E_OUTOFMEMORY;
-  }
-  auto* header = static_cast<DROPFILES*>(lock.Data());
-  header->pFiles = sizeof(DROPFILES);
-  char* p = static_cast<char*>(lock.Data()) + sizeof(DROPFILES);
-  for (const std::string& name : names) {
-    std::memcpy(p, name.c_str(), name.size() + 1);
-    p += name.size() + 1;
-  }
-  block = memory;
-  return S_OK;
+  block = NewGlobalBlock(size, [&](BYTE* bytes) {
+    reinterpret_cast<DROPFILES*>(bytes)->pFiles = sizeof(DROPFILES);
+    char* p = reinterpret_cast<char*>(bytes) + sizeof(DROPFILES);
+    for (const std::string& name : names) {
+      std::memcpy(p, name.c_str(), name.size() + 1);
+      p += name.size() + 1;
+    }
+  });
+  return block ? S_OK : E_OUTOFMEMORY;
 }
 
 HGLOBAL DuplicateGlobal(HGLOBAL block) {
   if (!block) return nullptr;
+  TGlobalLock from(block);
+  if (!from.Data()) return nullptr;
   SIZE_T size = GlobalSize(block);
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!copy) return nullptr;
-  TGlobalLock from(block), to(copy);
-  if (!from.Data() || !to.Data()) {
-    GlobalFree(copy);
-    return nullptr;
-  }
-  std::memcpy(to.Data(), from.Data(), size);
-  return copy;
+  return NewGlobalBlock(size, [&](BYTE* bytes) { std::memcpy(bytes, from.Data(), size); });
 }
 
 bool ReadIdListArray(const void* block, std::size_t size, TIdListArrayView& view) {

@@ -30,11 +30,13 @@ class TMenuGuard {
   HMENU menu_;
 };
 
-// The menu's IContextMenu2, when it draws its own submenus.
-TComPtr<IContextMenu2> SelfDrawingMenu(IContextMenu* menu) {
+// Hands the message to the menu when it draws its own submenus (IContextMenu2); false when
+// it does not and the message is this unit's to handle.
+bool PassedToMenu(TMessage& message, IContextMenu* menu) {
   TComPtr<IContextMenu2> menu2;
-  if (menu) menu->QueryInterface(IID_IContextMenu2, menu2.OutVoid());
-  return menu2;
+  if (!menu || FAILED(menu->QueryInterface(IID_IContextMenu2, menu2.OutVoid())) || !menu2) return false;
+  menu2->HandleMenuMsg(message.Msg, message.WParam, message.LParam);
+  return true;
 }
 
 std::string NameWithoutExtension(const std::string& name) {
@@ -135,10 +137,7 @@ int FindVerbOffset(IContextMenu* menu, const std::string& verb) {
 
 void HandleInitMenuPopup(TMessage& message, IContextMenu* menu, std::unique_ptr<TFcSendToList>& sendTo) {
   try {
-    if (TComPtr<IContextMenu2> menu2 = SelfDrawingMenu(menu)) {
-      menu2->HandleMenuMsg(message.Msg, message.WParam, message.LParam);
-      return;
-    }
+    if (PassedToMenu(message, menu)) return;
     auto popup = reinterpret_cast<HMENU>(message.WParam);
     if (GetMenuItemCount(popup) != 1 || !(GetMenuState(popup, 0, MF_BYPOSITION) & MF_GRAYED)) return;
     if (!sendTo) sendTo = std::make_unique<TFcSendToList>();
@@ -153,10 +152,7 @@ void HandleInitMenuPopup(TMessage& message, IContextMenu* menu, std::unique_ptr<
 void HandleDrawItem(TMessage& message, IContextMenu* menu, HIMAGELIST smallImages,
                     const TFcSendToList* sendTo) {
   try {
-    if (TComPtr<IContextMenu2> menu2 = SelfDrawingMenu(menu)) {
-      menu2->HandleMenuMsg(message.Msg, message.WParam, message.LParam);
-      return;
-    }
+    if (PassedToMenu(message, menu)) return;
     auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
     if (!item || item->CtlType != ODT_MENU || item->itemData >= kFirstShellCommand || !sendTo) return;
     HDC dc = item->hDC;
@@ -185,10 +181,7 @@ void HandleDrawItem(TMessage& message, IContextMenu* menu, HIMAGELIST smallImage
 
 void HandleMeasureItem(TMessage& message, IContextMenu* menu, const TFcSendToList* sendTo) {
   try {
-    if (TComPtr<IContextMenu2> menu2 = SelfDrawingMenu(menu)) {
-      menu2->HandleMenuMsg(message.Msg, message.WParam, message.LParam);
-      return;
-    }
+    if (PassedToMenu(message, menu)) return;
     auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
     if (!item || item->CtlType != ODT_MENU || !sendTo || item->itemData >= sendTo->size()) return;
     std::string text = NameWithoutExtension((*sendTo)[item->itemData].Name);
@@ -206,10 +199,7 @@ void HandleMeasureItem(TMessage& message, IContextMenu* menu, const TFcSendToLis
 
 void HandleMenuChar(TMessage& message, IContextMenu* menu, const TFcSendToList* sendTo) {
   try {
-    if (TComPtr<IContextMenu2> menu2 = SelfDrawingMenu(menu)) {
-      menu2->HandleMenuMsg(message.Msg, message.WParam, message.LParam);
-      return;
-    }
+    if (PassedToMenu(message, menu)) return;
     if (!sendTo || !(HIWORD(message.WParam) & MF_POPUP)) return;
     const int typed = std::toupper(static_cast<unsigned char>(LOWORD(message.WParam)));
     auto popup = reinterpret_cast<HMENU>(message.LParam);

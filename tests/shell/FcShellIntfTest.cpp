@@ -204,13 +204,28 @@ struct TSubscriberLog : TObject {
   void Other(TObject*, TMessage&) { log->push_back(name + " other"); }
 };
 
-TEST(DeviceChange, DeliversTheEventCodeAfterTheBroadcastHasReturned) {
-  TFcDeviceChangeHandler handler;
+// Three subscribers that note their calls in one log.
+class DeviceChange : public testing::Test {
+ protected:
+  void SetUp() override {
+    for (TSubscriberLog* s : {&a, &b, &c}) s->log = &log;
+    a.name = "a";
+    b.name = "b";
+    c.name = "c";
+  }
+  // Sends the handler a device change and runs the messages until `calls` are logged.
+  bool Deliver(TFcDeviceChangeHandler& handler, WPARAM event, std::size_t calls) {
+    SendMessageA(handler.Handle(), WM_DEVICECHANGE, event, 0);
+    bool done = LoopUntil([&] { return log.size() >= calls; }, 3000);
+    Application->ProcessMessages();
+    return done;
+  }
   std::vector<std::string> log;
-  TSubscriberLog a, b;
-  a.log = b.log = &log;
-  a.name = "a";
-  b.name = "b";
+  TSubscriberLog a, b, c;
+};
+
+TEST_F(DeviceChange, DeliversTheEventCodeAfterTheBroadcastHasReturned) {
+  TFcDeviceChangeHandler handler;
   handler.AddSubscriber(&a, &TSubscriberLog::Changed);
   handler.AddSubscriber(&b, &TSubscriberLog::Changed);
   handler.AddSubscriber(&a, &TSubscriberLog::Changed);
@@ -232,59 +247,44 @@ TEST(DeviceChange, DeliversTheEventCodeAfterTheBroadcastHasReturned) {
   log.clear();
   handler.RemoveSubscriber(&a, &TSubscriberLog::Changed);
   handler.RemoveSubscriber(&a, &TSubscriberLog::Other);  // never subscribed: nothing
-  SendMessageA(handler.Handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
-  ASSERT_TRUE(LoopUntil([&] { return log.size() >= 2; }, 3000));
+  ASSERT_TRUE(Deliver(handler, DBT_DEVICEREMOVECOMPLETE, 2));
   EXPECT_EQ(log, (std::vector<std::string>{"b handler 0x8004 0", "a handler 0x8004 0"}));
   log.clear();
   handler.SetActive(false);
-  SendMessageA(handler.Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
-  LoopUntil([] { return false; }, 100);
+  EXPECT_FALSE(Deliver(handler, DBT_DEVICEARRIVAL, 1));
   EXPECT_TRUE(log.empty());
 }
 
-TEST(DeviceChange, SubscribersLeavingDuringDeliveryAreNotCalled) {
-  auto handler = std::make_unique<TFcDeviceChangeHandler>();
-  std::vector<std::string> log;
-  TSubscriberLog a, b, c;
-  for (TSubscriberLog* s : {&a, &b, &c}) s->log = &log;
-  a.name = "a";
-  b.name = "b";
-  c.name = "c";
-  // a takes b away (a control freed by another's handler); b takes itself away.
-  a.during = [&] { handler->RemoveSubscriber(&b, &TSubscriberLog::Changed); };
-  handler->AddSubscriber(&a, &TSubscriberLog::Changed);
-  handler->AddSubscriber(&b, &TSubscriberLog::Changed);
-  handler->AddSubscriber(&c, &TSubscriberLog::Changed);
+TEST_F(DeviceChange, SubscribersLeavingDuringDeliveryAreNotCalled) {
+  TFcDeviceChangeHandler handler;
+  // a takes b away (a control freed by another's handler); c takes itself away and b joins
+  // again, for the next notice only.
+  a.during = [&] { handler.RemoveSubscriber(&b, &TSubscriberLog::Changed); };
   c.during = [&] {
-    handler->RemoveSubscriber(&c, &TSubscriberLog::Changed);
-    handler->AddSubscriber(&b, &TSubscriberLog::Other);  // joins for the next notice
+    handler.RemoveSubscriber(&c, &TSubscriberLog::Changed);
+    handler.AddSubscriber(&b, &TSubscriberLog::Other);
   };
-  SendMessageA(handler->Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
-  ASSERT_TRUE(LoopUntil([&] { return log.size() >= 2; }, 3000));
-  Application->ProcessMessages();
+  handler.AddSubscriber(&a, &TSubscriberLog::Changed);
+  handler.AddSubscriber(&b, &TSubscriberLog::Changed);
+  handler.AddSubscriber(&c, &TSubscriberLog::Changed);
+  ASSERT_TRUE(Deliver(handler, DBT_DEVICEARRIVAL, 2));
   EXPECT_EQ(log, (std::vector<std::string>{"a handler 0x8000 0", "c handler 0x8000 0"}));
 }
 
-TEST(DeviceChange, ASubscribersFailureReachesTheApplicationAndTheOthersStillHearIt) {
+TEST_F(DeviceChange, ASubscribersFailureReachesTheApplicationAndTheOthersStillHearIt) {
   TFcDeviceChangeHandler handler;
-  std::vector<std::string> log;
-  TSubscriberLog a, b;
-  a.log = b.log = &log;
-  a.name = "a";
-  b.name = "b";
   a.during = [] { throw Exception("drive gone"); };
   handler.AddSubscriber(&a, &TSubscriberLog::Changed);
   handler.AddSubscriber(&b, &TSubscriberLog::Changed);
   std::vector<std::string> reported;
   TRestore<TExceptionEvent> onException(Application->OnException,
                                         [&](TObject*, const std::exception& e) { reported.push_back(e.what()); });
-  SendMessageA(handler.Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
-  ASSERT_TRUE(LoopUntil([&] { return log.size() >= 2; }, 3000));
+  ASSERT_TRUE(Deliver(handler, DBT_DEVICEARRIVAL, 2));
   EXPECT_EQ(reported, std::vector<std::string>{"drive gone"});
   EXPECT_EQ(log.back(), "b handler 0x8000 0");
 }
 
-TEST(DeviceChange, TheSharedHandlerIsMadeOnce) {
+TEST_F(DeviceChange, TheSharedHandlerIsMadeOnce) {
   TFcDeviceChangeHandler* shared = ShellDeviceChangeHandler();
   ASSERT_NE(shared, nullptr);
   EXPECT_EQ(ShellDeviceChangeHandler(), shared);

@@ -278,23 +278,27 @@ TEST(ShellText, CharactersAtTheEndOfSingleAndDoubleByteText) {
   };
   for (const Case& c : trims) EXPECT_EQ(TrimTrailingBlanks(c.in, c.codePage), c.out) << c.in;
 
-  std::string target;
-  int position = 1;
-  AppendCharAt(position, "\x82\xA0x", target, kJapanese);
-  EXPECT_EQ(target, "\x82\xA0");
-  EXPECT_EQ(position, 3);
-  AppendCharAt(position, "\x82\xA0x", target, kJapanese);
-  EXPECT_EQ(target, "\x82\xA0x");
-  EXPECT_EQ(position, 4);
-  // A lead byte at the end is taken alone, and a position past the end takes nothing.
-  target.clear();
-  position = 2;
-  AppendCharAt(position, "a\x82", target, kJapanese);
-  EXPECT_EQ(target, "\x82");
-  EXPECT_EQ(position, 3);
-  AppendCharAt(position, "a\x82", target, kJapanese);
-  EXPECT_EQ(target, "\x82");
-  EXPECT_EQ(position, 3);
+  // Each step appends one character and moves past it: both bytes of a double-byte one, a
+  // lead byte at the end alone, nothing past the end.
+  const struct {
+    const char* text;
+    int position;
+    const char* appended;
+    int next;
+  } steps[] = {
+      {"\x82\xA0x", 1, "\x82\xA0", 3},
+      {"\x82\xA0x", 3, "x", 4},
+      {"a\x82", 2, "\x82", 3},
+      {"a\x82", 3, "", 3},
+      {"a\x82", 0, "", 0},
+  };
+  for (const auto& step : steps) {
+    std::string target = "<";
+    int position = step.position;
+    AppendCharAt(position, step.text, target, kJapanese);
+    EXPECT_EQ(target, std::string("<") + step.appended) << step.text << " at " << step.position;
+    EXPECT_EQ(position, step.next) << step.text << " at " << step.position;
+  }
 }
 
 }  // namespace
