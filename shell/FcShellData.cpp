@@ -170,9 +170,8 @@ bool TFcShellListData::IsLink() { return AnsiSameText(ExtractFileExt(PathName())
 
 std::string TFcShellListData::DisplayName() {
   if (displayName_.empty()) {
-    SHFILEINFOA info{};
-    if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(AbsIdList()), 0, &info, sizeof info,
-                       SHGFI_PIDL | SHGFI_DISPLAYNAME))
+    SHFILEINFOA info;
+    if (ShellGetFileInfo(AbsIdList(), SHGFI_DISPLAYNAME, info))
       displayName_.assign(info.szDisplayName, strnlen(info.szDisplayName, sizeof info.szDisplayName));
   }
   return displayName_;
@@ -257,9 +256,7 @@ void GetFileSizeAndDate(LPCITEMIDLIST list, std::string& sizeText, std::string& 
 
 std::string GetTypeText(LPCITEMIDLIST list, SFGAOF attributes) {
   if (!(attributes & SFGAO_FILESYSTEM)) return LoadResString(IDS_SHELL_SYSTEM_FOLDER);
-  SHFILEINFOA info{};
-  if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(list ? list : EmptyIdList()), 0, &info, sizeof info,
-                      SHGFI_PIDL | SHGFI_TYPENAME))
-    return std::string();
+  SHFILEINFOA info;
+  if (!ShellGetFileInfo(list, SHGFI_TYPENAME, info)) return std::string();
   return std::string(info.szTypeName, strnlen(info.szTypeName, sizeof info.szTypeName));
 }

@@ -11,10 +11,8 @@
 #include "resources/ResourceIds.h"
 #include "shell/FcShellIntf.h"
 
-// The shell's SHGetFileInfoA takes the list in place of the path with SHGFI_PIDL.
-#define SHELL_PIDL_ARG(list) reinterpret_cast<LPCSTR>(list)
-
 namespace {
+
 
 using TNetUseGetInfo = NET_API_STATUS(WINAPI*)(LMSTR server, LMSTR use, DWORD level, LPBYTE* buf);
 using TNetApiBufferFree = NET_API_STATUS(WINAPI*)(LPVOID buffer);
@@ -91,14 +89,18 @@ void ForEachChar(const std::string& s, UINT codePage, F&& visit) {
   }
 }
 
+// The system's image list of SHGFI_SMALLICON or SHGFI_LARGEICON icons.
+HIMAGELIST SystemImageList(UINT size) {
+  SHFILEINFOA info{};
+  return reinterpret_cast<HIMAGELIST>(
+      SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | size));
+}
+
 void InstallShellOverlays() {
   HMODULE shell32 = LoadLibraryA("shell32.dll");
   if (!shell32) return;
-  SHFILEINFOA info{};
-  auto small = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-  auto large = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
+  HIMAGELIST small = SystemImageList(SHGFI_SMALLICON);
+  HIMAGELIST large = SystemImageList(SHGFI_LARGEICON);
   // Icon 29 is the shell's share hand (overlay 1), 30 its shortcut arrow (overlay 2).
   const struct {
     int resource;
@@ -354,12 +356,16 @@ std::string ShellGetFriendlyName(LPCITEMIDLIST list) {
   return ShellGetDisplayName(folder.Get(), parts.GetItem(count - 1), snkInFolder);
 }
 
+bool ShellGetFileInfo(LPCITEMIDLIST list, UINT flags, SHFILEINFOA& info) {
+  info = SHFILEINFOA{};
+  // With SHGFI_PIDL the list stands where the path would.
+  return SHGetFileInfoA(reinterpret_cast<LPCSTR>(list ? list : EmptyIdList()), 0, &info, sizeof info,
+                        flags | SHGFI_PIDL) != 0;
+}
+
 int ShellGetIconIndex(LPCITEMIDLIST list, UINT flags) {
-  SHFILEINFOA info{};
-  if (!SHGetFileInfoA(SHELL_PIDL_ARG(list ? list : EmptyIdList()), 0, &info, sizeof info,
-                      flags | SHGFI_SYSICONINDEX | SHGFI_PIDL))
-    return 0;
-  return info.iIcon;
+  SHFILEINFOA info;
+  return ShellGetFileInfo(list, flags | SHGFI_SYSICONINDEX, info) ? info.iIcon : 0;
 }
 
 int ShellGetSpecialFolderIconIndex(int folder, UINT flags) {
@@ -374,9 +380,7 @@ HIMAGELIST ShellGetSystemImageList(int size) {
   // Overlay images in the system list need the common controls 4.71 or later.
   if (IsWinNTPlatform() && (m.commonControlsVersion >> 32) >= 0x00040047 && !m.overlaysInstalled)
     InstallShellOverlays();
-  SHFILEINFOA info{};
-  UINT flags = SHGFI_SYSICONINDEX | (size == 0 ? SHGFI_SMALLICON : SHGFI_LARGEICON);
-  return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("C:\\", 0, &info, sizeof info, flags));
+  return SystemImageList(size == 0 ? SHGFI_SMALLICON : SHGFI_LARGEICON);
 }
 
 std::string StrRetToString(LPCITEMIDLIST item, const STRRET& name) {

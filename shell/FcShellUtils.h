@@ -109,6 +109,9 @@ std::string ShellGetDisplayName(IShellFolder* folder, LPCITEMIDLIST item, TShell
 // The in-folder name of an absolute list's last item. Raises EOleSysError when its parent
 // folder cannot be bound.
 std::string ShellGetFriendlyName(LPCITEMIDLIST list);
+// SHGetFileInfoA of the list (nullptr counts as the desktop) with `flags` (SHGFI_PIDL added);
+// false when the shell fails.
+bool ShellGetFileInfo(LPCITEMIDLIST list, UINT flags, SHFILEINFOA& info);
 // The index in the system image list of the list's icon (`flags` adds SHGFI_ flags such as
 // SHGFI_SMALLICON or SHGFI_OPENICON); 0 when the shell fails.
 int ShellGetIconIndex(LPCITEMIDLIST list, UINT flags);

@@ -24,24 +24,13 @@ TEST(IdListArray, CountsAndCopiesParts) {
   EXPECT_EQ(TFcIdListArray(nullptr).Count(), 0);
   EXPECT_EQ(TFcIdListArray(AsList(empty)).Count(), 0);
 
-  const std::string whole = three, parent = ListBytes({"aa", "bbb"}), none = ListBytes({});
-  const std::map<int, const std::string*> leading = {{0, &whole}, {1, &parent}, {3, &none}, {4, nullptr}, {-1, nullptr}};
-  for (const auto& [n, expected] : leading) {
-    LPITEMIDLIST got = parts.GetLeading(n);
-    if (expected)
-      EXPECT_EQ(BytesOf(got), *expected) << n;
-    else
-      EXPECT_EQ(got, nullptr) << n;
-  }
-  const std::string second = ListBytes({"bbb"}), last = ListBytes({"c"});
-  const std::map<int, const std::string*> items = {{-1, nullptr}, {1, &second}, {2, &last}, {3, nullptr}};
-  for (const auto& [i, expected] : items) {
-    LPITEMIDLIST got = parts.GetItem(i);
-    if (expected)
-      EXPECT_EQ(BytesOf(got), *expected) << i;
-    else
-      EXPECT_EQ(got, nullptr) << i;
-  }
+  // The bytes of a part, or "none" for no list at all.
+  auto bytes = [](LPCITEMIDLIST list) { return list ? BytesOf(list) : std::string("none"); };
+  const std::map<int, std::string> leading = {
+      {0, three}, {1, ListBytes({"aa", "bbb"})}, {3, empty}, {4, "none"}, {-1, "none"}};
+  for (const auto& [n, expected] : leading) EXPECT_EQ(bytes(parts.GetLeading(n)), expected) << n;
+  const std::map<int, std::string> items = {{-1, "none"}, {1, ListBytes({"bbb"})}, {2, ListBytes({"c"})}, {3, "none"}};
+  for (const auto& [i, expected] : items) EXPECT_EQ(bytes(parts.GetItem(i)), expected) << i;
   TFcIdListArray emptyParts(AsList(empty));
   EXPECT_EQ(BytesOf(emptyParts.GetItem(0)), empty);
   EXPECT_EQ(TFcIdListArray(nullptr).GetItem(0), nullptr);
