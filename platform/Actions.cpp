@@ -69,55 +69,39 @@ TCustomAction::TCustomAction(TComponent* owner) : TBasicAction(owner) {}
 
 bool TCustomAction::Execute() { return enabled_ && TBasicAction::Execute(); }
 
-namespace {
-
 // Passes a new value to the clients still showing the old one, stores it, and tells them.
 template <typename T, typename IsLinked, typename Set>
-void SetLinked(TCustomAction* action, const std::vector<TBasicActionLink*>& clients, T& field,
-               const T& value, IsLinked isLinked, Set set) {
+void TCustomAction::Update(T& field, const T& value, IsLinked isLinked, Set set) {
   if (field == value) return;
-  for (TBasicActionLink* client : std::vector<TBasicActionLink*>(clients))
-    if (auto* link = dynamic_cast<TActionLink*>(client); link && link->Action() == action)
+  for (TBasicActionLink* client : std::vector<TBasicActionLink*>(Clients()))
+    if (auto* link = dynamic_cast<TActionLink*>(client))
       if ((link->*isLinked)()) (link->*set)(value);
   field = value;
+  Change();
 }
 
-}  // namespace
-
 void TCustomAction::SetCaption(const std::string& value) {
-  if (value == caption_) return;
-  SetLinked(this, Clients(), caption_, value, &TActionLink::IsCaptionLinked, &TActionLink::SetCaption);
-  Change();
+  Update(caption_, value, &TActionLink::IsCaptionLinked, &TActionLink::SetCaption);
 }
 
 void TCustomAction::SetChecked(bool value) {
-  if (value == checked_) return;
-  SetLinked(this, Clients(), checked_, value, &TActionLink::IsCheckedLinked, &TActionLink::SetChecked);
-  Change();
+  Update(checked_, value, &TActionLink::IsCheckedLinked, &TActionLink::SetChecked);
 }
 
 void TCustomAction::SetEnabled(bool value) {
-  if (value == enabled_) return;
-  SetLinked(this, Clients(), enabled_, value, &TActionLink::IsEnabledLinked, &TActionLink::SetEnabled);
-  Change();
+  Update(enabled_, value, &TActionLink::IsEnabledLinked, &TActionLink::SetEnabled);
 }
 
 void TCustomAction::SetHint(const std::string& value) {
-  if (value == hint_) return;
-  SetLinked(this, Clients(), hint_, value, &TActionLink::IsHintLinked, &TActionLink::SetHint);
-  Change();
+  Update(hint_, value, &TActionLink::IsHintLinked, &TActionLink::SetHint);
 }
 
 void TCustomAction::SetImageIndex(int value) {
-  if (value == imageIndex_) return;
-  SetLinked(this, Clients(), imageIndex_, value, &TActionLink::IsImageIndexLinked, &TActionLink::SetImageIndex);
-  Change();
+  Update(imageIndex_, value, &TActionLink::IsImageIndexLinked, &TActionLink::SetImageIndex);
 }
 
 void TCustomAction::SetVisible(bool value) {
-  if (value == visible_) return;
-  SetLinked(this, Clients(), visible_, value, &TActionLink::IsVisibleLinked, &TActionLink::SetVisible);
-  Change();
+  Update(visible_, value, &TActionLink::IsVisibleLinked, &TActionLink::SetVisible);
 }
 
 // ---- TActionLink ----------------------------------------------------------------------------

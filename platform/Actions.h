@@ -90,6 +90,8 @@ class TCustomAction : public TBasicAction {
   void SetVisible(bool value);
 
  private:
+  template <typename T, typename IsLinked, typename Set>
+  void Update(T& field, const T& value, IsLinked isLinked, Set set);
   std::string caption_;
   bool checked_ = false;
   bool enabled_ = true;

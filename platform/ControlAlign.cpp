@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/ControlsPrivate.h"
+#include "platform/Docking.h"
 #include "platform/Forms.h"
 #include "platform/Guards.h"
 #include "platform/Themes.h"
@@ -26,11 +27,12 @@ void TWinControl::AlignControl(TControl* control) {
   bool any = false;
   for (TControl* c : controls_)
     if (c->align_ != alNone) any = true;
-  if (!any) return;
+  if (!any && !dockManager_) return;
   RECT r = GetClientRect();
   AdjustClientRect(r);
   TRestore<bool> busy(aligning_, true);
   AlignControls(control, r);
+  if (dockManager_) dockManager_->ResetBounds(false);
 }
 
 void TWinControl::AdjustClientRect(RECT&) {}

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/ControlsPrivate.h"
+#include "platform/Docking.h"
 #include "platform/Forms.h"
 #include "platform/Guards.h"
 #include "platform/Themes.h"
@@ -64,6 +65,7 @@ void TWinControl::PaintHandler(HDC dc, const RECT*) {
     PaintWindow(dc);
   }
   PaintControls(dc, nullptr);
+  if (dockManager_) dockManager_->PaintSite(dc);
 }
 
 void TWinControl::PaintWindow(HDC dc) {

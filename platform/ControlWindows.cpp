@@ -12,6 +12,7 @@ namespace {
 // friends), so that the form can take Tab, Enter, Escape and accelerators.
 bool IsKeyMessage(MSG& msg) {
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && ControlsPrivate::CancelDockDrag()) return true;
   HWND wnd = GetCapture();
   if (wnd) {
     if (!FindControl(wnd)) return false;

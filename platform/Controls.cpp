@@ -17,6 +17,8 @@ namespace {
 const TEnumInfo AlignInfo{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
 const TEnumInfo FontStyleInfo{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
 const TEnumInfo FontPitchInfo{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}};
+const TEnumInfo DragKindInfo{"TDragKind", {"dkDrag", "dkDock"}};
+const TEnumInfo DragModeInfo{"TDragMode", {"dmManual", "dmAutomatic"}};
 const TEnumInfo BiDiModeInfo{
     "TBiDiMode", {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"}};
 
@@ -205,6 +207,10 @@ TControl::TControl(TComponent* owner)
 
 TControl::~TControl() {
   Destroying();
+  if (Dragging()) CancelDockDrag();
+  if (hostDockSite_) hostDockSite_->ForgetDockClient(this);
+  // The window made for the floating control goes with it.
+  if (floatHost_ && !floatHost_->ComponentState().Contains(csDestroying)) floatHost_->Release();
   if (mouseControl == this) mouseControl = nullptr;
   if (captureControl == this) SetCaptureControl(nullptr);
   if (parent_) parent_->RemoveControl(this);
@@ -243,6 +249,7 @@ void TControl::WndProc(TMessage& m) {
       default: break;
     }
   }
+  if (DockDragMessage(m)) return;
   if (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK)
     controlState_ += csLButtonDown;
   else if (m.Msg == WM_LBUTTONUP)
@@ -332,6 +339,10 @@ void TControl::SetVisible(bool value) {
   if (value == visible_) return;
   visible_ = value;
   Perform(CM_VISIBLECHANGED, value ? 1 : 0);
+  if (hostDockSite_) {
+    TMessage notice{CM_VISIBLECHANGED, static_cast<WPARAM>(value ? 1 : 0), 0, 0};
+    NotifyDockHost(notice);
+  }
   if (!value && mouseControl == this) mouseControl = nullptr;
   RequestAlign();
 }
@@ -373,6 +384,10 @@ void TControl::SetText(const std::string& value) {
   if (GetText() == value) return;
   SetTextNow(value);
   Perform(CM_TEXTCHANGED);
+  if (hostDockSite_) {
+    TMessage notice{WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()), 0};
+    NotifyDockHost(notice);
+  }
 }
 
 std::string TControl::GetText() const { return text_; }
@@ -541,8 +556,9 @@ void TControl::CMActionExecute(TMessage& m) {
 
 void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == opRemove && actionLink_ && (component == actionLink_->Action() || !actionLink_->Action()))
-    actionLink_.reset();
+  if (operation != opRemove) return;
+  if (actionLink_ && (component == actionLink_->Action() || !actionLink_->Action())) actionLink_.reset();
+  if (component == floatHost_) floatHost_ = nullptr;
 }
 
 bool TControlActionLink::IsCaptionLinked() {
@@ -757,6 +773,10 @@ void RegisterControls() {
       .StoredIf([](TControl* c) { return !c->ParentBiDiMode(); })
       .Boolean("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode, true)
       .Object("Constraints", &TControl::Constraints)
+      .Enum("DragKind", DragKindInfo, &TControl::DragKind, &TControl::SetDragKind, dkDrag)
+      .Enum("DragMode", DragModeInfo, &TControl::DragMode, &TControl::SetDragMode, dmManual)
+      .Event("OnStartDock", &TControl::OnStartDock)
+      .Event("OnEndDock", &TControl::OnEndDock)
       .Component("Action", &TControl::Action, &TControl::SetAction)
       .Event("OnClick", &TControl::OnClick)
       .Event("OnDblClick", &TControl::OnDblClick)
@@ -788,7 +808,13 @@ void RegisterControls() {
       .Event("OnExit", &TWinControl::OnExit)
       .Event("OnKeyDown", &TWinControl::OnKeyDown)
       .Event("OnKeyUp", &TWinControl::OnKeyUp)
-      .Event("OnKeyPress", &TWinControl::OnKeyPress);
+      .Event("OnKeyPress", &TWinControl::OnKeyPress)
+      .Boolean("DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite, false)
+      .Boolean("UseDockManager", &TWinControl::UseDockManager, &TWinControl::SetUseDockManager, false)
+      .Event("OnDockDrop", &TWinControl::OnDockDrop)
+      .Event("OnDockOver", &TWinControl::OnDockOver)
+      .Event("OnGetSiteInfo", &TWinControl::OnGetSiteInfo)
+      .Event("OnUnDock", &TWinControl::OnUnDock);
   RegisterClassInfo<TCustomControl, TWinControl>("TCustomControl");
   RegisterClassInfo<TGraphicControl, TControl>("TGraphicControl");
 

@@ -6,7 +6,7 @@
 // ControlCanvas.cpp the control canvas; Controls.cpp TControl, size constraints, helpers and
 // registration; WinControl.cpp TWinControl's windows, children and messages; ControlFocus.cpp
 // focus, tab order and keys; ControlAlign.cpp alignment; ControlPaint.cpp painting,
-// TCustomControl and TGraphicControl.
+// TCustomControl and TGraphicControl; Docking.cpp docking (see Docking.h).
 #pragma once
 
 #include <windows.h>
@@ -25,7 +25,12 @@
 #include "platform/Messages.h"
 #include "platform/Sets.h"
 
+namespace ControlsPrivate {
+bool CancelDockDrag();
+}
 class TControlActionLink;
+class TDragDockObject;
+class IDockManager;
 class TForm;
 class TWinControl;
 
@@ -109,6 +114,24 @@ using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shi
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 using TMouseWheelEvent = std::function<void(TObject* sender, TShiftState shift, int wheelDelta,
                                             POINT mousePos, bool& handled)>;
+
+// Docking: a control whose DragKind is dkDock is dragged out of its dock site and dropped
+// into another one, or floats in a window of its own. Drags of kind dkDrag are not made by
+// this platform.
+enum TDragKind { dkDrag, dkDock };
+// dmAutomatic: a left press starts the drag; dmManual: BeginDrag does.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TStartDockEvent = std::function<void(TObject* sender, TDragDockObject*& dragObject)>;
+// `target`: the site the control went into, nullptr when it floats or the drag was cancelled.
+using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
+using TDockDropEvent = std::function<void(TObject* sender, TDragDockObject* source, int x, int y)>;
+using TDockOverEvent = std::function<void(TObject* sender, TDragDockObject* source, int x, int y,
+                                          TDragState state, bool& accept)>;
+using TGetSiteInfoEvent = std::function<void(TObject* sender, TControl* dockClient, RECT& influenceRect,
+                                             POINT mousePos, bool& canDock)>;
+using TUnDockEvent =
+    std::function<void(TObject* sender, TControl* client, TWinControl* newTarget, bool& allow)>;
 
 // ---- Size constraints ------------------------------------------------------------------------
 
@@ -285,6 +308,29 @@ class TControl : public TComponent {
   // this control handled it. Here: when the action says it handles this control.
   virtual bool ExecuteAction(TBasicAction* action);
 
+  // ---- Docking (Docking.cpp)
+  TDragKind DragKind() const { return dragKind_; }
+  void SetDragKind(TDragKind value) { dragKind_ = value; }
+  TDragMode DragMode() const { return dragMode_; }
+  void SetDragMode(TDragMode value) { dragMode_ = value; }
+  // The dock site the control sits in; nullptr when it is not docked.
+  TWinControl* HostDockSite() const { return hostDockSite_; }
+  // In a window of its own made for it by ManualFloat.
+  bool Floating() const { return floatHost_ != nullptr; }
+  // Docks the control into `site` (nullptr: floats it where it is on the screen); a site
+  // with a dock manager places it on the `align` side of `dropControl`. False when the site
+  // it leaves keeps it or the new one does not take it. Forms are not docked.
+  bool ManualDock(TWinControl* site, TControl* dropControl = nullptr, TAlign align = alNone);
+  // Takes the control out of its site into a window of its own at `screenRect`.
+  bool ManualFloat(const RECT& screenRect);
+  // Starts a dock drag (DragKind dkDock) with the mouse captured: at once, or when the mouse
+  // has moved `threshold` pixels (-1: the system's drag distance). Released over a dock site
+  // that takes it, the control docks there; elsewhere it floats; Escape cancels.
+  void BeginDrag(bool immediate, int threshold = -1);
+  bool Dragging() const;
+  TStartDockEvent OnStartDock;
+  TEndDragEvent OnEndDock;
+
   // Re-lays out the parent when this control is aligned.
   void RequestAlign();
   void Loaded() override;
@@ -317,6 +363,11 @@ class TControl : public TComponent {
   // loading, only where the control still has its defaults). Later changes of the action
   // reach the control through the link's setters, and only while it shows the action's value.
   virtual void ActionChange(TObject* sender, bool checkDefaults);
+  // A dock drag starts (fires OnStartDock) and ends (fires OnEndDock).
+  virtual void DoStartDock(TDragDockObject*& dragObject);
+  virtual void DoEndDock(TObject* target, int x, int y);
+  // Tells the dock site of a change of the control (CM_DOCKNOTIFICATION).
+  void NotifyDockHost(TMessage& message);
   void Notification(TComponent* component, TOperation operation) override;
   // After a change of size: fires OnResize.
   virtual void Resize();
@@ -360,6 +411,11 @@ class TControl : public TComponent {
   friend class TForm;
   void MouseButtonDown(TMouseButton button, TMessage& m, bool dbl);
   void MouseButtonUp(TMouseButton button, TMessage& m);
+  // The dock drag of this control: true when the message was the drag's.
+  bool DockDragMessage(TMessage& m);
+  void DockDragMove(POINT pos);
+  void EndDockDrag(bool drop);
+  friend bool ControlsPrivate::CancelDockDrag();
 
   TWinControl* parent_ = nullptr;
   bool windowed_ = false;
@@ -381,6 +437,10 @@ class TControl : public TComponent {
   bool parentShowHint_ = true;
   std::unique_ptr<TSizeConstraints> constraints_;
   std::unique_ptr<TControlActionLink> actionLink_;
+  TDragKind dragKind_ = dkDrag;
+  TDragMode dragMode_ = dmManual;
+  TWinControl* hostDockSite_ = nullptr;
+  TForm* floatHost_ = nullptr;
 };
 
 // The link of a control to its action: caption, enabled state, hint and visibility go to the
@@ -452,6 +512,30 @@ class TWinControl : public TControl {
   void DisableAlign() { ++alignDisabled_; }
   void EnableAlign();
   bool AlignDisabled() const { return alignDisabled_ > 0; }
+
+  // ---- Dock site (Docking.cpp)
+  // A dock site takes controls dropped on it; with UseDockManager its dock manager lays them
+  // out with a grabber each.
+  bool DockSite() const { return dockSite_; }
+  void SetDockSite(bool value);
+  bool UseDockManager() const { return useDockManager_; }
+  void SetUseDockManager(bool value);
+  IDockManager* DockManager() const { return dockManager_.get(); }
+  int DockClientCount() const { return static_cast<int>(dockClients_.size()); }
+  TControl* DockClients(int index) const;
+  // While a control is dragged over the site: the screen area where a drop counts
+  // (`influenceRect`, the site's window rect grown by a few pixels) and whether it may dock
+  // at all; fires OnGetSiteInfo.
+  virtual void GetSiteInfo(TControl* client, RECT& influenceRect, POINT mousePos, bool& canDock);
+  // Whether the site takes the dragged control at the client point (x, y); sets the dragged
+  // object's DockRect to where it would go; fires OnDockOver.
+  virtual void DockOver(TDragDockObject* source, int x, int y, TDragState state, bool& accept);
+  // After a dragged control docked here: fires OnDockDrop.
+  virtual void DockDrop(TDragDockObject* source, int x, int y);
+  TDockDropEvent OnDockDrop;
+  TDockOverEvent OnDockOver;
+  TGetSiteInfoEvent OnGetSiteInfo;
+  TUnDockEvent OnUnDock;
 
   // ---- Focus and tab order
   int TabOrder() const;
@@ -577,6 +661,15 @@ class TWinControl : public TControl {
   void CMBroadcast(TMessage& m);
   void CMActionExecute(TMessage& m);
   std::unique_ptr<TControlActionLink> CreateActionLink() override;
+  // The dock manager of a dock site that uses one; a class with grabbers of its own makes
+  // its own manager here.
+  virtual std::unique_ptr<IDockManager> CreateDockManager();
+  // Whether the control may leave for `newTarget`; fires OnUnDock.
+  virtual bool DoUnDock(TWinControl* newTarget, TControl* client);
+  void CMDockClient(TMessage& m);
+  void CMUnDockClient(TMessage& m);
+  // A docked control's change: one shown or hidden takes or gives back its room.
+  void CMDockNotification(TMessage& m);
   void CMEnter(TMessage& m);
   void CMExit(TMessage& m);
   void CMRecreateWnd(TMessage& m);
@@ -584,7 +677,10 @@ class TWinControl : public TControl {
  private:
   friend class TControl;
   friend class TForm;
+  friend class TDockTree;
   friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
+  // A docked control leaves the site's list (undocked or gone).
+  void ForgetDockClient(TControl* control);
   void AttachHandle(HWND wnd);
   void DetachHandle();
   void UpdateBounds();
@@ -604,6 +700,10 @@ class TWinControl : public TControl {
   bool aligning_ = false;
   bool trackingMouse_ = false;
   std::unique_ptr<TBrush> brush_;
+  bool dockSite_ = false;
+  bool useDockManager_ = false;
+  std::vector<TControl*> dockClients_;
+  std::unique_ptr<IDockManager> dockManager_;
 };
 
 // The link of a windowed control to its action.

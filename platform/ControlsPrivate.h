@@ -44,6 +44,8 @@ void SetMouseControl(TControl* target);
 std::string ClassNameForWindow(const TWinControl* control);
 // Routes the application loop's keyboard messages through the controls (once).
 void InstallKeyHook();
+// Ends a dock drag under way without docking; false when there was none.
+bool CancelDockDrag();
 
 // A control's canvas on the context it is painted into, for the length of its Paint: no
 // other thread draws on it meanwhile, and it lets go of the context however Paint ends.

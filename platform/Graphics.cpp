@@ -262,53 +262,26 @@ void TFont::SetHandle(HFONT font) {
 }
 
 void TFont::SetName(const std::string& name) {
-  if (name.empty()) return;
-  TShape shape = Shape();
-  shape.name = name;
-  SetAll(shape, color_);
+  if (!name.empty()) SetShapeMember(&TShape::name, name);
 }
 
 int TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
 
 void TFont::SetSize(int points) { SetHeight(-MulDiv(points, pixelsPerInch_, 72)); }
 
-void TFont::SetHeight(int pixels) {
-  TShape shape = Shape();
-  shape.height = pixels;
-  SetAll(shape, color_);
-}
+void TFont::SetHeight(int pixels) { SetShapeMember(&TShape::height, pixels); }
 
-void TFont::SetStyle(TFontStyles style) {
-  TShape shape = Shape();
-  shape.style = style;
-  SetAll(shape, color_);
-}
+void TFont::SetStyle(TFontStyles style) { SetShapeMember(&TShape::style, style); }
 
 void TFont::SetColor(TColor color) { SetAll(Shape(), color); }
 
-void TFont::SetCharset(TFontCharset charset) {
-  TShape shape = Shape();
-  shape.charset = charset;
-  SetAll(shape, color_);
-}
+void TFont::SetCharset(TFontCharset charset) { SetShapeMember(&TShape::charset, charset); }
 
-void TFont::SetPitch(TFontPitch pitch) {
-  TShape shape = Shape();
-  shape.pitch = pitch;
-  SetAll(shape, color_);
-}
+void TFont::SetPitch(TFontPitch pitch) { SetShapeMember(&TShape::pitch, pitch); }
 
-void TFont::SetEscapement(int tenthsOfDegree) {
-  TShape shape = Shape();
-  shape.escapement = tenthsOfDegree;
-  SetAll(shape, color_);
-}
+void TFont::SetEscapement(int tenthsOfDegree) { SetShapeMember(&TShape::escapement, tenthsOfDegree); }
 
-void TFont::SetOrientation(int tenthsOfDegree) {
-  TShape shape = Shape();
-  shape.orientation = tenthsOfDegree;
-  SetAll(shape, color_);
-}
+void TFont::SetOrientation(int tenthsOfDegree) { SetShapeMember(&TShape::orientation, tenthsOfDegree); }
 
 HGDIOBJ TFont::MakeHandle() {
   LOGFONTA lf{};

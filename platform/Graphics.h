@@ -106,6 +106,12 @@ class TFont : public TGraphicsObject {
   };
   TShape Shape() const;
   void SetAll(const TShape& shape, TColor color);
+  template <typename T>
+  void SetShapeMember(T TShape::*member, T value) {
+    TShape shape = Shape();
+    shape.*member = value;
+    SetAll(shape, color_);
+  }
   std::string name_;
   int height_;
   TFontStyles style_;

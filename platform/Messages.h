@@ -59,6 +59,14 @@ constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
 constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 36;
 constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 37;
 constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
+// Docking. CM_DOCKCLIENT, to the site: lParam the TDragDockObject of the control to take in;
+// Result non-zero: docked. CM_UNDOCKCLIENT, to the site a control leaves: wParam the new
+// site (nullptr: it floats), lParam the control; Result non-zero: the site keeps it.
+// CM_DOCKNOTIFICATION, from a docked control to its site: wParam the control, lParam the
+// TMessage it had (WM_SETTEXT with the new text, CM_VISIBLECHANGED).
+constexpr UINT CM_DOCKCLIENT = CM_BASE + 62;
+constexpr UINT CM_UNDOCKCLIENT = CM_BASE + 63;
+constexpr UINT CM_DOCKNOTIFICATION = CM_BASE + 64;
 // lParam: the TBasicAction offered; Result non-zero: a control handled it. Sent to a form and
 // passed on down to its controls until one takes it.
 constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 44;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/ControlsPrivate.h"
+#include "platform/Docking.h"
 #include "platform/Forms.h"
 #include "platform/Guards.h"
 #include "platform/Themes.h"
@@ -51,6 +52,9 @@ TMessageTable& TWinControl::Messages() {
     t->Add(CM_DIALOGCHAR, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_FOCUSCHANGED, Handler(&TWinControl::CMBroadcast));
     t->Add(CM_ACTIONEXECUTE, Handler(&TWinControl::CMActionExecute));
+    t->Add(CM_DOCKCLIENT, Handler(&TWinControl::CMDockClient));
+    t->Add(CM_UNDOCKCLIENT, Handler(&TWinControl::CMUnDockClient));
+    t->Add(CM_DOCKNOTIFICATION, Handler(&TWinControl::CMDockNotification));
     t->Add(CM_SHOWHINTCHANGED, [](TControl* c, TMessage&) {
       static_cast<TWinControl*>(c)->NotifyControls(CM_PARENTSHOWHINTCHANGED);
     });
@@ -82,6 +86,9 @@ TWinControl::TWinControl(TComponent* owner)
 
 TWinControl::~TWinControl() {
   Destroying();
+  dockManager_.reset();
+  for (TControl* client : dockClients_) client->hostDockSite_ = nullptr;
+  dockClients_.clear();
   if (TForm* form = GetParentForm(this))
     if (form != static_cast<TControl*>(this)) form->DefocusControl(this, true);
   if (mouseControl == this) mouseControl = nullptr;
