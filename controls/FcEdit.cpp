@@ -77,6 +77,12 @@ void TFcCustomEdit::KeyDown(WORD& key, TShiftState shift) {
   }
 }
 
+void TFcCustomEdit::SetHotFlag(TFcHotFlag flag, bool value) {
+  bool wasHot = InControl() || OverControl();
+  TFcFramedControl<TEdit>::SetHotFlag(flag, value);
+  if (buttonVisible_ && !FrameHotTrack() && wasHot != (InControl() || OverControl())) RepaintFrame();
+}
+
 void TFcCustomEdit::ValidateError() {
   std::string message;
   if (OnValidateError) OnValidateError(this, message);

@@ -56,6 +56,8 @@ class TFcCustomEdit : public TFcFramedControl<TEdit> {
   void CreateParams(TCreateParams& params) override;
   void KeyPress(char& key) override;
   void KeyDown(WORD& key, TShiftState shift) override;
+  // The drop-down button looks hot with the edit.
+  void SetHotFlag(TFcHotFlag flag, bool value) override;
   // The area the text takes; a control with parts inside the edit makes it smaller.
   virtual RECT EditRect() { return ClientRect(); }
 
