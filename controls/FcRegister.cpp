@@ -2,7 +2,9 @@
 
 #include "controls/FcBckgnd.h"
 #include "controls/FcCommon.h"
+#include "controls/FcEdit.h"
 #include "controls/FcIntLst.h"
+#include "controls/FcLabel.h"
 #include "controls/FcPanel.h"
 #include "controls/FcSplit.h"
 #include "controls/FcStatus.h"
@@ -13,6 +15,8 @@ void RegisterControlLibrary() {
   RegisterFcCommon();
   RegisterFcIntLst();
   RegisterFcBckgnd();
+  RegisterFcLabel();
+  RegisterFcEdit();
   // Containers, status line and splitter.
   RegisterFcPanel();
   RegisterFcStatus();
