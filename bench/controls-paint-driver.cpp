@@ -2,6 +2,7 @@
 // holds one system control of the nearest class for each framed control, 200 times; five
 // rounds; prints each round and the median ratio of the two painting times.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +14,8 @@
 #include "controls/FcBckgnd.h"
 #include "controls/FcEdit.h"
 #include "controls/FcLabel.h"
+#include "controls/FcPanel.h"
+#include "controls/FcStatus.h"
 #include "controls/FcRegister.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
@@ -46,6 +49,23 @@ bool StandInFor(TControl* control, TSystemStandIn& standIn) {
   }
   if (dynamic_cast<TFcCustomEdit*>(control)) {
     standIn = {"EDIT", DWORD(WS_BORDER)};
+    return true;
+  }
+  // Panels, group boxes, the splitter and its panes, status bars and panes.
+  if (dynamic_cast<TFcStatusBar*>(control)) {
+    standIn = {STATUSCLASSNAMEA, DWORD(CCS_NOPARENTALIGN | CCS_NORESIZE)};
+    return true;
+  }
+  if (dynamic_cast<TFcCustomGroupBox*>(control)) {
+    standIn = {"BUTTON", DWORD(BS_GROUPBOX)};
+    return true;
+  }
+  if (dynamic_cast<TFcCustomPanel*>(control)) {
+    standIn = {"STATIC", DWORD(SS_ETCHEDFRAME)};
+    return true;
+  }
+  if (dynamic_cast<TFcCustomStatusPane*>(control)) {
+    standIn = {"STATIC", DWORD(SS_SUNKEN | SS_LEFT)};
     return true;
   }
   return false;

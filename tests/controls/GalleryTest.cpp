@@ -10,6 +10,8 @@
 #include "controls/FcCommon.h"
 #include "controls/FcEdit.h"
 #include "controls/FcLabel.h"
+#include "controls/FcPanel.h"
+#include "controls/FcSplit.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
 
@@ -87,6 +89,30 @@ TEST(Gallery, HoldsEveryControlAndIsPicturedInBothLooks) {
     auto* numeric = dynamic_cast<TFcNumericEdit*>(form->FindComponent("NumericEdit"));
     ASSERT_NE(numeric, nullptr);
     EXPECT_EQ(numeric->Text(), "(1,234)");
+
+    // Panels, group boxes, the splitter and the status bars.
+    auto* splitter = dynamic_cast<TFcSplitter*>(form->FindComponent("GallerySplitter"));
+    ASSERT_NE(splitter, nullptr);
+    EXPECT_EQ(dynamic_cast<TControl*>(form->FindComponent("SplitLeft"))->Parent(), splitter->UpperLeftPane());
+    EXPECT_EQ(dynamic_cast<TControl*>(form->FindComponent("SplitRight"))->Parent(), splitter->LowerRightPane());
+    RECT spot = splitter->HotSpotRect();
+    POINT s = InForm(form.get(), "GallerySplitter", spot.left, spot.top);
+    EXPECT_GT(CountPixels(shot, RECT{s.x, s.y, s.x + spot.right - spot.left, s.y + spot.bottom - spot.top}, clHighlight),
+              0);
+    POINT line = InForm(form.get(), "StatusLine", 0, 0);
+    EXPECT_GT(CountPixels(shot, RECT{line.x, line.y, line.x + 300, line.y + 19}, clRed), 20);
+    auto* group = dynamic_cast<TFcGroupBox*>(form->FindComponent("GroupFlat"));
+    ASSERT_NE(group, nullptr);
+    if (!styles) {
+      int half = 0;
+      {
+        TBitmap probe(1, 1);
+        probe.Canvas()->Font()->Assign(group->Font());
+        half = probe.Canvas()->TextHeight("Pp") / 2;
+      }
+      POINT corner = InForm(form.get(), "GroupFlat", 1, half + 1);
+      EXPECT_EQ(PixelAt(shot, corner.x, corner.y), AsPainted(shot, ShiftLightness(clBtnShadow, 30)));
+    }
 
     std::string file = ScreenshotFolder() + (styles ? "gallery-styles-on.bmp" : "gallery-styles-off.bmp");
     shot.SaveToFile(file);
