@@ -315,6 +315,18 @@ RECT PaintDottedFocusRect(TCanvas* canvas, const RECT& rect) {
   return Inflated(rect, -1);
 }
 
+void PaintCornerlessRect(TCanvas* canvas, const RECT& r, TColor color) {
+  canvas->Pen()->SetColor(color);
+  canvas->MoveTo(r.left, r.top + 1);
+  canvas->LineTo(r.left, r.bottom - 1);
+  canvas->MoveTo(r.left + 1, r.top);
+  canvas->LineTo(r.right - 1, r.top);
+  canvas->MoveTo(r.right - 1, r.top + 1);
+  canvas->LineTo(r.right - 1, r.bottom - 1);
+  canvas->MoveTo(r.left + 1, r.bottom - 1);
+  canvas->LineTo(r.right - 1, r.bottom - 1);
+}
+
 RECT PaintBorderPair(TCanvas* canvas, const RECT& rect, const TFcBorderPair& border) {
   const TSides sides = border.Sides;
   const TColor flat = ShiftLightness(border.FlatColor, border.FlatColorAdjustment);
@@ -350,15 +362,7 @@ RECT PaintBorderPair(TCanvas* canvas, const RECT& rect, const TFcBorderPair& bor
   switch (border.Inner) {
     case fsFlat:
       if (border.CutCorner) {
-        canvas->Pen()->SetColor(flat);
-        canvas->MoveTo(r.left, r.top + 1);
-        canvas->LineTo(r.left, r.bottom - 1);
-        canvas->MoveTo(r.left + 1, r.top);
-        canvas->LineTo(r.right - 1, r.top);
-        canvas->MoveTo(r.right - 1, r.top + 1);
-        canvas->LineTo(r.right - 1, r.bottom - 1);
-        canvas->MoveTo(r.left + 1, r.bottom - 1);
-        canvas->LineTo(r.right - 1, r.bottom - 1);
+        PaintCornerlessRect(canvas, r, flat);
         r = Inflated(r, -1);
       } else {
         r = PaintBevelRings(canvas, r, flat, sides, 1, flat);

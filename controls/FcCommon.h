@@ -104,6 +104,8 @@ RECT PaintColorStyledRect(TCanvas* canvas, const RECT& rect, TColor color, TFram
 RECT PaintRoundedFlatSides(TCanvas* canvas, const RECT& rect, TColor color, TSides sides);
 // Every second pixel of the rectangle's edge in black.
 RECT PaintDottedFocusRect(TCanvas* canvas, const RECT& rect);
+// Four lines around the rectangle in `color` that leave its corner pixels out.
+void PaintCornerlessRect(TCanvas* canvas, const RECT& rect, TColor color);
 
 // How the labels, panels, status panes and group boxes border themselves: an outer border, a
 // band of BorderWidth rings in BorderColor, and an inner border.

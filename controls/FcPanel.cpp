@@ -11,18 +11,6 @@ const TEnumInfo GridKindInfo{"TFcGridKind", {"gkDots", "gkDottedLines", "gkSolid
 const TEnumInfo GroupBoxStyleInfo{"TFcGroupBoxStyle", {"gsStandard", "gsCustom", "gsTopLine", "gsFlat"}};
 const TEnumInfo AlignmentInfo{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
 
-void PaintCornerlessRect(TCanvas* canvas, const RECT& r, TColor color) {
-  canvas->Pen()->SetColor(color);
-  canvas->MoveTo(r.left, r.top + 1);
-  canvas->LineTo(r.left, r.bottom - 1);
-  canvas->MoveTo(r.left + 1, r.top);
-  canvas->LineTo(r.right - 1, r.top);
-  canvas->MoveTo(r.right - 1, r.top + 1);
-  canvas->LineTo(r.right - 1, r.bottom - 1);
-  canvas->MoveTo(r.left + 1, r.bottom - 1);
-  canvas->LineTo(r.right - 1, r.bottom - 1);
-}
-
 SIZE FontTextExtent(TFont* font, const std::string& text) {
   TWindowDC screen(nullptr);
   TSelectObject select(screen, font->Handle());

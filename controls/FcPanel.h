@@ -23,8 +23,6 @@ extern const TEnumInfo GridKindInfo;
 extern const TEnumInfo GroupBoxStyleInfo;
 extern const TEnumInfo AlignmentInfo;
 
-// Four lines around the rectangle that leave its corner pixels out, in the pen's colour.
-void PaintCornerlessRect(TCanvas* canvas, const RECT& rect, TColor color);
 // The size of the text in the font, measured on the screen.
 SIZE FontTextExtent(TFont* font, const std::string& text);
 

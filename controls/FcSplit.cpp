@@ -548,7 +548,7 @@ void TFcSplitter::Loaded() {
   CheckPosition(p);
   position_ = p;
   int room = PercentRoom();
-  percent_ = usePercent_ || room <= 0 ? percent_ : RoundPercent(100.0 * p / room);
+  if (!usePercent_) percent_ = room <= 0 ? 0 : RoundPercent(100.0 * p / room);
   RememberPosition(position_);
   SaveFixedSize();
   LayoutPanes();
