@@ -125,9 +125,8 @@ TEST(FcCustomButton, EnteringAndLeavingRepaintOnlyWhenHotTrackedOrThemed) {
 namespace {
 
 // The caption drawn by PaintCaptionText on red, large enough to have solid strokes.
-std::unique_ptr<TBitmap> CaptionOnRed(TFcCustomButton* b, const RECT& rect, UINT format, int width = 120,
-                                      int height = 60) {
-  auto shot = std::make_unique<TBitmap>(width, height);
+std::unique_ptr<TBitmap> CaptionOnRed(TFcCustomButton* b, const RECT& rect, UINT format) {
+  auto shot = std::make_unique<TBitmap>(120, 60);
   Fill(*shot, clRed);
   b->PaintCaptionText(shot->Canvas(), rect, format);
   return shot;
@@ -191,18 +190,24 @@ TEST(FcCustomButton, AShadowedCaptionCastsItsShadowByTheDepth) {
 TEST(FcCustomButton, ACaptionTallerThanItsRectangleStaysCentredOnIt) {
   RegisterControlLibrary();
   TProbeButton b(nullptr);
-  b.SetCaption("one two three four five six seven eight nine ten eleven twelve");
+  b.SetCaption("one\ntwo\nthree\nfour\nfive\nsix");
   b.Font()->SetSize(12);
-  // Twenty rows of room between rows 50 and 70 for many more rows of text: the text spills
-  // over both edges alike.
-  auto shot = CaptionOnRed(&b, RECT{0, 50, 40, 70}, DT_CENTER | DT_WORDBREAK, 60, 120);
-  RECT ink = InkBounds(*shot, clRed);
+  // Twenty rows of room between rows 10 and 30 for many more rows of text, which spills over
+  // both edges alike: above row 0 too, so the bitmap shows rows -60 to 100.
+  TBitmap shot(60, 160);
+  Fill(shot, clRed);
+  HDC dc = shot.Canvas()->Handle();
+  SetViewportOrgEx(dc, 0, 60, nullptr);
+  b.PaintCaptionText(shot.Canvas(), RECT{0, 10, 40, 30}, DT_CENTER | DT_WORDBREAK);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  RECT ink = InkBounds(shot, clRed);
   ASSERT_LE(ink.left, ink.right) << "the caption vanished";
+  ASSERT_GT(ink.bottom - ink.top, 40) << "the caption is not taller than the rows 0 to 40";
   EXPECT_GT(ink.top, 0);
-  EXPECT_LT(ink.top, 50);
-  EXPECT_GT(ink.bottom, 70);
-  EXPECT_LT(ink.bottom, 120);
-  EXPECT_NEAR((ink.top + ink.bottom) / 2, 60, 4);
+  EXPECT_LT(ink.top, 70);
+  EXPECT_GT(ink.bottom, 90);
+  EXPECT_LT(ink.bottom, 160);
+  EXPECT_NEAR((ink.top + ink.bottom) / 2, 80, 4);
 }
 
 // ---- The push button on a form -------------------------------------------------------------
