@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "controls/FcBckgnd.h"
+#include "controls/FcButton.h"
+#include "controls/FcRadChk.h"
 #include "controls/FcRegister.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
@@ -31,6 +33,20 @@ struct TSystemStandIn {
 bool StandInFor(TControl* control, TSystemStandIn& standIn) {
   if (auto* separator = dynamic_cast<TFcSeparator*>(control)) {
     standIn = {"STATIC", DWORD(separator->Orientation() == orHorizontal ? SS_ETCHEDHORZ : SS_ETCHEDVERT)};
+    return true;
+  }
+  // The buttons: system buttons of the same kind.
+  if (auto* check = dynamic_cast<TFcCheckBox*>(control)) {
+    standIn = {"BUTTON", DWORD(check->State() == cbGrayed ? BS_3STATE : BS_CHECKBOX)};
+    return true;
+  }
+  if (dynamic_cast<TFcRadioButton*>(control)) {
+    standIn = {"BUTTON", DWORD(BS_RADIOBUTTON)};
+    return true;
+  }
+  if (dynamic_cast<TFcButton*>(control) || dynamic_cast<TFcToolButton*>(control) ||
+      dynamic_cast<TFcControlButton*>(control)) {
+    standIn = {"BUTTON", DWORD(BS_PUSHBUTTON)};
     return true;
   }
   return false;
