@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/Guards.h"
@@ -60,6 +62,29 @@ bool IsUnderCursor(TControl* control) {
   if (WindowFromPoint(p) != parent->Handle()) return false;
   ::ScreenToClient(parent->Handle(), &p);
   return parent->ControlAtPos(p, false) == control;
+}
+
+namespace {
+
+std::map<std::string, HTHEME>& ThemeCache() {
+  // Never freed: the handles go with the process.
+  static auto* cache = new std::map<std::string, HTHEME>;
+  return *cache;
+}
+
+}  // namespace
+
+HTHEME CachedThemeData(const char* themeClass) {
+  auto& cache = ThemeCache();
+  auto it = cache.find(themeClass);
+  if (it == cache.end()) it = cache.emplace(themeClass, Themes::OpenThemeData(nullptr, themeClass)).first;
+  return it->second;
+}
+
+void ForgetThemeData() {
+  for (auto& [name, theme] : ThemeCache())
+    if (theme) Themes::CloseThemeData(theme);
+  ThemeCache().clear();
 }
 
 TFcHotColors HotTrackColors(TColor hotTrackColor, TFcHotTrackColorType type) {
@@ -120,6 +145,7 @@ TMessageTable& TFcCustomButton::Messages() {
     auto* t = new TMessageTable(&TWinControl::Messages());
     t->Add(WM_SETFOCUS, Handler(&TFcCustomButton::WMFocusChange));
     t->Add(WM_KILLFOCUS, Handler(&TFcCustomButton::WMFocusChange));
+    t->Add(WM_THEMECHANGED, Handler(&TFcCustomButton::WMThemeChanged));
     t->Add(WM_ERASEBKGND, [](TControl* c, TMessage& m) { static_cast<TFcCustomButton*>(c)->WMEraseBkgnd(m); });
     t->Add(CM_TEXTCHANGED, Handler(&TFcCustomButton::CMTextChanged));
     return t;
@@ -253,6 +279,12 @@ void TFcCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int
 void TFcCustomButton::WMFocusChange(TMessage& m) {
   DispatchFrom(TWinControl::Messages(), m);
   RedrawNow();
+}
+
+void TFcCustomButton::WMThemeChanged(TMessage& m) {
+  ForgetThemeData();
+  DispatchFrom(TWinControl::Messages(), m);
+  Invalidate();
 }
 
 void TFcCustomButton::WMEraseBkgnd(TMessage& m) {
@@ -537,16 +569,18 @@ void TFcButton::Paint() {
   RECT face = client;  // what lies inside the frame
 
   if (Themed()) {
-    Themes::DrawThemeParentBackground(Handle(), canvas->Handle(), &client);
     int state = !Enabled()                                                    ? PBS_DISABLED
                 : shownDown                                                   ? PBS_PRESSED
                 : MouseInside()                                               ? PBS_HOT
                 : !grouped && (answersEnter_ || Focused()) && !PressedLook() ? PBS_DEFAULTED
                                                                               : PBS_NORMAL;
-    Themes::TThemeData theme = Themes::OpenTheme(Handle(), "BUTTON");
+    HTHEME theme = CachedThemeData("BUTTON");
+    // Where the push button's face lets it through, the parent's background shows.
+    if (!theme || Themes::IsThemeBackgroundPartiallyTransparent(theme, BP_PUSHBUTTON, state))
+      Themes::DrawThemeParentBackground(Handle(), canvas->Handle(), &client);
     if (theme) {
-      Themes::DrawThemeBackground(theme.get(), canvas->Handle(), BP_PUSHBUTTON, state, client);
-      Themes::GetThemeBackgroundContentRect(theme.get(), canvas->Handle(), BP_PUSHBUTTON, state, client, face);
+      Themes::DrawThemeBackground(theme, canvas->Handle(), BP_PUSHBUTTON, state, client);
+      Themes::GetThemeBackgroundContentRect(theme, canvas->Handle(), BP_PUSHBUTTON, state, client, face);
     }
   } else if (HotTrack() && Enabled()) {
     PaintHotTrackFace(client);

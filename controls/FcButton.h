@@ -58,6 +58,12 @@ int CaptionBlockHeight(TFont* font, const std::string& text, const RECT& rect);
 // The control is the one under the mouse cursor now.
 bool IsUnderCursor(TControl* control);
 
+// The visual style's data for a theme class ("BUTTON", "TOOLBAR"...), opened on first use and
+// kept for the process (nullptr when the style has no such class): opening it costs more than
+// drawing a button. ForgetThemeData lets them all go when the system's theme changes.
+HTHEME CachedThemeData(const char* themeClass);
+void ForgetThemeData();
+
 // An 8 × 8 pattern of `base` with `dots` on the pixels whose row and column are both even or
 // both odd: the face of a latched-down button.
 std::unique_ptr<TBitmap> CheckeredPattern(TColor base, TColor dots);
@@ -139,6 +145,7 @@ class TFcCustomButton : public TCustomControl {
   void MouseLeave() override;
 
   void WMFocusChange(TMessage& m);
+  void WMThemeChanged(TMessage& m);
   virtual void WMEraseBkgnd(TMessage& m);
   void CMTextChanged(TMessage& m);
 

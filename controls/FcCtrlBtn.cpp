@@ -21,8 +21,7 @@ RECT Inset(RECT r, int by) {
 
 // One visual-style element of `themeClass` drawn into `rect`.
 void DrawElement(TCanvas* canvas, const char* themeClass, int part, int state, const RECT& rect) {
-  if (Themes::TThemeData theme = Themes::OpenTheme(nullptr, themeClass))
-    Themes::DrawThemeBackground(theme.get(), canvas->Handle(), part, state, rect);
+  if (HTHEME theme = CachedThemeData(themeClass)) Themes::DrawThemeBackground(theme, canvas->Handle(), part, state, rect);
 }
 
 }  // namespace

@@ -556,15 +556,15 @@ RECT TFcToolButton::DrawFrame(const RECT& rect) {
                                                                      : TS_NORMAL;
       RECT r = rect;
       if (split) r.right -= kFcDropDownWidth;
-      if (Themes::TThemeData theme = Themes::OpenTheme(nullptr, "TOOLBAR"))
-        Themes::DrawThemeBackground(theme.get(), canvas->Handle(), split ? TP_SPLITBUTTON : TP_BUTTON, state, r);
+      if (HTHEME theme = CachedThemeData("TOOLBAR"))
+        Themes::DrawThemeBackground(theme, canvas->Handle(), split ? TP_SPLITBUTTON : TP_BUTTON, state, r);
     } else {
       int state = state_ == stDisabled                                      ? PBS_DISABLED
                   : pressed || latched || state_ == stDropDownPressed ? PBS_PRESSED
                   : hot                                               ? PBS_HOT
                                                                       : PBS_NORMAL;
-      if (Themes::TThemeData theme = Themes::OpenTheme(nullptr, "BUTTON"))
-        Themes::DrawThemeBackground(theme.get(), canvas->Handle(), BP_PUSHBUTTON, state, rect);
+      if (HTHEME theme = CachedThemeData("BUTTON"))
+        Themes::DrawThemeBackground(theme, canvas->Handle(), BP_PUSHBUTTON, state, rect);
     }
     RECT inner = rect;
     InflateRect(&inner, -2, -2);
@@ -586,8 +586,8 @@ void TFcToolButton::DrawDropDownPart(const RECT& rect) {
   if (ThemeServicesEnabled()) {
     bool hot = (mouseInside_ && state_ != stDisabled) || ComponentState().Contains(csDesigning);
     int state = state_ == stDisabled ? TS_DISABLED : pressed ? TS_PRESSED : hot ? TS_HOT : TS_NORMAL;
-    if (Themes::TThemeData theme = Themes::OpenTheme(nullptr, "TOOLBAR"))
-      Themes::DrawThemeBackground(theme.get(), canvas->Handle(), TP_SPLITBUTTONDROPDOWN, state, click ? strip : rect);
+    if (HTHEME theme = CachedThemeData("TOOLBAR"))
+      Themes::DrawThemeBackground(theme, canvas->Handle(), TP_SPLITBUTTONDROPDOWN, state, click ? strip : rect);
     return;
   }
   int top = rect.top + 2, bottom = rect.bottom - 2;
