@@ -118,16 +118,11 @@ void TFcBitBtn::GlyphChanged() {
 }
 
 void TFcBitBtn::SetNumGlyphs(TNumGlyphs value) {
-  value = ClampNumGlyphs(value);
-  if (value == numGlyphs_) return;
-  numGlyphs_ = value;
-  Invalidate();
+  if (StoreChanged(numGlyphs_, ClampNumGlyphs(value))) Invalidate();
 }
 
 void TFcBitBtn::SetLayout(TButtonLayout value) {
-  if (value == layout_) return;
-  layout_ = value;
-  Invalidate();
+  if (StoreChanged(layout_, value)) Invalidate();
 }
 
 void TFcBitBtn::SetMargin(int value) {
@@ -137,35 +132,19 @@ void TFcBitBtn::SetMargin(int value) {
 }
 
 void TFcBitBtn::SetSpacing(int value) {
-  if (value == spacing_) return;
-  spacing_ = value;
-  Invalidate();
+  if (StoreChanged(spacing_, value)) Invalidate();
 }
 
 void TFcBitBtn::SetImages(TCustomImageList* value) {
-  if (value == images_) return;
-  if (images_) {
-    images_->UnRegisterChanges(&imageChangeLink_);
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = value;
-  if (images_) {
-    images_->RegisterChanges(&imageChangeLink_);
-    images_->FreeNotification(this);
-  }
-  Invalidate();
+  if (ChangeImageList(this, images_, value, imageChangeLink_)) Invalidate();
 }
 
 void TFcBitBtn::SetImageIndex(int value) {
-  if (value == imageIndex_) return;
-  imageIndex_ = value;
-  Invalidate();
+  if (StoreChanged(imageIndex_, value)) Invalidate();
 }
 
 void TFcBitBtn::SetDisabledIndex(int value) {
-  if (value == disabledIndex_) return;
-  disabledIndex_ = value;
-  Invalidate();
+  if (StoreChanged(disabledIndex_, value)) Invalidate();
 }
 
 void TFcBitBtn::Notification(TComponent* component, TOperation operation) {
@@ -247,13 +226,7 @@ RECT TFcBitBtn::GlyphRect() {
       case blGlyphBottom: g.top += h + free / 2; break;
     }
   }
-  // Centred across the other way.
-  if (layout_ == blGlyphTop || layout_ == blGlyphBottom)
-    g.left += (g.right - g.left - s.cx + 1) / 2;
-  else
-    g.top += (g.bottom - g.top - s.cy + 1) / 2;
-  g.right = g.left + s.cx;
-  g.bottom = g.top + s.cy;
+  g = CentredAcross(g, layout_, s);
   if (PressedLook()) OffsetRect(&g, themed ? 2 : 1, themed ? 0 : 1);
   return g;
 }

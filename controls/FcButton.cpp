@@ -14,6 +14,14 @@ const TEnumInfo ButtonLayoutInfo{"TButtonLayout", {"blGlyphLeft", "blGlyphRight"
 
 // ---- Shared helpers ------------------------------------------------------------------------
 
+RECT CentredAcross(RECT r, TButtonLayout layout, SIZE size) {
+  if (layout == blGlyphTop || layout == blGlyphBottom)
+    r.left += (r.right - r.left - size.cx + 1) / 2;
+  else
+    r.top += (r.bottom - r.top - size.cy + 1) / 2;
+  return RECT{r.left, r.top, r.left + size.cx, r.top + size.cy};
+}
+
 TNumGlyphs ClampNumGlyphs(int value) { return std::clamp(value, 1, 4); }
 
 TNumGlyphs NumGlyphsOfShape(const TBitmap* glyph, TNumGlyphs current) {
@@ -46,6 +54,20 @@ int CaptionBlockHeight(TFont* font, const std::string& text, const RECT& rect) {
   RECT r = rect;
   DrawTextA(screen, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_EXPANDTABS | DT_CALCRECT);
   return r.bottom - r.top;
+}
+
+bool ChangeImageList(TComponent* owner, TCustomImageList*& field, TCustomImageList* value, TChangeLink& link) {
+  if (value == field) return false;
+  if (field) {
+    field->UnRegisterChanges(&link);
+    field->RemoveFreeNotification(owner);
+  }
+  field = value;
+  if (field) {
+    field->RegisterChanges(&link);
+    field->FreeNotification(owner);
+  }
+  return true;
 }
 
 bool IsUnderCursor(TControl* control) {
@@ -159,55 +181,44 @@ TFcCustomButton::TFcCustomButton(TComponent* owner) : TCustomControl(owner) {
   SetTabStop(true);
 }
 
-namespace {
-
-template <class T>
-bool Store(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-
-}  // namespace
-
 void TFcCustomButton::SetAlignmentVertical(TAlignmentVertical value) {
-  if (Store(alignmentVertical_, value)) Invalidate();
+  if (StoreChanged(alignmentVertical_, value)) Invalidate();
 }
 
 void TFcCustomButton::SetHotTrack(bool value) {
-  if (Store(hotTrack_, value)) Invalidate();
+  if (StoreChanged(hotTrack_, value)) Invalidate();
 }
 
 void TFcCustomButton::SetHighlightColor(TColor value) {
-  if (Store(highlightColor_, value)) Invalidate();
+  if (StoreChanged(highlightColor_, value)) Invalidate();
 }
 
 void TFcCustomButton::SetLightTextStyle(bool value) {
-  if (Store(lightTextStyle_, value)) Invalidate();
+  if (StoreChanged(lightTextStyle_, value)) Invalidate();
 }
 
 void TFcCustomButton::SetTextStyle(TTextStyle value) {
-  if (Store(textStyle_, value)) Invalidate();
+  if (StoreChanged(textStyle_, value)) Invalidate();
 }
 
 void TFcCustomButton::SetTextHighlightColor(TColor value) {
-  if (Store(textHighlightColor_, value)) Invalidate();
+  if (StoreChanged(textHighlightColor_, value)) Invalidate();
 }
 
 void TFcCustomButton::SetTextShadowColor(TColor value) {
-  if (Store(textShadowColor_, value)) Invalidate();
+  if (StoreChanged(textShadowColor_, value)) Invalidate();
 }
 
 void TFcCustomButton::SetTextShadowDepth(int value) {
-  if (Store(textShadowDepth_, value)) Invalidate();
+  if (StoreChanged(textShadowDepth_, value)) Invalidate();
 }
 
 void TFcCustomButton::SetThemeAware(bool value) {
-  if (Store(themeAware_, value)) Invalidate();
+  if (StoreChanged(themeAware_, value)) Invalidate();
 }
 
 void TFcCustomButton::SetTransparent(bool value) {
-  if (Store(transparent_, value)) Invalidate();
+  if (StoreChanged(transparent_, value)) Invalidate();
 }
 
 bool TFcCustomButton::Themed() const { return themeAware_ && ThemeServicesEnabled(); }
@@ -273,6 +284,27 @@ void TFcCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int
   pressedLook_ = false;
   RECT client{0, 0, ClientWidth(), ClientHeight()};
   if (PtInRect(&client, POINT{x, y})) AdvanceState();
+  RefreshState();
+}
+
+void TFcCustomButton::SpaceDown() {
+  spacePending_ = true;
+  pressedLook_ = true;
+  RefreshState();
+}
+
+void TFcCustomButton::CancelSpace() {
+  spacePending_ = false;
+  pressedLook_ = false;
+  RefreshState();
+}
+
+void TFcCustomButton::SpaceUp() {
+  pressedLook_ = false;
+  if (spacePending_) {
+    spacePending_ = false;
+    AdvanceState();
+  }
   RefreshState();
 }
 
@@ -367,11 +399,11 @@ TFcButton::TFcButton(TComponent* owner) : TFcCustomButton(owner) {
 }
 
 void TFcButton::SetAlignment(TAlignment value) {
-  if (Store(alignment_, value)) Invalidate();
+  if (StoreChanged(alignment_, value)) Invalidate();
 }
 
 void TFcButton::SetDefault(bool value) {
-  if (!Store(default_, value)) return;
+  if (!StoreChanged(default_, value)) return;
   // Every button of the form works out again which of them answers Enter.
   TForm* form = GetParentForm(this);
   if (HandleAllocated() && form)
@@ -399,11 +431,11 @@ void TFcButton::SetAllowAllUp(bool value) {
 }
 
 void TFcButton::SetShowDownPattern(bool value) {
-  if (Store(showDownPattern_, value)) Invalidate();
+  if (StoreChanged(showDownPattern_, value)) Invalidate();
 }
 
 void TFcButton::SetShowFocusRect(bool value) {
-  if (Store(showFocusRect_, value)) Invalidate();
+  if (StoreChanged(showFocusRect_, value)) Invalidate();
 }
 
 void TFcButton::SetHotTrack(bool value) {
@@ -455,23 +487,12 @@ void TFcButton::CreateWnd() {
 }
 
 void TFcButton::KeyDown(WORD& key, TShiftState shift) {
-  if (key == VK_SPACE && !shift.Contains(ssAlt)) {
-    spacePending_ = true;
-    SetPressedLook(true);
-    RefreshState();
-  }
+  if (key == VK_SPACE && !shift.Contains(ssAlt)) SpaceDown();
   TFcCustomButton::KeyDown(key, shift);
 }
 
 void TFcButton::KeyUp(WORD& key, TShiftState shift) {
-  if (key == VK_SPACE) {
-    SetPressedLook(false);
-    if (spacePending_) {
-      spacePending_ = false;
-      AdvanceState();
-    }
-    RefreshState();
-  }
+  if (key == VK_SPACE) SpaceUp();
   TFcCustomButton::KeyUp(key, shift);
 }
 
@@ -498,7 +519,7 @@ void TFcButton::CMDialogChar(TMessage& m) {
 void TFcButton::CMFocusChanged(TMessage& m) {
   auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
   bool answers = dynamic_cast<TFcButton*>(focused) ? focused == this : default_;
-  if (Store(answersEnter_, answers)) Invalidate();
+  if (StoreChanged(answersEnter_, answers)) Invalidate();
   DispatchFrom(TFcCustomButton::Messages(), m);
 }
 
@@ -622,6 +643,45 @@ void TFcButton::Paint() {
   canvas->Brush()->SetColor(Color());
   PaintCaption();
   if (Focused() && showFocusRect_) PaintDottedFocusRect(canvas, focus);
+}
+
+// ---- Windowless buttons --------------------------------------------------------------------
+
+void TFcHoverButton::SetFlat(bool value) {
+  if (StoreChanged(flat_, value)) Repaint();
+}
+
+bool TFcHoverButton::HoverRepaints() const { return flat_ || ThemeServicesEnabled(); }
+
+void TFcHoverButton::MouseEnter() {
+  if (ComponentState().Contains(csDesigning)) return;
+  MouseEntered();
+}
+
+void TFcHoverButton::MouseLeave() { MouseLeft(); }
+
+void TFcHoverButton::MouseEntered() {
+  mouseInside_ = true;
+  if (OnMouseEnter) OnMouseEnter(this);
+  if (HoverRepaints()) Invalidate();
+}
+
+void TFcHoverButton::MouseLeft() {
+  mouseInside_ = false;
+  if (OnMouseLeave) OnMouseLeave(this);
+  if (HoverRepaints()) Invalidate();
+}
+
+void TFcHoverButton::SyncHover() {
+  if (!HoverRepaints() || !Enabled()) return;
+  // Set to the opposite first, so that the notification takes.
+  if (IsUnderCursor(this)) {
+    mouseInside_ = false;
+    Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(this));
+  } else {
+    mouseInside_ = true;
+    Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+  }
 }
 
 // ---- Registration --------------------------------------------------------------------------

@@ -26,8 +26,20 @@ class TFcToolButtonActionLink;
 
 // ---- Shared helpers ------------------------------------------------------------------------
 
+// Stores a differing value; false (and nothing stored) when it is the same.
+template <class T>
+bool StoreChanged(T& field, const T& value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 extern const TEnumInfo ButtonLayoutInfo;
+
+// The glyph's rectangle of `size` from `r`, whose edge on the glyph's side is placed already:
+// centred across the other way (left-right for glyphs above or below the caption).
+RECT CentredAcross(RECT r, TButtonLayout layout, SIZE size);
 
 // How many cells a glyph strip holds side by side: cell 1 normal, cell 2 disabled (more cells
 // are kept but not drawn). Always 1 to 4.
@@ -40,6 +52,10 @@ TNumGlyphs NumGlyphsOfShape(const TBitmap* glyph, TNumGlyphs current);
 // Draws the glyph's cell for the state into `rect` (the cell's size): cell 2 when disabled and
 // there are two cells or more. The cell's bottom-left pixel is its transparent colour.
 void DrawGlyphCell(TCanvas* canvas, TBitmap* glyph, TNumGlyphs numGlyphs, bool enabled, const RECT& rect);
+
+// Moves `owner`'s image list `field` to `value`: the change link and the free notification go
+// with it. False when it is the same list.
+bool ChangeImageList(TComponent* owner, TCustomImageList*& field, TCustomImageList* value, TChangeLink& link);
 
 // The colours of the hot look, from a hot-track colour and how to use it. On a palette
 // display every one of them is the window colour.
@@ -137,6 +153,11 @@ class TFcCustomButton : public TCustomControl {
   void SetPressedLook(bool value) { pressedLook_ = value; }
   // The visual styles draw this control.
   bool Themed() const;
+  // Space held down shows the pressed look; its release completes the click unless Escape
+  // (or the like) cancelled it meanwhile.
+  void SpaceDown();
+  void SpaceUp();
+  void CancelSpace();
 
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
@@ -167,6 +188,7 @@ class TFcCustomButton : public TCustomControl {
   bool tracking_ = false;
   bool mouseInside_ = false;
   bool pressedLook_ = false;
+  bool spacePending_ = false;
 };
 
 // ---- TFcButton -----------------------------------------------------------------------------
@@ -233,7 +255,6 @@ class TFcButton : public TFcCustomButton {
   void KeyUp(WORD& key, TShiftState shift) override;
   // The button is shown down: latched in its group, or pressed.
   bool ShownDown() const { return (groupIndex_ != 0 && down_) || PressedLook(); }
-  bool InClickCall() const { return inClickCall_; }
 
   void CMDialogKey(TMessage& m);
   void CMDialogChar(TMessage& m);
@@ -255,7 +276,6 @@ class TFcButton : public TFcCustomButton {
   bool showFocusRect_ = true;
   bool dropDownOnEnter_ = true;
   bool answersEnter_ = false;
-  bool spacePending_ = false;
   bool inClickCall_ = false;
 };
 
@@ -343,6 +363,36 @@ class TFcBitBtn : public TFcButton {
   TChangeLink imageChangeLink_;
 };
 
+// ---- Windowless buttons --------------------------------------------------------------------
+
+// What the tool and control buttons share: whether the mouse is over the button, its enter
+// and leave events, and a repaint on either while the button is flat or drawn by the visual
+// styles.
+class TFcHoverButton : public TGraphicControl {
+ public:
+  TFcHoverButton(TComponent* owner, bool flat) : TGraphicControl(owner), flat_(flat) {}
+
+  bool MouseInside() const { return mouseInside_; }
+  bool Flat() const { return flat_; }
+  virtual void SetFlat(bool value);
+
+ protected:
+  void MouseEnter() override;
+  void MouseLeave() override;
+  virtual void MouseEntered();
+  virtual void MouseLeft();
+  void SetMouseInside(bool value) { mouseInside_ = value; }
+  // Makes the hover state agree with where the cursor is now (after a release, which the
+  // enter and leave notifications do not follow).
+  void SyncHover();
+
+ private:
+  bool HoverRepaints() const;
+
+  bool flat_;
+  bool mouseInside_ = false;
+};
+
 // ---- TFcToolButton -------------------------------------------------------------------------
 
 enum TFcToolStyle { tsButton, tsDropDown };
@@ -354,7 +404,7 @@ constexpr int kFcDropDownWidth = 14;
 // A windowless flat button showing an image of an image list and, optionally, its caption;
 // with toggle groups, and in tsDropDown style a menu that drops from the arrow strip at its
 // right (from anywhere when it has no click handler or action).
-class TFcToolButton : public TGraphicControl {
+class TFcToolButton : public TFcHoverButton {
  public:
   explicit TFcToolButton(TComponent* owner);
   ~TFcToolButton() override;
@@ -375,9 +425,6 @@ class TFcToolButton : public TGraphicControl {
   virtual void SetDownIndex(int value);
   int DisabledIndex() const { return disabledIndex_; }
   virtual void SetDisabledIndex(int value);
-  // Without a frame until the mouse comes.
-  bool Flat() const { return flat_; }
-  virtual void SetFlat(bool value);
   // Off: the face is filled with Color.
   bool Transparent() const { return transparent_; }
   virtual void SetTransparent(bool value);
@@ -430,8 +477,6 @@ class TFcToolButton : public TGraphicControl {
   std::unique_ptr<TControlActionLink> CreateActionLink() override;
   void ActionChange(TObject* sender, bool checkDefaults) override;
   void MouseMove(TShiftState shift, int x, int y) override;
-  void MouseEnter() override;
-  void MouseLeave() override;
 
   // Nothing to take from: no toolbar container exists.
   virtual void SyncToolbarSettings() {}
@@ -445,8 +490,6 @@ class TFcToolButton : public TGraphicControl {
   virtual SIZE ImageSize();
   virtual RECT CaptionRect();
   virtual RECT ImageRect();
-  virtual void MouseEntered();
-  virtual void MouseLeft();
 
   void WMLButtonDown(TMessage& m);
   void WMLButtonUp(TMessage& m);
@@ -463,7 +506,6 @@ class TFcToolButton : public TGraphicControl {
   bool Press(TShiftState shift, int x, int y);
   // The release part; false when the button was freed meanwhile.
   bool Release(int x, int y);
-  void SyncHover();
   void GrowToImages();
   bool ShownDown() const;
   RECT ContentRect();
@@ -475,7 +517,6 @@ class TFcToolButton : public TGraphicControl {
   int hotIndex_ = -1;
   int downIndex_ = -1;
   int disabledIndex_ = -1;
-  bool flat_ = true;
   bool transparent_ = true;
   int groupIndex_ = 0;
   bool down_ = false;
@@ -491,7 +532,6 @@ class TFcToolButton : public TGraphicControl {
 
   TState state_ = stUp;
   bool tracking_ = false;
-  bool mouseInside_ = false;
   bool normalClickMode_ = true;
   DWORD lastDropTick_ = 0;
 };
@@ -519,15 +559,13 @@ extern const TEnumInfo ControlButtonStyleInfo;
 // make two): an arrow in one of four directions, a drop-down arrow, or a plain face with a
 // glyph; with RepeatClicks a held button clicks again after InitialDelay and then every Delay
 // milliseconds while it keeps the mouse.
-class TFcControlButton : public TGraphicControl {
+class TFcControlButton : public TFcHoverButton {
  public:
   explicit TFcControlButton(TComponent* owner);
   ~TFcControlButton() override;
 
   TFcControlButtonStyle Style() const { return style_; }
   virtual void SetStyle(TFcControlButtonStyle value);
-  bool Flat() const { return flat_; }
-  virtual void SetFlat(bool value);
   // The glyph strip of the plain face, owned; assigning copies it.
   TBitmap* Glyph() const { return glyph_.get(); }
   virtual void SetGlyph(TBitmap* value);
@@ -542,22 +580,17 @@ class TFcControlButton : public TGraphicControl {
 
   // Pressed and not yet released (the mouse may have left it).
   bool Down() const { return down_; }
-  bool MouseInside() const { return mouseInside_; }
 
  protected:
   void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseEnter() override;
-  void MouseLeave() override;
 
   virtual void DrawFace(RECT rect);
   virtual void DrawArrowButton(RECT rect);
   virtual void PaintDropDownFace(RECT rect);
   virtual void DrawGlyph(const RECT& rect);
   virtual SIZE GlyphSize();
-  virtual void MouseEntered();
-  virtual void MouseLeft();
 
  private:
   // Drawn active: down, hot, or at design time.
@@ -565,10 +598,8 @@ class TFcControlButton : public TGraphicControl {
   // The classic border and face of every style; returns what lies inside.
   RECT PaintClassicFace(RECT rect);
   void RepeatTimer();
-  void SyncHover();
 
   TFcControlButtonStyle style_ = cbsNone;
-  bool flat_ = false;
   std::unique_ptr<TBitmap> glyph_;
   TNumGlyphs numGlyphs_ = 1;
   bool repeatClicks_ = false;
@@ -576,7 +607,6 @@ class TFcControlButton : public TGraphicControl {
   WORD delay_ = 100;
   bool down_ = false;
   bool tracking_ = false;
-  bool mouseInside_ = false;
   TTimer* repeatTimer_ = nullptr;
 };
 

@@ -27,7 +27,7 @@ void DrawElement(TCanvas* canvas, const char* themeClass, int part, int state, c
 }  // namespace
 
 TFcControlButton::TFcControlButton(TComponent* owner)
-    : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>()) {
+    : TFcHoverButton(owner, false), glyph_(std::make_unique<TBitmap>()) {
   SetControlStyle({csCaptureMouse});
   SetBounds(Left(), Top(), 17, 21);
   SetColor(clBtnFace);
@@ -44,30 +44,19 @@ TFcControlButton::~TFcControlButton() {
 }
 
 void TFcControlButton::SetStyle(TFcControlButtonStyle value) {
-  if (value == style_) return;
-  style_ = value;
-  Invalidate();
-}
-
-void TFcControlButton::SetFlat(bool value) {
-  if (value == flat_) return;
-  flat_ = value;
-  Repaint();
+  if (StoreChanged(style_, value)) Invalidate();
 }
 
 void TFcControlButton::SetGlyph(TBitmap* value) { glyph_->Assign(value); }
 
 void TFcControlButton::SetNumGlyphs(TNumGlyphs value) {
-  value = ClampNumGlyphs(value);
-  if (value == numGlyphs_) return;
-  numGlyphs_ = value;
-  Invalidate();
+  if (StoreChanged(numGlyphs_, ClampNumGlyphs(value))) Invalidate();
 }
 
 // ---- Mouse ---------------------------------------------------------------------------------
 
 void TFcControlButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  TGraphicControl::MouseDown(button, shift, x, y);
+  TFcHoverButton::MouseDown(button, shift, x, y);
   if (button == mbLeft && Enabled()) {
     if (!down_) {
       down_ = true;
@@ -98,57 +87,27 @@ void TFcControlButton::RepeatTimer() {
 }
 
 void TFcControlButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  TGraphicControl::MouseUp(button, shift, x, y);
+  TFcHoverButton::MouseUp(button, shift, x, y);
   if (repeatTimer_) repeatTimer_->SetEnabled(false);
   if (button != mbLeft || !tracking_) return;
   tracking_ = false;
   down_ = false;
-  mouseInside_ = false;
+  SetMouseInside(false);
   Repaint();
   RECT client{0, 0, Width(), Height()};
   if (PtInRect(&client, POINT{x, y})) Click();
   SyncHover();
 }
 
-void TFcControlButton::MouseEnter() {
-  if (ComponentState().Contains(csDesigning)) return;
-  MouseEntered();
-}
-
-void TFcControlButton::MouseLeave() { MouseLeft(); }
-
-void TFcControlButton::MouseEntered() {
-  mouseInside_ = true;
-  if (OnMouseEnter) OnMouseEnter(this);
-  if (flat_ || ThemeServicesEnabled()) Invalidate();
-}
-
-void TFcControlButton::MouseLeft() {
-  mouseInside_ = false;
-  if (OnMouseLeave) OnMouseLeave(this);
-  if (flat_ || ThemeServicesEnabled()) Invalidate();
-}
-
-void TFcControlButton::SyncHover() {
-  if (!(flat_ || ThemeServicesEnabled()) || !Enabled()) return;
-  if (IsUnderCursor(this)) {
-    mouseInside_ = false;
-    Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(this));
-  } else {
-    mouseInside_ = true;
-    Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
-  }
-}
-
 // ---- Painting ------------------------------------------------------------------------------
 
 bool TFcControlButton::Active() const {
-  return down_ || (mouseInside_ && Enabled()) || ComponentState().Contains(csDesigning);
+  return down_ || (MouseInside() && Enabled()) || ComponentState().Contains(csDesigning);
 }
 
 RECT TFcControlButton::PaintClassicFace(RECT rect) {
   TCanvas* canvas = Canvas();
-  if (flat_) {
+  if (Flat()) {
     if (Active()) rect = PaintStyledRect(canvas, rect, down_ ? fsStatus : fsPopup);
     FillWith(canvas, rect, Color());
     return rect;
@@ -168,7 +127,7 @@ void TFcControlButton::DrawFace(RECT rect) {
   bool themed = ThemeServicesEnabled();
   if (!themed) {
     rect = PaintClassicFace(rect);
-  } else if (flat_ && !Active()) {
+  } else if (Flat() && !Active()) {
     FillWith(canvas, rect, Color());
     rect = Inset(rect, 2);
   } else {
@@ -197,7 +156,7 @@ void TFcControlButton::DrawArrowButton(RECT rect) {
     PaintDirectionArrow(canvas, rect, false, Enabled(), down_, direction);
     return;
   }
-  if (flat_ && !Active()) {
+  if (Flat() && !Active()) {
     FillWith(canvas, rect, Color());
     PaintDirectionArrow(canvas, rect, true, Enabled(), down_, direction);
     return;
@@ -216,7 +175,7 @@ void TFcControlButton::PaintDropDownFace(RECT rect) {
     return;
   }
   InflateRect(&rect, 1, 1);
-  if (flat_ && !Active()) {
+  if (Flat() && !Active()) {
     FillWith(canvas, rect, Color());
     PaintDropDownArrow(canvas, rect, true, Enabled(), down_);
     return;

@@ -97,19 +97,8 @@ TFcCustomGlyphButton::~TFcCustomGlyphButton() {
   if (frameController_) frameController_->UnregisterFramedControl(this);
 }
 
-namespace {
-
-template <class T>
-bool Store(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-
-}  // namespace
-
 void TFcCustomGlyphButton::SetAlignment(TLeftRight value) {
-  if (Store(alignment_, value)) Invalidate();
+  if (StoreChanged(alignment_, value)) Invalidate();
 }
 
 void TFcCustomGlyphButton::SetCustomGlyphs(TBitmap* value) { customGlyphs_->Assign(value); }
@@ -126,7 +115,7 @@ void TFcCustomGlyphButton::LoadCustomGlyphsResource(const std::string& name) {
 }
 
 void TFcCustomGlyphButton::SetUseCustomGlyphs(bool value) {
-  if (Store(useCustomGlyphs_, value)) Invalidate();
+  if (StoreChanged(useCustomGlyphs_, value)) Invalidate();
 }
 
 int TFcCustomGlyphButton::GlyphCellWidth() const {
@@ -138,19 +127,19 @@ int TFcCustomGlyphButton::GlyphCellHeight() const {
 }
 
 void TFcCustomGlyphButton::SetFrameColor(TColor value) {
-  if (Store(frameColor_, value)) Invalidate();
+  if (StoreChanged(frameColor_, value)) Invalidate();
 }
 
 void TFcCustomGlyphButton::SetDisabledColor(TColor value) {
-  if (Store(disabledColor_, value)) Invalidate();
+  if (StoreChanged(disabledColor_, value)) Invalidate();
 }
 
 void TFcCustomGlyphButton::SetTransparentColor(TColor value) {
-  if (Store(transparentColor_, value)) Invalidate();
+  if (StoreChanged(transparentColor_, value)) Invalidate();
 }
 
 void TFcCustomGlyphButton::SetWinMaskColor(TColor value) {
-  if (Store(winMaskColor_, value)) Invalidate();
+  if (StoreChanged(winMaskColor_, value)) Invalidate();
 }
 
 void TFcCustomGlyphButton::SetFrameController(TFcFrameController* value) {
@@ -537,27 +526,15 @@ void TFcCustomCheckBox::AdvanceState() {
 }
 
 void TFcCustomCheckBox::KeyDown(WORD& key, TShiftState shift) {
-  if (key == VK_SPACE) {
-    spacePending_ = true;
-    SetPressedLook(true);
-    RefreshState();
-  } else if (key == VK_ESCAPE) {
-    spacePending_ = false;
-    SetPressedLook(false);
-    RefreshState();
-  }
+  if (key == VK_SPACE)
+    SpaceDown();
+  else if (key == VK_ESCAPE)
+    CancelSpace();
   TFcCustomGlyphButton::KeyDown(key, shift);
 }
 
 void TFcCustomCheckBox::KeyUp(WORD& key, TShiftState shift) {
-  if (key == VK_SPACE) {
-    SetPressedLook(false);
-    if (spacePending_) {
-      spacePending_ = false;
-      AdvanceState();
-    }
-    RefreshState();
-  }
+  if (key == VK_SPACE) SpaceUp();
   TFcCustomGlyphButton::KeyUp(key, shift);
 }
 

@@ -179,7 +179,6 @@ class TFcCustomCheckBox : public TFcCustomGlyphButton {
  private:
   TCheckBoxState state_ = cbUnchecked;
   bool allowGrayed_ = false;
-  bool spacePending_ = false;
 };
 
 class TFcCheckBox : public TFcCustomCheckBox {

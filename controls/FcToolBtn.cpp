@@ -59,7 +59,7 @@ TMessageTable& TFcToolButton::Messages() {
   return *table;
 }
 
-TFcToolButton::TFcToolButton(TComponent* owner) : TGraphicControl(owner) {
+TFcToolButton::TFcToolButton(TComponent* owner) : TFcHoverButton(owner, true) {
   SetControlStyle({csCaptureMouse});
   {
     TRestore<bool> sizing(sizingItself_, true);
@@ -80,7 +80,7 @@ TFcToolButton::~TFcToolButton() {
 void TFcToolButton::SetBounds(int left, int top, int width, int height) {
   if (!sizingItself_ && !ComponentState().Contains(csLoading) && (width != Width() || height != Height()))
     useToolbarButtonSize_ = false;
-  TGraphicControl::SetBounds(left, top, width, height);
+  TFcHoverButton::SetBounds(left, top, width, height);
 }
 
 void TFcToolButton::GrowToImages() {
@@ -90,53 +90,29 @@ void TFcToolButton::GrowToImages() {
 }
 
 void TFcToolButton::SetImages(TCustomImageList* value) {
-  if (value == images_) return;
-  if (images_) {
-    images_->UnRegisterChanges(&imageChangeLink_);
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = value;
-  if (images_) {
-    images_->RegisterChanges(&imageChangeLink_);
-    images_->FreeNotification(this);
-    GrowToImages();
-  }
+  if (!ChangeImageList(this, images_, value, imageChangeLink_)) return;
+  GrowToImages();
   Invalidate();
 }
 
-namespace {
-
-template <class T>
-bool Store(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-
-}  // namespace
-
 void TFcToolButton::SetImageIndex(int value) {
-  if (Store(imageIndex_, value)) Invalidate();
+  if (StoreChanged(imageIndex_, value)) Invalidate();
 }
 
 void TFcToolButton::SetHotIndex(int value) {
-  if (Store(hotIndex_, value)) Invalidate();
+  if (StoreChanged(hotIndex_, value)) Invalidate();
 }
 
 void TFcToolButton::SetDownIndex(int value) {
-  if (Store(downIndex_, value)) Invalidate();
+  if (StoreChanged(downIndex_, value)) Invalidate();
 }
 
 void TFcToolButton::SetDisabledIndex(int value) {
-  if (Store(disabledIndex_, value)) Invalidate();
-}
-
-void TFcToolButton::SetFlat(bool value) {
-  if (Store(flat_, value)) Repaint();
+  if (StoreChanged(disabledIndex_, value)) Invalidate();
 }
 
 void TFcToolButton::SetTransparent(bool value) {
-  if (Store(transparent_, value)) Invalidate();
+  if (StoreChanged(transparent_, value)) Invalidate();
 }
 
 void TFcToolButton::SetGroupIndex(int value) {
@@ -210,24 +186,24 @@ void TFcToolButton::SetLayout(TButtonLayout value) {
 }
 
 void TFcToolButton::SetUseToolbarButtonSize(bool value) {
-  if (Store(useToolbarButtonSize_, value) && value) SyncToolbarSettings();
+  if (StoreChanged(useToolbarButtonSize_, value) && value) SyncToolbarSettings();
 }
 
 void TFcToolButton::SetUseToolbarButtonLayout(bool value) {
-  if (Store(useToolbarButtonLayout_, value) && value) SyncToolbarSettings();
+  if (StoreChanged(useToolbarButtonLayout_, value) && value) SyncToolbarSettings();
 }
 
 void TFcToolButton::SetUseToolbarShowCaption(bool value) {
-  if (Store(useToolbarShowCaption_, value) && value) SyncToolbarSettings();
+  if (StoreChanged(useToolbarShowCaption_, value) && value) SyncToolbarSettings();
 }
 
 void TFcToolButton::SetParent(TWinControl* parent) {
-  TGraphicControl::SetParent(parent);
+  TFcHoverButton::SetParent(parent);
   SyncToolbarSettings();
 }
 
 void TFcToolButton::Loaded() {
-  TGraphicControl::Loaded();
+  TFcHoverButton::Loaded();
   SyncToolbarSettings();
 }
 
@@ -238,7 +214,7 @@ void TFcToolButton::CMTextChanged(TMessage& m) {
 }
 
 void TFcToolButton::Notification(TComponent* component, TOperation operation) {
-  TGraphicControl::Notification(component, operation);
+  TFcHoverButton::Notification(component, operation);
   if (operation != opRemove) return;
   if (component == images_) {
     images_ = nullptr;
@@ -255,7 +231,7 @@ void TFcToolButton::AssignTo(TPersistent* dest) {
     action->SetImageIndex(imageIndex_);
     return;
   }
-  TGraphicControl::AssignTo(dest);
+  TFcHoverButton::AssignTo(dest);
 }
 
 std::unique_ptr<TControlActionLink> TFcToolButton::CreateActionLink() {
@@ -263,7 +239,7 @@ std::unique_ptr<TControlActionLink> TFcToolButton::CreateActionLink() {
 }
 
 void TFcToolButton::ActionChange(TObject* sender, bool checkDefaults) {
-  TGraphicControl::ActionChange(sender, checkDefaults);
+  TFcHoverButton::ActionChange(sender, checkDefaults);
   auto* action = dynamic_cast<TCustomAction*>(sender);
   if (!action) return;
   if (!checkDefaults || !down_) SetDown(action->Checked());
@@ -293,7 +269,7 @@ void TFcToolButtonActionLink::SetImageIndex(int value) {
 bool TFcToolButton::HasClickHandler() const { return static_cast<bool>(OnClick) || Action() != nullptr; }
 
 void TFcToolButton::Click() {
-  if (toolStyle_ == tsButton || normalClickMode_) TGraphicControl::Click();
+  if (toolStyle_ == tsButton || normalClickMode_) TFcHoverButton::Click();
 }
 
 void TFcToolButton::WMLButtonDown(TMessage& m) {
@@ -346,7 +322,7 @@ bool TFcToolButton::Press(TShiftState shift, int x, int y) {
 }
 
 void TFcToolButton::MouseMove(TShiftState shift, int x, int y) {
-  TGraphicControl::MouseMove(shift, x, y);
+  TFcHoverButton::MouseMove(shift, x, y);
   if (tracking_) {
     RECT client{0, 0, Width(), Height()};
     TState state = down_ ? stExclusive : PtInRect(&client, POINT{x, y}) ? stPressed : stUp;
@@ -354,7 +330,7 @@ void TFcToolButton::MouseMove(TShiftState shift, int x, int y) {
       state_ = state;
       Invalidate();
     }
-  } else if (!mouseInside_) {
+  } else if (!MouseInside()) {
     SyncHover();
   }
 }
@@ -367,7 +343,7 @@ bool TFcToolButton::Release(int x, int y) {
     bool click = inside;
     if (groupIndex_ == 0) {
       state_ = stUp;
-      mouseInside_ = false;
+      SetMouseInside(false);
       if (inside) Repaint();
     } else if (inside) {
       bool was = down_;
@@ -446,36 +422,6 @@ void TFcToolButton::CMDialogChar(TMessage& m) {
   DispatchFrom(TGraphicControl::Messages(), m);
 }
 
-void TFcToolButton::MouseEnter() {
-  if (ComponentState().Contains(csDesigning)) return;
-  MouseEntered();
-}
-
-void TFcToolButton::MouseLeave() { MouseLeft(); }
-
-void TFcToolButton::MouseEntered() {
-  mouseInside_ = true;
-  if (OnMouseEnter) OnMouseEnter(this);
-  if (flat_ || ThemeServicesEnabled()) Invalidate();
-}
-
-void TFcToolButton::MouseLeft() {
-  mouseInside_ = false;
-  if (OnMouseLeave) OnMouseLeave(this);
-  if (flat_ || ThemeServicesEnabled()) Invalidate();
-}
-
-void TFcToolButton::SyncHover() {
-  if (!(flat_ || ThemeServicesEnabled()) || !Enabled()) return;
-  if (IsUnderCursor(this)) {
-    mouseInside_ = false;
-    Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(this));
-  } else {
-    mouseInside_ = true;
-    Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
-  }
-}
-
 // ---- Painting ------------------------------------------------------------------------------
 
 bool TFcToolButton::ShownDown() const {
@@ -532,12 +478,7 @@ RECT TFcToolButton::ImageRect() {
     case blGlyphTop: r.top = free / 2; break;
     case blGlyphBottom: r.top += h + free / 2; break;
   }
-  if (layout_ == blGlyphTop || layout_ == blGlyphBottom)
-    r.left += (r.right - r.left - image.cx + 1) / 2;
-  else
-    r.top += (r.bottom - r.top - image.cy + 1) / 2;
-  r.right = r.left + image.cx;
-  r.bottom = r.top + image.cy;
+  r = CentredAcross(r, layout_, image);
   if (ShownDown()) OffsetRect(&r, 1, ThemeServicesEnabled() ? 0 : 1);
   return r;
 }
@@ -545,13 +486,13 @@ RECT TFcToolButton::ImageRect() {
 RECT TFcToolButton::DrawFrame(const RECT& rect) {
   TCanvas* canvas = Canvas();
   bool designing = ComponentState().Contains(csDesigning);
-  bool hot = (mouseInside_ && state_ != stDisabled) || designing;
+  bool hot = (MouseInside() && state_ != stDisabled) || designing;
   bool pressed = state_ == stPressed, latched = state_ == stExclusive;
   if (ThemeServicesEnabled()) {
-    if (flat_) {
+    if (Flat()) {
       bool split = toolStyle_ == tsDropDown && HasClickHandler();
       int state = pressed || (!split && state_ == stDropDownPressed) ? TS_PRESSED
-                  : latched                                          ? (mouseInside_ ? TS_HOTCHECKED : TS_CHECKED)
+                  : latched                                          ? (MouseInside() ? TS_HOTCHECKED : TS_CHECKED)
                   : hot                                              ? TS_HOT
                                                                      : TS_NORMAL;
       RECT r = rect;
@@ -570,7 +511,7 @@ RECT TFcToolButton::DrawFrame(const RECT& rect) {
     InflateRect(&inner, -2, -2);
     return inner;
   }
-  if (flat_) {
+  if (Flat()) {
     if (pressed || latched) return PaintStyledRect(canvas, rect, fsStatus);
     if (hot) return PaintStyledRect(canvas, rect, fsPopup);
     return rect;
@@ -584,7 +525,7 @@ void TFcToolButton::DrawDropDownPart(const RECT& rect) {
   bool pressed = state_ == stPressed || state_ == stDropDownPressed;
   RECT strip{rect.right - kFcDropDownWidth, rect.top, rect.right, rect.bottom};
   if (ThemeServicesEnabled()) {
-    bool hot = (mouseInside_ && state_ != stDisabled) || ComponentState().Contains(csDesigning);
+    bool hot = (MouseInside() && state_ != stDisabled) || ComponentState().Contains(csDesigning);
     int state = state_ == stDisabled ? TS_DISABLED : pressed ? TS_PRESSED : hot ? TS_HOT : TS_NORMAL;
     if (HTHEME theme = CachedThemeData("TOOLBAR"))
       Themes::DrawThemeBackground(theme, canvas->Handle(), TP_SPLITBUTTONDROPDOWN, state, click ? strip : rect);
@@ -594,7 +535,7 @@ void TFcToolButton::DrawDropDownPart(const RECT& rect) {
   if (state_ == stDropDownPressed) {
     if (click) VerticalLine(canvas, clBtnShadow, rect.right - 15, top, bottom);
     PaintStyledRect(canvas, strip, fsStatus);
-  } else if (((flat_ && mouseInside_) || !flat_) && Enabled() && click) {
+  } else if (((Flat() && MouseInside()) || !Flat()) && Enabled() && click) {
     int x = rect.right - kFcDropDownWidth + (state_ == stPressed ? 1 : 0);
     if (state_ != stPressed) VerticalLine(canvas, clBtnHighlight, x, top, bottom);
     VerticalLine(canvas, clBtnShadow, x - 1, top, bottom);
@@ -615,7 +556,7 @@ void TFcToolButton::DrawImage(const RECT& rect) {
     images_->Draw(canvas, rect.left, rect.top, downIndex_, true);
     return;
   }
-  int normal = hotIndex_ != -1 && mouseInside_ && Enabled() ? hotIndex_ : imageIndex_;
+  int normal = hotIndex_ != -1 && MouseInside() && Enabled() ? hotIndex_ : imageIndex_;
   if (disabledIndex_ == -1)
     images_->Draw(canvas, rect.left, rect.top, normal, Enabled());
   else
@@ -655,7 +596,7 @@ void TFcToolButton::Paint() {
   // The face first, so that the frame (and a visual style's hot look) lies on it.
   if (!transparent_) FillWith(canvas, client, Color());
   RECT inner = DrawFrame(client);
-  if (!ThemeServicesEnabled() && state_ == stExclusive && (!flat_ || !mouseInside_)) {
+  if (!ThemeServicesEnabled() && state_ == stExclusive && (!Flat() || !MouseInside())) {
     std::unique_ptr<TBitmap> pattern = transparent_ ? CheckeredPattern(clBtnFace, clBtnHighlight)
                                                     : CheckeredPattern(Color(), LightenColor(Color(), 20));
     canvas->Brush()->SetBitmap(pattern.get());

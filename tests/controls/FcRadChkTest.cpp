@@ -30,6 +30,14 @@ class TTestCheckBox : public TFcCheckBox {
   using TFcCheckBox::SetPressedLook;
 };
 
+// Two glyphs alike pixel for pixel.
+bool SamePixels(TBitmap& a, TBitmap& b) {
+  for (int y = 0; y < 13; ++y)
+    for (int x = 0; x < 13; ++x)
+      if (At(a, x, y) != At(b, x, y)) return false;
+  return true;
+}
+
 std::unique_ptr<TBitmap> GlyphOf(TFcCustomGlyphButton& b) {
   auto glyph = std::make_unique<TBitmap>(b.GlyphCellWidth(), b.GlyphCellHeight());
   b.MakeGlyph(glyph.get());
@@ -347,34 +355,28 @@ TEST(FcRadChk, WithVisualStylesTheGlyphIsTheStylesElementForTheState) {
     Themes::DrawThemeBackground(theme.get(), expected->Canvas()->Handle(), part, state, RECT{0, 0, 13, 13});
     return expected;
   };
-  auto same = [](TBitmap& a, TBitmap& b) {
-    for (int y = 0; y < 13; ++y)
-      for (int x = 0; x < 13; ++x)
-        if (At(a, x, y) != At(b, x, y)) return false;
-    return true;
-  };
 
   TTestRadio radio(nullptr);
   radio.SetColor(clYellow);
   radio.SetChecked(true);
   auto checked = element(BP_RADIOBUTTON, RBS_CHECKEDNORMAL, clYellow);
   auto unchecked = element(BP_RADIOBUTTON, RBS_UNCHECKEDNORMAL, clYellow);
-  ASSERT_FALSE(same(*checked, *unchecked));
-  EXPECT_TRUE(same(*GlyphOf(radio), *checked));
+  ASSERT_FALSE(SamePixels(*checked, *unchecked));
+  EXPECT_TRUE(SamePixels(*GlyphOf(radio), *checked));
   radio.SetPressedLook(true);
-  EXPECT_TRUE(same(*GlyphOf(radio), *element(BP_RADIOBUTTON, RBS_CHECKEDPRESSED, clYellow)));
+  EXPECT_TRUE(SamePixels(*GlyphOf(radio), *element(BP_RADIOBUTTON, RBS_CHECKEDPRESSED, clYellow)));
   radio.SetPressedLook(false);
   radio.SetEnabled(false);
   radio.SetChecked(false);
-  EXPECT_TRUE(same(*GlyphOf(radio), *element(BP_RADIOBUTTON, RBS_UNCHECKEDDISABLED, clYellow)));
+  EXPECT_TRUE(SamePixels(*GlyphOf(radio), *element(BP_RADIOBUTTON, RBS_UNCHECKEDDISABLED, clYellow)));
 
   // The check box draws no face of its own (without a window, no parent shows under it).
   TTestCheckBox box(nullptr);
   box.SetState(cbGrayed);
-  EXPECT_TRUE(same(*GlyphOf(box), *element(BP_CHECKBOX, CBS_MIXEDNORMAL, clNone)));
+  EXPECT_TRUE(SamePixels(*GlyphOf(box), *element(BP_CHECKBOX, CBS_MIXEDNORMAL, clNone)));
   box.SetState(cbChecked);
   box.SetEnabled(false);
-  EXPECT_TRUE(same(*GlyphOf(box), *element(BP_CHECKBOX, CBS_CHECKEDDISABLED, clNone)));
+  EXPECT_TRUE(SamePixels(*GlyphOf(box), *element(BP_CHECKBOX, CBS_CHECKEDDISABLED, clNone)));
 }
 
 TEST(FcRadChk, HotTrackedGlyphsAreTheTemplatesInTheFrameAndHighlightColours) {
@@ -439,23 +441,17 @@ TEST(FcRadChk, WithoutStylesAndHotTrackTheGlyphIsTheSystemsFrameControl) {
     DrawFrameControl(expected->Canvas()->Handle(), &r, DFC_BUTTON, flags);
     return expected;
   };
-  auto same = [](TBitmap& a, TBitmap& b) {
-    for (int y = 0; y < 13; ++y)
-      for (int x = 0; x < 13; ++x)
-        if (At(a, x, y) != At(b, x, y)) return false;
-    return true;
-  };
   TTestRadio radio(nullptr);
   radio.SetChecked(true);
   radio.SetPressedLook(true);
-  EXPECT_TRUE(same(*GlyphOf(radio),
+  EXPECT_TRUE(SamePixels(*GlyphOf(radio),
                    *frameControl(DFCS_BUTTONRADIO | DFCS_CHECKED | DFCS_PUSHED | DFCS_TRANSPARENT, clOlive)));
   TFcCheckBox box(nullptr);
   box.SetState(cbGrayed);
   box.SetEnabled(false);
-  EXPECT_TRUE(same(*GlyphOf(box),
+  EXPECT_TRUE(SamePixels(*GlyphOf(box),
                    *frameControl(DFCS_BUTTONCHECK | DFCS_CHECKED | DFCS_BUTTON3STATE | DFCS_INACTIVE, clNone)));
-  EXPECT_FALSE(same(*GlyphOf(box), *frameControl(DFCS_BUTTONCHECK, clNone)));
+  EXPECT_FALSE(SamePixels(*GlyphOf(box), *frameControl(DFCS_BUTTONCHECK, clNone)));
 }
 
 TEST(FcRadChk, PaintedGlyphsShowNoneOfTheirMaskColours) {
