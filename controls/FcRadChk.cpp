@@ -80,7 +80,9 @@ TMessageTable& TFcCustomGlyphButton::Messages() {
 TFcCustomGlyphButton::TFcCustomGlyphButton(TComponent* owner)
     : TFcCustomButton(owner),
       customGlyphs_(std::make_unique<TBitmap>()),
-      backgroundCache_(std::make_unique<TBitmap>()) {
+      backgroundCache_(std::make_unique<TBitmap>()),
+      paintBuffer_(std::make_unique<TBitmap>()),
+      glyphBuffer_(std::make_unique<TBitmap>()) {
   SetControlStyle(ControlStyle() + csSetCaption + csReplicatable);
   SetAlignmentVertical(avTop);
   customGlyphs_->OnChange = [this](TObject*) {
@@ -260,7 +262,10 @@ void TFcCustomGlyphButton::PaintGlyph(TCanvas* canvas) {
   RECT at = HotAreaRect();
   int w = at.right - at.left, h = at.bottom - at.top;
   if (w <= 0 || h <= 0) return;
-  TBitmap glyph(w, h);
+  // A fresh cell each time: black, as a new bitmap is.
+  TBitmap& glyph = *glyphBuffer_;
+  glyph.SetSize(w, h);
+  PatBlt(glyph.Canvas()->Handle(), 0, 0, w, h, BLACKNESS);
   MakeGlyph(&glyph);
   // The glyph's transparent colour lets through what the canvas shows (transparent) or the
   // control's colour; the window-mask colour shows the window colour; the radio template's
@@ -302,7 +307,9 @@ void TFcCustomGlyphButton::CaptureBackground() {
 void TFcCustomGlyphButton::Paint() {
   int w = ClientWidth(), h = ClientHeight();
   if (w <= 0 || h <= 0) return;
-  TBitmap buffer(w, h);
+  // Drawn off the screen, then shown in one piece.
+  TBitmap& buffer = *paintBuffer_;
+  buffer.SetSize(w, h);
   TCanvas* canvas = buffer.Canvas();
   canvas->SetFont(Font());
   canvas->Brush()->SetColor(Color());

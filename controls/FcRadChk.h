@@ -118,6 +118,9 @@ class TFcCustomGlyphButton : public TFcCustomButton, public IFcFramingNotificati
   int glyphCellCount_ = 1;
   std::unique_ptr<TBitmap> backgroundCache_;
   bool backgroundStale_ = true;
+  // Kept from paint to paint.
+  std::unique_ptr<TBitmap> paintBuffer_;
+  std::unique_ptr<TBitmap> glyphBuffer_;
 };
 
 // A radio button: checking it unchecks the other radio buttons of its parent (without their
