@@ -1,4 +1,5 @@
-// The shared button helpers, TFcCustomButton and TFcButton (units of FcButton.h).
+// The shared button helpers, TFcCustomButton, TFcButton, the windowless buttons' hover state
+// and the registration (units of FcButton.h).
 #include "controls/FcButton.h"
 
 #include <algorithm>

@@ -3,10 +3,11 @@
 // with its glyph and stock kinds; the flat tool button with its drop-down menu; and the small
 // arrow button other controls embed.
 //
-// Index: shared helpers · TFcCustomButton · TFcButton · TFcBitBtn · TFcToolButton ·
-// TFcControlButton · registration. Where the parts live: FcButton.cpp the base and the push
-// button; FcBitBtn.cpp the bitmap button, its kinds and the glyph drawing; FcToolBtn.cpp the
-// tool button; FcCtrlBtn.cpp the control button.
+// Index: shared helpers · TFcCustomButton · TFcButton · TFcBitBtn · windowless buttons
+// (TFcHoverButton, TFcToolButton, TFcControlButton) · registration. Where the parts live:
+// FcButton.cpp the helpers, the base, the push button, the hover state and the registration;
+// FcBitBtn.cpp the bitmap button and its kinds; FcToolBtn.cpp the tool button; FcCtrlBtn.cpp
+// the control button.
 #pragma once
 
 #include <windows.h>

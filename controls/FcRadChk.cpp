@@ -1,3 +1,5 @@
+// The glyph buttons: their glyph sources and painting, the radio button and the check box
+// (units of FcRadChk.h).
 #include "controls/FcRadChk.h"
 
 #include <algorithm>
