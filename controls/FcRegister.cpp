@@ -8,6 +8,7 @@
 #include "controls/FcLabel.h"
 #include "controls/FcPanel.h"
 #include "controls/FcRadChk.h"
+#include "controls/FcRadGrp.h"
 #include "controls/FcSplit.h"
 #include "controls/FcStatus.h"
 #include "platform/Forms.h"
@@ -25,8 +26,9 @@ void RegisterControlLibrary() {
   RegisterFcEdit();
   RegisterFcButton();
   RegisterFcRadChk();
-  // Containers, status line and splitter.
+  // Containers, status line, splitter, radio and check groups.
   RegisterFcPanel();
   RegisterFcStatus();
   RegisterFcSplit();
+  RegisterFcRadGrp();
 }

@@ -429,3 +429,28 @@ TEST(FcPanelDocking, DockedControlsGetCaptionedGrabbersFourteenPixelsDeep) {
   EXPECT_EQ(windowed->Left(), 2 + 14);
   EXPECT_EQ(windowed->Top(), 2);
 }
+
+TEST(FcPanel, ATransparentPanelPaintsItsParentBehindItAndLeavesTheParentsOwnPaintingToCome) {
+  auto form = ShownForm();
+  // A windowless control of the form, and a transparent panel over the form's yellow.
+  form->SetColor(clYellow);
+  auto* pane = new TFcStatusPane(form.get());
+  pane->SetParent(form.get());
+  pane->SetBounds(10, 140, 100, 20);
+  pane->SetColor(clRed);
+  auto* panel = new TFcPanel(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(10, 10, 200, 100);
+  panel->SetBorderOuter(fsNone);
+  panel->SetTransparent(true);
+  Pump();
+  InvalidateRect(form->Handle(), nullptr, TRUE);
+  TBitmap behind(200, 100);
+  panel->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(behind.Canvas()->Handle()));
+  EXPECT_EQ(PixelAt(behind, 100, 50), RGB(255, 255, 0));
+  RECT waiting{};
+  EXPECT_TRUE(GetUpdateRect(form->Handle(), &waiting, FALSE)) << "the form still has its painting to do";
+  Pump();
+  TWindowDC screen(form->Handle());
+  EXPECT_EQ(GetPixel(screen, 12, 145), RGB(255, 0, 0)) << "the form painted its windowless control";
+}

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ControlsTestSupport.h"
 #include "controls/FcBckgnd.h"
@@ -11,6 +12,7 @@
 #include "controls/FcEdit.h"
 #include "controls/FcLabel.h"
 #include "controls/FcPanel.h"
+#include "controls/FcRadGrp.h"
 #include "controls/FcSplit.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
@@ -113,6 +115,15 @@ TEST(Gallery, HoldsEveryControlAndIsPicturedInBothLooks) {
       POINT corner = InForm(form.get(), "GroupFlat", 1, half + 1);
       EXPECT_EQ(PixelAt(shot, corner.x, corner.y), AsPainted(shot, ShiftLightness(clBtnShadow, 30)));
     }
+
+    // The radio and check groups.
+    auto* detail = dynamic_cast<TFcRadioGroup*>(form->FindComponent("RadioGroupDetail"));
+    ASSERT_NE(detail, nullptr);
+    EXPECT_TRUE(detail->ItemButton(2)->Checked());
+    EXPECT_EQ(detail->ItemButton(2)->Left(), detail->ItemButton(3)->Left()) << "the second column";
+    auto* resolution = dynamic_cast<TFcCheckGroup*>(form->FindComponent("CheckGroupResolution"));
+    ASSERT_NE(resolution, nullptr);
+    EXPECT_EQ(resolution->CheckStates(), (std::vector<int>{1, 0, 1, 0, 2}));
 
     std::string file = ScreenshotFolder() + (styles ? "gallery-styles-on.bmp" : "gallery-styles-off.bmp");
     shot.SaveToFile(file);
