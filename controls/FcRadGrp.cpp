@@ -312,36 +312,46 @@ void TFcCustomItemGroup::CMDialogChar(TMessage& m) {
   DispatchFrom(TFcCustomGroupBox::Messages(), m);
 }
 
-// ---- Radio group ---------------------------------------------------------------------------------
+// ---- Items ---------------------------------------------------------------------------------------
 
-TFcGroupButton::TFcGroupButton(TFcCustomItemGroup* group) : TFcRadioButton(group), group_(group) {
+template <class TBase, bool PressesCount>
+TFcGroupItem<TBase, PressesCount>::TFcGroupItem(TFcCustomItemGroup* group) : TBase(group), group_(group) {
   group->AddItem(this);
-  SetVisible(false);
-  SetEnabled(group->Enabled());
-  SetParentShowHint(false);
-  SetParentFont(false);
-  SetParent(group);
-  OnClick = [group](TObject* sender) { group->ItemClicked(sender); };
+  this->SetVisible(false);
+  this->SetEnabled(group->Enabled());
+  this->SetParentShowHint(false);
+  this->SetParentFont(false);
+  this->SetParent(group);
+  this->OnClick = [group](TObject* sender) { group->ItemClicked(sender); };
 }
 
-TFcGroupButton::~TFcGroupButton() {
-  if (group_) group_->ForgetItem(this);
+template <class TBase, bool PressesCount>
+TFcGroupItem<TBase, PressesCount>::~TFcGroupItem() {
+  group_->ForgetItem(this);
 }
 
-void TFcGroupButton::KeyDown(WORD& key, TShiftState shift) {
-  TFcRadioButton::KeyDown(key, shift);
+template <class TBase, bool PressesCount>
+void TFcGroupItem<TBase, PressesCount>::KeyDown(WORD& key, TShiftState shift) {
+  TBase::KeyDown(key, shift);
   group_->ItemKeyDown(key, shift);
 }
 
-void TFcGroupButton::KeyPress(char& key) {
-  TFcRadioButton::KeyPress(key);
+template <class TBase, bool PressesCount>
+void TFcGroupItem<TBase, PressesCount>::KeyPress(char& key) {
+  TBase::KeyPress(key);
   group_->ItemKeyPress(key);
 }
 
-void TFcGroupButton::WndProc(TMessage& m) {
-  if (!ItemMouseMessage(this, m, true, group_->ItemsModifiable(), releasing_, [&] { TFcRadioButton::WndProc(m); }))
-    TFcRadioButton::WndProc(m);
+template <class TBase, bool PressesCount>
+void TFcGroupItem<TBase, PressesCount>::WndProc(TMessage& m) {
+  if (!ItemMouseMessage(this, m, PressesCount, group_->ItemsModifiable(), releasing_, [&] { TBase::WndProc(m); }))
+    TBase::WndProc(m);
 }
+
+template class TFcGroupItem<TFcRadioButton, true>;
+template class TFcGroupItem<TFcCheckBox, false>;
+
+// ---- Radio group ---------------------------------------------------------------------------------
 
 TFcCustomRadioGroup::TFcCustomRadioGroup(TComponent* owner) : TFcCustomItemGroup(owner) {}
 
@@ -405,35 +415,6 @@ void TFcCustomRadioGroup::ItemClicked(TObject* sender) {
 }
 
 // ---- Check group ---------------------------------------------------------------------------------
-
-TFcGroupCheck::TFcGroupCheck(TFcCustomItemGroup* group) : TFcCheckBox(group), group_(group) {
-  group->AddItem(this);
-  SetVisible(false);
-  SetEnabled(group->Enabled());
-  SetParentShowHint(false);
-  SetParentFont(false);
-  SetParent(group);
-  OnClick = [group](TObject* sender) { group->ItemClicked(sender); };
-}
-
-TFcGroupCheck::~TFcGroupCheck() {
-  if (group_) group_->ForgetItem(this);
-}
-
-void TFcGroupCheck::KeyDown(WORD& key, TShiftState shift) {
-  TFcCheckBox::KeyDown(key, shift);
-  group_->ItemKeyDown(key, shift);
-}
-
-void TFcGroupCheck::KeyPress(char& key) {
-  TFcCheckBox::KeyPress(key);
-  group_->ItemKeyPress(key);
-}
-
-void TFcGroupCheck::WndProc(TMessage& m) {
-  if (!ItemMouseMessage(this, m, false, group_->ItemsModifiable(), releasing_, [&] { TFcCheckBox::WndProc(m); }))
-    TFcCheckBox::WndProc(m);
-}
 
 TFcCustomCheckGroup::TFcCustomCheckGroup(TComponent* owner)
     : TFcCustomItemGroup(owner), storedStates_(std::make_unique<TFcIntegerList>()) {}

@@ -2,8 +2,8 @@
 // become radio buttons or check boxes laid out in columns.
 //
 // Index: TFcCustomItemGroup (what both groups share: the items, their layout and their look)
-// · TFcGroupButton, TFcCustomRadioGroup, TFcRadioGroup · TFcGroupCheck, TFcCustomCheckGroup,
-// TFcCheckGroup · registration.
+// · the items TFcGroupButton and TFcGroupCheck · TFcCustomRadioGroup, TFcRadioGroup ·
+// TFcCustomCheckGroup, TFcCheckGroup · registration.
 #pragma once
 
 #include <functional>
@@ -135,8 +135,8 @@ class TFcCustomItemGroup : public TFcCustomGroupBox {
  private:
   template <class T>
   void ChangeAndLayOut(T& field, const T& value);
-  friend class TFcGroupButton;
-  friend class TFcGroupCheck;
+  template <class TBase, bool PressesCount>
+  friend class TFcGroupItem;
   void AddItem(TFcCustomGlyphButton* item) { buttons_.push_back(item); }
   void ForgetItem(TFcCustomGlyphButton* item);
   // The item's keys and mouse, as the group lets them through.
@@ -175,15 +175,15 @@ class TFcCustomItemGroup : public TFcCustomGroupBox {
   bool tabOnEnter_ = false;
 };
 
-// ---- Radio group ---------------------------------------------------------------------------------
+// ---- Items -----------------------------------------------------------------------------------------
 
-class TFcCustomRadioGroup;
-
-// An item of a radio group.
-class TFcGroupButton : public TFcRadioButton {
+// An item of a group: made by the group, which it tells when it goes; its keys go on to the
+// group, and its mouse as the group lets it (presses count for radio items only).
+template <class TBase, bool PressesCount>
+class TFcGroupItem : public TBase {
  public:
-  explicit TFcGroupButton(TFcCustomItemGroup* group);
-  ~TFcGroupButton() override;
+  explicit TFcGroupItem(TFcCustomItemGroup* group);
+  ~TFcGroupItem() override;
 
  protected:
   void KeyDown(WORD& key, TShiftState shift) override;
@@ -194,6 +194,20 @@ class TFcGroupButton : public TFcRadioButton {
   TFcCustomItemGroup* group_;
   bool releasing_ = false;
 };
+
+// An item of a radio group.
+class TFcGroupButton : public TFcGroupItem<TFcRadioButton, true> {
+ public:
+  using TFcGroupItem::TFcGroupItem;
+};
+
+// An item of a check group.
+class TFcGroupCheck : public TFcGroupItem<TFcCheckBox, false> {
+ public:
+  using TFcGroupItem::TFcGroupItem;
+};
+
+// ---- Radio group ---------------------------------------------------------------------------------
 
 // One item selected at a time (ItemIndex, −1 for none); a selection the user or the program
 // makes can be refused in OnChanging.
@@ -229,22 +243,6 @@ class TFcRadioGroup : public TFcCustomRadioGroup {
 };
 
 // ---- Check group ---------------------------------------------------------------------------------
-
-// An item of a check group.
-class TFcGroupCheck : public TFcCheckBox {
- public:
-  explicit TFcGroupCheck(TFcCustomItemGroup* group);
-  ~TFcGroupCheck() override;
-
- protected:
-  void KeyDown(WORD& key, TShiftState shift) override;
-  void KeyPress(char& key) override;
-  void WndProc(TMessage& message) override;
-
- private:
-  TFcCustomItemGroup* group_;
-  bool releasing_ = false;
-};
 
 // Items checked each on its own, with an optional grayed state; OnChange tells which item
 // went to which state. The states are stored with the layout ("CheckStates").
