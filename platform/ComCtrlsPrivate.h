@@ -1,0 +1,35 @@
+// What the tree view and the list view units share with each other and nobody else.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+
+#include "platform/ComCtrls.h"
+
+namespace ComCtrlsPrivate {
+
+// Registers the system's tree view and list view classes (once).
+void InitViewClasses();
+
+// The exception a comparison raised inside the system's sort, kept until the sort returns:
+// nothing may unwind through the system's frames.
+struct TSortGuard {
+  std::exception_ptr error;
+  // Runs the comparison; after a failure every further pair compares equal.
+  template <class F>
+  int Compare(F&& compare) noexcept {
+    if (error) return 0;
+    try {
+      return compare();
+    } catch (...) {
+      error = std::current_exception();
+      return 0;
+    }
+  }
+  void Rethrow() {
+    if (error) std::rethrow_exception(error);
+  }
+};
+
+}  // namespace ComCtrlsPrivate
