@@ -342,6 +342,9 @@ class TCustomTreeView : public TWinControl {
   // A drag of the node with the button starts (the window's TVN_BEGINDRAG and
   // TVN_BEGINRDRAG). The platform has no drag of its own: nothing happens here.
   virtual void BeginNodeDrag(TTreeNode* node, TMouseButton button);
+  // How many drags the window has started so far: a press that turned into a drag is no
+  // click.
+  unsigned DragStarts() const { return dragStarts_; }
 
   void CNNotify(TMessage& m);
   void CMWantSpecialKey(TMessage& m);
@@ -392,6 +395,7 @@ class TCustomTreeView : public TWinControl {
   // The edit under way has been reported as ended: the system reports a cancelled edit a
   // second time, as accepted, when its edit box goes.
   bool editEnded_ = true;
+  unsigned dragStarts_ = 0;
   // Kept while the window is made again.
   TTreeNode* savedSelected_ = nullptr;
 };
@@ -738,6 +742,12 @@ class TCustomListView : public TWinControl {
   // A drag of the item with the button starts (LVN_BEGINDRAG, LVN_BEGINRDRAG). The platform
   // has no drag of its own: nothing happens here.
   virtual void BeginItemDrag(TListItem* item, TMouseButton button);
+  // How many drags the window has started so far: a press that turned into a drag is no
+  // click.
+  unsigned DragStarts() const { return dragStarts_; }
+  // The items are going back into a window made again: the window's change notices then
+  // report no change of the user's.
+  bool RestoringWindow() const { return restoringWindow_; }
   // The header's notices, after the list's own handling; `column` is the header item.
   virtual void HeaderNotify(THeaderNotification notification, int column);
   // Every message of the header passes here once the header is hooked (see HookHeader);
@@ -799,6 +809,7 @@ class TCustomListView : public TWinControl {
   bool windowGoing_ = false;
   // While the items go back into a window made again: its change notices are not passed on.
   bool restoringWindow_ = false;
+  unsigned dragStarts_ = 0;
   HWND header_ = nullptr;
   WNDPROC headerDefProc_ = nullptr;
 };

@@ -831,6 +831,7 @@ void TCustomListView::CNNotify(TMessage& m) {
     }
     case LVN_BEGINDRAG:
     case LVN_BEGINRDRAG:
+      ++dragStarts_;
       if (TListItem* item = ItemOf(lv->iItem)) BeginItemDrag(item, hdr->code == LVN_BEGINDRAG ? mbLeft : mbRight);
       break;
     case NM_CUSTOMDRAW:

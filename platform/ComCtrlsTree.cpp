@@ -847,6 +847,7 @@ void TCustomTreeView::CNNotify(TMessage& m) {
     }
     case TVN_BEGINDRAGA:
     case TVN_BEGINRDRAGA:
+      ++dragStarts_;
       if (TTreeNode* node = NodeFromNotify(tv->itemNew))
         BeginNodeDrag(node, hdr->code == TVN_BEGINDRAGA ? mbLeft : mbRight);
       break;

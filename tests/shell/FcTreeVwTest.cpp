@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "FcViewsTestSupport.h"
+#include "shell/FcTreeVw.h"
+
+namespace {
+
+enum TMenuAsk { maClickNode, maClickBeside, maApps, maShiftF10 };
+// Where the menu is expected, in the tree's client coordinates.
+enum TMenuPlace { mpClick, mpTextCentre, mpOrigin };
+
+struct TTreeMenuCase {
+  const char* name;
+  bool withNodes;
+  TMenuAsk ask;
+  // The node OnNodeContextMenu is asked for ("" for none, nullptr when it is not asked).
+  const char* node;
+  TMenuPlace place;
+};
+
+const TTreeMenuCase kTreeMenuCases[] = {
+    {"a right click on a node", true, maClickNode, "pier", mpClick},
+    {"a right click beside the nodes", true, maClickBeside, "arena", mpClick},
+    {"Apps with a node", true, maApps, "arena", mpTextCentre},
+    {"Shift+F10 with a node", true, maShiftF10, "arena", mpTextCentre},
+    {"a right click without a node", false, maClickBeside, "", mpClick},
+    {"Apps without a node", false, maApps, nullptr, mpOrigin},
+    {"Shift+F10 without a node", false, maShiftF10, nullptr, mpOrigin},
+};
+
+class FcTreeMenu : public FcViewForm, public testing::WithParamInterface<TTreeMenuCase> {};
+
+}  // namespace
+
+// The selected node is "arena" whenever there are nodes; each case asks once and expects one
+// menu, for the right node, at the right place.
+TEST_P(FcTreeMenu, ShowsOneMenuForTheRightNodeAtTheRightPlace) {
+  const TTreeMenuCase& c = GetParam();
+  auto* tree = Make<TFcTreeView>(10, 10, 220, 240);
+  TRecordingMenu menu(nullptr);
+  tree->SetPopupMenu(&menu);
+  TTreeNode* pier = nullptr;
+  TTreeNode* arena = nullptr;
+  if (c.withNodes) {
+    pier = tree->Items()->AddChild(nullptr, "pier");
+    arena = tree->Items()->AddChild(nullptr, "arena");
+    tree->SetSelected(arena);
+  }
+  int asked = 0;
+  std::string askedFor;
+  POINT askedAt{-99, -99};
+  tree->OnNodeContextMenu = [&](TObject*, TTreeNode* node, POINT& pos, TPopupMenu*&) {
+    ++asked;
+    askedFor = node ? node->Text() : "";
+    askedAt = pos;
+  };
+  tree->SetFocus();
+  Pump();
+
+  POINT click{20, tree->ClientHeight() - 12};
+  if (c.ask == maClickNode) {
+    RECT r = pier->DisplayRect(true);
+    click = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  switch (c.ask) {
+    case maClickNode:
+    case maClickBeside: RealRightClick(tree, click); break;
+    case maApps: PressKeys({VK_APPS}); break;
+    case maShiftF10: PressKeys({VK_SHIFT, VK_F10}); break;
+  }
+
+  POINT expected{0, 0};
+  if (c.place == mpClick) expected = click;
+  if (c.place == mpTextCentre) {
+    RECT r = arena->DisplayRect(true);
+    expected = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  ASSERT_EQ(menu.shown.size(), 1u) << c.name;
+  EXPECT_TRUE(SamePoint(menu.shown[0], tree->ClientToScreen(expected))) << c.name;
+  EXPECT_EQ(menu.PopupComponent(), tree) << c.name;
+  if (c.node) {
+    EXPECT_EQ(asked, 1) << c.name;
+    EXPECT_EQ(askedFor, c.node) << c.name;
+    EXPECT_TRUE(SamePoint(askedAt, expected)) << c.name;
+  } else {
+    EXPECT_EQ(asked, 0) << c.name;
+  }
+  if (c.withNodes) {
+    EXPECT_EQ(tree->Selected(), arena) << c.name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Asks, FcTreeMenu, testing::ValuesIn(kTreeMenuCases));
+
+TEST_F(FcViewForm, ANodeMenuTheHandlerReplacesShowsInsteadAndNoneShowsNothing) {
+  auto* tree = Make<TFcTreeView>(10, 10, 220, 240);
+  TRecordingMenu own(nullptr), other(nullptr);
+  tree->SetPopupMenu(&own);
+  TTreeNode* node = tree->Items()->AddChild(nullptr, "pier");
+  tree->SetSelected(node);
+  TPopupMenu* replacement = &other;
+  tree->OnNodeContextMenu = [&](TObject*, TTreeNode*, POINT&, TPopupMenu*& menu) { menu = replacement; };
+  tree->SetFocus();
+  PressKeys({VK_APPS});
+  EXPECT_EQ(other.shown.size(), 1u);
+  replacement = nullptr;
+  PressKeys({VK_APPS});
+  EXPECT_EQ(other.shown.size(), 1u);
+  EXPECT_TRUE(own.shown.empty());
+}

@@ -1,0 +1,102 @@
+// What the tests of the framed tree and list views share: a form to put them on, a popup
+// menu that notes where it would show, and keys and right clicks through the system's input.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+#include "ControlTestSupport.h"
+#include "platform/Forms.h"
+#include "platform/Menus.h"
+#include "platform/Themes.h"
+#include "shell/FcListVw.h"
+
+// A popup menu that notes where it would have shown instead of showing.
+class TRecordingMenu : public TPopupMenu {
+ public:
+  using TPopupMenu::TPopupMenu;
+  void Popup(int x, int y) override { shown.push_back(POINT{x, y}); }
+  std::vector<POINT> shown;
+};
+
+// A shown form for each test; the visual styles go back to the system's afterwards.
+class FcViewForm : public testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterFcListVw();
+    form_.reset(TForm::CreateNew<TForm>(nullptr));
+    form_->SetBounds(60, 60, 560, 400);
+    form_->Show();
+    SetForegroundWindow(form_->Handle());
+    Pump();
+  }
+  void TearDown() override {
+    form_.reset();
+    SetVisualStyles(TVisualStyles::vsSystem);
+  }
+  template <class T>
+  T* Make(int left, int top, int width, int height) {
+    auto* c = new T(form_.get());
+    c->SetBounds(left, top, width, height);
+    c->SetParent(form_.get());
+    return c;
+  }
+  std::unique_ptr<TForm> form_;
+};
+
+// Presses the keys in order and lets them go in reverse, as a user's fingers would.
+inline void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> input;
+  for (WORD key : keys) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    input.push_back(in);
+  }
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = *it;
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    input.push_back(in);
+  }
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  Pump(10);
+}
+
+// A right click through the system's input at the control's client point.
+inline void RealRightClick(TControl* control, POINT p) {
+  POINT screen = control->ClientToScreen(p);
+  SetCursorPos(screen.x, screen.y);
+  Pump();
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, in, sizeof(INPUT));
+  Pump(10);
+}
+
+// The smallest rectangle around the pixels of `area` in the colour; empty (right <= left)
+// when there are none.
+inline RECT InkBoundsOf(TBitmap& bitmap, const RECT& area, TColor color) {
+  COLORREF wanted = AsPainted(bitmap, color);
+  RECT ink{area.right, area.bottom, area.left, area.top};
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (PixelAt(bitmap, x, y) == wanted) {
+        ink.left = std::min<LONG>(ink.left, x);
+        ink.top = std::min<LONG>(ink.top, y);
+        ink.right = std::max<LONG>(ink.right, x + 1);
+        ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+      }
+  return ink;
+}
+
+inline bool SamePoint(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
