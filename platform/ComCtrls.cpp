@@ -19,6 +19,18 @@ void InitViewClasses() {
   (void)done;
 }
 
+void SwapImageList(TComponent* view, TCustomImageList*& field, TChangeLink& link, TCustomImageList* value) {
+  if (field) {
+    field->UnRegisterChanges(&link);
+    field->RemoveFreeNotification(view);
+  }
+  field = value;
+  if (value) {
+    value->RegisterChanges(&link);
+    value->FreeNotification(view);
+  }
+}
+
 }  // namespace ComCtrlsPrivate
 
 void RegisterComCtrls() {

@@ -476,23 +476,6 @@ void TCustomListView::CMColorChanged(TMessage& m) {
   ApplyColors();
 }
 
-namespace {
-
-// Swaps `link` from the old list to the new one and keeps the reference.
-void SwapImageList(TComponent* self, TCustomImageList*& field, TChangeLink& link, TCustomImageList* value) {
-  if (field) {
-    field->UnRegisterChanges(&link);
-    field->RemoveFreeNotification(self);
-  }
-  field = value;
-  if (value) {
-    value->RegisterChanges(&link);
-    value->FreeNotification(self);
-  }
-}
-
-}  // namespace
-
 void TCustomListView::SetSmallImages(TCustomImageList* value) {
   if (value == smallImages_) return;
   SwapImageList(this, smallImages_, smallImageLink_, value);

@@ -12,6 +12,10 @@ namespace ComCtrlsPrivate {
 // Registers the system's tree view and list view classes (once).
 void InitViewClasses();
 
+// Moves `link` (and the view's free notification) from the list `field` holds to `value`,
+// which `field` then holds.
+void SwapImageList(TComponent* view, TCustomImageList*& field, TChangeLink& link, TCustomImageList* value);
+
 // The exception a comparison raised inside the system's sort, kept until the sort returns:
 // nothing may unwind through the system's frames.
 struct TSortGuard {

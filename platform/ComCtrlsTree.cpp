@@ -502,29 +502,13 @@ void TCustomTreeView::ApplyImages() {
 
 void TCustomTreeView::SetImages(TCustomImageList* value) {
   if (value == images_) return;
-  if (images_) {
-    images_->UnRegisterChanges(&imageLink_);
-    images_->RemoveFreeNotification(this);
-  }
-  images_ = value;
-  if (value) {
-    value->RegisterChanges(&imageLink_);
-    value->FreeNotification(this);
-  }
+  SwapImageList(this, images_, imageLink_, value);
   ApplyImages();
 }
 
 void TCustomTreeView::SetStateImages(TCustomImageList* value) {
   if (value == stateImages_) return;
-  if (stateImages_) {
-    stateImages_->UnRegisterChanges(&stateImageLink_);
-    stateImages_->RemoveFreeNotification(this);
-  }
-  stateImages_ = value;
-  if (value) {
-    value->RegisterChanges(&stateImageLink_);
-    value->FreeNotification(this);
-  }
+  SwapImageList(this, stateImages_, stateImageLink_, value);
   ApplyImages();
 }
 

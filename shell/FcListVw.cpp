@@ -1,7 +1,6 @@
 #include "shell/FcListVw.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "platform/Guards.h"
 #include "shell/FcShellUtils.h"
@@ -35,14 +34,12 @@ std::string SortText(TListItem* item, int column) {
 
 TMessageTable& TFcCustomListView::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomListView::Messages());
-    t->Add(WM_NCPAINT, Handler(&TFcCustomListView::WMNCPaint));
+    auto* t = new TMessageTable(&TFcFramedView<TCustomListView>::Messages());
     t->Add(WM_RBUTTONDOWN, Handler(&TFcCustomListView::WMRButtonDown));
     t->Add(WM_RBUTTONUP, Handler(&TFcCustomListView::WMRButtonUp));
     t->Add(WM_CONTEXTMENU, Handler(&TFcCustomListView::WMContextMenu));
     t->Add(WM_DRAWITEM, Handler(&TFcCustomListView::WMDrawItem));
     t->Add(CN_NOTIFY, Handler(&TFcCustomListView::CNNotify));
-    t->Add(CM_SYSCOLORCHANGE, Handler(&TFcCustomListView::CMSysColorChange));
     t->Add(CM_FCLVHEADERFORMATS, Handler(&TFcCustomListView::CMHeaderFormats));
     t->Add(CM_FCLVFITLASTCOLUMN, Handler(&TFcCustomListView::CMFitLastColumn));
     return t;
@@ -51,87 +48,46 @@ TMessageTable& TFcCustomListView::Messages() {
 }
 
 TFcCustomListView::TFcCustomListView(TComponent* owner)
-    : TFcFramedControl<TCustomListView>(owner),
-      frameCanvas_(std::make_unique<TCanvas>()),
-      headerCanvas_(std::make_unique<TCanvas>()) {}
+    : TFcFramedView<TCustomListView>(owner), headerCanvas_(std::make_unique<TCanvas>()) {}
 
 TFcCustomListView::~TFcCustomListView() { Destroying(); }
 
 void TFcCustomListView::CreateWnd() {
-  TFcFramedControl<TCustomListView>::CreateWnd();
+  TFcFramedView<TCustomListView>::CreateWnd();
   PostMessageA(Handle(), CM_FCLVHEADERFORMATS, 0, 0);
 }
 
 void TFcCustomListView::Loaded() {
   // Still loading: the fit leaves room for the scroll bar the items may bring.
   FitLastColumn();
-  TFcFramedControl<TCustomListView>::Loaded();
-  UpdateFrameState(false, false);
+  TFcFramedView<TCustomListView>::Loaded();
   HookHeader();
 }
 
 void TFcCustomListView::SetViewStyle(TViewStyle value) {
-  TFcFramedControl<TCustomListView>::SetViewStyle(value);
+  TFcFramedView<TCustomListView>::SetViewStyle(value);
   if (value == vsReport) UpdateHeaderFormats();
 }
 
-// ---- Frame and colours ---------------------------------------------------------------------
+// ---- Frame and the disabled look ---------------------------------------------------------
 
 void TFcCustomListView::RepaintFrame() {
-  if (!ComponentState().Contains(csLoading)) TFcFramedControl<TCustomListView>::RepaintFrame();
-}
-
-void TFcCustomListView::UpdateFrameState(bool hasMouseOver, bool mouseOver) {
-  if (hasMouseOver) mouseOver_ = mouseOver;
-  if (FrameHotTrack()) RepaintFrame();
-  UpdateColors();
-}
-
-void TFcCustomListView::DoEnter() {
-  TFcFramedControl<TCustomListView>::DoEnter();
-  UpdateFrameState(false, false);
-}
-
-void TFcCustomListView::DoExit() {
-  TFcFramedControl<TCustomListView>::DoExit();
-  UpdateFrameState(false, false);
-}
-
-void TFcCustomListView::MouseEnter() {
-  if (!ComponentState().Contains(csDesigning)) UpdateFrameState(true, true);
-  TFcFramedControl<TCustomListView>::MouseEnter();
-}
-
-void TFcCustomListView::MouseLeave() {
-  UpdateFrameState(true, false);
-  TFcFramedControl<TCustomListView>::MouseLeave();
+  if (!ComponentState().Contains(csLoading)) TFcFramedView<TCustomListView>::RepaintFrame();
 }
 
 void TFcCustomListView::Resize() {
-  if (FrameVisible() && !ThemedFramed()) RepaintFrame();
-  TFcFramedControl<TCustomListView>::Resize();
+  TFcFramedView<TCustomListView>::Resize();
   FitLastColumn();
 }
 
-void TFcCustomListView::CMSysColorChange(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
-  if (IsSystemColor(Color())) Perform(CM_COLORCHANGED);
-}
-
-void TFcCustomListView::WMNCPaint(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
-  PaintViewFrame(this, frameCanvas_.get(), FrameIsHot());
-  m.Result = 0;
-}
-
 bool TFcCustomListView::IsCustomDrawn() {
-  return TFcFramedControl<TCustomListView>::IsCustomDrawn() ||
+  return TFcFramedView<TCustomListView>::IsCustomDrawn() ||
          (!Enabled() && !ComponentState().Contains(csDesigning));
 }
 
 bool TFcCustomListView::CustomDrawItem(TListItem* item, TCustomDrawState state) {
   if (!Enabled() && !ComponentState().Contains(csDesigning)) Canvas()->Brush()->SetColor(DisabledColor());
-  return TFcFramedControl<TCustomListView>::CustomDrawItem(item, state);
+  return TFcFramedView<TCustomListView>::CustomDrawItem(item, state);
 }
 
 // ---- The last column -----------------------------------------------------------------------
@@ -172,7 +128,7 @@ void TFcCustomListView::ColClick(TListColumn* column) {
     SetHeaderSortDescending(descending);
     SortByColumn(index, descending);
   }
-  TFcFramedControl<TCustomListView>::ColClick(column);
+  TFcFramedView<TCustomListView>::ColClick(column);
 }
 
 void TFcCustomListView::SortByColumn(int column, bool descending) {
@@ -247,7 +203,7 @@ void TFcCustomListView::UpdateHeaderFormats() {
 void TFcCustomListView::CMHeaderFormats(TMessage&) { UpdateHeaderFormats(); }
 
 void TFcCustomListView::HeaderNotify(THeaderNotification notification, int column) {
-  TFcFramedControl<TCustomListView>::HeaderNotify(notification, column);
+  TFcFramedView<TCustomListView>::HeaderNotify(notification, column);
   switch (notification) {
     case hnItemClick:
       if (HWND header = HeaderHandle()) InvalidateRect(header, nullptr, TRUE);
@@ -301,7 +257,7 @@ void TFcCustomListView::HeaderWndProc(TMessage& m) {
     default:
       break;
   }
-  TFcFramedControl<TCustomListView>::HeaderWndProc(m);
+  TFcFramedView<TCustomListView>::HeaderWndProc(m);
 }
 
 void TFcCustomListView::WMDrawItem(TMessage& m) {
@@ -423,7 +379,7 @@ bool TFcCustomListView::CanEdit(TListItem* item) {
     RECT label = item->DisplayRect(drLabel);
     if (!PtInRect(&label, p)) return false;
   }
-  return TFcFramedControl<TCustomListView>::CanEdit(item);
+  return TFcFramedView<TCustomListView>::CanEdit(item);
 }
 
 void TFcCustomListView::CNNotify(TMessage& m) {
@@ -498,7 +454,7 @@ void TFcCustomListView::WMRButtonDown(TMessage& m) {
     return;
   }
   menuShown_ = false;
-  keyMenuShown_ = false;
+  ForgetKeyMenu();
   unsigned drags = DragStarts();
   {
     // The system's own handling (it selects and focuses the item, waits for a drag and asks
@@ -526,42 +482,19 @@ void TFcCustomListView::WMRButtonUp(TMessage& m) {
 
 void TFcCustomListView::WMContextMenu(TMessage& m) {
   m.Result = 1;
-  bool keyboard = IsKeyboardPoint(m.LParam);
-  if (keyboard && std::exchange(keyMenuShown_, false)) return;
-  if (ComponentState().Contains(csDesigning) || menuShown_ || rightClicking_ || (!Selected() && !ItemFocused()))
+  if (KeyMenuAnswered(m.LParam) || ComponentState().Contains(csDesigning) || menuShown_ || rightClicking_ ||
+      (!Selected() && !ItemFocused()))
     return;
-  if (keyboard)
+  if (IsKeyboardPoint(m.LParam))
     ShowContextMenu(POINT{0, 0});
   else
     DoItemContextMenu(ScreenToClient(LParamToPoint(m.LParam)));
 }
 
-// ---- Keys and wheel ------------------------------------------------------------------------
-
-void TFcCustomListView::KeyDown(WORD& key, TShiftState shift) {
-  keyMenuShown_ = false;
-  if (!ComponentState().Contains(csDesigning) && IsContextMenuKey(key, shift)) {
-    menuKey_ = key;
-    key = 0;
-    ShowContextMenu(POINT{0, 0});
-    // The system asks for the keyboard's menu once more when the key is let go.
-    keyMenuShown_ = true;
-    return;
-  }
-  TFcFramedControl<TCustomListView>::KeyDown(key, shift);
-}
-
-void TFcCustomListView::KeyUp(WORD& key, TShiftState shift) {
-  if (key == menuKey_) {
-    menuKey_ = 0;
-    key = 0;
-    return;
-  }
-  TFcFramedControl<TCustomListView>::KeyUp(key, shift);
-}
+// ---- Wheel ---------------------------------------------------------------------------------
 
 bool TFcCustomListView::DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos) {
-  if (TFcFramedControl<TCustomListView>::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+  if (TFcFramedView<TCustomListView>::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
   int step = WheelScrollLines() * (ViewStyle() == vsIcon ? 32 : 16);
   Scroll(0, wheelDelta < 0 ? step : -step);
   return true;

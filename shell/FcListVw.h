@@ -27,7 +27,7 @@ using TFcLVOnItemContextMenuEvent =
 // Asked before an item's box is ticked (`checked`) or cleared; `allow` false keeps it.
 using TFcLVItemCheckingEvent = std::function<void(TObject* sender, TListItem* item, bool checked, bool& allow)>;
 
-class TFcCustomListView : public TFcFramedControl<TCustomListView> {
+class TFcCustomListView : public TFcFramedView<TCustomListView> {
  public:
   explicit TFcCustomListView(TComponent* owner);
   ~TFcCustomListView() override;
@@ -59,7 +59,6 @@ class TFcCustomListView : public TFcFramedControl<TCustomListView> {
   void UpdateHeaderFormats();
   // The keyboard's context menu (and a right click's, at the click): see DoItemContextMenu.
   void ShowContextMenu(POINT pos);
-  bool MouseOver() const { return mouseOver_; }
 
   void SetViewStyle(TViewStyle value) override;
   void Loaded() override;
@@ -70,21 +69,16 @@ class TFcCustomListView : public TFcFramedControl<TCustomListView> {
 
  protected:
   void CreateWnd() override;
+  // Not while a layout is read.
   void RepaintFrame() override;
-  virtual void UpdateFrameState(bool hasMouseOver, bool mouseOver);
+  void ShowKeyboardContextMenu() override { ShowContextMenu(POINT{0, 0}); }
   // The focused item's context menu at the client point: OnItemContextMenu with PopupMenu,
   // then the menu it leaves.
   virtual void DoItemContextMenu(POINT pos);
   virtual void DoItemChecking(TListItem* item, bool checked, bool& allow);
   virtual void DoItemChecked(TListItem* item);
 
-  void DoEnter() override;
-  void DoExit() override;
-  void MouseEnter() override;
-  void MouseLeave() override;
   void Resize() override;
-  void KeyDown(WORD& key, TShiftState shift) override;
-  void KeyUp(WORD& key, TShiftState shift) override;
   bool DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos) override;
   void ColClick(TListColumn* column) override;
   // In the report view with RowSelect a user's edit starts only on the caption itself.
@@ -94,25 +88,20 @@ class TFcCustomListView : public TFcFramedControl<TCustomListView> {
   void HeaderWndProc(TMessage& m) override;
   void HeaderNotify(THeaderNotification notification, int column) override;
 
-  void WMNCPaint(TMessage& m);
   void WMRButtonDown(TMessage& m);
   void WMRButtonUp(TMessage& m);
   void WMContextMenu(TMessage& m);
   void WMDrawItem(TMessage& m);
   void CNNotify(TMessage& m);
-  void CMSysColorChange(TMessage& m);
   void CMHeaderFormats(TMessage& m);
   void CMFitLastColumn(TMessage& m);
 
  private:
-  bool FrameIsHot() const { return FrameHotTrack() && (InControl() || mouseOver_); }
   void DrawHeaderItem(const DRAWITEMSTRUCT& item);
   void SortByColumn(int column, bool descending);
   void InvalidateHeaderItem(int column);
 
-  std::unique_ptr<TCanvas> frameCanvas_;
   std::unique_ptr<TCanvas> headerCanvas_;
-  bool mouseOver_ = false;
   bool fillLastColumn_ = true;
   bool sortOnColumnClick_ = false;
   int headerSortColumn_ = -1;
@@ -128,9 +117,6 @@ class TFcCustomListView : public TFcFramedControl<TCustomListView> {
   // A right click is being handled: its menu is shown once the system's handling is over.
   bool rightClicking_ = false;
   bool rightClickOnItem_ = false;
-  WORD menuKey_ = 0;
-  // The keyboard's menu key showed a menu; the system's own request that follows is answered.
-  bool keyMenuShown_ = false;
 };
 
 class TFcListView : public TFcCustomListView {

@@ -1,7 +1,5 @@
 #include "shell/FcTreeVw.h"
 
-#include <utility>
-
 #include "platform/Guards.h"
 #include "shell/FcShellUtils.h"
 
@@ -40,22 +38,18 @@ using namespace FcViews;
 
 TMessageTable& TFcCustomTreeView::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomTreeView::Messages());
-    t->Add(WM_NCPAINT, Handler(&TFcCustomTreeView::WMNCPaint));
+    auto* t = new TMessageTable(&TFcFramedView<TCustomTreeView>::Messages());
     t->Add(WM_PAINT, Handler(&TFcCustomTreeView::WMPaint));
     t->Add(WM_RBUTTONDOWN, Handler(&TFcCustomTreeView::WMRButtonDown));
     t->Add(WM_RBUTTONUP, Handler(&TFcCustomTreeView::WMRButtonUp));
     t->Add(WM_CONTEXTMENU, Handler(&TFcCustomTreeView::WMContextMenu));
-    t->Add(CM_SYSCOLORCHANGE, Handler(&TFcCustomTreeView::CMSysColorChange));
     return t;
   }();
   return *table;
 }
 
 TFcCustomTreeView::TFcCustomTreeView(TComponent* owner)
-    : TFcFramedControl<TCustomTreeView>(owner),
-      selectionPen_(std::make_unique<TPen>()),
-      frameCanvas_(std::make_unique<TCanvas>()) {
+    : TFcFramedView<TCustomTreeView>(owner), selectionPen_(std::make_unique<TPen>()) {
   selectionPen_->SetColor(clBtnShadow);
   selectionPen_->OnChange = [this](TObject*) { Invalidate(); };
 }
@@ -63,14 +57,9 @@ TFcCustomTreeView::TFcCustomTreeView(TComponent* owner)
 TFcCustomTreeView::~TFcCustomTreeView() { Destroying(); }
 
 void TFcCustomTreeView::CreateParams(TCreateParams& params) {
-  TFcFramedControl<TCustomTreeView>::CreateParams(params);
+  TFcFramedView<TCustomTreeView>::CreateParams(params);
   // The tips of older common controls on the NT platform misbehave: they are left off there.
   if (IsWinNTPlatform() && (CommonControlsVersion() >> 32) < 0x00040048) params.Style |= TVS_NOTOOLTIPS;
-}
-
-void TFcCustomTreeView::Loaded() {
-  TFcFramedControl<TCustomTreeView>::Loaded();
-  UpdateFrameState(false, false);
 }
 
 void TFcCustomTreeView::SetSelectionPen(TPen* value) {
@@ -85,7 +74,7 @@ void TFcCustomTreeView::SetSelectOnExpand(bool value) {
 }
 
 void TFcCustomTreeView::SetAutoExpand(bool value) {
-  TFcFramedControl<TCustomTreeView>::SetAutoExpand(value);
+  TFcFramedView<TCustomTreeView>::SetAutoExpand(value);
   if (value) selectOnExpand_ = false;
 }
 
@@ -95,50 +84,7 @@ TTreeNode* TFcCustomTreeView::CurrentNode() const {
   return Selected();
 }
 
-// ---- Frame and colours ---------------------------------------------------------------------
-
-void TFcCustomTreeView::UpdateFrameState(bool hasMouseOver, bool mouseOver) {
-  if (hasMouseOver) mouseOver_ = mouseOver;
-  if (FrameHotTrack()) RepaintFrame();
-  UpdateColors();
-}
-
-void TFcCustomTreeView::DoEnter() {
-  TFcFramedControl<TCustomTreeView>::DoEnter();
-  UpdateFrameState(false, false);
-}
-
-void TFcCustomTreeView::DoExit() {
-  TFcFramedControl<TCustomTreeView>::DoExit();
-  UpdateFrameState(false, false);
-}
-
-void TFcCustomTreeView::MouseEnter() {
-  if (!ComponentState().Contains(csDesigning)) UpdateFrameState(true, true);
-  TFcFramedControl<TCustomTreeView>::MouseEnter();
-}
-
-void TFcCustomTreeView::MouseLeave() {
-  UpdateFrameState(true, false);
-  TFcFramedControl<TCustomTreeView>::MouseLeave();
-}
-
-void TFcCustomTreeView::Resize() {
-  if (FrameVisible() && !ThemedFramed()) RepaintFrame();
-  TFcFramedControl<TCustomTreeView>::Resize();
-}
-
-void TFcCustomTreeView::CMSysColorChange(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
-  // A system colour may have a new value: the window is told it again.
-  if (IsSystemColor(Color())) Perform(CM_COLORCHANGED);
-}
-
-void TFcCustomTreeView::WMNCPaint(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
-  PaintViewFrame(this, frameCanvas_.get(), FrameIsHot());
-  m.Result = 0;
-}
+// ---- Painting ------------------------------------------------------------------------------
 
 void TFcCustomTreeView::WMPaint(TMessage& m) {
   DispatchFrom(*Messages().Parent(), m);
@@ -159,17 +105,17 @@ void TFcCustomTreeView::WMPaint(TMessage& m) {
 
 bool TFcCustomTreeView::CanCollapse(TTreeNode* node) {
   if (selectOnExpand_) node->SetSelected(true);
-  return TFcFramedControl<TCustomTreeView>::CanCollapse(node);
+  return TFcFramedView<TCustomTreeView>::CanCollapse(node);
 }
 
 void TFcCustomTreeView::Expand(TTreeNode* node) {
-  TFcFramedControl<TCustomTreeView>::Expand(node);
+  TFcFramedView<TCustomTreeView>::Expand(node);
   if (selectOnExpand_) node->SetSelected(true);
 }
 
 void TFcCustomTreeView::Delete(TTreeNode* node) {
   if (node == rightClickedNode_) rightClickedNode_ = nullptr;
-  TFcFramedControl<TCustomTreeView>::Delete(node);
+  TFcFramedView<TCustomTreeView>::Delete(node);
 }
 
 // ---- Context menus -------------------------------------------------------------------------
@@ -196,7 +142,7 @@ void TFcCustomTreeView::WMRButtonDown(TMessage& m) {
     return;
   }
   menuShown_ = false;
-  keyMenuShown_ = false;
+  ForgetKeyMenu();
   POINT pos = LParamToPoint(m.LParam);
   TTreeNode* hit = GetNodeAt(pos.x, pos.y);
   TTreeNode* node = hit ? hit : Selected();
@@ -235,42 +181,19 @@ void TFcCustomTreeView::WMRButtonUp(TMessage& m) {
 
 void TFcCustomTreeView::WMContextMenu(TMessage& m) {
   m.Result = 1;
-  bool keyboard = IsKeyboardPoint(m.LParam);
-  if (keyboard && std::exchange(keyMenuShown_, false)) return;
-  if (ComponentState().Contains(csDesigning) || rightClickOnNode_ || menuShown_ || CurrentNode()) return;
-  if (keyboard)
+  if (KeyMenuAnswered(m.LParam) || ComponentState().Contains(csDesigning) || rightClickOnNode_ || menuShown_ ||
+      CurrentNode())
+    return;
+  if (IsKeyboardPoint(m.LParam))
     ShowContextMenu();
   else
     DoNodeContextMenu(nullptr, ScreenToClient(LParamToPoint(m.LParam)));
 }
 
-// ---- Keys and wheel ------------------------------------------------------------------------
-
-void TFcCustomTreeView::KeyDown(WORD& key, TShiftState shift) {
-  keyMenuShown_ = false;
-  if (!ComponentState().Contains(csDesigning) && IsContextMenuKey(key, shift)) {
-    menuKey_ = key;
-    key = 0;
-    ShowContextMenu();
-    // The system asks for the keyboard's menu once more when the key is let go.
-    keyMenuShown_ = true;
-    return;
-  }
-  TFcFramedControl<TCustomTreeView>::KeyDown(key, shift);
-}
-
-void TFcCustomTreeView::KeyUp(WORD& key, TShiftState shift) {
-  // The release of a menu key would ask the system for the same menu again.
-  if (key == menuKey_) {
-    menuKey_ = 0;
-    key = 0;
-    return;
-  }
-  TFcFramedControl<TCustomTreeView>::KeyUp(key, shift);
-}
+// ---- Wheel ---------------------------------------------------------------------------------
 
 bool TFcCustomTreeView::DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos) {
-  if (TFcFramedControl<TCustomTreeView>::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+  if (TFcFramedView<TCustomTreeView>::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
   int lines = WheelScrollLines();
   int position = GetScrollPos(Handle(), SB_VERT);
   int target = wheelDelta < 0 ? position + lines : position - lines;

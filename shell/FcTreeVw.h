@@ -3,13 +3,15 @@
 // the keyboard's menu keys, wheel scrolling, an outline around the selection while the tree
 // has no focus, and selection on expansion. Also what it shares with the framed list view.
 //
-// Index: shared by both views · TFcCustomTreeView / TFcTreeView · registration.
+// Index: shared by both views (helpers, TFcFramedView) · TFcCustomTreeView / TFcTreeView ·
+// registration.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "controls/FcCommon.h"
 #include "platform/ComCtrls.h"
@@ -30,22 +32,125 @@ inline bool IsSystemColor(TColor color) { return (static_cast<unsigned>(color) >
 // Pops `menu` up at the client point of `control`, naming the control as its component.
 void PopupAt(TPopupMenu* menu, TControl* control, POINT clientPos);
 
-// Paints the control's frame over its window's border (after the system's non-client
-// painting): FrameHotStyle in FrameHotColor while the frame is hot, else FrameStyle in
-// FrameColor, around the current Color. Nothing when the frame is hidden or themed.
-template <class C>
-void PaintViewFrame(C* control, TCanvas* canvas, bool hot) {
-  if (!control->FrameVisible() || control->ThemedFramed() || !control->HandleAllocated()) return;
-  RECT r;
-  GetWindowRect(control->Handle(), &r);
-  TWindowDC dc(control->Handle(), true);
-  TCanvasBinding binding(canvas, dc);
-  PaintNonClientFrame(canvas, r.right - r.left, r.bottom - r.top, false, control->FrameSides(),
-                      hot ? control->FrameHotColor() : control->FrameColor(), control->Color(),
-                      hot ? control->FrameHotStyle() : control->FrameStyle());
-}
-
 }  // namespace FcViews
+
+// What the framed tree and list views share on top of the framed-control settings: the
+// mouse-over flag, the frame painted over the window's border in the state's colours, the
+// keyboard's menu keys, and the system colours taken again when they change.
+template <class TBase>
+class TFcFramedView : public TFcFramedControl<TBase> {
+ public:
+  explicit TFcFramedView(TComponent* owner)
+      : TFcFramedControl<TBase>(owner), frameCanvas_(std::make_unique<TCanvas>()) {}
+
+  static TMessageTable& Messages() {
+    static TMessageTable* table = [] {
+      auto* t = new TMessageTable(&TBase::Messages());
+      t->Add(WM_NCPAINT, Handler(&TFcFramedView::WMNCPaint));
+      t->Add(CM_SYSCOLORCHANGE, Handler(&TFcFramedView::CMSysColorChange));
+      return t;
+    }();
+    return *table;
+  }
+  const TMessageTable& ClassMessages() const override { return Messages(); }
+
+  // The mouse is over the control.
+  bool MouseOver() const { return mouseOver_; }
+
+  void Loaded() override {
+    TFcFramedControl<TBase>::Loaded();
+    UpdateFrameState(false, false);
+  }
+
+ protected:
+  // Notes the mouse's being over the control when `hasMouseOver`, repaints a hot-tracked
+  // frame and shows the colour of the control's state.
+  virtual void UpdateFrameState(bool hasMouseOver, bool mouseOver) {
+    if (hasMouseOver) mouseOver_ = mouseOver;
+    if (this->FrameHotTrack()) this->RepaintFrame();
+    this->UpdateColors();
+  }
+  // The keyboard asks for the context menu (the Apps key alone, or Shift+F10).
+  virtual void ShowKeyboardContextMenu() = 0;
+  // True, once, for the system's own request of the menu the keyboard's menu key showed.
+  bool KeyMenuAnswered(LPARAM pos) {
+    return FcViews::IsKeyboardPoint(pos) && std::exchange(keyMenuShown_, false);
+  }
+  void ForgetKeyMenu() { keyMenuShown_ = false; }
+  // The frame shows FrameHotStyle in FrameHotColor: hot tracking is on and the control has the
+  // focus or the mouse.
+  bool FrameIsHot() const { return this->FrameHotTrack() && (this->InControl() || mouseOver_); }
+
+  void DoEnter() override {
+    TFcFramedControl<TBase>::DoEnter();
+    UpdateFrameState(false, false);
+  }
+  void DoExit() override {
+    TFcFramedControl<TBase>::DoExit();
+    UpdateFrameState(false, false);
+  }
+  // The mouse events fire after the frame has turned hot or back.
+  void MouseEnter() override {
+    if (!this->ComponentState().Contains(csDesigning)) UpdateFrameState(true, true);
+    TFcFramedControl<TBase>::MouseEnter();
+  }
+  void MouseLeave() override {
+    UpdateFrameState(true, false);
+    TFcFramedControl<TBase>::MouseLeave();
+  }
+  void Resize() override {
+    if (this->FrameVisible() && !this->ThemedFramed()) this->RepaintFrame();
+    TFcFramedControl<TBase>::Resize();
+  }
+  void KeyDown(WORD& key, TShiftState shift) override {
+    keyMenuShown_ = false;
+    if (!this->ComponentState().Contains(csDesigning) && FcViews::IsContextMenuKey(key, shift)) {
+      menuKey_ = key;
+      key = 0;
+      ShowKeyboardContextMenu();
+      // The system asks for the keyboard's menu once more when the key is let go.
+      keyMenuShown_ = true;
+      return;
+    }
+    TFcFramedControl<TBase>::KeyDown(key, shift);
+  }
+  void KeyUp(WORD& key, TShiftState shift) override {
+    if (key == menuKey_) {
+      menuKey_ = 0;
+      key = 0;
+      return;
+    }
+    TFcFramedControl<TBase>::KeyUp(key, shift);
+  }
+
+  void WMNCPaint(TMessage& m) {
+    this->DispatchFrom(*Messages().Parent(), m);
+    m.Result = 0;
+    if (!this->FrameVisible() || this->ThemedFramed() || !this->HandleAllocated()) return;
+    HWND wnd = this->Handle();
+    RECT r;
+    GetWindowRect(wnd, &r);
+    TWindowDC dc(wnd, true);
+    TCanvasBinding binding(frameCanvas_.get(), dc);
+    bool hot = FrameIsHot();
+    PaintNonClientFrame(frameCanvas_.get(), r.right - r.left, r.bottom - r.top, false, this->FrameSides(),
+                        hot ? this->FrameHotColor() : this->FrameColor(), this->Color(),
+                        hot ? this->FrameHotStyle() : this->FrameStyle());
+  }
+  void CMSysColorChange(TMessage& m) {
+    this->DispatchFrom(*Messages().Parent(), m);
+    // A system colour may have a new value: the window is told it again.
+    if (FcViews::IsSystemColor(this->Color())) this->Perform(CM_COLORCHANGED);
+  }
+
+ private:
+  std::unique_ptr<TCanvas> frameCanvas_;
+  bool mouseOver_ = false;
+  // The key whose release belongs to a context menu already shown.
+  WORD menuKey_ = 0;
+  // The keyboard's menu key showed a menu; the system's own request that follows is answered.
+  bool keyMenuShown_ = false;
+};
 
 // ---- TFcCustomTreeView ---------------------------------------------------------------------
 
@@ -55,7 +160,7 @@ void PaintViewFrame(C* control, TCanvas* canvas, bool hot) {
 using TFcTvOnNodeContextMenuEvent =
     std::function<void(TObject* sender, TTreeNode* node, POINT& pos, TPopupMenu*& menu)>;
 
-class TFcCustomTreeView : public TFcFramedControl<TCustomTreeView> {
+class TFcCustomTreeView : public TFcFramedView<TCustomTreeView> {
  public:
   explicit TFcCustomTreeView(TComponent* owner);
   ~TFcCustomTreeView() override;
@@ -79,58 +184,34 @@ class TFcCustomTreeView : public TFcFramedControl<TCustomTreeView> {
   // The keyboard's context menu: the current node's, at the centre of its text; else the
   // tree's PopupMenu at the client origin.
   void ShowContextMenu();
-  // The mouse is over the control.
-  bool MouseOver() const { return mouseOver_; }
-
-  void Loaded() override;
-
   TFcTvOnNodeContextMenuEvent OnNodeContextMenu;
 
  protected:
   void CreateParams(TCreateParams& params) override;
-  // Notes the mouse's being over the control when `hasMouseOver`, repaints a hot-tracked
-  // frame and shows the colour of the control's state.
-  virtual void UpdateFrameState(bool hasMouseOver, bool mouseOver);
+  void ShowKeyboardContextMenu() override { ShowContextMenu(); }
   // The context menu of a node (nullptr: of the tree) at the client point: OnNodeContextMenu
   // with PopupMenu, then the menu it leaves.
   virtual void DoNodeContextMenu(TTreeNode* node, POINT pos);
 
-  void DoEnter() override;
-  void DoExit() override;
-  void MouseEnter() override;
-  void MouseLeave() override;
-  void Resize() override;
-  void KeyDown(WORD& key, TShiftState shift) override;
-  void KeyUp(WORD& key, TShiftState shift) override;
   // Scrolls by the system's wheel lines; the wheel is always taken.
   bool DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos) override;
   bool CanCollapse(TTreeNode* node) override;
   void Expand(TTreeNode* node) override;
   void Delete(TTreeNode* node) override;
 
-  void WMNCPaint(TMessage& m);
   void WMPaint(TMessage& m);
   void WMRButtonDown(TMessage& m);
   void WMRButtonUp(TMessage& m);
   void WMContextMenu(TMessage& m);
-  void CMSysColorChange(TMessage& m);
 
  private:
-  bool FrameIsHot() const { return FrameHotTrack() && (InControl() || mouseOver_); }
-
   std::unique_ptr<TPen> selectionPen_;
-  std::unique_ptr<TCanvas> frameCanvas_;
   bool selectOnExpand_ = false;
-  bool mouseOver_ = false;
   TTreeNode* rightClickedNode_ = nullptr;
   // A right click has shown a menu; the system's own context menu after it is not shown.
   bool menuShown_ = false;
   // A right click on a node is being handled: the node's menu is the tree's own.
   bool rightClickOnNode_ = false;
-  // The key whose release belongs to a context menu already shown.
-  WORD menuKey_ = 0;
-  // The keyboard's menu key showed a menu; the system's own request that follows is answered.
-  bool keyMenuShown_ = false;
 };
 
 class TFcTreeView : public TFcCustomTreeView {

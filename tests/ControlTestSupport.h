@@ -1,14 +1,17 @@
 // What the tests of windows and controls share: a short message pump, the mouse moved and
-// clicked over a control as a user would, and pixels read from bitmaps a control painted.
+// clicked over a control as a user would, controls placed on a parent, a popup menu that
+// records instead of showing, and pixels read from bitmaps a control painted.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "platform/Controls.h"
 #include "platform/Graphics.h"
+#include "platform/Menus.h"
 
 // Runs the messages that are waiting, a few rounds with short pauses between.
 inline void Pump(int rounds = 3) {
@@ -48,17 +51,34 @@ inline void MouseClick(TControl* control, int x, int y) {
 }
 
 // A click through the system's input, which a disabled window never receives.
-inline void RealClick(TControl* control, int x, int y) {
+inline void RealClick(TControl* control, int x, int y, TMouseButton button = mbLeft) {
   POINT screen = control->ClientToScreen(POINT{x, y});
   SetCursorPos(screen.x, screen.y);
   Pump();
   INPUT in[2] = {};
   in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  in[0].mi.dwFlags = button == mbRight ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = button == mbRight ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   SendInput(2, in, sizeof(INPUT));
   Pump(10);
 }
+
+// A new control of class T, owned by and placed on `parent`.
+template <class T>
+T* Place(TWinControl* parent, int left, int top, int width, int height) {
+  auto* control = new T(parent);
+  control->SetBounds(left, top, width, height);
+  control->SetParent(parent);
+  return control;
+}
+
+// A popup menu that notes where it would have shown instead of showing.
+class TRecordingMenu : public TPopupMenu {
+ public:
+  using TPopupMenu::TPopupMenu;
+  void Popup(int x, int y) override { shown.push_back(POINT{x, y}); }
+  std::vector<POINT> shown;
+};
 
 // ---- Pixels ----------------------------------------------------------------------------------
 

@@ -12,14 +12,6 @@
 
 namespace {
 
-// A popup menu that notes where it would have shown instead of showing.
-class TRecordingMenu : public TPopupMenu {
- public:
-  using TPopupMenu::TPopupMenu;
-  void Popup(int x, int y) override { shown.push_back(POINT{x, y}); }
-  std::vector<POINT> shown;
-};
-
 // An image list of solid squares, one colour each.
 void FillSolidImages(TImageList& list, std::initializer_list<TColor> colors) {
   list.SetWidth(16);
@@ -48,10 +40,7 @@ class ViewForm : public testing::Test {
   }
   template <class T>
   T* Make(int left, int top, int width, int height) {
-    auto* c = new T(form_.get());
-    c->SetBounds(left, top, width, height);
-    c->SetParent(form_.get());
-    return c;
+    return Place<T>(form_.get(), left, top, width, height);
   }
   std::unique_ptr<TForm> form_;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,8 @@
 namespace {
 
 // A report list with a column per caption, on the test's form.
-TFcListView* ReportList(TForm* form, std::initializer_list<const char*> captions, int width = 360) {
-  auto* list = new TFcListView(form);
-  list->SetBounds(10, 10, width, 220);
-  list->SetParent(form);
+TFcListView* ReportList(TForm* form, std::initializer_list<const char*> captions) {
+  auto* list = Place<TFcListView>(form, 10, 10, 360, 220);
   list->SetViewStyle(vsReport);
   for (const char* caption : captions) {
     TListColumn* column = list->Columns()->Add();
@@ -67,6 +66,11 @@ const TSortCase kSortCases[] = {
     {{0, 0, 1, 0}, {"Arena", "dock", "pier", "tower"}, 0, false},
 };
 
+void PrintTo(const TSortCase& c, std::ostream* os) {
+  *os << "clicks";
+  for (int column : c.clicks) *os << " " << column;
+}
+
 class FcListSort : public FcViewForm, public testing::WithParamInterface<TSortCase> {};
 
 }  // namespace
@@ -114,6 +118,8 @@ const TFitCase kFitCases[] = {
     // Without items there is room kept for the scroll bar they may bring.
     {"room left, no items", 150, false, 150},
 };
+
+void PrintTo(const TFitCase& c, std::ostream* os) { *os << c.name; }
 
 class FcListFit : public FcViewForm, public testing::WithParamInterface<TFitCase> {};
 
@@ -173,6 +179,8 @@ const TListMenuCase kListMenuCases[] = {
     {"Shift+F10 without items", false, laShiftF10, nullptr, lpOrigin},
 };
 
+void PrintTo(const TListMenuCase& c, std::ostream* os) { *os << c.name; }
+
 class FcListMenu : public FcViewForm, public testing::WithParamInterface<TListMenuCase> {};
 
 }  // namespace
@@ -205,7 +213,7 @@ TEST_P(FcListMenu, ShowsOneMenuForTheRightItemAtTheRightPlace) {
   }
   switch (c.ask) {
     case laClickItem:
-    case laClickBeside: RealRightClick(list, click); break;
+    case laClickBeside: RealClick(list, click.x, click.y, mbRight); break;
     case laApps: PressKeys({VK_APPS}); break;
     case laShiftF10: PressKeys({VK_SHIFT, VK_F10}); break;
   }
@@ -245,6 +253,8 @@ const TCheckCase kCheckCases[] = {
     {"from code, allowed", false, true},
     {"from code, refused", false, false},
 };
+
+void PrintTo(const TCheckCase& c, std::ostream* os) { *os << c.name; }
 
 class FcListCheck : public FcViewForm, public testing::WithParamInterface<TCheckCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "FcViewsTestSupport.h"
@@ -29,6 +30,8 @@ const TTreeMenuCase kTreeMenuCases[] = {
     {"Apps without a node", false, maApps, nullptr, mpOrigin},
     {"Shift+F10 without a node", false, maShiftF10, nullptr, mpOrigin},
 };
+
+void PrintTo(const TTreeMenuCase& c, std::ostream* os) { *os << c.name; }
 
 class FcTreeMenu : public FcViewForm, public testing::WithParamInterface<TTreeMenuCase> {};
 
@@ -66,7 +69,7 @@ TEST_P(FcTreeMenu, ShowsOneMenuForTheRightNodeAtTheRightPlace) {
   }
   switch (c.ask) {
     case maClickNode:
-    case maClickBeside: RealRightClick(tree, click); break;
+    case maClickBeside: RealClick(tree, click.x, click.y, mbRight); break;
     case maApps: PressKeys({VK_APPS}); break;
     case maShiftF10: PressKeys({VK_SHIFT, VK_F10}); break;
   }
@@ -110,3 +113,69 @@ TEST_F(FcViewForm, ANodeMenuTheHandlerReplacesShowsInsteadAndNoneShowsNothing) {
   EXPECT_EQ(other.shown.size(), 1u);
   EXPECT_TRUE(own.shown.empty());
 }
+
+// ---- The frame -----------------------------------------------------------------------------
+
+namespace {
+
+struct TFrameCase {
+  const char* name;
+  bool list;
+  TVisualStyles styles;
+  TFramingPreference preference;
+  bool hotAndFocused;
+  // The colour of the window's outermost ring; clNone: not the frame's colours.
+  TColor ring;
+};
+
+const TFrameCase kFrameCases[] = {
+    {"tree, own frame", false, TVisualStyles::vsOff, fpCustomFraming, false, clRed},
+    {"tree, themed frame", false, TVisualStyles::vsOn, fpXPThemes, false, clNone},
+    {"tree, hot", false, TVisualStyles::vsOff, fpCustomFraming, true, clLime},
+    {"list, own frame with styles", true, TVisualStyles::vsOn, fpCustomFraming, false, clRed},
+    {"list, themed frame", true, TVisualStyles::vsOn, fpXPThemes, false, clNone},
+    {"list, hot", true, TVisualStyles::vsOff, fpCustomFraming, true, clLime},
+};
+
+void PrintTo(const TFrameCase& c, std::ostream* os) { *os << c.name; }
+
+class FcViewFrame : public FcViewForm, public testing::WithParamInterface<TFrameCase> {};
+
+// The settings both views share, set alike.
+template <class V>
+V* Framed(V* view, const TFrameCase& c) {
+  view->SetFramingPreference(c.preference);
+  view->SetFrameVisible(true);
+  view->SetFrameColor(clRed);
+  view->SetFrameHotColor(clLime);
+  view->SetFrameHotTrack(c.hotAndFocused);
+  return view;
+}
+
+}  // namespace
+
+TEST_P(FcViewFrame, TheFrameIsPaintedOverTheBorderInTheStatesColourUnlessThemed) {
+  const TFrameCase& c = GetParam();
+  SetVisualStyles(c.styles);
+  TWinControl* view = c.list ? static_cast<TWinControl*>(Framed(Make<TFcListView>(10, 10, 200, 150), c))
+                             : Framed(Make<TFcTreeView>(10, 10, 200, 150), c);
+  if (c.hotAndFocused) view->SetFocus();
+  Pump();
+  HWND wnd = view->Handle();
+  RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT r;
+  GetWindowRect(wnd, &r);
+  TBitmap shot(r.right - r.left, r.bottom - r.top);
+  TWindowDC dc(wnd, true);
+  BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), dc, 0, 0, SRCCOPY);
+  RECT ring{0, 0, shot.Width(), 1};
+  int red = CountPixels(shot, ring, clRed);
+  int lime = CountPixels(shot, ring, clLime);
+  if (c.ring == clNone) {
+    EXPECT_EQ(red + lime, 0) << c.name;
+  } else {
+    EXPECT_EQ(CountPixels(shot, ring, c.ring), shot.Width()) << c.name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Looks, FcViewFrame, testing::ValuesIn(kFrameCases));

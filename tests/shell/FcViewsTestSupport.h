@@ -1,5 +1,5 @@
-// What the tests of the framed tree and list views share: a form to put them on, a popup
-// menu that notes where it would show, and keys and right clicks through the system's input.
+// What the tests of the framed tree and list views share: a form to put them on, keys through
+// the system's input and where a colour lies in a picture.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,17 +13,8 @@
 
 #include "ControlTestSupport.h"
 #include "platform/Forms.h"
-#include "platform/Menus.h"
 #include "platform/Themes.h"
 #include "shell/FcListVw.h"
-
-// A popup menu that notes where it would have shown instead of showing.
-class TRecordingMenu : public TPopupMenu {
- public:
-  using TPopupMenu::TPopupMenu;
-  void Popup(int x, int y) override { shown.push_back(POINT{x, y}); }
-  std::vector<POINT> shown;
-};
 
 // A shown form for each test; the visual styles go back to the system's afterwards.
 class FcViewForm : public testing::Test {
@@ -42,10 +33,7 @@ class FcViewForm : public testing::Test {
   }
   template <class T>
   T* Make(int left, int top, int width, int height) {
-    auto* c = new T(form_.get());
-    c->SetBounds(left, top, width, height);
-    c->SetParent(form_.get());
-    return c;
+    return Place<T>(form_.get(), left, top, width, height);
   }
   std::unique_ptr<TForm> form_;
 };
@@ -67,19 +55,6 @@ inline void PressKeys(std::initializer_list<WORD> keys) {
     input.push_back(in);
   }
   SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-  Pump(10);
-}
-
-// A right click through the system's input at the control's client point.
-inline void RealRightClick(TControl* control, POINT p) {
-  POINT screen = control->ClientToScreen(p);
-  SetCursorPos(screen.x, screen.y);
-  Pump();
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-  SendInput(2, in, sizeof(INPUT));
   Pump(10);
 }
 
