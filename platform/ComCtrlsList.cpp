@@ -855,9 +855,7 @@ void TCustomListView::CMWantSpecialKey(TMessage& m) {
 }
 
 bool TCustomListView::CanChange(TListItem* item, TItemChange change) {
-  bool allow = true;
-  if (OnChanging) OnChanging(this, item, change, allow);
-  return allow;
+  return Allowed(this, OnChanging, item, change);
 }
 
 void TCustomListView::Change(TListItem* item, TItemChange change) {
@@ -868,16 +866,10 @@ void TCustomListView::ColClick(TListColumn* column) {
   if (OnColumnClick) OnColumnClick(this, column);
 }
 
-bool TCustomListView::CanEdit(TListItem* item) {
-  bool allow = !readOnly_;
-  if (allow && OnEditing) OnEditing(this, item, allow);
-  return allow;
-}
+bool TCustomListView::CanEdit(TListItem* item) { return !readOnly_ && Allowed(this, OnEditing, item); }
 
 void TCustomListView::Edit(TListItem* item, const std::string& text) {
-  std::string s = text;
-  if (OnEdited) OnEdited(this, item, s);
-  item->SetCaption(s);
+  item->SetCaption(EditedText(this, OnEdited, item, text));
 }
 
 void TCustomListView::EditCancelled(TListItem*) {}

@@ -856,46 +856,28 @@ void TCustomTreeView::CMWantSpecialKey(TMessage& m) {
     DispatchFrom(*Messages().Parent(), m);
 }
 
-bool TCustomTreeView::CanChange(TTreeNode* node) {
-  bool allow = true;
-  if (OnChanging) OnChanging(this, node, allow);
-  return allow;
-}
+bool TCustomTreeView::CanChange(TTreeNode* node) { return Allowed(this, OnChanging, node); }
 
 void TCustomTreeView::Change(TTreeNode* node) {
   if (OnChange) OnChange(this, node);
 }
 
-bool TCustomTreeView::CanExpand(TTreeNode* node) {
-  bool allow = true;
-  if (OnExpanding) OnExpanding(this, node, allow);
-  return allow;
-}
+bool TCustomTreeView::CanExpand(TTreeNode* node) { return Allowed(this, OnExpanding, node); }
 
 void TCustomTreeView::Expand(TTreeNode* node) {
   if (OnExpanded) OnExpanded(this, node);
 }
 
-bool TCustomTreeView::CanCollapse(TTreeNode* node) {
-  bool allow = true;
-  if (OnCollapsing) OnCollapsing(this, node, allow);
-  return allow;
-}
+bool TCustomTreeView::CanCollapse(TTreeNode* node) { return Allowed(this, OnCollapsing, node); }
 
 void TCustomTreeView::Collapse(TTreeNode* node) {
   if (OnCollapsed) OnCollapsed(this, node);
 }
 
-bool TCustomTreeView::CanEdit(TTreeNode* node) {
-  bool allow = !readOnly_;
-  if (allow && OnEditing) OnEditing(this, node, allow);
-  return allow;
-}
+bool TCustomTreeView::CanEdit(TTreeNode* node) { return !readOnly_ && Allowed(this, OnEditing, node); }
 
 void TCustomTreeView::Edit(TTreeNode* node, const std::string& text) {
-  std::string s = text;
-  if (OnEdited) OnEdited(this, node, s);
-  node->SetText(s);
+  node->SetText(EditedText(this, OnEdited, node, text));
 }
 
 void TCustomTreeView::EditCancelled(TTreeNode*) {}

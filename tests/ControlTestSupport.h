@@ -1,7 +1,10 @@
 // What the tests of windows and controls share: a short message pump, the mouse moved and
-// clicked over a control as a user would, controls placed on a parent, a popup menu that
-// records instead of showing, and pixels read from bitmaps a control painted.
+// clicked over a control as a user would, controls placed on a parent or on a test's own
+// form, a popup menu that records instead of showing, and pixels read from bitmaps a control
+// painted.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -10,8 +13,10 @@
 #include <vector>
 
 #include "platform/Controls.h"
+#include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/Menus.h"
+#include "platform/Themes.h"
 
 // Runs the messages that are waiting, a few rounds with short pauses between.
 inline void Pump(int rounds = 3) {
@@ -71,6 +76,28 @@ T* Place(TWinControl* parent, int left, int top, int width, int height) {
   control->SetParent(parent);
   return control;
 }
+
+// A shown form of each test's own to put controls on; the visual styles go back to the
+// system's afterwards. A derived fixture registers its classes before calling SetUp.
+class ShownFormTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    form_.reset(TForm::CreateNew<TForm>(nullptr));
+    form_->SetBounds(60, 60, 560, 400);
+    form_->Show();
+    SetForegroundWindow(form_->Handle());
+    Pump();
+  }
+  void TearDown() override {
+    form_.reset();
+    SetVisualStyles(TVisualStyles::vsSystem);
+  }
+  template <class T>
+  T* Make(int left, int top, int width, int height) {
+    return Place<T>(form_.get(), left, top, width, height);
+  }
+  std::unique_ptr<TForm> form_;
+};
 
 // A popup menu that notes where it would have shown instead of showing.
 class TRecordingMenu : public TPopupMenu {

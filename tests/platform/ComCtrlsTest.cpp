@@ -25,24 +25,12 @@ void FillSolidImages(TImageList& list, std::initializer_list<TColor> colors) {
   }
 }
 
-class ViewForm : public testing::Test {
+class ViewForm : public ShownFormTest {
  protected:
   void SetUp() override {
     RegisterComCtrls();
-    form_.reset(TForm::CreateNew<TForm>(nullptr));
-    form_->SetBounds(40, 40, 520, 360);
-    form_->Show();
-    Pump();
+    ShownFormTest::SetUp();
   }
-  void TearDown() override {
-    form_.reset();
-    SetVisualStyles(TVisualStyles::vsSystem);
-  }
-  template <class T>
-  T* Make(int left, int top, int width, int height) {
-    return Place<T>(form_.get(), left, top, width, height);
-  }
-  std::unique_ptr<TForm> form_;
 };
 
 // The texts of a tree's top-level nodes in the window's order.

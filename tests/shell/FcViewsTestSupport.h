@@ -8,34 +8,18 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <memory>
 #include <vector>
 
 #include "ControlTestSupport.h"
-#include "platform/Forms.h"
-#include "platform/Themes.h"
 #include "shell/FcListVw.h"
 
-// A shown form for each test; the visual styles go back to the system's afterwards.
-class FcViewForm : public testing::Test {
+// A shown form for each test, with the framed views registered.
+class FcViewForm : public ShownFormTest {
  protected:
   void SetUp() override {
     RegisterFcListVw();
-    form_.reset(TForm::CreateNew<TForm>(nullptr));
-    form_->SetBounds(60, 60, 560, 400);
-    form_->Show();
-    SetForegroundWindow(form_->Handle());
-    Pump();
+    ShownFormTest::SetUp();
   }
-  void TearDown() override {
-    form_.reset();
-    SetVisualStyles(TVisualStyles::vsSystem);
-  }
-  template <class T>
-  T* Make(int left, int top, int width, int height) {
-    return Place<T>(form_.get(), left, top, width, height);
-  }
-  std::unique_ptr<TForm> form_;
 };
 
 // Presses the keys in order and lets them go in reverse, as a user's fingers would.
