@@ -348,6 +348,8 @@ TCustomListView::TCustomListView(TComponent* owner)
 
 TCustomListView::~TCustomListView() {
   Destroying();
+  // The window's messages no longer reach the handlers: the header is given back here.
+  UnhookHeader();
   DestroyHandle();
 }
 

@@ -14,8 +14,6 @@ namespace {
 
 // Posted to the list once its window exists: the header's items take their formats.
 constexpr UINT CM_FCLVHEADERFORMATS = WM_USER + 100;
-// Posted when a divider drag ends: the header has the new width only after its notice.
-constexpr UINT CM_FCLVFITLASTCOLUMN = CM_BASE + 1100;
 
 // Most significant half of the common controls' version at least `major`.`minor`.
 bool CommonControlsAtLeast(unsigned major, unsigned minor) {
@@ -41,7 +39,6 @@ TMessageTable& TFcCustomListView::Messages() {
     t->Add(WM_DRAWITEM, Handler(&TFcCustomListView::WMDrawItem));
     t->Add(CN_NOTIFY, Handler(&TFcCustomListView::CNNotify));
     t->Add(CM_FCLVHEADERFORMATS, Handler(&TFcCustomListView::CMHeaderFormats));
-    t->Add(CM_FCLVFITLASTCOLUMN, Handler(&TFcCustomListView::CMFitLastColumn));
     return t;
   }();
   return *table;
@@ -112,8 +109,6 @@ void TFcCustomListView::FitLastColumn() {
   if (Items()->Count() == 0 || ComponentState().Contains(csLoading)) available -= GetSystemMetrics(SM_CXVSCROLL);
   if (others < available) columns->Items(columns->Count() - 1)->SetWidth(std::max(available - others, 5));
 }
-
-void TFcCustomListView::CMFitLastColumn(TMessage&) { FitLastColumn(); }
 
 // ---- Sorting -------------------------------------------------------------------------------
 
@@ -213,7 +208,7 @@ void TFcCustomListView::HeaderNotify(THeaderNotification notification, int colum
     case hnItemChanged:
       UpdateHeaderFormats();
       if (FrameVisible()) Invalidate();
-      if (notification == hnEndTrack) PostMessageA(Handle(), CM_FCLVFITLASTCOLUMN, 0, 0);
+      if (notification == hnEndTrack) FitLastColumn();
       break;
     case hnDividerDblClick:
       FitLastColumn();

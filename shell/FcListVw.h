@@ -94,7 +94,6 @@ class TFcCustomListView : public TFcFramedView<TCustomListView> {
   void WMDrawItem(TMessage& m);
   void CNNotify(TMessage& m);
   void CMHeaderFormats(TMessage& m);
-  void CMFitLastColumn(TMessage& m);
 
  private:
   void DrawHeaderItem(const DRAWITEMSTRUCT& item);

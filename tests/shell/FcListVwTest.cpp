@@ -353,3 +353,21 @@ TEST_F(FcViewForm, TheSortColumnsHeaderShowsAnArrowRightOfItsTextWithoutStyles) 
     ClickHeader(list, 1);
   }
 }
+
+TEST_F(FcViewForm, AfterADividerDragTheLastColumnFillsWhatIsLeft) {
+  TFcListView* list = ReportList(form_.get(), {"Name", "Size", "Type"});
+  AddRow(list, "pier", "1");
+  list->FitLastColumn();
+  // The divider after the first column, dragged 30 pixels to the right.
+  HWND header = list->HeaderHandle();
+  RECT first;
+  SendMessageA(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  int y = (first.top + first.bottom) / 2;
+  SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.right - 1, y));
+  SendMessageA(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(first.right + 14, y));
+  SendMessageA(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(first.right + 29, y));
+  SendMessageA(header, WM_LBUTTONUP, 0, MAKELPARAM(first.right + 29, y));
+  Pump();
+  ASSERT_EQ(list->Columns()->Items(0)->Width(), 130);
+  EXPECT_EQ(list->Columns()->Items(2)->Width(), list->ClientWidth() - 230);
+}

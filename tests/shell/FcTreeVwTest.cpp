@@ -4,6 +4,7 @@
 #include <string>
 
 #include "FcViewsTestSupport.h"
+#include "platform/Layout.h"
 #include "shell/FcTreeVw.h"
 
 namespace {
@@ -179,3 +180,42 @@ TEST_P(FcViewFrame, TheFrameIsPaintedOverTheBorderInTheStatesColourUnlessThemed)
 }
 
 INSTANTIATE_TEST_SUITE_P(Looks, FcViewFrame, testing::ValuesIn(kFrameCases));
+
+// ---- Stored layouts ------------------------------------------------------------------------
+
+TEST_F(FcViewForm, BothViewsComeFromAStoredLayoutWithTheirMenuAndDragMode) {
+  const char* layout = R"({
+    "class": "TForm", "name": "ViewsForm",
+    "properties": { "ClientWidth": 400, "ClientHeight": 300 },
+    "children": [
+      { "class": "TPopupMenu", "name": "FolderMenu" },
+      { "class": "TFcTreeView", "name": "Folders",
+        "properties": { "Left": 4, "Top": 4, "Width": 150, "Height": 200, "ShowRoot": false,
+                        "DragMode": "dmAutomatic", "PopupMenu": "FolderMenu", "FrameVisible": true,
+                        "FramingPreference": "fpCustomFraming", "FrameFlat": true,
+                        "SelectOnExpand": true } },
+      { "class": "TFcListView", "name": "Files",
+        "properties": { "Left": 160, "Top": 4, "Width": 220, "Height": 200, "ViewStyle": "vsReport",
+                        "SortOnColumnClick": true, "HeaderSortDisplayMode": "hsdmRightAlign",
+                        "FillLastColumn": false, "RowSelect": true } } ]
+  })";
+  std::unique_ptr<TForm> form(TForm::CreateNew<TForm>(nullptr));
+  ReadLayout(form.get(), layout);
+  auto* tree = dynamic_cast<TFcTreeView*>(form->FindComponent("Folders"));
+  auto* list = dynamic_cast<TFcListView*>(form->FindComponent("Files"));
+  ASSERT_NE(tree, nullptr);
+  ASSERT_NE(list, nullptr);
+  EXPECT_FALSE(tree->ShowRoot());
+  EXPECT_EQ(tree->PopupMenu(), form->FindComponent("FolderMenu"));
+  EXPECT_TRUE(tree->SelectOnExpand());
+  // The older layouts' flat frame: hot tracked, on the sides the layout gave.
+  EXPECT_TRUE(tree->FrameHotTrack());
+  EXPECT_EQ(tree->FrameStyle(), fsStatus);
+  EXPECT_EQ(list->ViewStyle(), vsReport);
+  EXPECT_TRUE(list->SortOnColumnClick());
+  EXPECT_EQ(list->HeaderSortDisplayMode(), hsdmRightAlign);
+  EXPECT_FALSE(list->FillLastColumn());
+  EXPECT_TRUE(list->RowSelect());
+  // Nodes may be dragged out of a window made with the automatic drag mode.
+  EXPECT_EQ(GetWindowLongPtrA(tree->Handle(), GWL_STYLE) & TVS_DISABLEDRAGDROP, 0);
+}
