@@ -11,6 +11,10 @@
 #include <vector>
 
 #include "controls/FcBckgnd.h"
+#include "controls/FcButton.h"
+#include "controls/FcEdit.h"
+#include "controls/FcLabel.h"
+#include "controls/FcRadChk.h"
 #include "controls/FcRegister.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
@@ -31,6 +35,33 @@ struct TSystemStandIn {
 bool StandInFor(TControl* control, TSystemStandIn& standIn) {
   if (auto* separator = dynamic_cast<TFcSeparator*>(control)) {
     standIn = {"STATIC", DWORD(separator->Orientation() == orHorizontal ? SS_ETCHEDHORZ : SS_ETCHEDVERT)};
+    return true;
+  }
+  // Labels, edits and memos.
+  if (dynamic_cast<TFcLabel*>(control)) {
+    standIn = {"STATIC", DWORD(SS_LEFT)};
+    return true;
+  }
+  if (dynamic_cast<TFcMemo*>(control)) {
+    standIn = {"EDIT", DWORD(WS_BORDER | ES_MULTILINE)};
+    return true;
+  }
+  if (dynamic_cast<TFcCustomEdit*>(control)) {
+    standIn = {"EDIT", DWORD(WS_BORDER)};
+    return true;
+  }
+  // The buttons: system buttons of the same kind.
+  if (auto* check = dynamic_cast<TFcCheckBox*>(control)) {
+    standIn = {"BUTTON", DWORD(check->State() == cbGrayed ? BS_3STATE : BS_CHECKBOX)};
+    return true;
+  }
+  if (dynamic_cast<TFcRadioButton*>(control)) {
+    standIn = {"BUTTON", DWORD(BS_RADIOBUTTON)};
+    return true;
+  }
+  if (dynamic_cast<TFcButton*>(control) || dynamic_cast<TFcToolButton*>(control) ||
+      dynamic_cast<TFcControlButton*>(control)) {
+    standIn = {"BUTTON", DWORD(BS_PUSHBUTTON)};
     return true;
   }
   return false;

@@ -1,13 +1,25 @@
 #include "controls/FcRegister.h"
 
 #include "controls/FcBckgnd.h"
+#include "controls/FcButton.h"
 #include "controls/FcCommon.h"
+#include "controls/FcEdit.h"
 #include "controls/FcIntLst.h"
+#include "controls/FcLabel.h"
+#include "controls/FcRadChk.h"
 #include "platform/Forms.h"
+#include "platform/ImgList.h"
+#include "platform/Menus.h"
 
 void RegisterControlLibrary() {
   RegisterForms();
+  RegisterImgList();
+  RegisterMenus();
   RegisterFcCommon();
   RegisterFcIntLst();
   RegisterFcBckgnd();
+  RegisterFcLabel();
+  RegisterFcEdit();
+  RegisterFcButton();
+  RegisterFcRadChk();
 }
