@@ -58,7 +58,6 @@ void TFcCustomListView::Loaded() {
   // Still loading: the fit leaves room for the scroll bar the items may bring.
   FitLastColumn();
   TFcFramedView<TCustomListView>::Loaded();
-  HookHeader();
 }
 
 void TFcCustomListView::SetViewStyle(TViewStyle value) {

@@ -34,14 +34,13 @@ void PopupAt(TPopupMenu* menu, TControl* control, POINT clientPos);
 
 }  // namespace FcViews
 
-// What the framed tree and list views share on top of the framed-control settings: the
-// mouse-over flag, the frame painted over the window's border in the state's colours, the
-// keyboard's menu keys, and the system colours taken again when they change.
+// What the framed tree and list views share on top of the framed-control settings: the frame
+// painted over the window's border, the keyboard's menu keys, and the system colours taken
+// again when they change.
 template <class TBase>
 class TFcFramedView : public TFcFramedControl<TBase> {
  public:
-  explicit TFcFramedView(TComponent* owner)
-      : TFcFramedControl<TBase>(owner), frameCanvas_(std::make_unique<TCanvas>()) {}
+  using TFcFramedControl<TBase>::TFcFramedControl;
 
   static TMessageTable& Messages() {
     static TMessageTable* table = [] {
@@ -54,22 +53,7 @@ class TFcFramedView : public TFcFramedControl<TBase> {
   }
   const TMessageTable& ClassMessages() const override { return Messages(); }
 
-  // The mouse is over the control.
-  bool MouseOver() const { return mouseOver_; }
-
-  void Loaded() override {
-    TFcFramedControl<TBase>::Loaded();
-    UpdateFrameState(false, false);
-  }
-
  protected:
-  // Notes the mouse's being over the control when `hasMouseOver`, repaints a hot-tracked
-  // frame and shows the colour of the control's state.
-  virtual void UpdateFrameState(bool hasMouseOver, bool mouseOver) {
-    if (hasMouseOver) mouseOver_ = mouseOver;
-    if (this->FrameHotTrack()) this->RepaintFrame();
-    this->UpdateColors();
-  }
   // The keyboard asks for the context menu (the Apps key alone, or Shift+F10).
   virtual void ShowKeyboardContextMenu() = 0;
   // True, once, for the system's own request of the menu the keyboard's menu key showed.
@@ -77,31 +61,7 @@ class TFcFramedView : public TFcFramedControl<TBase> {
     return FcViews::IsKeyboardPoint(pos) && std::exchange(keyMenuShown_, false);
   }
   void ForgetKeyMenu() { keyMenuShown_ = false; }
-  // The frame shows FrameHotStyle in FrameHotColor: hot tracking is on and the control has the
-  // focus or the mouse.
-  bool FrameIsHot() const { return this->FrameHotTrack() && (this->InControl() || mouseOver_); }
 
-  void DoEnter() override {
-    TFcFramedControl<TBase>::DoEnter();
-    UpdateFrameState(false, false);
-  }
-  void DoExit() override {
-    TFcFramedControl<TBase>::DoExit();
-    UpdateFrameState(false, false);
-  }
-  // The mouse events fire after the frame has turned hot or back.
-  void MouseEnter() override {
-    if (!this->ComponentState().Contains(csDesigning)) UpdateFrameState(true, true);
-    TFcFramedControl<TBase>::MouseEnter();
-  }
-  void MouseLeave() override {
-    UpdateFrameState(true, false);
-    TFcFramedControl<TBase>::MouseLeave();
-  }
-  void Resize() override {
-    if (this->FrameVisible() && !this->ThemedFramed()) this->RepaintFrame();
-    TFcFramedControl<TBase>::Resize();
-  }
   void KeyDown(WORD& key, TShiftState shift) override {
     keyMenuShown_ = false;
     if (!this->ComponentState().Contains(csDesigning) && FcViews::IsContextMenuKey(key, shift)) {
@@ -125,17 +85,8 @@ class TFcFramedView : public TFcFramedControl<TBase> {
 
   void WMNCPaint(TMessage& m) {
     this->DispatchFrom(*Messages().Parent(), m);
+    this->PaintWindowFrame();
     m.Result = 0;
-    if (!this->FrameVisible() || this->ThemedFramed() || !this->HandleAllocated()) return;
-    HWND wnd = this->Handle();
-    RECT r;
-    GetWindowRect(wnd, &r);
-    TWindowDC dc(wnd, true);
-    TCanvasBinding binding(frameCanvas_.get(), dc);
-    bool hot = FrameIsHot();
-    PaintNonClientFrame(frameCanvas_.get(), r.right - r.left, r.bottom - r.top, false, this->FrameSides(),
-                        hot ? this->FrameHotColor() : this->FrameColor(), this->Color(),
-                        hot ? this->FrameHotStyle() : this->FrameStyle());
   }
   void CMSysColorChange(TMessage& m) {
     this->DispatchFrom(*Messages().Parent(), m);
@@ -144,8 +95,6 @@ class TFcFramedView : public TFcFramedControl<TBase> {
   }
 
  private:
-  std::unique_ptr<TCanvas> frameCanvas_;
-  bool mouseOver_ = false;
   // The key whose release belongs to a context menu already shown.
   WORD menuKey_ = 0;
   // The keyboard's menu key showed a menu; the system's own request that follows is answered.

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -70,11 +71,11 @@ inline void RealClick(TControl* control, int x, int y, TMouseButton button = mbL
 
 // A new control of class T, owned by and placed on `parent`.
 template <class T>
-T* Place(TWinControl* parent, int left, int top, int width, int height) {
-  auto* control = new T(parent);
-  control->SetBounds(left, top, width, height);
-  control->SetParent(parent);
-  return control;
+T* Put(TWinControl* parent, int left, int top, int width, int height) {
+  auto* c = new T(parent);
+  c->SetParent(parent);
+  c->SetBounds(left, top, width, height);
+  return c;
 }
 
 // A shown form of each test's own to put controls on; the visual styles go back to the
@@ -94,17 +95,22 @@ class ShownFormTest : public testing::Test {
   }
   template <class T>
   T* Make(int left, int top, int width, int height) {
-    return Place<T>(form_.get(), left, top, width, height);
+    return Put<T>(form_.get(), left, top, width, height);
   }
   std::unique_ptr<TForm> form_;
 };
 
-// A popup menu that notes where it would have shown instead of showing.
+// A popup menu that notes where it was asked to show instead of showing; `whileShown` stands
+// for what the user chooses in it.
 class TRecordingMenu : public TPopupMenu {
  public:
   using TPopupMenu::TPopupMenu;
-  void Popup(int x, int y) override { shown.push_back(POINT{x, y}); }
   std::vector<POINT> shown;
+  std::function<void()> whileShown;
+  void Popup(int x, int y) override {
+    shown.push_back(POINT{x, y});
+    if (whileShown) whileShown();
+  }
 };
 
 // ---- Pixels ----------------------------------------------------------------------------------

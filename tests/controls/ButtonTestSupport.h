@@ -26,14 +26,6 @@ inline std::unique_ptr<TForm> ShownForm(int clientWidth = 320, int clientHeight 
   return form;
 }
 
-template <class T>
-T* Put(TWinControl* parent, int left, int top, int width, int height) {
-  auto* c = new T(parent);
-  c->SetParent(parent);
-  c->SetBounds(left, top, width, height);
-  return c;
-}
-
 // A key pressed and released on the focused window, through the application's loop.
 inline void Key(WORD vk) {
   HWND focus = GetFocus();

@@ -11,7 +11,7 @@ namespace {
 
 // A report list with a column per caption, on the test's form.
 TFcListView* ReportList(TForm* form, std::initializer_list<const char*> captions) {
-  auto* list = Place<TFcListView>(form, 10, 10, 360, 220);
+  auto* list = Put<TFcListView>(form, 10, 10, 360, 220);
   list->SetViewStyle(vsReport);
   for (const char* caption : captions) {
     TListColumn* column = list->Columns()->Add();
