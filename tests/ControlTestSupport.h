@@ -145,6 +145,22 @@ inline int CountPixels(TBitmap& bitmap, const RECT& rect, TColor color) {
   return n;
 }
 
+// The smallest rectangle around the pixels of exactly `color` (within `area` when given);
+// empty (right < left) when there are none.
+inline RECT BoundsOf(TBitmap& bitmap, COLORREF color, const RECT* area = nullptr) {
+  RECT within = area ? *area : RECT{0, 0, bitmap.Width(), bitmap.Height()};
+  RECT r{bitmap.Width(), bitmap.Height(), -1, -1};
+  for (int y = within.top; y < within.bottom; ++y)
+    for (int x = within.left; x < within.right; ++x)
+      if (PixelAt(bitmap, x, y) == color) {
+        r.left = std::min<LONG>(r.left, x);
+        r.top = std::min<LONG>(r.top, y);
+        r.right = std::max<LONG>(r.right, x + 1);
+        r.bottom = std::max<LONG>(r.bottom, y + 1);
+      }
+  return r;
+}
+
 // The smallest rectangle around the pixels that differ from `background`; empty (right <
 // left) when there are none.
 inline RECT InkBounds(TBitmap& bitmap, TColor background) {

@@ -52,20 +52,6 @@ inline LRESULT MouseStep(TControl* control, UINT msg, int x, int y) {
   return SendMessageA(wnd, msg, keys, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }
 
-// The smallest rectangle around the pixels of exactly `color`; empty (right < left) when none.
-inline RECT BoundsOf(TBitmap& bitmap, COLORREF color) {
-  RECT r{bitmap.Width(), bitmap.Height(), -1, -1};
-  for (int y = 0; y < bitmap.Height(); ++y)
-    for (int x = 0; x < bitmap.Width(); ++x)
-      if (PixelAt(bitmap, x, y) == color) {
-        r.left = std::min<LONG>(r.left, x);
-        r.top = std::min<LONG>(r.top, y);
-        r.right = std::max<LONG>(r.right, x + 1);
-        r.bottom = std::max<LONG>(r.bottom, y + 1);
-      }
-  return r;
-}
-
 // "(left, top, right, bottom)", for comparing rectangles in checks.
 inline std::string RectText(const RECT& r) {
   return Format("(%ld, %ld, %ld, %ld)", static_cast<long>(r.left), static_cast<long>(r.top),

@@ -333,7 +333,7 @@ TEST_F(FcViewForm, TheSortColumnsHeaderShowsAnArrowRightOfItsTextWithoutStyles) 
     for (int column : {0, 2})
       EXPECT_EQ(CountPixels(*shot, HeaderItemRect(list, column), clBtnShadow), 0) << column;
     RECT item = HeaderItemRect(list, 1);
-    RECT ink = InkBoundsOf(*shot, item, clBtnShadow);
+    RECT ink = BoundsOf(*shot, AsPainted(*shot, clBtnShadow), &item);
     ASSERT_LT(ink.left, ink.right) << "no arrow, descending " << descending;
     // Right of the caption, which starts 6 pixels into the item.
     TCanvas measure;

@@ -1,12 +1,11 @@
-// What the tests of the framed tree and list views share: a form to put them on, keys through
-// the system's input and where a colour lies in a picture.
+// What the tests of the framed tree and list views share: a form to put them on and keys
+// through the system's input.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -40,22 +39,6 @@ inline void PressKeys(std::initializer_list<WORD> keys) {
   }
   SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
   Pump(10);
-}
-
-// The smallest rectangle around the pixels of `area` in the colour; empty (right <= left)
-// when there are none.
-inline RECT InkBoundsOf(TBitmap& bitmap, const RECT& area, TColor color) {
-  COLORREF wanted = AsPainted(bitmap, color);
-  RECT ink{area.right, area.bottom, area.left, area.top};
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x)
-      if (PixelAt(bitmap, x, y) == wanted) {
-        ink.left = std::min<LONG>(ink.left, x);
-        ink.top = std::min<LONG>(ink.top, y);
-        ink.right = std::max<LONG>(ink.right, x + 1);
-        ink.bottom = std::max<LONG>(ink.bottom, y + 1);
-      }
-  return ink;
 }
 
 inline bool SamePoint(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
