@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controls/FcButton.h"
 #include "platform/Forms.h"
 #include "platform/Guards.h"
 #include "platform/Themes.h"
@@ -562,16 +563,16 @@ void TFcCustomGroupBox::Paint() {
 
   if (Themed()) {
     if (!Transparent()) PaintParentOnDC(this, dc, false);
-    Themes::TThemeData theme = Themes::OpenTheme(HandleAllocated() ? Handle() : nullptr, "BUTTON");
+    HTHEME theme = CachedThemeData("BUTTON");
     int state = Enabled() ? GBS_NORMAL : GBS_DISABLED;
     {
       TClipScope clip(dc);
       if (hasCaption) ExcludeClipRect(dc, captionRect.left, captionRect.top, captionRect.right, captionRect.bottom);
-      Themes::DrawThemeBackground(theme.get(), dc, BP_GROUPBOX, state, RECT{0, half, w, h});
+      Themes::DrawThemeBackground(theme, dc, BP_GROUPBOX, state, RECT{0, half, w, h});
     }
     if (hasCaption) {
       canvas->Font()->Assign(Font());
-      Themes::DrawThemeText(theme.get(), canvas->Handle(), BP_GROUPBOX, state, text, DT_SINGLELINE, captionRect);
+      Themes::DrawThemeText(theme, canvas->Handle(), BP_GROUPBOX, state, text, DT_SINGLELINE, captionRect);
     }
     if (OnPaint) OnPaint(this);
     return;
@@ -805,8 +806,8 @@ void TFcStatusBar::DrawSizeGrip(HDC dc) {
   RECT r = GetClientRect();
   r.bottom -= 1;
   if (Themed()) {
-    Themes::TThemeData theme = Themes::OpenTheme(Handle(), "STATUS");
-    Themes::DrawThemeBackground(theme.get(), dc, SP_GRIPPER, 0, RECT{r.right - 20, r.top, r.right, r.bottom});
+    HTHEME theme = CachedThemeData("STATUS");
+    Themes::DrawThemeBackground(theme, dc, SP_GRIPPER, 0, RECT{r.right - 20, r.top, r.right, r.bottom});
     return;
   }
   // Six dots in a triangle, each a highlight square with a shadow square up and left of it.
@@ -825,11 +826,11 @@ void TFcStatusBar::DrawSizeGrip(HDC dc) {
 void TFcStatusBar::Paint() {
   TCanvas* canvas = Canvas();
   if (Themed()) {
-    Themes::TThemeData theme = Themes::OpenTheme(Handle(), "STATUS");
-    Themes::DrawThemeBackground(theme.get(), canvas->Handle(), 0, 0, RECT{0, 0, Width(), Height()});
+    HTHEME theme = CachedThemeData("STATUS");
+    Themes::DrawThemeBackground(theme, canvas->Handle(), 0, 0, RECT{0, 0, Width(), Height()});
     if (simpleStatus_ && !simpleCaption_.empty()) {
       canvas->Font()->Assign(Font());
-      Themes::DrawThemeText(theme.get(), canvas->Handle(), 0, 0, simpleCaption_, DT_SINGLELINE | DT_VCENTER,
+      Themes::DrawThemeText(theme, canvas->Handle(), 0, 0, simpleCaption_, DT_SINGLELINE | DT_VCENTER,
                             GetClientRect());
     }
     if (OnPaint) OnPaint(this);
@@ -851,8 +852,8 @@ void TFcStatusBar::Paint() {
 void TFcStatusBar::DrawSimpleFrame(RECT r) {
   TCanvas* canvas = Canvas();
   if (Themed()) {
-    Themes::TThemeData theme = Themes::OpenTheme(Handle(), "STATUS");
-    Themes::DrawThemeBackground(theme.get(), canvas->Handle(), SP_PANE, 0, r);
+    HTHEME theme = CachedThemeData("STATUS");
+    Themes::DrawThemeBackground(theme, canvas->Handle(), SP_PANE, 0, r);
     return;
   }
   canvas->Brush()->SetColor(Color());

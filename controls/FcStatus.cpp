@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/FcButton.h"
 #include "platform/Guards.h"
 #include "platform/Themes.h"
 
@@ -195,8 +196,8 @@ void TFcCustomStatusPane::DrawFrame() {
   TCanvas* canvas = Canvas();
   RECT r = ClientRect();
   if (Themed()) {
-    Themes::TThemeData theme = Themes::OpenTheme(Parent()->Handle(), "STATUS");
-    Themes::DrawThemeBackground(theme.get(), canvas->Handle(), SP_PANE, 0, r);
+    HTHEME theme = CachedThemeData("STATUS");
+    Themes::DrawThemeBackground(theme, canvas->Handle(), SP_PANE, 0, r);
     return;
   }
   canvas->Brush()->SetColor(Color());
@@ -228,14 +229,11 @@ void TFcCustomStatusPane::DrawCaption(const std::string& text) {
   TScopeExit restoreAlign([dc, previousAlign] { SetTextAlign(dc, previousAlign); });
   const int y = r.top + (r.bottom - r.top - canvas->TextHeight("Pp")) / 2;
   if (Themed()) {
-    // The bar's own background under the text, so the pane's text sits on the bar.
+    // The bar's own background under the text, so that the pane's text sits on the bar.
     TWinControl* bar = Parent();
-    TBitmap background(std::max(bar->Width(), 1), std::max(bar->Height(), 1));
-    Themes::TThemeData theme = Themes::OpenTheme(bar->Handle(), "STATUS");
-    Themes::DrawThemeBackground(theme.get(), background.Canvas()->Handle(), 0, 0,
-                                RECT{0, 0, bar->Width(), bar->Height()});
-    BitBlt(canvas->Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, background.Canvas()->Handle(),
-           r.left + Left(), r.top + Top(), SRCCOPY);
+    HTHEME theme = CachedThemeData("STATUS");
+    RECT whole{-Left(), -Top(), bar->Width() - Left(), bar->Height() - Top()};
+    Themes::DrawThemeBackground(theme, canvas->Handle(), 0, 0, whole, &r);
     canvas->Brush()->SetStyle(bsClear);
   } else {
     canvas->Brush()->SetColor(fillColor_);
