@@ -2,7 +2,9 @@
 // bar between them that the user drags, kept in pixels or as a share, limited by margins, tied
 // to either pane, and collapsed and restored by a hot spot on the bar.
 //
-// Index: enumerations · TFcSplitterPane · TFcPaneData · TFcSplitter · registration.
+// Index: enumerations · TFcSplitterPane · TFcPaneData · TFcSplitter · registration. Where the
+// parts live: FcSplit.cpp the panes, the position, the layout, dragging and stored layouts;
+// FcSplitPaint.cpp the bar's painting, the drag outline, the cursors and the hot spot's hover.
 #pragma once
 
 #include <windows.h>
@@ -301,6 +303,8 @@ class TFcSplitter : public TFcCustomPanel {
   bool resizing_ = false;
   bool hotSpotDrawnPlain_ = true;
   TGdiObject<HBRUSH> dragBrush_;
+  // Over the bar of either orientation, and over its hot spot.
+  enum TCursorKind { ckHorz, ckHorzHotSpot, ckVert, ckVertHotSpot };
   HCURSOR cursors_[4] = {};
 };
 
