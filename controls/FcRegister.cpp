@@ -3,6 +3,7 @@
 #include "controls/FcBckgnd.h"
 #include "controls/FcCommon.h"
 #include "controls/FcIntLst.h"
+#include "controls/FcPages.h"
 #include "platform/Forms.h"
 
 void RegisterControlLibrary() {
@@ -10,4 +11,5 @@ void RegisterControlLibrary() {
   RegisterFcCommon();
   RegisterFcIntLst();
   RegisterFcBckgnd();
+  RegisterFcPages();
 }
