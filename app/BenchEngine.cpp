@@ -16,6 +16,11 @@ std::string ResolutionSize(int resolution) {
   return IntToStr(r.Width) + "\xD7" + IntToStr(r.Height);
 }
 
+std::string ResolutionSizeHtml(int resolution) {
+  const TResolution& r = Resolutions[resolution];
+  return IntToStr(r.Width) + "&times;" + IntToStr(r.Height);
+}
+
 namespace {
 
 template <size_t N>
@@ -84,6 +89,11 @@ void TBenchEngine::OpenReport(const std::string& fileName) const {
 void TBenchEngine::WriteSetting(const std::string& name, const std::string& value) const {
   if (!Registry) throw Exception("The benchmark has no settings key");
   Registry->WriteString(name, value);
+}
+
+std::string TBenchEngine::ReadSetting(const std::string& name) const {
+  if (!Registry) throw Exception("The benchmark has no settings key");
+  return Registry->ReadString(name);
 }
 
 void IBenchView::OpenReport(const std::string& fileName) {

@@ -26,6 +26,8 @@ struct TResolution {
 extern const TResolution Resolutions[ResolutionCount];
 // "640\xD7" "480": width, the multiplication sign of the ANSI code page, height.
 std::string ResolutionSize(int resolution);
+// "640&times;480": the same for HTML, right whatever the code page.
+std::string ResolutionSizeHtml(int resolution);
 
 // Item texts of the filter and renderer boxes; an index outside the list gives "".
 std::string AFBoxText(int index);        // "1", "2", "4", "8", "16", "From System"
@@ -92,6 +94,7 @@ struct TBenchRunState {
   std::string QualityText;   // "Ultra quality option" ...
   std::string RendererName;  // "Direct3D" or "OpenGL"
 
+  int CurrentResolution = 0;   // index into Resolutions of the resolution being run
   std::string CurrentWidth;    // "640" .. "1600" of the resolution being run
   std::string ResolutionText;  // "Resolution: 640\xD7" "480"
   std::string MapFolder;       // map folder of the demo being run, ending in "\"
@@ -102,6 +105,8 @@ struct TBenchRunState {
   TStringList Override;    // lines of "Systemcfgoverride.cfg"
   TStringList RestoreList;
   TStringList Report;      // the HTML report, one entry per line
+  int MeasuredSections = 0;  // resolutions whose scores the report holds
+  std::string LogProblem;    // what the last log check found missing ("" when it passed)
   TStringList LogList;     // the time-demo log being read
 };
 
@@ -155,6 +160,8 @@ struct TBenchEngine {
   void OpenReport(const std::string& fileName) const;
   // Writes one string value of the settings key.
   void WriteSetting(const std::string& name, const std::string& value) const;
+  // One string value of the settings key; "" when it has none.
+  std::string ReadSetting(const std::string& name) const;
 
   // Copy or move of one file through the shell, without questions; the destination names
   // the target file, so missing folders are made. True when the shell reports success.

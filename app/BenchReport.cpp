@@ -1,17 +1,24 @@
 #include "app/BenchReport.h"
 
+#include <string_view>
+
 #include "app/GameCommandLine.h"
+#include "app/GameFiles.h"
+#include "resources/ResourceIds.h"
 
 const char* const MakerWebAddress = "www.nemorix.com";
 
 bool CheckDemoLogFinished(TBenchEngine& bench) {
   TBenchRunState& state = bench.State;
   const std::string log = DemoLogFileName(bench);
+  const std::string finished = "!TimeDemo Run " + state.RunCountText + " Finished.";
   state.Success = false;
   if (FileExists(log)) {
     state.LogList.LoadFromFile(log);
-    const std::string finished = "!TimeDemo Run " + state.RunCountText + " Finished.";
     state.Success = state.LogList.IndexOf(finished) >= 0;
+    state.LogProblem = state.Success ? std::string() : ResMessage(IDS_LOG_UNFINISHED, log, finished);
+  } else {
+    state.LogProblem = ResMessage(IDS_LOG_MISSING, log);
   }
   return state.Success;
 }
@@ -31,12 +38,61 @@ std::string HtmlEscape(const std::string& text) {
   return out;
 }
 
+namespace {
+
+// What a URL path may hold as it is; everything else is percent-encoded.
+bool UrlSafe(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
+  return std::string_view("-._~!$&'()*+,;=:@/").find(static_cast<char>(c)) !=
+         std::string_view::npos;
+}
+
+}  // namespace
+
+std::string FileUrl(const std::string& path) {
+  std::string rest = StringReplace(path, "\\", "/", {rfReplaceAll});
+  std::string url = "file://";
+  if (rest.compare(0, 2, "//") == 0)
+    rest.erase(0, 2);  // a network path: its server is the URL's host
+  else
+    url += '/';  // a drive path: no host
+  static const char hex[] = "0123456789ABCDEF";
+  for (char ch : WideToCodePage(AnsiToWide(rest), CP_UTF8)) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (UrlSafe(c)) {
+      url += ch;
+    } else {
+      url += '%';
+      url += hex[c >> 4];
+      url += hex[c & 15];
+    }
+  }
+  return url;
+}
+
+std::string CharsetName(UINT codePage) {
+  if (codePage >= 1250 && codePage <= 1258) return "windows-" + IntToStr(static_cast<int>(codePage));
+  switch (codePage) {
+    case 874: return "windows-874";
+    case 932: return "shift_jis";
+    case 936: return "gbk";
+    case 949: return "euc-kr";
+    case 950: return "big5";
+    case CP_UTF8: return "utf-8";
+    default: return "";
+  }
+}
+
 void WriteReportHeader(TBenchEngine& bench) {
   const TBenchChoices& choices = bench.Choices;
   TStringList& report = bench.State.Report;
   report.Clear();
   report.Add("<html>");
   report.Add("<head>");
+  // Undeclared, the browser would guess, and letters outside ASCII would come out as others.
+  const std::string charset = CharsetName(GetACP());
+  if (!charset.empty())
+    report.Add("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset + "\">");
   report.Add(std::string("<title>Quenmar Benchmark - ") + MakerWebAddress + "</title>");
   report.Add("<style type=\"text/css\">");
   report.Add("<!--");
@@ -49,8 +105,9 @@ void WriteReportHeader(TBenchEngine& bench) {
   report.Add("</style>");
   report.Add("</head>");
   report.Add("<body>");
-  report.Add("<p align=\"center\"><img src=\"" + choices.ProgramFolder +
-             "logo1.jpg\" width=\"197\" height=\"80\"></p><br>");
+  // A URL: a drive path is none ("C:" would be read as a scheme).
+  report.Add("<p align=\"center\"><img src=\"" + HtmlEscape(FileUrl(choices.ProgramFolder + "logo1.jpg")) +
+             "\" width=\"197\" height=\"80\"></p><br>");
   report.Add("   The benchmark started at " + bench.State.StartText + "<br>");
   if (choices.AddAdditionalInfo) {
     const THardwareDescription& hw = choices.Hardware;
@@ -115,8 +172,8 @@ void AddPixelShaderLine(const TBenchChoices& choices, TStrings& lines) {
 
 void AddSettingsLines(const TBenchChoices& choices, TStrings& lines) {
   std::string aa = AABoxText(choices.AALevel);
-  lines.Add("Antialising: " + aa + (aa != "None" ? "\xD7" : "") + "<br>");
-  lines.Add("Anisotrophic filtering: " + AFBoxText(choices.AFLevel) + "\xD7<br>");
+  lines.Add("Antialising: " + aa + (aa != "None" ? "&times;" : "") + "<br>");
+  lines.Add("Anisotrophic filtering: " + AFBoxText(choices.AFLevel) + "&times;<br>");
   lines.Add(choices.HDR ? "HDR: level " + choices.HDRLevel + "<br>" : "HDR: disabled<br>");
   lines.Add(choices.GeometryInstancing ? "Geometry Instancing: enabled<br>"
                                        : "Geometry Instancing: disabled<br>");
@@ -153,67 +210,82 @@ class TScoreReader {
 
 }  // namespace
 
+namespace {
+
+std::string SectionHeading(const TBenchRunState& state) {
+  return "<BR><B><FONT size=5>Resolution: " + ResolutionSizeHtml(state.CurrentResolution) +
+         "</FONT></B><BR>";
+}
+
+const char* const SectionEnd = "<br><HR>";
+
+}  // namespace
+
 void AddReportSection(TBenchEngine& bench) {
   const TBenchChoices& choices = bench.Choices;
   TBenchRunState& state = bench.State;
   const std::string log = DemoLogFileName(bench);
-  if (FileExists(log)) {
-    // The section is built aside and goes into the report only when it is complete.
-    TStringList section;
-    int resolution = 0;
-    while (resolution < ResolutionCount - 1 &&
-           IntToStr(Resolutions[resolution].Width) != state.CurrentWidth)
-      ++resolution;
-    section.Add("<BR><B><FONT size=5>Resolution: " + ResolutionSize(resolution) +
-                "</FONT></B><BR>");
-    state.LogList.LoadFromFile(log);
-    TScoreReader scores(state.LogList, log);
-    scores.Skip(3);
-    std::string mapText = state.MapFolder.empty()
-                              ? std::string()
-                              : state.MapFolder.substr(0, state.MapFolder.size() - 1);
-    section.Add(state.QualityText + ", " + state.RendererName + " renderer<br>");
-    section.Add("Level: " + HtmlEscape(mapText) + ", demo: " + HtmlEscape(state.DemoName) +
-                ".tmd<br>");
-    const std::string& dec = choices.DecimalSeparator;
-    double value = 0;
-    if (state.RunCountText != "0") {
-      int runs = StrToInt(state.RunCountText) + 1;
-      AddPixelShaderLine(choices, section);
-      AddSettingsLines(choices, section);
-      float sum = 0;
-      for (int n = 1; n <= runs; ++n) {
-        std::string score = scores.Next(n, value);
-        sum = static_cast<float>(sum + value);
-        scores.Skip(5);
-        section.Add("<span class=\"style5\">Score = " + ScoreToReportSeparator(score, dec) +
-                    " FPS (Run " + IntToStr(n) + ")</span><br>");
-      }
-      float average = static_cast<float>(sum / runs);
-      section.Add("<span class=\"style5\"><b>Average score = " + CutAverage(average, dec) +
-                  " FPS</b></span><br>");
-    } else {
-      std::string score = scores.Next(1, value);
-      if (choices.Renderer == 0) AddPixelShaderLine(choices, section);
-      AddSettingsLines(choices, section);
+  if (!FileExists(log)) return;
+  // The section is built aside and goes into the report only when it is complete.
+  TStringList section;
+  section.Add(SectionHeading(state));
+  state.LogList.LoadFromFile(log);
+  TScoreReader scores(state.LogList, log);
+  scores.Skip(3);
+  std::string mapText = state.MapFolder.empty()
+                            ? std::string()
+                            : state.MapFolder.substr(0, state.MapFolder.size() - 1);
+  section.Add(state.QualityText + ", " + state.RendererName + " renderer<br>");
+  section.Add("Level: " + HtmlEscape(mapText) + ", demo: " + HtmlEscape(state.DemoName) +
+              ".tmd<br>");
+  const std::string& dec = choices.DecimalSeparator;
+  double value = 0;
+  if (state.RunCountText != "0") {
+    int runs = StrToInt(state.RunCountText) + 1;
+    AddPixelShaderLine(choices, section);
+    AddSettingsLines(choices, section);
+    float sum = 0;
+    for (int n = 1; n <= runs; ++n) {
+      std::string score = scores.Next(n, value);
+      sum = static_cast<float>(sum + value);
+      scores.Skip(5);
       section.Add("<span class=\"style5\">Score = " + ScoreToReportSeparator(score, dec) +
-                  " FPS</span><br>");
+                  " FPS (Run " + IntToStr(n) + ")</span><br>");
     }
-    section.Add("<br><HR>");
-    state.Report.AddStrings(&section);
+    float average = static_cast<float>(sum / runs);
+    section.Add("<span class=\"style5\"><b>Average score = " + CutAverage(average, dec) +
+                " FPS</b></span><br>");
+  } else {
+    std::string score = scores.Next(1, value);
+    if (choices.Renderer == 0) AddPixelShaderLine(choices, section);
+    AddSettingsLines(choices, section);
+    section.Add("<span class=\"style5\">Score = " + ScoreToReportSeparator(score, dec) +
+                " FPS</span><br>");
   }
-  if (state.FinishedCount == state.ChosenCount) {
-    state.Report.Add("<P></P>");
-    state.Report.Add("<p align=\"center\"><FONT size=2>Quenmar Benchmark by Nemorix</FONT><br>");
-    state.Report.Add("");
-    state.Report.Add(std::string("<FONT size=2><a href=\"http://") + MakerWebAddress + "\">" +
-                     MakerWebAddress + "</a></FONT></p>");
-    state.Report.Add("</BODY></HTML>");
-    const std::string fileName = ReportFileName(bench);
-    ForceDirectories(ExtractFileDir(fileName));
-    state.Report.SaveToFile(fileName);
-    bench.Pause(500);
-  }
+  section.Add(SectionEnd);
+  state.Report.AddStrings(&section);
+  ++state.MeasuredSections;
+}
+
+void AddFailedReportSection(TBenchEngine& bench, const std::string& problem) {
+  TStringList& report = bench.State.Report;
+  report.Add(SectionHeading(bench.State));
+  report.Add("<span class=\"style5\">" + HtmlEscape(problem) + "</span><br>");
+  report.Add(SectionEnd);
+}
+
+void FinishReport(TBenchEngine& bench) {
+  TStringList& report = bench.State.Report;
+  report.Add("<P></P>");
+  report.Add("<p align=\"center\"><FONT size=2>Quenmar Benchmark by Nemorix</FONT><br>");
+  report.Add("");
+  report.Add(std::string("<FONT size=2><a href=\"http://") + MakerWebAddress + "\">" +
+             MakerWebAddress + "</a></FONT></p>");
+  report.Add("</BODY></HTML>");
+  const std::string fileName = ReportFileName(bench);
+  ForceDirectories(ExtractFileDir(fileName));
+  report.SaveToFile(fileName);
+  bench.Pause(500);
 }
 
 std::string ReportFileName(const TBenchEngine& bench) {

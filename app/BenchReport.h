@@ -11,14 +11,24 @@
 extern const char* const MakerWebAddress;
 
 // Sets State.Success: the demo's log exists and holds the whole line
-// "!TimeDemo Run <run count text> Finished." (compared without regard to case).
+// "!TimeDemo Run <run count text> Finished." (compared without regard to case). When it does
+// not, State.LogProblem says which log and what was missing.
 bool CheckDemoLogFinished(TBenchEngine& bench);
 
 // Text made safe for HTML: &, <, > and " become entities, so the page shows it as typed.
 std::string HtmlEscape(const std::string& text);
 
-// Clears the report and writes its header: title, styles, logo, start time, the stored
-// hardware description when asked for, the note, and the rule below them.
+// A file's location as a URL that every browser reads: "file:///C:/Program%20Files/..." for
+// a drive path, "file://server/share/..." for a network one; blanks, "%", "#" and whatever a
+// URL cannot hold are percent-encoded, letters outside ASCII as their UTF-8 bytes.
+std::string FileUrl(const std::string& path);
+// The name under which a browser knows an ANSI code page ("windows-1252", "shift_jis");
+// "" for one it has no name for.
+std::string CharsetName(UINT codePage);
+
+// Clears the report and writes its header: the code page it is written in, title, styles,
+// logo, start time, the stored hardware description when asked for, the note, and the rule
+// below them.
 void WriteReportHeader(TBenchEngine& bench);
 
 // A log line's score: what follows its first "," and then its first ":" (leading blank kept).
@@ -32,9 +42,14 @@ std::string ScoreToReportSeparator(const std::string& score, const std::string& 
 std::string CutAverage(float average, const std::string& decimalBox);
 
 // Adds the section of the resolution just run (scores and average from the demo's log) to
-// the report. Raises EListError when the log ends before a score and EConvertError when a
-// score is not a number; the report then holds nothing of this section. After the last
-// chosen resolution it also adds the footer and saves the report.
+// the report and counts it in State.MeasuredSections. Raises EListError when the log ends
+// before a score and EConvertError when a score is not a number; the report then holds
+// nothing of this section.
 void AddReportSection(TBenchEngine& bench);
+// Adds the section of a resolution that was not measured: its heading and why.
+void AddFailedReportSection(TBenchEngine& bench, const std::string& problem);
+// Closes the report with its footer, saves it as ReportFileName (making the folder) and
+// pauses 500 ms.
+void FinishReport(TBenchEngine& bench);
 // Where the report goes: the results folder, else the game's "Benchmark\" folder.
 std::string ReportFileName(const TBenchEngine& bench);

@@ -1,65 +1,82 @@
 #include "app/BenchSequence.h"
 
+#include <functional>
+
 #include "app/BenchReport.h"
 #include "app/GameCommandLine.h"
 #include "app/GameConfig.h"
+#include "app/GameFiles.h"
 #include "app/ScreenshotOutput.h"
 #include "platform/Application.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
 const char* const AbortedText = "Benchmark aborted.";
 
-void DeleteIfPresent(const std::string& fileName) {
-  if (FileExists(fileName)) DeleteFile(fileName);
+// The status line's text for the resolution just run when it was not measured.
+std::string NotMeasuredText(const TBenchRunState& state, const std::string& problem) {
+  return ResMessage(IDS_RESOLUTION_NOT_MEASURED, ResolutionSize(state.CurrentResolution), problem);
 }
 
-// Index into Resolutions of the resolution just run.
-int CurrentResolution(const TBenchRunState& state) {
-  int resolution = 0;
-  while (resolution < ResolutionCount &&
-         IntToStr(Resolutions[resolution].Width) != state.CurrentWidth)
-    ++resolution;
-  return resolution;
-}
-
-// The resolution's report section. A log the report cannot read (too short, a score that is
-// no number) or a report that cannot be saved is shown, and the resolution counts as failed.
-bool AddSection(TBenchEngine& bench, TObject* sender) {
-  try {
-    AddReportSection(bench);
-    return true;
-  } catch (...) {
-    bench.State.Success = false;
-    Application->HandleException(sender);
-    return false;
+// The resolution's report section (benchmark mode). Answers "" when it holds the scores, else
+// why not: the log was missing or unfinished, or the report could not read it (too short, a
+// score that is no number). Such a resolution gets a section that says why; nothing of it is
+// shown in a box, so the run goes on by itself.
+std::string RecordResolution(TBenchEngine& bench) {
+  TBenchRunState& s = bench.State;
+  std::string problem = s.LogProblem;
+  if (s.Success) {
+    try {
+      AddReportSection(bench);
+      return std::string();
+    } catch (const Exception& e) {
+      s.Success = false;
+      problem = e.Message();
+    }
   }
+  AddFailedReportSection(bench, problem);
+  return problem;
 }
 
-// The last chosen resolution has ended. True when the report is complete and saved.
-bool FinishLastResolution(TBenchEngine& bench, TObject* sender) {
-  const TBenchChoices& c = bench.Choices;
-  const TBenchRunState& s = bench.State;
+struct TLastStep {
   bool reportSaved = false;
+  bool restoreFailed = false;  // already shown: the end of the run does not try again
+};
+
+// The last chosen resolution has ended.
+TLastStep FinishLastResolution(TBenchEngine& bench, TObject* sender) {
+  const TBenchChoices& c = bench.Choices;
+  TBenchRunState& s = bench.State;
+  TLastStep step;
   bench.SetAbortPanelVisible(false);
   if (c.ScreenshotMode) {
-    RestoreGameConfiguration(bench);
+    // The last picture is kept even when the configuration cannot be put back.
+    try {
+      RestoreGameConfiguration(bench);
+    } catch (...) {
+      step.restoreFailed = true;
+      Application->HandleException(sender);
+    }
     DeleteIfPresent(c.GameRoot + "Systemcfgoverride.cfg");
     bench.ShowStatus("Screenshot mode is successful.");
     MoveScreenshot(bench);
-  } else {
-    if (s.Success) {
-      bench.ShowStatus("The benchmarking is successful.");
-      bench.Repaint();
-      // Being the last, the section completes and saves the report.
-      reportSaved = AddSection(bench, sender);
-      if (!reportSaved) bench.ShowStatus(AbortedText);
-    } else {
-      bench.ShowStatus(AbortedText);
-    }
-    DeleteIfPresent(c.GameRoot + "Systemcfgoverride.cfg");
+    return step;
   }
-  return reportSaved;
+  if (s.Success) {
+    bench.ShowStatus("The benchmarking is successful.");
+    bench.Repaint();
+  }
+  const std::string problem = RecordResolution(bench);
+  if (!problem.empty())
+    bench.ShowStatus(std::string(AbortedText) + " " + NotMeasuredText(s, problem));
+  // The resolutions that were measured are kept, whatever became of the last one.
+  if (s.MeasuredSections > 0) {
+    FinishReport(bench);
+    step.reportSaved = true;
+  }
+  DeleteIfPresent(c.GameRoot + "Systemcfgoverride.cfg");
+  return step;
 }
 
 // More chosen resolutions follow. False when the run was aborted (and is over).
@@ -79,8 +96,11 @@ bool GoOnToNextResolution(TBenchEngine& bench, TObject* sender) {
     PutGameFilesBack(bench, sender);
     return false;
   }
-  if (!c.ScreenshotMode && s.Success) AddSection(bench, sender);
-  LaunchResolution(bench, CurrentResolution(s) + 1);
+  if (!c.ScreenshotMode) {
+    const std::string problem = RecordResolution(bench);
+    if (!problem.empty()) bench.ShowStatus(NotMeasuredText(s, problem));
+  }
+  LaunchResolution(bench, s.CurrentResolution + 1);
   return true;
 }
 
@@ -90,16 +110,17 @@ void cpTerminate(TBenchEngine& bench, TObject* Sender, DWORD /*ExitCode*/) {
   TBenchRunState& s = bench.State;
   try {
     CheckDemoLogFinished(bench);
-  } catch (...) {
+  } catch (const Exception& e) {
+    // A log that cannot be read is a resolution not measured, like a missing one.
     s.Success = false;
-    Application->HandleException(Sender);
+    s.LogProblem = e.Message();
   }
   ++s.FinishedCount;
   bool over = s.FinishedCount >= s.ChosenCount;
-  bool reportSaved = false;
+  TLastStep last;
   try {
     if (over)
-      reportSaved = FinishLastResolution(bench, Sender);
+      last = FinishLastResolution(bench, Sender);
     else if (!GoOnToNextResolution(bench, Sender))
       return;
   } catch (...) {
@@ -110,8 +131,8 @@ void cpTerminate(TBenchEngine& bench, TObject* Sender, DWORD /*ExitCode*/) {
     over = true;
   }
   if (!over) return;
-  if (!bench.Choices.ScreenshotMode && reportSaved) bench.OpenReport(ReportFileName(bench));
-  PutGameFilesBack(bench, Sender);
+  if (!bench.Choices.ScreenshotMode && last.reportSaved) bench.OpenReport(ReportFileName(bench));
+  PutGameFilesBack(bench, Sender, !last.restoreFailed);
 }
 
 void Image2Click(TBenchEngine& bench, TObject* /*Sender*/) { bench.State.Abort = true; }
@@ -119,15 +140,25 @@ void Image2Click(TBenchEngine& bench, TObject* /*Sender*/) { bench.State.Abort =
 void PutGameFilesBack(TBenchEngine& bench, TObject* Sender, bool restoreConfiguration) {
   const TBenchChoices& c = bench.Choices;
   bench.SetAbortPanelVisible(false);
-  try {
-    if (restoreConfiguration) RestoreGameConfiguration(bench);
-    bench.WriteSetting("NoErrorWarning", "0");
-  } catch (...) {
-    Application->HandleException(Sender);
-  }
-  DeleteIfPresent(c.GameRoot + "Systemcfgoverride.cfg");
-  DeleteIfPresent(c.GameRoot + "qmsplash.bmp");
-  if (FileExists(c.GameRoot + "qmsplashold.bmp"))
-    RenameFile(c.GameRoot + "qmsplashold.bmp", c.GameRoot + "qmsplash.bmp");
+  // Each step on its own: one that fails keeps none of the others from being done.
+  const auto step = [&](const std::function<void()>& action) {
+    try {
+      action();
+    } catch (...) {
+      Application->HandleException(Sender);
+    }
+  };
+  if (restoreConfiguration) step([&] { RestoreGameConfiguration(bench); });
+  step([&] {
+    // While the user's configuration still waits in "Backup\", the next start offers the
+    // repair.
+    bench.WriteSetting("NoErrorWarning", ConfigBackupPending(bench) ? "1" : "0");
+  });
+  step([&] { DeleteIfPresent(c.GameRoot + "Systemcfgoverride.cfg"); });
+  step([&] {
+    DeleteIfPresent(c.GameRoot + "qmsplash.bmp");
+    if (FileExists(c.GameRoot + "qmsplashold.bmp"))
+      RenameFile(c.GameRoot + "qmsplashold.bmp", c.GameRoot + "qmsplash.bmp");
+  });
   bench.SetBenchButtonEnabled(true);
 }

@@ -6,7 +6,9 @@
 #include "app/BenchSequence.h"
 #include "app/GameCommandLine.h"
 #include "app/GameConfig.h"
+#include "app/GameFiles.h"
 #include "platform/Application.h"
+#include "resources/ResourceIds.h"
 
 const char* const ChooseResolutionMessage =
     "Please, choose a resolution and the language of Quenmar.";
@@ -27,8 +29,19 @@ namespace {
 const char* const PixelShaderTexts[] = {"Pixel shader: default model",
                                         "Pixel shader: model 2.0b", "Pixel shader: model 3.0"};
 
-void DeleteIfPresent(const std::string& fileName) {
-  if (FileExists(fileName)) DeleteFile(fileName);
+// The user demo's map and file names reach the game through the batch file, which cmd reads
+// in the OEM code page: a letter that page cannot hold would give the game another name. Such
+// a name is refused before anything is changed.
+bool GameNamesFit(const TBenchEngine& bench) {
+  const TBenchChoices& c = bench.Choices;
+  if (c.Demo != UserDemoItem) return true;
+  for (const std::string* name : {&c.MapName, &c.DemoFileName}) {
+    const std::string letters = LettersOutsideOemCodePage(*name);
+    if (letters.empty()) continue;
+    bench.ShowMessage(ResMessage(IDS_NAME_NOT_FOR_GAME, *name, letters));
+    return false;
+  }
+  return true;
 }
 
 // The program's splash goes over the game's for the run. The game's own is kept twice: in
@@ -65,6 +78,7 @@ bool PrepareRun(TBenchEngine& bench) {
   }
   s.StartTime = Now();
   s.Report.Clear();
+  s.MeasuredSections = 0;
   ForceDirectories(c.GameRoot + "Benchmark");
   bench.WriteSetting("NoErrorWarning", "1");
 
@@ -116,6 +130,7 @@ void LaunchRun(TBenchEngine& bench, bool& configurationTaken) {
 }  // namespace
 
 void BenchButtonClick(TBenchEngine& bench, TObject* Sender) {
+  if (!GameNamesFit(bench)) return;
   bool configurationTaken = false;
   try {
     if (!PrepareRun(bench)) return;
@@ -123,8 +138,8 @@ void BenchButtonClick(TBenchEngine& bench, TObject* Sender) {
   } catch (...) {
     Application->HandleException(Sender);
     bench.ShowStatus("Benchmark aborted.");
-    // Before the backup "Backup\" may hold an older configuration than the game's own,
-    // which is still in place.
+    // A backup step that failed has left the game's configuration as it was (or, when an
+    // earlier run's could not be put back, shown why already).
     PutGameFilesBack(bench, Sender, configurationTaken);
   }
 }

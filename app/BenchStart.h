@@ -14,7 +14,8 @@ extern const char* const ChooseResolutionMessage;
 
 // `BenchButton`'s click. The main window fills bench.Choices from its controls just before;
 // the run keeps to those choices until it ends, whatever the user changes meanwhile.
-// In order: the button disabled, the program's splash put over the game's (the game's kept in
+// A user demo whose map or file name holds letters the game cannot be given is refused first,
+// with a message naming them, before anything is changed. Then in order: the button disabled, the program's splash put over the game's (the game's kept in
 // "Backup\" the first time), the screenshot folder made ready, the start time taken,
 // "NoErrorWarning" set to "1", the counts reset, the abort panel shown for more than one
 // resolution; then the choices checked (a start without a resolution or a language shows
@@ -22,8 +23,9 @@ extern const char* const ChooseResolutionMessage;
 // then the shader compiler, the configuration backups, the old batch file and log removed,
 // the game's configuration and the report's header written and the first chosen resolution
 // launched. Returns while the game runs; cpTerminate carries the run on.
-// An error on the way is shown in the application's error box and the run is ended at once:
-// the game's files are put back and the button enabled again.
+// An error on the way (a configuration that cannot be safely backed up, an old log or batch
+// file that cannot be deleted) is shown in the application's error box and the run is ended
+// at once: the game's files are put back and the button enabled again.
 void BenchButtonClick(TBenchEngine& bench, TObject* Sender);
 
 // The time text of file names: the locale's long time text with every ":" made "_".

@@ -1,5 +1,7 @@
 #include "app/GameCommandLine.h"
 
+#include "app/GameFiles.h"
+
 #include "services/SvCreateProcess.h"
 
 namespace {
@@ -136,19 +138,49 @@ std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
   return line;
 }
 
+std::wstring AnsiToWide(const std::string& text) {
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(text.size(), L'\0');
+  if (size > 0)
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), size)));
+  return wide;
+}
+
+std::string WideToCodePage(const std::wstring& text, UINT codePage) {
+  if (text.empty()) return std::string();
+  const int size = static_cast<int>(text.size());
+  std::string out(static_cast<size_t>(
+                      WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr,
+                                          nullptr)),
+                  '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), static_cast<int>(out.size()),
+                      nullptr, nullptr);
+  return out;
+}
+
 std::string BatchLine(const std::string& commandLine) {
-  const std::string line = StringReplace(commandLine, "%", "%%", {rfReplaceAll});
-  if (line.empty()) return line;
-  const int size = static_cast<int>(line.size());
-  std::wstring wide(line.size(), L'\0');
-  wide.resize(static_cast<size_t>(
-      MultiByteToWideChar(CP_ACP, 0, line.data(), size, wide.data(), size)));
-  std::string oem(wide.size() * 2, '\0');
-  oem.resize(static_cast<size_t>(WideCharToMultiByte(CP_OEMCP, 0, wide.data(),
-                                                     static_cast<int>(wide.size()), oem.data(),
-                                                     static_cast<int>(oem.size()), nullptr,
-                                                     nullptr)));
-  return oem;
+  return WideToCodePage(AnsiToWide(StringReplace(commandLine, "%", "%%", {rfReplaceAll})),
+                        CP_OEMCP);
+}
+
+std::string LettersOutsideOemCodePage(const std::string& text) {
+  if (GetOEMCP() == CP_UTF8) return std::string();
+  const std::wstring wide = AnsiToWide(text);
+  std::string letters;
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const size_t length = IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() ? 2 : 1;
+    const std::wstring letter = wide.substr(i, length);
+    char bytes[8];
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, letter.data(), static_cast<int>(length),
+                        bytes, sizeof bytes, nullptr, &lost);
+    const std::string ansi = WideToCodePage(letter, CP_ACP);
+    if (lost && letters.find(ansi) == std::string::npos)
+      letters += (letters.empty() ? "" : ", ") + ansi;
+    i += length - 1;
+  }
+  return letters;
 }
 
 std::string DemoLogFileName(const TBenchEngine& bench) {
@@ -158,11 +190,11 @@ std::string DemoLogFileName(const TBenchEngine& bench) {
 
 void WriteBatchFile(TBenchEngine& bench, int resolution) {
   TBenchRunState& state = bench.State;
+  state.CurrentResolution = resolution;
   state.CurrentWidth = IntToStr(Resolutions[resolution].Width);
   state.BatchText.Clear();
   state.BatchText.Add(BatchLine(BuildCommandLine(bench, resolution)));
-  const std::string log = DemoLogFileName(bench);
-  if (FileExists(log)) DeleteFile(log);
+  DeleteIfPresent(DemoLogFileName(bench));
   state.BatchText.SaveToFile(bench.Choices.ExeFolder + "rirered.bat");
 }
 

@@ -38,11 +38,19 @@ std::string BuildCommandLine(TBenchEngine& bench, int resolution);
 // cmd expands "%" even inside quotes, so each one is doubled, and it reads batch files in
 // the OEM code page, so the line is written in it.
 std::string BatchLine(const std::string& commandLine);
+// ANSI text as UTF-16; UTF-16 text in a code page (a letter it lacks as the system's
+// nearest, or its default character).
+std::wstring AnsiToWide(const std::string& text);
+std::string WideToCodePage(const std::wstring& text, UINT codePage);
+// The letters of an ANSI text that the OEM code page cannot hold, separated by ", ";
+// "" when it holds them all.
+std::string LettersOutsideOemCodePage(const std::string& text);
 // The game's time-demo log of the demo being run.
 std::string DemoLogFileName(const TBenchEngine& bench);
 
 // The launch's files: the batch file for the resolution written into the game's executable
-// folder, and the demo's old log deleted.
+// folder, and the demo's old log deleted (EGameFileError when it stays: an old log must never
+// pass for the new one). Sets the current resolution and width.
 void WriteBatchFile(TBenchEngine& bench, int resolution);
 // Starts the game for the resolution, or for the next larger chosen one when it is not
 // chosen; nothing after 1600x1200. Writes "rirered.bat" into the game's executable folder

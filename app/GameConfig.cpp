@@ -1,5 +1,18 @@
 #include "app/GameConfig.h"
 
+#include "app/GameFiles.h"
+#include "resources/ResourceIds.h"
+
+const char* const ConfigBackupSetting = "ConfigBackup";
+const char* const ConfigBackupNone = "0";
+const char* const ConfigBackupTaken = "1";
+const char* const ConfigBackupNoFile = "2";
+
+bool ConfigBackupPending(const TBenchEngine& bench) {
+  const std::string mark = bench.ReadSetting(ConfigBackupSetting);
+  return !mark.empty() && mark != ConfigBackupNone;
+}
+
 namespace {
 
 // The values each finder knows: those the templates hold and those the edits write.
@@ -90,7 +103,7 @@ void WriteTemplateConfiguration(TBenchEngine& bench, TConfigTemplate which) {
   EditConfiguration(bench);
   state.Override.Clear();
   memo.Assign(&state.ConfigWork);
-  memo.SaveToFile(choices.GameRoot + "system.cfg");
+  ReplaceFileContents(choices.GameRoot + "system.cfg", memo.Text());
 
   state.Override.Add(InstancingLine(choices));
   if (which == ctUltra) {
@@ -109,7 +122,12 @@ void WriteCustomConfiguration(TBenchEngine& bench) {
   const TBenchChoices& choices = bench.Choices;
   TBenchRunState& state = bench.State;
   if (choices.CustomConfigFile.empty() || !FileExists(choices.CustomConfigFile)) return;
-  bench.ShellCopy(choices.CustomConfigFile, choices.GameRoot + "system.cfg");
+  const std::string config = choices.GameRoot + "system.cfg";
+  bench.ShellCopy(choices.CustomConfigFile, config);
+  // The copy keeps a read-only user file's attribute, which would keep the restore out.
+  const DWORD attributes = GetFileAttributesA(config.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesA(config.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
   state.Override.Clear();
   state.Override.Add(InstancingLine(choices));
   state.Override.Add(SettingLine("e_vegetation_sprites_distance_ratio", VegetationValue(choices)));
@@ -130,20 +148,76 @@ void WriteGameConfiguration(TBenchEngine& bench) {
 
 namespace {
 
+// The attributes a file keeps when it is put back (read-only among them).
+constexpr DWORD KeptAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+bool Exists(const std::string& fileName) {
+  return GetFileAttributesA(fileName.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+[[noreturn]] void RaiseBackupFailed(const std::string& file, const std::string& backup,
+                                    const std::string& reason) {
+  throw EGameFileError(ResMessage(IDS_BACKUP_FAILED, file, backup, reason));
+}
+
+// The game's file copied into the backup folder: through the shell to a temporary name,
+// compared with the file byte for byte (a full disk leaves a short copy), then put in the
+// place of the previous backup. On failure the partial copy is removed and the previous
+// backup is as it was.
+void CopyToBackup(const TBenchEngine& bench, const std::string& file, const std::string& backup) {
+  const std::string temp = TemporaryNameFor(backup);
+  std::string reason;
+  try {
+    DeleteIfPresent(temp);  // left by a run that was ended half-way
+    if (!bench.ShellCopy(file, temp) || !FileExists(temp))
+      reason = LoadResString(IDS_BACKUP_NOT_COPIED);
+    else if (ReadWholeFile(temp) != ReadWholeFile(file))
+      reason = LoadResString(IDS_BACKUP_DIFFERS);
+  } catch (const EGameFileError& e) {
+    reason = e.Message();
+  }
+  if (!reason.empty()) {
+    try {
+      DeleteIfPresent(temp);
+    } catch (const EGameFileError&) {
+      // What is left is only a temporary file; the error that counts is the copy's.
+    }
+    RaiseBackupFailed(file, backup, reason);
+  }
+  if (const DWORD error = MoveIntoPlace(temp, backup))
+    RaiseBackupFailed(file, backup, SysErrorMessage(error));
+}
+
 // The game's file goes only once its copy is safely in the backup folder.
-void MoveToBackup(const TBenchEngine& bench, const std::string& file, const std::string& backup) {
-  if (!FileExists(file)) return;
-  if (bench.ShellCopy(file, backup) && FileExists(backup)) DeleteFile(file);
+void MoveToBackup(const TBenchEngine& bench, const std::string& file, const std::string& backup,
+                  const char* markWhileTaken) {
+  CopyToBackup(bench, file, backup);
+  if (markWhileTaken) bench.WriteSetting(ConfigBackupSetting, markWhileTaken);
+  try {
+    DeleteIfPresent(file);
+  } catch (const EGameFileError& e) {
+    // The game keeps its file: there is nothing to put back.
+    if (markWhileTaken) bench.WriteSetting(ConfigBackupSetting, ConfigBackupNone);
+    RaiseBackupFailed(file, backup, e.Message());
+  }
 }
 
 }  // namespace
 
 void BackupGameConfiguration(TBenchEngine& bench) {
   const TBenchChoices& choices = bench.Choices;
-  MoveToBackup(bench, choices.ExeFolder + "system.cfg",
-               choices.ProgramFolder + "Backup\\Bin32\\system.cfg");
-  MoveToBackup(bench, choices.GameRoot + "system.cfg",
-               choices.ProgramFolder + "Backup\\system.cfg");
+  if (ConfigBackupPending(bench)) RestoreGameConfiguration(bench);
+
+  // The executable folder's file is never put back: it needs no mark.
+  const std::string exeConfig = choices.ExeFolder + "system.cfg";
+  if (FileExists(exeConfig))
+    MoveToBackup(bench, exeConfig, choices.ProgramFolder + "Backup\\Bin32\\system.cfg", nullptr);
+  const std::string config = choices.GameRoot + "system.cfg";
+  if (FileExists(config))
+    MoveToBackup(bench, config, choices.ProgramFolder + "Backup\\system.cfg", ConfigBackupTaken);
+  else
+    bench.WriteSetting(ConfigBackupSetting, ConfigBackupNoFile);
 }
 
 void RestoreGameConfiguration(TBenchEngine& bench) {
@@ -155,21 +229,27 @@ void RestoreGameConfiguration(TBenchEngine& bench) {
   const std::string soundOn = SettingLine("s_SoundEnable", "1");
 
   restore.Clear();
-  bool haveBackup = FileExists(backup);
-  if (haveBackup)
-    restore.LoadFromFile(backup);
-  else
-    restore.Assign(&bench.MaxSet);
-  int index = restore.IndexOf(soundOff);
-  if (index >= 0) {
-    restore.Delete(index);
-    restore.Insert(index, soundOn);
-    restore.SaveToFile(config);
-    bench.Pause(300);
-    ForceDirectories(choices.ProgramFolder + "Backup");
-    restore.SaveToFile(backup);
-  } else if (haveBackup) {
-    restore.SaveToFile(config);
+  const std::string pending = bench.ReadSetting(ConfigBackupSetting);
+  // A backup that has gone meanwhile leaves nothing to put back.
+  if (pending == ConfigBackupTaken && Exists(backup)) {
+    // Read first: a backup that cannot be read never replaces the game's file.
+    const std::string bytes = ReadWholeFile(backup);
+    const DWORD attributes = GetFileAttributesA(backup.c_str()) & KeptAttributes;
+    restore.SetText(bytes);
+    const int index = restore.IndexOf(soundOff);
+    if (index >= 0) {
+      restore.Delete(index);
+      restore.Insert(index, soundOn);
+      ReplaceFileContents(config, restore.Text(), attributes);
+      bench.Pause(300);
+      ReplaceFileContents(backup, restore.Text(), attributes);
+    } else {
+      // Unchanged, so byte for byte: the user's file keeps its own line ends.
+      ReplaceFileContents(config, bytes, attributes);
+    }
+  } else if (pending == ConfigBackupNoFile) {
+    DeleteIfPresent(config);
   }
+  if (ConfigBackupPending(bench)) bench.WriteSetting(ConfigBackupSetting, ConfigBackupNone);
   bench.Pause(300);
 }

@@ -33,8 +33,28 @@ void WriteCustomConfiguration(TBenchEngine& bench);
 // One of the two above by Choices.DetailLevel; nothing without a detail level.
 void WriteGameConfiguration(TBenchEngine& bench);
 
+// The value of the settings key that survives a run ended half-way and tells what the
+// restore has to put back: ConfigBackupNone (nothing), ConfigBackupTaken (the game's
+// "system.cfg" waits in "Backup\") or ConfigBackupNoFile (the game had none, so the run's
+// own is to be removed).
+extern const char* const ConfigBackupSetting;
+extern const char* const ConfigBackupNone;
+extern const char* const ConfigBackupTaken;
+extern const char* const ConfigBackupNoFile;
+// Whether ConfigBackupSetting names something to put back.
+bool ConfigBackupPending(const TBenchEngine& bench);
+
 // Moves the game's "system.cfg" files (executable folder and root) into the program's
-// "Backup\Bin32\" and "Backup\" folders. A file is deleted only once its copy is there.
+// "Backup\Bin32\" and "Backup\" folders. A configuration that an earlier run left in
+// "Backup\" (ConfigBackupSetting says so) is put back first, so that it is never replaced by
+// the benchmark's own file. Each file is copied to a temporary name, compared byte for byte,
+// put in the place of the previous backup, and only then deleted from the game; the root's
+// file is marked in ConfigBackupSetting before it goes. Raises EGameFileError naming the
+// file and the reason when a step fails: the game's files are then as they were and nothing
+// is marked.
 void BackupGameConfiguration(TBenchEngine& bench);
-// Puts the backed-up "system.cfg" back into the game's root, with sound switched on again.
+// Puts back what ConfigBackupSetting names: the backed-up "system.cfg" (with sound switched
+// on again, else byte for byte) through a temporary file, or the removal of the run's file;
+// then clears the mark. Raises EGameFileError when the backup cannot be read or the file not
+// written; the mark then stays.
 void RestoreGameConfiguration(TBenchEngine& bench);

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "controls/FcBckgnd.h"
+#include "controls/FcEdit.h"
+#include "controls/FcLabel.h"
 #include "controls/FcRegister.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
@@ -31,6 +33,19 @@ struct TSystemStandIn {
 bool StandInFor(TControl* control, TSystemStandIn& standIn) {
   if (auto* separator = dynamic_cast<TFcSeparator*>(control)) {
     standIn = {"STATIC", DWORD(separator->Orientation() == orHorizontal ? SS_ETCHEDHORZ : SS_ETCHEDVERT)};
+    return true;
+  }
+  // Labels, edits and memos.
+  if (dynamic_cast<TFcLabel*>(control)) {
+    standIn = {"STATIC", DWORD(SS_LEFT)};
+    return true;
+  }
+  if (dynamic_cast<TFcMemo*>(control)) {
+    standIn = {"EDIT", DWORD(WS_BORDER | ES_MULTILINE)};
+    return true;
+  }
+  if (dynamic_cast<TFcCustomEdit*>(control)) {
+    standIn = {"EDIT", DWORD(WS_BORDER)};
     return true;
   }
   return false;

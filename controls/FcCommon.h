@@ -286,10 +286,14 @@ TClassBuilder<C>& ReadOldFrameProperties(TClassBuilder<C>& builder) {
       .Obsolete("FrameFlatStyle", tkEnumeration);
 }
 
+// The two reasons a framed control's frame turns hot: it has the focus, or the mouse is over it.
+enum TFcHotFlag { hfInControl, hfOverControl };
+
 // The framed-control settings of the edit-like controls (edits, memo, combo boxes, tree and
 // list views), on top of a windowed control class: colours by state (disabled, focused,
 // normal), a frame of their own instead of the system's 3-D border, hot tracking of that frame,
-// and a frame controller that may supply all of it.
+// and a frame controller that may supply all of it. The frame is painted over the window's
+// border, so a control paints it after the system's non-client painting (PaintWindowFrame).
 template <class TBase>
 class TFcFramedControl : public TBase {
  public:
@@ -315,29 +319,31 @@ class TFcFramedControl : public TBase {
   // The colour shown while enabled and not focused.
   TColor NormalColor() const { return normalColor_; }
 
+  // The setters are virtual so that a control with parts inside its frame (buttons) can place
+  // them again after a change.
   TColor DisabledColor() const { return settings_.DisabledColor; }
-  void SetDisabledColor(TColor value) {
+  virtual void SetDisabledColor(TColor value) {
     settings_.DisabledColor = value;
     if (!this->Enabled()) UpdateColors();
   }
   TColor FocusColor() const { return settings_.FocusColor; }
-  void SetFocusColor(TColor value) {
+  virtual void SetFocusColor(TColor value) {
     settings_.FocusColor = value;
     if (inControl_) UpdateColors();
   }
   TColor FrameColor() const { return settings_.FrameColor; }
-  void SetFrameColor(TColor value) { SetFrameValue(settings_.FrameColor, value); }
+  virtual void SetFrameColor(TColor value) { SetFrameValue(settings_.FrameColor, value); }
   TColor FrameHotColor() const { return settings_.FrameHotColor; }
-  void SetFrameHotColor(TColor value) { SetFrameValue(settings_.FrameHotColor, value); }
+  virtual void SetFrameHotColor(TColor value) { SetFrameValue(settings_.FrameHotColor, value); }
   TFrameStyle FrameHotStyle() const { return settings_.FrameHotStyle; }
-  void SetFrameHotStyle(TFrameStyle value) { SetFrameValue(settings_.FrameHotStyle, value); }
+  virtual void SetFrameHotStyle(TFrameStyle value) { SetFrameValue(settings_.FrameHotStyle, value); }
   TSides FrameSides() const { return settings_.FrameSides; }
-  void SetFrameSides(TSides value) { SetFrameValue(settings_.FrameSides, value); }
+  virtual void SetFrameSides(TSides value) { SetFrameValue(settings_.FrameSides, value); }
   TFrameStyle FrameStyle() const { return settings_.FrameStyle; }
-  void SetFrameStyle(TFrameStyle value) { SetFrameValue(settings_.FrameStyle, value); }
+  virtual void SetFrameStyle(TFrameStyle value) { SetFrameValue(settings_.FrameStyle, value); }
   bool FrameHotTrack() const { return settings_.FrameHotTrack; }
   // On: the frame becomes visible and, unless a layout is being read, goes on all sides.
-  void SetFrameHotTrack(bool value) {
+  virtual void SetFrameHotTrack(bool value) {
     if (value == settings_.FrameHotTrack) return;
     settings_.FrameHotTrack = value;
     if (value) {
@@ -349,7 +355,7 @@ class TFcFramedControl : public TBase {
   }
   bool FrameVisible() const { return settings_.FrameVisible; }
   // The frame lies outside the client area: the window is made again with the new border.
-  void SetFrameVisible(bool value) {
+  virtual void SetFrameVisible(bool value) {
     if (value == settings_.FrameVisible) return;
     settings_.FrameVisible = value;
     if (value) this->SetCtl3D(true);
@@ -359,18 +365,34 @@ class TFcFramedControl : public TBase {
       this->Invalidate();
   }
   TFramingPreference FramingPreference() const { return settings_.FramingPreference; }
-  void SetFramingPreference(TFramingPreference value) {
+  virtual void SetFramingPreference(TFramingPreference value) {
     if (value == settings_.FramingPreference) return;
     settings_.FramingPreference = value;
     if (value == fpCustomFraming) RepaintFrame();
   }
   TFcFrameController* FrameController() const { return frameController_; }
-  void SetFrameController(TFcFrameController* value) { ChangeFrameController(this, frameController_, value); }
+  virtual void SetFrameController(TFcFrameController* value) {
+    ChangeFrameController(this, frameController_, value);
+  }
 
   // The visual styles draw the border, and the control paints no frame of its own.
   bool ThemedFramed() const { return settings_.FramingPreference == fpXPThemes && ThemeServicesEnabled(); }
   // The control has the focus (between entering and leaving it).
   bool InControl() const { return inControl_; }
+  // The mouse is over the control (between entering and leaving it).
+  bool OverControl() const { return overControl_; }
+  // The frame shows FrameHotColor in FrameHotStyle: hot tracking is on and the control has
+  // the focus or the mouse.
+  bool FrameHot() const { return settings_.FrameHotTrack && (inControl_ || overControl_); }
+
+  // The frame of a window of that size, drawn at (0, 0) of the canvas in the state's colour
+  // and style, with two rings of the control's colour inside.
+  void PaintFrame(TCanvas* canvas, int width, int height) {
+    bool hot = FrameHot();
+    PaintNonClientFrame(canvas, width, height, false, settings_.FrameSides,
+                        hot ? settings_.FrameHotColor : settings_.FrameColor, this->Color(),
+                        hot ? settings_.FrameHotStyle : settings_.FrameStyle);
+  }
 
   void Loaded() override {
     TBase::Loaded();
@@ -383,7 +405,7 @@ class TFcFramedControl : public TBase {
 
  protected:
   // Shows DisabledColor while disabled, FocusColor while focused, else the normal colour.
-  void UpdateColors() {
+  virtual void UpdateColors() {
     if (this->ComponentState().Contains(csLoading)) return;
     TRestore<bool> updating(updatingColor_, true);
     if (!this->Enabled())
@@ -393,20 +415,50 @@ class TFcFramedControl : public TBase {
     else
       SetColor(normalColor_);
   }
+  // Notes that the control gained or lost the focus (hfInControl) or the mouse
+  // (hfOverControl); a hot-tracked frame is painted again.
+  virtual void SetHotFlag(TFcHotFlag flag, bool value) {
+    bool& field = flag == hfInControl ? inControl_ : overControl_;
+    if (field == value) return;
+    field = value;
+    if (settings_.FrameHotTrack) RepaintFrame();
+  }
   // Repaints the window's frame (the non-client area) at once.
   virtual void RepaintFrame() {
     if (this->HandleAllocated())
       RedrawWindow(this->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   }
+  // Paints the frame over the window's border, unless the frame is hidden or the visual
+  // styles draw the border; for a WM_NCPAINT handler, after the system painted the border.
+  void PaintWindowFrame() {
+    if (!settings_.FrameVisible || ThemedFramed() || !this->HandleAllocated()) return;
+    RECT r;
+    GetWindowRect(this->Handle(), &r);
+    TWindowCanvas canvas(this->Handle(), true);
+    PaintFrame(&canvas, r.right - r.left, r.bottom - r.top);
+  }
   void DoEnter() override {
-    inControl_ = true;
+    SetHotFlag(hfInControl, true);
     UpdateColors();
     TBase::DoEnter();
   }
   void DoExit() override {
-    inControl_ = false;
+    SetHotFlag(hfInControl, false);
     UpdateColors();
     TBase::DoExit();
+  }
+  // The mouse events fire after the frame has turned hot or back.
+  void MouseEnter() override {
+    SetHotFlag(hfOverControl, true);
+    TBase::MouseEnter();
+  }
+  void MouseLeave() override {
+    SetHotFlag(hfOverControl, false);
+    TBase::MouseLeave();
+  }
+  void Resize() override {
+    if (settings_.FrameVisible && !ThemedFramed()) RepaintFrame();
+    TBase::Resize();
   }
   void Notification(TComponent* component, TOperation operation) override {
     TBase::Notification(component, operation);
@@ -425,6 +477,7 @@ class TFcFramedControl : public TBase {
   TFcFrameSettings settings_;
   TFcFrameController* frameController_ = nullptr;
   bool inControl_ = false;
+  bool overControl_ = false;
   bool updatingColor_ = false;
 };
 

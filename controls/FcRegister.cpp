@@ -2,7 +2,9 @@
 
 #include "controls/FcBckgnd.h"
 #include "controls/FcCommon.h"
+#include "controls/FcEdit.h"
 #include "controls/FcIntLst.h"
+#include "controls/FcLabel.h"
 #include "controls/FcPages.h"
 #include "platform/Forms.h"
 
@@ -11,5 +13,7 @@ void RegisterControlLibrary() {
   RegisterFcCommon();
   RegisterFcIntLst();
   RegisterFcBckgnd();
+  RegisterFcLabel();
+  RegisterFcEdit();
   RegisterFcPages();
 }

@@ -1,5 +1,7 @@
 #include "platform/Application.h"
 
+#include <ole2.h>
+
 #include <memory>
 
 #include "platform/Forms.h"
@@ -64,12 +66,16 @@ TApplication::~TApplication() {
   Destroying();
   DestroyComponents();
   if (handle_) DestroyWindow(handle_);
+  if (oleInitialized_) OleUninitialize();
 }
 
 void TApplication::Initialize() {
   if (initialized_) return;
   initialized_ = true;
   InitThreadSynchronization();
+  // OLE rather than plain COM: drag and drop and the clipboard's data objects need it on the
+  // GUI thread. A thread already in another apartment keeps it (and is not uninitialised).
+  oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA wc{};
   if (!GetClassInfoA(instance, kAppWindowClass, &wc)) {

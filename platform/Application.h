@@ -33,8 +33,8 @@ class TApplication : public TComponent {
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
 
-  // Makes the calling thread the GUI thread and creates the application's hidden window.
-  // Later calls do nothing.
+  // Makes the calling thread the GUI thread, starts OLE on it (ended when the application
+  // object goes) and creates the application's hidden window. Later calls do nothing.
   void Initialize();
 
   // The title of message boxes; the program file's name without extension until set.
@@ -138,6 +138,7 @@ class TApplication : public TComponent {
   TMessageHook preprocess_;
   std::string title_;
   bool initialized_ = false;
+  bool oleInitialized_ = false;
   bool terminated_ = false;
 };
 

@@ -597,6 +597,7 @@ TPicture ParsePicture(const std::string& section) {
   size_t first = std::string::npos, last = std::string::npos;
   bool afterPoint = false;
   int fracCount = 0;
+  std::vector<size_t> groupingAhead;
   for (size_t i = 0; i < section.size(); ++i) {
     char c = section[i];
     if (c == '"' || c == '\'') {
@@ -618,8 +619,10 @@ TPicture ParsePicture(const std::string& section) {
       afterPoint = true;
       if (first == std::string::npos) first = i;
       last = i;
-    } else if (c == ',' && !afterPoint && first != std::string::npos) {
+    } else if (c == ',' && !afterPoint) {
+      // Ahead of the digits too (",0"): a grouping mark, not text.
       p.thousands = true;
+      if (first == std::string::npos) groupingAhead.push_back(i);
     }
   }
   p.fracMax = fracCount;
@@ -627,6 +630,7 @@ TPicture ParsePicture(const std::string& section) {
     p.prefix = section;
   } else {
     p.prefix = section.substr(0, first);
+    for (auto it = groupingAhead.rbegin(); it != groupingAhead.rend(); ++it) p.prefix.erase(*it, 1);
     p.suffix = section.substr(last + 1);
   }
   return p;

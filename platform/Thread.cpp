@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/Application.h"
 
@@ -17,6 +18,7 @@ struct TSyncRequest {
   TThreadMethod method;
   HANDLE done;  // set when the call has run; nullptr for a queued call nobody waits for
   std::exception_ptr error;
+  DWORD caller = 0;  // the thread that waits for it
 };
 
 struct TSyncState {
@@ -26,6 +28,8 @@ struct TSyncState {
   HANDLE pending = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HWND window = nullptr;
   std::atomic<DWORD> mainThread{0};
+  // The callers of the synchronised calls running now, innermost last; GUI thread only.
+  std::vector<DWORD> running;
 };
 
 // Never freed: worker threads may still hand calls over while the program shuts down.
@@ -99,6 +103,7 @@ bool CheckSynchronize() {
       s.requests.pop_front();
     }
     ran = true;
+    s.running.push_back(request->caller);
     try {
       request->method();
     } catch (...) {
@@ -107,9 +112,16 @@ bool CheckSynchronize() {
       else
         ApplicationHandleException(request->thread);
     }
+    s.running.pop_back();
     if (request->done) SetEvent(request->done);
   }
   return ran;
+}
+
+bool IsRunningSynchronizedCallOf(DWORD threadId) {
+  TSyncState& s = Sync();
+  if (GetCurrentThreadId() != s.mainThread) return false;
+  return std::find(s.running.begin(), s.running.end(), threadId) != s.running.end();
 }
 
 TThread::TThread(bool createSuspended) {
@@ -242,6 +254,7 @@ void TThread::Synchronize(TThread* thread, TThreadMethod method) {
   request->method = std::move(method);
   request->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!request->done) RaiseLastOSError();
+  request->caller = GetCurrentThreadId();
   HandOver(request);
   WaitForSingleObject(request->done, INFINITE);
   CloseHandle(request->done);

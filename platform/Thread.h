@@ -101,3 +101,7 @@ void InitThreadSynchronization();
 // Runs the calls handed over to the GUI thread; true when there were any. Only the GUI
 // thread may call it (EThread otherwise).
 bool CheckSynchronize();
+// Whether the GUI thread is running now, at any depth, a call that the thread `threadId`
+// handed over with Synchronize: that thread waits for the GUI thread, which therefore must
+// not wait for it. False on any other thread.
+bool IsRunningSynchronizedCallOf(DWORD threadId);

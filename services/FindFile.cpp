@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <string_view>
 
 #include "platform/Application.h"
+#include "platform/Guards.h"
 #include "platform/TypInfo.h"
+#include "services/SvCommon.h"
 
 namespace {
 
@@ -131,43 +134,53 @@ bool PassesLimits(const FILETIME& time, TDateTime before, TDateTime after) {
   return NotLater(file, before) && NotEarlier(file, after);
 }
 
-class TFindHandle {
- public:
-  TFindHandle(const std::string& pattern, WIN32_FIND_DATAA& data)
-      : handle_(FindFirstFileA(pattern.c_str(), &data)) {}
-  ~TFindHandle() {
-    if (valid()) FindClose(handle_);
-  }
-  TFindHandle(const TFindHandle&) = delete;
-  TFindHandle& operator=(const TFindHandle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  bool Next(WIN32_FIND_DATAA& data) { return FindNextFileA(handle_, &data) != 0; }
-
- private:
-  HANDLE handle_;
-};
-
 bool IsDotEntry(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-class THandle {
- public:
-  explicit THandle(HANDLE handle) : handle_(handle) {}
-  ~THandle() {
-    if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  THandle(const THandle&) = delete;
-  THandle& operator=(const THandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
+// Keyboard and mouse messages, which the wait in Abort drops.
 bool IsInputMessage(UINT message) {
-  return (message >= WM_KEYFIRST && message <= 0x108) ||
-         (message >= WM_MOUSEFIRST && message <= 0x20A);
+  return (message >= WM_KEYFIRST && message <= WM_SYSDEADCHAR) ||
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSEWHEEL);
+}
+
+// Wildcards as the system reads them in a long name: "*" any run of characters (dots too),
+// "?" any one character, others compared without regard to case.
+bool GlobMatches(const char* text, const char* textEnd, const char* pattern,
+                 const char* patternEnd) {
+  const char* star = nullptr;  // just after the last "*" met
+  const char* resume = text;   // where the text goes on when that "*" takes one more
+  while (text < textEnd) {
+    if (pattern < patternEnd && *pattern == '*') {
+      star = ++pattern;
+      resume = text;
+    } else if (pattern < patternEnd && (*pattern == '?' || Fold(*pattern) == Fold(*text))) {
+      ++pattern;
+      ++text;
+    } else if (star) {
+      pattern = star;
+      text = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (pattern < patternEnd && *pattern == '*') ++pattern;
+  return pattern == patternEnd;
+}
+
+bool GlobMatches(std::string_view text, std::string_view pattern) {
+  return GlobMatches(text.data(), text.data() + text.size(), pattern.data(),
+                     pattern.data() + pattern.size());
+}
+
+// A listing with the fastest details the system offers (no short names, larger fetches);
+// systems that know neither are asked the plain way.
+HANDLE FindFirst(const std::string& pattern, WIN32_FIND_DATAA& data) {
+  HANDLE find = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                 nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
+    find = FindFirstFileA(pattern.c_str(), &data);
+  return find;
 }
 
 }  // namespace
@@ -196,6 +209,22 @@ bool FileMatchesMask(const std::string& name, const std::string& mask) {
   std::string nameExt = nameDot == std::string::npos ? std::string(".") : name.substr(nameDot);
   return WildcardMatches(nameExt, mask.substr(maskDot)) &&
          WildcardMatches(nameBase, mask.substr(0, maskDot));
+}
+
+bool ListingMaskMatches(std::string_view name, std::string_view mask) {
+  if (mask == "*" || mask == "*.*") return true;
+  const bool hasExtension = name.find('.') != std::string_view::npos;
+  // "*." and "name.": only names without an extension.
+  if (!mask.empty() && mask.back() == '.') {
+    if (hasExtension) return false;
+    const size_t end = mask.find_last_not_of('.');
+    return GlobMatches(name, mask.substr(0, end == std::string_view::npos ? 0 : end + 1));
+  }
+  if (GlobMatches(name, mask)) return true;
+  // "name.*" also takes the bare "name".
+  if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" && !hasExtension)
+    return GlobMatches(name, mask.substr(0, mask.size() - 2));
+  return false;
 }
 
 // ---- Criteria ----------------------------------------------------------------------------
@@ -305,80 +334,122 @@ void TContentCriteria::Assign(TPersistent* source) {
   TPersistent::Assign(source);
 }
 
-bool TContentCriteria::Matches(const std::string& fileName) const {
-  if (phrase_.empty()) return true;
-  const TByteTables& tables = ByteTables();
-  std::string phrase = phrase_;
-  if (ignoreCase_)
-    for (char& c : phrase) c = static_cast<char>(tables.lower[static_cast<unsigned char>(c)]);
-  const size_t length = phrase.size();
+namespace {
 
-  THandle file(CreateFileA(fileName.c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size)) return false;
-  if (size.QuadPart < static_cast<long long>(length)) return false;
-  const size_t block = size.QuadPart <= static_cast<long long>(kContentBlock)
-                           ? static_cast<size_t>(size.QuadPart)
-                           : std::max(kContentBlock, length + 1);
+// The search for a phrase in one file's bytes, block by block: what is kept of a block is
+// the start of a possible match that only the next block can decide.
+class TPhraseSearch {
+ public:
+  TPhraseSearch(const std::string& phrase, bool ignoreCase, bool wholeWord)
+      : phrase_(phrase), ignoreCase_(ignoreCase), wholeWord_(wholeWord) {
+    if (ignoreCase_) FoldFrom(phrase_, 0);
+  }
 
-  const std::boyer_moore_horspool_searcher searcher(phrase.begin(), phrase.end());
-  std::string buffer;
-  buffer.reserve(block + length + 1);
-  // The byte in front of the buffer: the file's start counts as a zero byte.
-  unsigned char before = 0;
-  long long left = size.QuadPart;
-  for (;;) {
-    // What is kept from the last block is the start of a possible match not yet decided.
-    const size_t kept = buffer.size();
-    const size_t want = static_cast<size_t>(std::min<long long>(left, static_cast<long long>(block)));
-    buffer.resize(kept + want);
+  bool InFile(const std::string& fileName) {
+    THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return false;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) return false;
+    if (size.QuadPart < static_cast<long long>(phrase_.size())) return false;
+    left_ = size.QuadPart;
+    const size_t block = BlockSize(left_);
+    buffer_.reserve(block + phrase_.size() + 1);
+    for (;;) {
+      bool atEnd = false;
+      if (!ReadBlock(file.Get(), block, atEnd)) return false;
+      if (Scan(atEnd)) return true;
+      if (atEnd) return false;
+    }
+  }
+
+ private:
+  // The whole file when it is small, else blocks that still hold the phrase and one byte.
+  size_t BlockSize(long long fileSize) const {
+    if (fileSize <= static_cast<long long>(kContentBlock)) return static_cast<size_t>(fileSize);
+    return std::max(kContentBlock, phrase_.size() + 1);
+  }
+
+  static void FoldFrom(std::string& text, size_t from) {
+    const TByteTables& tables = ByteTables();
+    for (size_t i = from; i < text.size(); ++i)
+      text[i] = static_cast<char>(tables.lower[static_cast<unsigned char>(text[i])]);
+  }
+
+  // Appends the next block to the buffer. A file that shrank while being read ends where its
+  // data ends.
+  bool ReadBlock(HANDLE file, size_t block, bool& atEnd) {
+    const size_t kept = buffer_.size();
+    const size_t want = static_cast<size_t>(std::min<long long>(left_, static_cast<long long>(block)));
+    buffer_.resize(kept + want);
     size_t got = 0;
     while (got < want) {
       DWORD n = 0;
-      if (!ReadFile(file.get(), buffer.data() + kept + got, static_cast<DWORD>(want - got), &n,
-                    nullptr))
+      if (!ReadFile(file, buffer_.data() + kept + got, static_cast<DWORD>(want - got), &n, nullptr))
         return false;
       if (n == 0) break;
       got += n;
     }
-    buffer.resize(kept + got);
-    left -= static_cast<long long>(got);
-    // A file that shrank while being read ends where its data ends.
-    const bool atEnd = left <= 0 || got < want;
-    if (ignoreCase_)
-      for (size_t i = kept; i < buffer.size(); ++i)
-        buffer[i] = static_cast<char>(tables.lower[static_cast<unsigned char>(buffer[i])]);
+    buffer_.resize(kept + got);
+    left_ -= static_cast<long long>(got);
+    atEnd = left_ <= 0 || got < want;
+    if (ignoreCase_) FoldFrom(buffer_, kept);
+    return true;
+  }
 
+  // True when the buffer holds a match. Otherwise the buffer is cut to the part that may
+  // still start one.
+  bool Scan(bool atEnd) {
+    const size_t length = phrase_.size();
     // A whole-word candidate needs the byte after it, which only the next block may hold.
     const size_t need = length + (wholeWord_ && !atEnd ? 1 : 0);
     size_t from = 0;
-    if (buffer.size() >= need) {
-      const size_t last = buffer.size() - need;  // last start position decidable now
-      const auto stop = buffer.begin() + static_cast<std::ptrdiff_t>(last + length);
+    if (buffer_.size() >= need) {
+      const size_t last = buffer_.size() - need;  // the last start decidable now
+      const auto stop = buffer_.begin() + static_cast<std::ptrdiff_t>(last + length);
+      const std::boyer_moore_horspool_searcher searcher(phrase_.begin(), phrase_.end());
       while (from <= last) {
-        auto hit = std::search(buffer.begin() + static_cast<std::ptrdiff_t>(from), stop, searcher);
+        auto hit = std::search(buffer_.begin() + static_cast<std::ptrdiff_t>(from), stop, searcher);
         if (hit == stop) {
           from = last + 1;
           break;
         }
-        const size_t at = static_cast<size_t>(hit - buffer.begin());
-        if (!wholeWord_) return true;
-        unsigned char previous = at == 0 ? before : static_cast<unsigned char>(buffer[at - 1]);
-        bool delimitedAfter = at + length == buffer.size() ||
-                              tables.delimiter[static_cast<unsigned char>(buffer[at + length])];
-        if (tables.delimiter[previous] && delimitedAfter) return true;
+        const size_t at = static_cast<size_t>(hit - buffer_.begin());
+        if (!wholeWord_ || IsWholeWord(at)) return true;
         from = at + 1;
       }
     }
-    if (atEnd) return false;
     if (from > 0) {
-      before = static_cast<unsigned char>(buffer[from - 1]);
-      buffer.erase(0, from);
+      before_ = static_cast<unsigned char>(buffer_[from - 1]);
+      buffer_.erase(0, from);
     }
+    return false;
   }
+
+  // Word delimiters on both sides; the file's start counts as a zero byte, its end as one.
+  bool IsWholeWord(size_t at) const {
+    const TByteTables& tables = ByteTables();
+    const unsigned char previous = at == 0 ? before_ : static_cast<unsigned char>(buffer_[at - 1]);
+    const size_t after = at + phrase_.size();
+    const bool delimitedAfter =
+        after == buffer_.size() || tables.delimiter[static_cast<unsigned char>(buffer_[after])];
+    return tables.delimiter[previous] && delimitedAfter;
+  }
+
+  std::string phrase_;
+  const bool ignoreCase_;
+  const bool wholeWord_;
+  std::string buffer_;
+  unsigned char before_ = 0;  // the byte in front of the buffer
+  long long left_ = 0;        // bytes of the file not read yet
+};
+
+}  // namespace
+
+bool TContentCriteria::Matches(const std::string& fileName) const {
+  if (phrase_.empty()) return true;
+  return TPhraseSearch(phrase_, ignoreCase_, wholeWord_).InFile(fileName);
 }
 
 TSearchCriteria::TSearchCriteria()
@@ -515,11 +586,10 @@ TFindFile::~TFindFile() {
   // A WM_QUIT may have cut the wait short: the worker still uses this object until its end
   // has been handed over, so that hand-over is served here.
   if (thread_) {
-    HANDLE handle = nullptr;
-    if (DuplicateHandle(GetCurrentProcess(), thread_->Handle(), GetCurrentProcess(), &handle,
-                        SYNCHRONIZE, FALSE, 0)) {
-      THandle owned(handle);
-      while (WaitForSingleObject(handle, 10) == WAIT_TIMEOUT)
+    THandleGuard handle;
+    if (DuplicateHandle(GetCurrentProcess(), thread_->Handle(), GetCurrentProcess(),
+                        handle.Receive(), SYNCHRONIZE, FALSE, 0)) {
+      while (WaitForSingleObject(handle.Get(), 10) == WAIT_TIMEOUT)
         if (GetCurrentThreadId() == MainThreadID()) CheckSynchronize();
     }
   }
@@ -563,18 +633,23 @@ void TFindFile::Abort() {
   bool notYet = false;
   if (!aborted_.compare_exchange_strong(notYet, true)) return;
   DoSearchAbort();
-  // A handler on the worker itself may abort: the walk then just stops.
-  if (thread_ && GetCurrentThreadId() != thread_->ThreadID()) WaitForWorker();
+  // A handler on the worker itself may abort: the walk then just stops. So it does when the
+  // abort comes from a call the worker handed to this thread and waits for: waiting for the
+  // worker here would wait for ever. Either way the worker ends as soon as its handler
+  // returns, and the search finishes on the GUI thread.
+  if (thread_ && GetCurrentThreadId() != thread_->ThreadID() &&
+      !IsRunningSynchronizedCallOf(thread_->ThreadID()))
+    WaitForWorker();
 }
 
 bool TFindFile::WaitForWorker() {
   // The worker frees itself, and its handle with it, as soon as its end has been handed
   // over, which happens inside this wait: the wait keeps its own handle.
-  HANDLE handle = nullptr;
-  if (!DuplicateHandle(GetCurrentProcess(), thread_->Handle(), GetCurrentProcess(), &handle,
-                       SYNCHRONIZE, FALSE, 0))
+  THandleGuard owned;
+  if (!DuplicateHandle(GetCurrentProcess(), thread_->Handle(), GetCurrentProcess(),
+                       owned.Receive(), SYNCHRONIZE, FALSE, 0))
     RaiseLastOSError();
-  THandle owned(handle);
+  HANDLE handle = owned.Get();
   for (;;) {
     // Messages already waiting do not wake MsgWaitForMultipleObjects: serve them first.
     MSG msg;
@@ -605,13 +680,18 @@ void TFindFile::ThreadTerminated(TObject* sender) {
 }
 
 void TFindFile::Finish() {
+  // The handler may free this component; then there is nothing left to clear.
+  const auto alive = alive_.Watch();
   try {
     DoSearchFinish();
   } catch (...) {
-    plan_.reset();
-    busy_ = false;
+    if (*alive) {
+      plan_.reset();
+      busy_ = false;
+    }
     throw;
   }
+  if (!*alive) return;
   plan_.reset();
   busy_ = false;
 }
@@ -624,50 +704,84 @@ void TFindFile::SearchAll() {
   }
 }
 
+namespace {
+
+TSearchRec SearchRecOf(const WIN32_FIND_DATAA& data) {
+  TSearchRec rec;
+  rec.FindData = data;
+  rec.Name = data.cFileName;
+  rec.Attr = static_cast<int>(data.dwFileAttributes);
+  rec.Size = static_cast<long long>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
+                                    data.nFileSizeLow);
+  FILETIME local;
+  WORD dosDate = 0;
+  WORD dosTime = 0;
+  if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
+      FileTimeToDosDateTime(&local, &dosDate, &dosTime))
+    rec.Time = static_cast<int>((static_cast<DWORD>(dosDate) << 16) | dosTime);
+  return rec;
+}
+
+bool MatchesAnyMask(const char* name, const std::vector<std::string>& masks) {
+  return std::any_of(masks.begin(), masks.end(),
+                     [&](const std::string& mask) { return ListingMaskMatches(name, mask); });
+}
+
+}  // namespace
+
 void TFindFile::SearchIn(const std::string& folder) {
-  ++currentLevel_;
-  struct TLevelGuard {
-    WORD& level;
-    ~TLevelGuard() { --level; }
-  } guard{currentLevel_};
+  TRestore<WORD> level(currentLevel_, static_cast<WORD>(currentLevel_ + 1));
 
   const TFolderIgnore answer = DoFolderChange(folder);
+  const std::vector<std::string>& masks = target_->FileMasks;
+  const bool takeFiles = (answer == fiNone || answer == fiJustSubfolders) &&
+                         currentLevel_ >= target_->MinLevel && !masks.empty();
+  const bool enterSubfolders = target_->Recursive && (answer == fiNone || answer == fiJustThis) &&
+                               (target_->MaxLevel == 0 || currentLevel_ < target_->MaxLevel);
+  if ((!takeFiles && !enterSubfolders) || aborted_) return;
+
+  // One listing serves the files and the subfolders. The system also matches a mask against
+  // a file's short name ("*.tmd" would find "pier.tmdx"), so what it lists is taken by the
+  // long name alone; a folder that is not entered is listed by its one mask, which lets the
+  // system leave most of a large folder out.
+  const std::string pattern = !enterSubfolders && masks.size() == 1 ? masks[0] : "*";
+  std::vector<std::string> subfolders;
+  // With several masks the files are reported mask by mask, each file once.
+  std::vector<WIN32_FIND_DATAA> candidates;
   WIN32_FIND_DATAA data;
-  if ((answer == fiNone || answer == fiJustSubfolders) && currentLevel_ >= target_->MinLevel) {
-    const auto& masks = target_->FileMasks;
-    for (auto mask = masks.rbegin(); mask != masks.rend() && !aborted_; ++mask) {
-      TFindHandle find(folder + *mask, data);
-      if (!find.valid()) continue;
-      do {
-        if (aborted_) break;
-        if (IsDotEntry(data.cFileName)) continue;
-        TSearchRec rec;
-        rec.FindData = data;
-        rec.Name = data.cFileName;
-        rec.Attr = static_cast<int>(data.dwFileAttributes);
-        rec.Size = static_cast<long long>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
-                                          data.nFileSizeLow);
-        FILETIME local;
-        WORD dosDate = 0;
-        WORD dosTime = 0;
-        if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
-            FileTimeToDosDateTime(&local, &dosDate, &dosTime))
-          rec.Time = static_cast<int>((static_cast<DWORD>(dosDate) << 16) | dosTime);
-        if (IsAcceptable(folder, rec)) DoFileMatch(folder, rec);
-      } while (find.Next(data));
-    }
-  }
-  if (target_->Recursive && (answer == fiNone || answer == fiJustThis) &&
-      (target_->MaxLevel == 0 || currentLevel_ < target_->MaxLevel) && !aborted_) {
-    TFindHandle find(folder + "*.*", data);
-    if (!find.valid()) return;
+  TFindGuard find(FindFirst(folder + pattern, data));
+  if (find.Valid()) {
     do {
       if (aborted_) break;
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(data.cFileName))
-        continue;
-      SearchIn(folder + data.cFileName + '\\');
-    } while (find.Next(data));
+      if (IsDotEntry(data.cFileName)) continue;
+      if (enterSubfolders && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        subfolders.emplace_back(data.cFileName);
+      if (!takeFiles) continue;
+      if (masks.size() == 1) {
+        if (ListingMaskMatches(data.cFileName, masks[0])) Consider(folder, data);
+      } else if (MatchesAnyMask(data.cFileName, masks)) {
+        candidates.push_back(data);
+      }
+    } while (FindNextFileA(find.Get(), &data));
   }
+  if (!candidates.empty()) {
+    std::vector<bool> reported(candidates.size());
+    for (auto mask = masks.rbegin(); mask != masks.rend() && !aborted_; ++mask)
+      for (size_t i = 0; i < candidates.size() && !aborted_; ++i)
+        if (!reported[i] && ListingMaskMatches(candidates[i].cFileName, *mask)) {
+          reported[i] = true;
+          Consider(folder, candidates[i]);
+        }
+  }
+  for (const std::string& name : subfolders) {
+    if (aborted_) break;
+    SearchIn(folder + name + '\\');
+  }
+}
+
+void TFindFile::Consider(const std::string& folder, const WIN32_FIND_DATAA& data) {
+  const TSearchRec rec = SearchRecOf(data);
+  if (IsAcceptable(folder, rec)) DoFileMatch(folder, rec);
 }
 
 bool TFindFile::IsAcceptable(const std::string& folder, const TSearchRec& fileInfo) {
@@ -686,7 +800,10 @@ void TFindFile::DoSearchBegin() {
 }
 
 void TFindFile::DoSearchFinish() {
-  if (OnSearchFinish && !ComponentState().Contains(csDestroying)) OnSearchFinish(this);
+  if (!OnSearchFinish || ComponentState().Contains(csDestroying)) return;
+  // A copy: a handler that frees the component frees the event with it.
+  const TNotifyEvent handler = OnSearchFinish;
+  handler(this);
 }
 
 void TFindFile::DoSearchAbort() {

@@ -9,12 +9,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Classes.h"
 #include "platform/StringList.h"
 #include "platform/SysUtils.h"
 #include "platform/Thread.h"
+#include "services/SvCommon.h"
 
 // One directory entry as the search reports it.
 struct TSearchRec {
@@ -300,6 +302,8 @@ class TFindFile : public TComponent {
 
   void SearchAll();
   void SearchIn(const std::string& folder);
+  // The acceptance test of one listed entry, and its report when it passes.
+  void Consider(const std::string& folder, const WIN32_FIND_DATAA& data);
   void Finish();
   void ThreadTerminated(TObject* sender);
   // Waits for the worker to end; false when a WM_QUIT cut the wait short.
@@ -316,6 +320,7 @@ class TFindFile : public TComponent {
   const TTargetFolder* target_ = nullptr;
   std::unique_ptr<TTargetSearch> plan_;
   TSearchThread* thread_ = nullptr;
+  TAliveFlag alive_;
 };
 
 // Wildcards in the file search's own reading: "?" is any one character, a "*" takes all of
@@ -325,6 +330,11 @@ bool WildcardMatches(const std::string& text, const std::string& pattern);
 // A file name against a mask, base and extension apart; a mask without extension compares
 // the bases only, and a name without extension counts as having the extension ".".
 bool FileMatchesMask(const std::string& name, const std::string& mask);
+// A file's long name against a mask as the system reads the mask in a folder listing: "*"
+// any run of characters, "?" any one, "*." only names without an extension, "name.*" the
+// bare "name" too; case is ignored. The system itself also matches the short name, which
+// this does not.
+bool ListingMaskMatches(std::string_view name, std::string_view mask);
 
 // Publishes the component's and the criteria's properties for stored layouts.
 void RegisterFindFile();

@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <string>
 
-// How a window is shown: normal, minimised or maximised.
-enum TWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };
+#include "platform/Forms.h"  // TWindowState
 
 // A key with its modifiers: the virtual key in the low byte, Shift 0x2000, Ctrl 0x4000,
 // Alt 0x8000.

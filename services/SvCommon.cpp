@@ -59,7 +59,9 @@ LRESULT CALLBACK UtilityWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (!method) return DefWindowProcA(wnd, msg, wp, lp);
   return GuardWndProc(nullptr, [&]() -> LRESULT {
     TMessage message{msg, wp, lp, 0};
-    (*method)(message);
+    // A copy: the message may end in the owner freeing the window, and the method with it.
+    const TWndMethod call = *method;
+    call(message);
     return message.Result;
   });
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/Application.h"
@@ -43,6 +44,22 @@ void FreeMultiSz(char*& block);
 // window answers as DefWindowProc does. Raises EOSError when the window cannot be made.
 HWND AllocateUtilityWindow(TWndMethod method);
 void DeallocateUtilityWindow(HWND wnd);
+
+// Tells a component that fires an event whether it outlived the handler, which may free the
+// component that called it:
+//   auto alive = alive_.Watch(); handler(this); if (!*alive) return;
+// (the handler itself is copied before the call, since freeing the component frees it too).
+class TAliveFlag {
+ public:
+  TAliveFlag() : alive_(std::make_shared<bool>(true)) {}
+  ~TAliveFlag() { *alive_ = false; }
+  TAliveFlag(const TAliveFlag&) = delete;
+  TAliveFlag& operator=(const TAliveFlag&) = delete;
+  std::shared_ptr<const bool> Watch() const { return alive_; }
+
+ private:
+  std::shared_ptr<bool> alive_;
+};
 
 // Makes every windowed control leave a device context that it was asked to print into
 // (WM_PRINTCLIENT) in the state it found it, whatever its painting changes or raises. The

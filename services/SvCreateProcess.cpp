@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/Guards.h"
 #include "platform/TypInfo.h"
 #include "resources/ResourceIds.h"
 #include "services/SvCommon.h"
@@ -23,6 +24,11 @@ constexpr DWORD kPollInterval = 10;
 
 constexpr DWORD kStoppedExitCode = 0xFFFFFFFF;
 
+// A child with windows but no message loop never becomes idle: the wait for that gives up
+// after this long. (One bounded wait rather than slices that look for a stop in between:
+// each call of WaitForInputIdle costs Wine a handle that it never gives back.)
+constexpr DWORD kIdleLimit = 3000;
+
 constexpr DWORD kPriorityFlags[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS,
                                     HIGH_PRIORITY_CLASS, REALTIME_PRIORITY_CLASS};
 
@@ -35,47 +41,19 @@ constexpr DWORD kCreationFlags[] = {
 
 constexpr WORD kShowCommands[] = {SW_HIDE, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNORMAL};
 
-// A handle closed when it goes out of scope unless released.
-class THandleGuard {
- public:
-  THandleGuard() = default;
-  explicit THandleGuard(HANDLE handle) : handle_(handle) {}
-  ~THandleGuard() { Close(); }
-  THandleGuard(THandleGuard&& other) noexcept : handle_(other.Release()) {}
-  THandleGuard& operator=(THandleGuard&& other) noexcept {
-    if (this != &other) {
-      Close();
-      handle_ = other.Release();
-    }
-    return *this;
-  }
-
-  HANDLE Get() const { return handle_; }
-  HANDLE* Receive() {
-    Close();
-    return &handle_;
-  }
-  HANDLE Release() { return std::exchange(handle_, nullptr); }
-  void Close() {
-    if (handle_) CloseHandle(std::exchange(handle_, nullptr));
-  }
-
- private:
-  HANDLE handle_ = nullptr;
-};
-
 struct TMultiSzFree {
   void operator()(char* block) const { FreeMultiSz(block); }
 };
 
 // The two pipes of console mode: the child writes its output and errors into the first and
-// reads its input from the second; the parent's ends are not inherited.
+// reads its input from the second; the parent's end is not inherited. Nothing is ever written
+// to the child's input: the parent keeps no end of it, so a child that reads its input finds
+// it ended instead of waiting for ever.
 struct TConsolePipes {
   THandleGuard childInput;
   THandleGuard childOutput;
   THandleGuard childError;
   THandleGuard parentOutput;
-  THandleGuard parentInput;
 };
 
 HANDLE DuplicateOwnHandle(HANDLE source, bool inheritable) {
@@ -102,7 +80,6 @@ TConsolePipes CreateConsolePipes() {
   *pipes.childError.Receive() = DuplicateOwnHandle(pipes.childOutput.Get(), true);
   CheckOsCall(CreatePipe(pipes.childInput.Receive(), inputWrite.Receive(), &attributes, 0));
   *pipes.parentOutput.Receive() = DuplicateOwnHandle(outputRead.Get(), false);
-  *pipes.parentInput.Receive() = DuplicateOwnHandle(inputWrite.Get(), false);
   return pipes;
 }
 
@@ -162,33 +139,30 @@ void TSvCPSStartupInfo::AssignTo(TPersistent* dest) {
 TSvWaitForProcessThread::TSvWaitForProcessThread(HANDLE process) : TThread(true) {
   SetFreeOnTerminate(true);
   SetPriority(tpLower);
-  THandleGuard stop(CreateStopEvent());
-  process_ = DuplicateOwnHandle(process, false);
-  stopEvent_ = stop.Release();
+  *stopEvent_.Receive() = CreateStopEvent();
+  *process_.Receive() = DuplicateOwnHandle(process, false);
 }
 
-TSvWaitForProcessThread::~TSvWaitForProcessThread() {
-  TerminateAndWait();
-  if (process_) CloseHandle(process_);
-  if (stopEvent_) CloseHandle(stopEvent_);
-}
+TSvWaitForProcessThread::~TSvWaitForProcessThread() { TerminateAndWait(); }
 
 void TSvWaitForProcessThread::Stop() {
   Terminate();
-  SetEvent(stopEvent_);
+  SetEvent(stopEvent_.Get());
 }
 
 void TSvWaitForProcessThread::Execute() {
-  // Returns at once for a console program, which has no input queue to become idle.
-  WaitForInputIdle(process_, INFINITE);
-  HANDLE handles[2] = {stopEvent_, process_};
+  // Returns at once for a console program, which has no input queue to become idle, and
+  // never by itself for a program with windows but no message loop: a stop during this wait
+  // takes effect when it gives up.
+  WaitForInputIdle(process_.Get(), kIdleLimit);
+  HANDLE handles[2] = {stopEvent_.Get(), process_.Get()};
   switch (WaitForMultipleObjects(2, handles, FALSE, INFINITE)) {
     case WAIT_OBJECT_0:
       exitCode_ = kStoppedExitCode;
       break;
     case WAIT_OBJECT_0 + 1: {
       DWORD code = 0;
-      CheckOsCall(GetExitCodeProcess(process_, &code));
+      CheckOsCall(GetExitCodeProcess(process_.Get(), &code));
       exitCode_ = code;
       break;
     }
@@ -197,32 +171,19 @@ void TSvWaitForProcessThread::Execute() {
   }
 }
 
-TSvConsoleThread::TSvConsoleThread(HANDLE process, HANDLE input)
-    : TSvWaitForProcessThread(process), input_(input) {}
-
-TSvConsoleThread::~TSvConsoleThread() {
-  TerminateAndWait();
-  if (input_) CloseHandle(input_);
-}
-
-TSvReadThread::TSvReadThread(HANDLE pipe, HWND window)
-    : TThread(true), pipe_(nullptr), window_(window) {
+TSvReadThread::TSvReadThread(HANDLE pipe, HWND window) : TThread(true), window_(window) {
   SetFreeOnTerminate(true);
   SetPriority(tpLower);
-  stopEvent_ = CreateStopEvent();
+  *stopEvent_.Receive() = CreateStopEvent();
   // Taken over only now: until here a failure leaves the pipe with the caller.
-  pipe_ = pipe;
+  *pipe_.Receive() = pipe;
 }
 
-TSvReadThread::~TSvReadThread() {
-  TerminateAndWait();
-  if (pipe_) CloseHandle(pipe_);
-  if (stopEvent_) CloseHandle(stopEvent_);
-}
+TSvReadThread::~TSvReadThread() { TerminateAndWait(); }
 
 void TSvReadThread::Stop() {
   Terminate();
-  SetEvent(stopEvent_);
+  SetEvent(stopEvent_.Get());
 }
 
 void TSvReadThread::Detach() {
@@ -254,8 +215,11 @@ size_t TSvReadThread::Room() {
 void TSvReadThread::Append(const char* bytes, DWORD count) {
   std::lock_guard<std::mutex> guard(lock_);
   if (!window_) return;
+  // One message per filling of an empty buffer: the GUI thread takes all there is when it
+  // comes, so a child that writes byte by byte cannot flood its queue.
+  const bool wasEmpty = data_.empty();
   data_.append(bytes, count);
-  PostMessageA(window_, kOutputMessage, 0, 0);
+  if (wasEmpty) PostMessageA(window_, kOutputMessage, 0, 0);
 }
 
 void TSvReadThread::Execute() {
@@ -270,13 +234,13 @@ void TSvReadThread::Execute() {
     if (stopping && !Wanted()) break;
     DWORD available = 0;
     // Fails (broken pipe) once every writer is gone and nothing is left.
-    if (!PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr)) break;
+    if (!PeekNamedPipe(pipe_.Get(), nullptr, 0, nullptr, &available, nullptr)) break;
     if (stopping) {
       if (!leftAtStop) leftAtStop = available;
       available = std::min(available, *leftAtStop);
       if (available == 0) break;
     } else if (available == 0) {
-      WaitForSingleObject(stopEvent_, kPollInterval);
+      WaitForSingleObject(stopEvent_.Get(), kPollInterval);
       continue;
     }
     const size_t room = Room();
@@ -286,7 +250,7 @@ void TSvReadThread::Execute() {
     }
     const DWORD wanted = static_cast<DWORD>(std::min<size_t>({available, room, kChunkSize}));
     DWORD read = 0;
-    if (!ReadFile(pipe_, buffer, wanted, &read, nullptr)) break;
+    if (!ReadFile(pipe_.Get(), buffer, wanted, &read, nullptr)) break;
     if (read > 0) Append(buffer, read);
     if (leftAtStop) *leftAtStop -= read;
   }
@@ -382,11 +346,11 @@ void TSvCreateProcess::Run() {
   processInfo_ = info;
 
   if (console) {
-    StartConsoleThreads(pipes.parentOutput.Release(), pipes.parentInput.Release());
+    StartConsoleThreads(pipes.parentOutput.Release());
   } else if (waitForTerminate_) {
     StartWaitThread();
   } else {
-    WaitForInputIdle(processInfo_.hProcess, INFINITE);
+    WaitForInputIdle(processInfo_.hProcess, kIdleLimit);
     state_ = psStarted;
     DWORD closeError = 0;
     if (!CloseProcessHandles(closeError)) RaiseLastOSError(closeError);
@@ -412,16 +376,14 @@ void TSvCreateProcess::StartWaitThread() {
   thread->Start();
 }
 
-void TSvCreateProcess::StartConsoleThreads(HANDLE outputRead, HANDLE inputWrite) {
+void TSvCreateProcess::StartConsoleThreads(HANDLE outputRead) {
   THandleGuard output(outputRead);
-  THandleGuard input(inputWrite);
   std::unique_ptr<TSvReadThread> reader;
-  std::unique_ptr<TSvConsoleThread> waiter;
+  std::unique_ptr<TSvWaitForProcessThread> waiter;
   try {
     reader = std::make_unique<TSvReadThread>(output.Get(), window_);
     output.Release();
-    waiter = std::make_unique<TSvConsoleThread>(processInfo_.hProcess, input.Get());
-    input.Release();
+    waiter = std::make_unique<TSvWaitForProcessThread>(processInfo_.hProcess);
   } catch (...) {
     DWORD error = 0;
     CloseProcessHandles(error);
@@ -456,12 +418,14 @@ void TSvCreateProcess::ConsoleThreadEnded(TSvWaitForProcessThread* thread) {
 }
 
 void TSvCreateProcess::ReadThreadEnded() {
+  const auto alive = alive_.Watch();
   try {
     DrainOutput();
   } catch (...) {
     // A faulty read handler must not keep the run from ending.
     ApplicationHandleException(this);
   }
+  if (!*alive) return;
   readThread_ = nullptr;
   if (!waitThread_) EndRun();
 }
@@ -470,7 +434,10 @@ void TSvCreateProcess::EndRun() {
   state_ = psReady;
   DWORD error = 0;
   if (!CloseProcessHandles(error)) RaiseLastOSError(error);
-  if (OnTerminate) OnTerminate(this, exitCode_);
+  if (!OnTerminate) return;
+  // A copy: a handler that frees the component frees the event with it.
+  const TSvCPSTerminateEvent handler = OnTerminate;
+  handler(this, exitCode_);
 }
 
 bool TSvCreateProcess::CloseProcessHandles(DWORD& error) {
@@ -496,12 +463,17 @@ void TSvCreateProcess::DrainOutput() {
   while (readThread_) {
     const std::string chunk = readThread_->TakeChunk(kChunkSize);
     if (chunk.empty()) return;
-    ProcessChunk(chunk);
+    if (!ProcessChunk(chunk)) return;
   }
 }
 
-void TSvCreateProcess::ProcessChunk(const std::string& chunk) {
-  if (OnRawRead) OnRawRead(this, chunk);
+bool TSvCreateProcess::ProcessChunk(const std::string& chunk) {
+  const auto alive = alive_.Watch();
+  if (OnRawRead) {
+    const TSvCPSRawReadEvent handler = OnRawRead;
+    handler(this, chunk);
+    if (!*alive) return false;
+  }
   for (char c : chunk) {
     switch (c) {
       case '\0':
@@ -518,7 +490,7 @@ void TSvCreateProcess::ProcessChunk(const std::string& chunk) {
         cursor_ = 0;
         break;
       case '\n':
-        Publish(true);
+        if (!Publish(true)) return false;
         line_.clear();
         cursor_ = 0;
         break;
@@ -527,7 +499,7 @@ void TSvCreateProcess::ProcessChunk(const std::string& chunk) {
     }
   }
   // Unchanged text is not published again; an empty one would show as a line of its own.
-  if (lineChanged_) Publish(false);
+  return !lineChanged_ || Publish(false);
 }
 
 void TSvCreateProcess::PutChar(char c) {
@@ -539,7 +511,7 @@ void TSvCreateProcess::PutChar(char c) {
   lineChanged_ = true;
 }
 
-void TSvCreateProcess::Publish(bool completesLine) {
+bool TSvCreateProcess::Publish(bool completesLine) {
   if (!consoleOptions_.Contains(coOwnerData)) {
     TStringList& lines = *consoleOutput_;
     if (lineEnded_ || lines.Count() == 0)
@@ -550,7 +522,11 @@ void TSvCreateProcess::Publish(bool completesLine) {
   const bool startsOnNewLine = lineEnded_;
   lineEnded_ = completesLine;
   lineChanged_ = false;
-  if (OnRead) OnRead(this, line_, startsOnNewLine);
+  if (!OnRead) return true;
+  const auto alive = alive_.Watch();
+  const TSvCPSReadEvent handler = OnRead;
+  handler(this, line_, startsOnNewLine);
+  return *alive;
 }
 
 // ---- Published properties ------------------------------------------------------------------

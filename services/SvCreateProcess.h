@@ -13,8 +13,10 @@
 
 #include "platform/Application.h"
 #include "platform/Classes.h"
+#include "platform/Guards.h"
 #include "platform/StringList.h"
 #include "platform/Thread.h"
+#include "services/SvCommon.h"
 
 enum TSvProcessPriority { ppIdle, ppNormal, ppHigh, ppRealTime };
 
@@ -118,22 +120,10 @@ class TSvWaitForProcessThread : public TThread {
   void Execute() override;
 
  private:
-  HANDLE process_ = nullptr;
-  HANDLE stopEvent_ = nullptr;
+  THandleGuard process_;
+  THandleGuard stopEvent_;
   DWORD exitCode_ = 0;
   bool detached_ = false;
-};
-
-// The wait of console mode: it also holds the parent's end of the child's input pipe for as
-// long as the child runs.
-class TSvConsoleThread : public TSvWaitForProcessThread {
- public:
-  // Takes over `input`, which it closes when it ends.
-  TSvConsoleThread(HANDLE process, HANDLE input);
-  ~TSvConsoleThread() override;
-
- private:
-  HANDLE input_;
 };
 
 // Reads the child's output pipe and hands what it read to the GUI thread: the bytes collect
@@ -164,8 +154,8 @@ class TSvReadThread : public TThread {
   void Append(const char* bytes, DWORD count);
 
   std::mutex lock_;
-  HANDLE pipe_;
-  HANDLE stopEvent_ = nullptr;
+  THandleGuard pipe_;
+  THandleGuard stopEvent_;
   HWND window_;
   std::string data_;
   bool detached_ = false;  // GUI thread only
@@ -178,7 +168,8 @@ class TSvCreateProcess : public TComponent {
   ~TSvCreateProcess() override;
 
   // Starts the process. Raises ESvException while running, EOSError when the process (or
-  // its pipes) cannot be made, ESvError for an empty line in Environment.
+  // its pipes) cannot be made, ESvError for an empty line in Environment. Without
+  // WaitForTerminate it returns once the child is idle, or after three seconds at most.
   void Run();
 
   const std::string& ApplicationName() const { return applicationName_; }
@@ -214,7 +205,7 @@ class TSvCreateProcess : public TComponent {
 
  private:
   void StartWaitThread();
-  void StartConsoleThreads(HANDLE outputRead, HANDLE inputWrite);
+  void StartConsoleThreads(HANDLE outputRead);
   void WaitThreadEnded(TSvWaitForProcessThread* thread);
   void ConsoleThreadEnded(TSvWaitForProcessThread* thread);
   void ReadThreadEnded();
@@ -223,10 +214,11 @@ class TSvCreateProcess : public TComponent {
   // Closes the process and main-thread handles; false (with the error kept) when one fails.
   bool CloseProcessHandles(DWORD& error);
   void UtilityMessage(TMessage& message);
+  // These fire OnRawRead and OnRead; false when a handler freed the component.
   void DrainOutput();
-  void ProcessChunk(const std::string& chunk);
+  bool ProcessChunk(const std::string& chunk);
   void PutChar(char c);
-  void Publish(bool completesLine);
+  bool Publish(bool completesLine);
 
   std::string applicationName_;
   std::string commandLine_;
@@ -249,6 +241,7 @@ class TSvCreateProcess : public TComponent {
   bool lineEnded_ = true;
   bool lineChanged_ = false;  // the current line differs from what was published last
   HWND window_ = nullptr;
+  TAliveFlag alive_;
 };
 
 // Publishes TSvCPSStartupInfo and TSvCreateProcess for stored layouts; call once at start.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "platform/Controls.h"
 #include "platform/SysUtils.h"
 #include "resources/ResourceIds.h"
 #include "services/SvCommon.h"
@@ -34,13 +35,14 @@ struct TShNameMappings {
   void* Mappings;  // SHNAMEMAPPINGW on the NT family, SHNAMEMAPPINGA elsewhere
 };
 
-// Full universal paths of the non-empty lines. A blank line names nothing; left in, it would
-// end the shell's double-zero list early and drop every name after it.
+// Full universal paths of the lines that name something. An empty line would end the
+// shell's double-zero list early and drop every name after it; a line of blanks would name
+// the current folder, which a delete would then act on.
 std::vector<std::string> FullPaths(const TStrings& list) {
   std::vector<std::string> paths;
   for (int i = 0; i < list.Count(); ++i) {
     std::string line = list.Strings(i);
-    if (!line.empty()) paths.push_back(ExpandUNCFileName(line));
+    if (!Trim(line).empty()) paths.push_back(ExpandUNCFileName(line));
   }
   return paths;
 }
@@ -115,9 +117,8 @@ void TSvSHFileOperation::SetSourceFiles(TStrings* value) { sourceFiles_->Assign(
 void TSvSHFileOperation::SetDestFiles(TStrings* value) { destFiles_->Assign(value); }
 
 bool TSvSHFileOperation::Execute() {
-  if (sourceFiles_->Text().empty()) throw ESvException(IDS_SV_NO_FILES);
-
   std::vector<std::string> sources = FullPaths(*sourceFiles_);
+  if (sources.empty()) throw ESvException(IDS_SV_NO_FILES);
   std::vector<std::string> dests = FullPaths(*destFiles_);
   std::string from = DoubleZeroList(sources);
   std::string to = DoubleZeroList(dests);
@@ -189,9 +190,13 @@ void TSvSHFileOperation::ReportMappings(void* mappings) {
   }
 }
 
-// The owner's own window when the owner is a windowed control; no component of the
-// platform layer has a window yet, so the shell's windows belong to the foreground window.
-HWND TSvSHFileOperation::OwnerWindow() const { return GetForegroundWindow(); }
+// The owner's own window when the owner is a windowed control (a form), else the foreground
+// window.
+HWND TSvSHFileOperation::OwnerWindow() const {
+  if (auto* control = dynamic_cast<TWinControl*>(Owner()); control && control->HandleAllocated())
+    return control->Handle();
+  return GetForegroundWindow();
+}
 
 void TSvSHFileOperation::DoFileMapping(const std::string& oldFileName,
                                        const std::string& newFileName) {

@@ -66,15 +66,16 @@ class TSvSHFileOperation : public TComponent {
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& value) { title_ = value; }
 
-  // Runs the operation on the full paths of both lists, which it leaves as they are.
-  // True when the shell did all of it; false when it failed or the user cancelled.
-  // Raises ESvException when SourceFiles holds no text.
+  // Runs the operation on the full paths of both lists, which it leaves as they are; lines
+  // of blanks name nothing and are left out. True when the shell did all of it; false when
+  // it failed or the user cancelled. Raises ESvException when SourceFiles names no file.
   virtual bool Execute();
 
   TSvShFileMappingEvent OnFileMapping;
 
  protected:
-  // The window the shell's progress and error windows belong to.
+  // The window the shell's progress and error windows belong to: the owner's when the
+  // owner is a windowed control with a window, else the foreground window.
   virtual HWND OwnerWindow() const;
   // Fires OnFileMapping for one renamed file.
   virtual void DoFileMapping(const std::string& oldFileName, const std::string& newFileName);

@@ -76,6 +76,12 @@ inline COLORREF AsPainted(TBitmap& bitmap, TColor color) {
   return PixelAt(probe, 0, 0);
 }
 
+// Fills the whole bitmap with one colour.
+inline void FillBitmap(TBitmap& bitmap, TColor color) {
+  bitmap.Canvas()->Brush()->SetColor(color);
+  bitmap.Canvas()->FillRect(RECT{0, 0, bitmap.Width(), bitmap.Height()});
+}
+
 // How many pixels of `rect` have the colour.
 inline int CountPixels(TBitmap& bitmap, const RECT& rect, TColor color) {
   COLORREF wanted = AsPainted(bitmap, color);

@@ -31,6 +31,7 @@ class BenchReportTest : public EngineTest {
     TBenchRunState& s = Bench->State;
     s.MapFolder = "Pier\\";
     s.DemoName = "1";
+    s.CurrentResolution = 2;
     s.CurrentWidth = "1024";
     s.QualityText = "Maximum quality option";
     s.RendererName = "Direct3D";
@@ -85,12 +86,12 @@ TEST_F(BenchReportTest, LogFinishedOnlyWithTheLastRunsWholeLine) {
 
 TEST_F(BenchReportTest, SectionOfTwoRuns) {
   EXPECT_EQ(Section({"57.12", "57.13"}),
-            (V{"<BR><B><FONT size=5>Resolution: 1024\xD7" "768</FONT></B><BR>",
+            (V{"<BR><B><FONT size=5>Resolution: 1024&times;768</FONT></B><BR>",
                "Maximum quality option, Direct3D renderer<br>",
                "Level: Pier, demo: 1.tmd<br>",
                "Pixel shader: default model<br>",
                "Antialising: None<br>",
-               "Anisotrophic filtering: 1\xD7<br>",
+               "Anisotrophic filtering: 1&times;<br>",
                "HDR: disabled<br>",
                "Geometry Instancing: disabled<br>",
                "Normal-maps compression: disabled<br><br>",
@@ -98,8 +99,9 @@ TEST_F(BenchReportTest, SectionOfTwoRuns) {
                "<span class=\"style5\">Score =  57.13 FPS (Run 2)</span><br>",
                "<span class=\"style5\"><b>Average score = 57.12 FPS</b></span><br>",
                "<br><HR>"}));
-  EXPECT_FALSE(FileExists(ReportFileName(*Bench)));  // not the last resolution
+  EXPECT_FALSE(FileExists(ReportFileName(*Bench)));  // a section is not saved by itself
   EXPECT_TRUE(Pauses.empty());
+  EXPECT_EQ(Bench->State.MeasuredSections, 1);
 }
 
 TEST_F(BenchReportTest, OneRunWithOpenGLHasNoPixelShaderLine) {
@@ -112,13 +114,14 @@ TEST_F(BenchReportTest, OneRunWithOpenGLHasNoPixelShaderLine) {
   c.GeometryInstancing = true;
   c.NormalMapsCompression = true;
   Bench->State.RendererName = "OpenGL";
+  Bench->State.CurrentResolution = 4;
   Bench->State.CurrentWidth = "1600";
   EXPECT_EQ(Section({"61.5"}),
-            (V{"<BR><B><FONT size=5>Resolution: 1600\xD7" "1200</FONT></B><BR>",
+            (V{"<BR><B><FONT size=5>Resolution: 1600&times;1200</FONT></B><BR>",
                "Maximum quality option, OpenGL renderer<br>",
                "Level: Pier, demo: 1.tmd<br>",
-               "Antialising: 6\xD7<br>",
-               "Anisotrophic filtering: From System\xD7<br>",
+               "Antialising: 6&times;<br>",
+               "Anisotrophic filtering: From System&times;<br>",
                "HDR: level 7<br>",
                "Geometry Instancing: enabled<br>",
                "Normal-maps compression: enabled<br><br>",
@@ -185,7 +188,6 @@ TEST_F(BenchReportTest, MalformedLogFailsAndLeavesTheReportAlone) {
       {"score empty", GameLog({""}), "0", true},
       {"one run not a number", GameLog({"12.5.3"}), "0", true},
   };
-  Bench->State.FinishedCount = Bench->State.ChosenCount;  // the last resolution
   WriteReportHeader(*Bench);
   const V header = Lines(Bench->State.Report);
   for (const Case& k : cases) {
@@ -205,17 +207,19 @@ TEST_F(BenchReportTest, MalformedLogFailsAndLeavesTheReportAlone) {
     EXPECT_EQ(convertError, k.conversion);
     EXPECT_EQ(listError, !k.conversion);
     EXPECT_EQ(Lines(Bench->State.Report), header);
-    EXPECT_FALSE(FileExists(ReportFileName(*Bench)));
+    EXPECT_EQ(Bench->State.MeasuredSections, 0);
   }
 }
 
 TEST_F(BenchReportTest, HeaderWithoutNoteOrInformation) {
   Bench->Choices.ProgramFolder = "C:\\Program Files\\RIRered\\";
   Bench->Choices.Hardware.OS = "Windows 7";  // not asked for
+  ASSERT_EQ(GetACP(), 1252u);
   WriteReportHeader(*Bench);
   EXPECT_EQ(Lines(Bench->State.Report),
             (V{"<html>",
                "<head>",
+               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">",
                "<title>Quenmar Benchmark - www.nemorix.com</title>",
                "<style type=\"text/css\">",
                "<!--",
@@ -228,7 +232,7 @@ TEST_F(BenchReportTest, HeaderWithoutNoteOrInformation) {
                "</style>",
                "</head>",
                "<body>",
-               "<p align=\"center\"><img src=\"C:\\Program Files\\RIRered\\logo1.jpg\" "
+               "<p align=\"center\"><img src=\"file:///C:/Program%20Files/RIRered/logo1.jpg\" "
                "width=\"197\" height=\"80\"></p><br>",
                "   The benchmark started at 12_31_2024 14:05:33<br>",
                "<hr>"}));
@@ -241,7 +245,7 @@ TEST_F(BenchReportTest, HeaderShowsNoteAndDescriptionAsTyped) {
   c.Hardware = {"Windows 7", "CPU \"fast\"", "", "GeForce <6800>", "", "", "DirectX 9.0c"};
   WriteReportHeader(*Bench);
   V lines = Lines(Bench->State.Report);
-  EXPECT_EQ(V(lines.begin() + 16, lines.end()),
+  EXPECT_EQ(V(lines.begin() + 17, lines.end()),
             (V{"<p align=\"left\" class=\"style4\">System</p>",
                "   <FONT size=2>Windows 7</FONT><br>",
                "   <FONT size=2>CPU &quot;fast&quot;</FONT><br>",
@@ -255,13 +259,11 @@ TEST_F(BenchReportTest, HeaderShowsNoteAndDescriptionAsTyped) {
   c.Note.clear();
   WriteReportHeader(*Bench);
   lines = Lines(Bench->State.Report);
-  EXPECT_EQ(V(lines.begin() + 16, lines.end()), (V{"   <FONT size=2>Athlon</FONT><br>", "<hr>"}));
+  EXPECT_EQ(V(lines.begin() + 17, lines.end()), (V{"   <FONT size=2>Athlon</FONT><br>", "<hr>"}));
 }
 
-TEST_F(BenchReportTest, LastResolutionClosesAndSavesTheReport) {
+TEST_F(BenchReportTest, FinishClosesAndSavesTheReport) {
   TBenchChoices& c = Bench->Choices;
-  TBenchRunState& s = Bench->State;
-  s.FinishedCount = s.ChosenCount;
   struct Case {
     std::string results;
     std::string saved;
@@ -276,12 +278,77 @@ TEST_F(BenchReportTest, LastResolutionClosesAndSavesTheReport) {
     Pauses.clear();
     WriteReportHeader(*Bench);
     Section({"57.12", "57.13"});
+    FinishReport(*Bench);
     EXPECT_EQ(ReportFileName(*Bench), k.saved);
     const std::string bytes = ReadBytes(k.saved);
-    EXPECT_EQ(bytes, s.Report.Text());
+    EXPECT_EQ(bytes, Bench->State.Report.Text());
     EXPECT_EQ(bytes.substr(0, 8), "<html>\r\n");
     EXPECT_NE(bytes.find("<br><HR>\r\n<P></P>\r\n"), std::string::npos);
     EXPECT_EQ(bytes.substr(bytes.size() - 16), "</BODY></HTML>\r\n");
     EXPECT_EQ(Pauses, std::vector<DWORD>{500});
   }
+}
+
+TEST_F(BenchReportTest, LogCheckNamesTheLogAndWhatIsMissing) {
+  Bench->State.RunCountText = "1";
+  DeleteFileA(LogFile().c_str());
+  EXPECT_FALSE(CheckDemoLogFinished(*Bench));
+  EXPECT_EQ(Bench->State.LogProblem,
+            "The time-demo log \"" + LogFile() + "\" is missing.");
+  WriteLines(LogFile(), GameLog({"57.12"}));
+  EXPECT_FALSE(CheckDemoLogFinished(*Bench));
+  EXPECT_EQ(Bench->State.LogProblem, "The time-demo log \"" + LogFile() +
+                                         "\" has no line \"!TimeDemo Run 1 Finished.\".");
+  WriteLines(LogFile(), GameLog({"57.12", "57.13"}));
+  EXPECT_TRUE(CheckDemoLogFinished(*Bench));
+  EXPECT_EQ(Bench->State.LogProblem, "");
+}
+
+TEST_F(BenchReportTest, FailedSectionSaysWhy) {
+  const int before = Bench->State.Report.Count();
+  AddFailedReportSection(*Bench, "The time-demo log \"C:\\a<b>.log\" is missing.");
+  const V lines = Lines(Bench->State.Report);
+  EXPECT_EQ(V(lines.begin() + before, lines.end()),
+            (V{"<BR><B><FONT size=5>Resolution: 1024&times;768</FONT></B><BR>",
+               "<span class=\"style5\">The time-demo log &quot;C:\\a&lt;b&gt;.log&quot; is "
+               "missing.</span><br>",
+               "<br><HR>"}));
+  EXPECT_EQ(Bench->State.MeasuredSections, 0);
+}
+
+TEST(BenchReport, FileUrlsThatEveryBrowserReads) {
+  struct Case {
+    const char* path;
+    const char* url;
+  };
+  const Case cases[] = {
+      {"C:\\Program Files\\RIRered\\logo1.jpg", "file:///C:/Program%20Files/RIRered/logo1.jpg"},
+      {"C:\\100% sure\\logo1.jpg", "file:///C:/100%25%20sure/logo1.jpg"},
+      {"C:\\Bench #2\\a?b\\logo1.jpg", "file:///C:/Bench%20%232/a%3Fb/logo1.jpg"},
+      {"C:\\Tom & Jerry\\logo1.jpg", "file:///C:/Tom%20&%20Jerry/logo1.jpg"},
+      {"C:\\Caf\xE9\\logo1.jpg", "file:///C:/Caf%C3%A9/logo1.jpg"},  // UTF-8, not the byte E9
+      {"D:\\\"quoted\" <x>\\logo1.jpg", "file:///D:/%22quoted%22%20%3Cx%3E/logo1.jpg"},
+      {"\\\\server\\share\\Bench Folder\\logo1.jpg",
+       "file://server/share/Bench%20Folder/logo1.jpg"},
+  };
+  ASSERT_EQ(GetACP(), 1252u);
+  for (const Case& c : cases) EXPECT_EQ(FileUrl(c.path), c.url) << c.path;
+}
+
+TEST_F(BenchReportTest, TheLogosUrlIsEscapedForItsAttribute) {
+  Bench->Choices.ProgramFolder = "C:\\Tom & Jerry\\";
+  WriteReportHeader(*Bench);
+  EXPECT_EQ(Bench->State.Report.Strings(15),
+            "<p align=\"center\"><img src=\"file:///C:/Tom%20&amp;%20Jerry/logo1.jpg\" "
+            "width=\"197\" height=\"80\"></p><br>");
+}
+
+TEST(BenchReport, CharsetNamesOfTheAnsiCodePages) {
+  const std::pair<UINT, const char*> cases[] = {
+      {1250, "windows-1250"}, {1251, "windows-1251"}, {1252, "windows-1252"},
+      {1253, "windows-1253"}, {1257, "windows-1257"}, {874, "windows-874"},
+      {932, "shift_jis"},     {936, "gbk"},           {949, "euc-kr"},
+      {950, "big5"},          {12345, ""},
+  };
+  for (const auto& [codePage, name] : cases) EXPECT_EQ(CharsetName(codePage), name) << codePage;
 }

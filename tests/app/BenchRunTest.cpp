@@ -9,6 +9,7 @@
 
 #include "QuickRunChoices.h"
 #include "app/BenchReport.h"
+#include "app/GameFiles.h"
 #include "app/BenchSequence.h"
 #include "app/BenchStart.h"
 #include "app/EngineTestSupport.h"
@@ -59,12 +60,6 @@ class BenchRunTest : public testing::Test {
     ASSERT_FALSE(GameConfig.empty());
     ASSERT_NE(GameSplash, ProgramSplash);
 
-    Registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    ASSERT_TRUE(Registry.OpenKey(SettingsKey, true));
-    HadNoErrorWarning = Registry.ValueExists("NoErrorWarning");
-    if (HadNoErrorWarning) OldNoErrorWarning = Registry.ReadString("NoErrorWarning");
-    Registry.WriteString("NoErrorWarning", "0");
-
     Application->OnException = [this](TObject*, const std::exception& e) {
       Errors.push_back(e.what());
     };
@@ -84,7 +79,7 @@ class BenchRunTest : public testing::Test {
     Bench->View = &View;
     Bench->FileOp = FileOp;
     Bench->cp = Process;
-    Bench->Registry = &Registry;
+    Bench->Registry = &Settings.Registry;
     Bench->Sleeper = [this](DWORD ms) {
       Pauses.push_back(ms);
       if (DuringPause) DuringPause(ms);
@@ -97,10 +92,6 @@ class BenchRunTest : public testing::Test {
   void TearDown() override {
     Application->OnException = nullptr;
     Bench.reset();
-    if (HadNoErrorWarning)
-      Registry.WriteString("NoErrorWarning", OldNoErrorWarning);
-    else
-      Registry.DeleteValue("NoErrorWarning");
     SetEnvironmentVariableA("QUENMAR_FRAME_STEP", nullptr);
   }
 
@@ -110,7 +101,44 @@ class BenchRunTest : public testing::Test {
     return LoopUntil([this] { return View.ButtonEnabled; }, RunTimeoutMs);
   }
 
-  std::string NoErrorWarning() { return Registry.ReadString("NoErrorWarning"); }
+  // Runs one benchmark in a process of its own (BenchRunHost with these options) over this
+  // test's program folder and game; its exit code, and what it printed in `output`.
+  DWORD RunHost(const std::string& options, std::string* output = nullptr) {
+    // No backslash before a closing quote, which would escape it.
+    std::string line = "\"" + TestProgramFolder() + "BenchRunHost.exe\" \"" +
+                       ExcludeTrailingBackslash(ProgramFolder) + "\" \"" +
+                       ExcludeTrailingBackslash(Root()) + "\" --settings-key \"" +
+                       Settings.Path() + "\" " + options;
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const std::string outputFile = Root() + "host output.txt";
+    HANDLE out = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
+                             CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = out;
+    PROCESS_INFORMATION pi{};
+    const bool started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &si, &pi);
+    CloseHandle(out);
+    if (!started) {
+      ADD_FAILURE() << "BenchRunHost did not start";
+      return 0xFFFFFFFF;
+    }
+    CloseHandle(pi.hThread);
+    DWORD code = 0xFFFFFFFF;
+    if (WaitForSingleObject(pi.hProcess, RunTimeoutMs) == WAIT_OBJECT_0)
+      GetExitCodeProcess(pi.hProcess, &code);
+    else
+      TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hProcess);
+    if (output) *output = ReadFileBytes(outputFile);
+    DeleteFileA(outputFile.c_str());
+    return code;
+  }
+
+  std::string NoErrorWarning() { return Settings.Read("NoErrorWarning"); }
+  std::string ConfigBackupMark() { return Settings.Read("ConfigBackup"); }
   std::string Root() const { return Game.Root(); }
   int Launches() const {
     int n = 0;
@@ -130,6 +158,7 @@ class BenchRunTest : public testing::Test {
     EXPECT_FALSE(FileExists(Root() + "Systemcfgoverride.cfg"));
     EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\system.cfg"), GameConfig);
     EXPECT_EQ(NoErrorWarning(), "0");
+    EXPECT_EQ(ConfigBackupMark(), "0");
     EXPECT_TRUE(View.ButtonEnabled);
     EXPECT_FALSE(View.PanelVisible);
     EXPECT_EQ(Process->State(), psReady);
@@ -138,9 +167,7 @@ class BenchRunTest : public testing::Test {
   TGameTreeCopy Game{"BenchRun"};
   std::string ProgramFolder;
   std::string GameConfig, GameSplash, ProgramSplash;
-  TRegistry Registry;
-  bool HadNoErrorWarning = false;
-  std::string OldNoErrorWarning;
+  TTestSettings Settings;
   TComponent Owner{nullptr};
   TSvSHFileOperation* FileOp = nullptr;
   TSvCreateProcess* Process = nullptr;
@@ -160,7 +187,8 @@ V ReportSection(const V& report, const std::string& resolution) {
   bool in = false;
   for (const std::string& line : report) {
     if (line.rfind("<BR><B><FONT size=5>Resolution: ", 0) == 0)
-      in = line.find("Resolution: " + resolution + "<") != std::string::npos;
+      in = line.find("Resolution: " + StringReplace(resolution, "\xD7", "&times;", {}) + "<") !=
+           std::string::npos;
     if (in) section.push_back(line);
   }
   return section;
@@ -178,6 +206,12 @@ TEST_F(BenchRunTest, ThreeResolutionsTwoRunsMakeOneReportOpenedOnce) {
   c.MapName = map;
   c.Resolution[0] = c.Resolution[1] = c.Resolution[2] = true;
   c.RunNumber = "2";
+  // The game's own logs, with figures known beforehand in place of its measured ones.
+  const V gameScores[] = {{"57.12", "57.13"}, {"414.39", "931.93"}, {"100.00", "100.00"}};
+  BeforeEndHandler = [&] {
+    ASSERT_EQ(LoggedScores(ReadFileBytes(DemoLogFileName(*Bench))).size(), 2u);
+    SetLoggedScores(DemoLogFileName(*Bench), gameScores[Ends.size()]);
+  };
 
   ASSERT_TRUE(RunToEnd());
 
@@ -190,29 +224,27 @@ TEST_F(BenchRunTest, ThreeResolutionsTwoRunsMakeOneReportOpenedOnce) {
   EXPECT_EQ(View.OpenedReports, V{reportFile});
   const V report = FileLines(reportFile);
   const char* const sizes[] = {"640\xD7" "480", "800\xD7" "600", "1024\xD7" "768"};
+  const char* const averages[] = {"57.12", "673.16", "100"};
   for (size_t i = 0; i < Ends.size(); ++i) {
     SCOPED_TRACE(sizes[i]);
     EXPECT_FALSE(Ends[i].reportThere) << "the report is saved once, after the last game";
     EXPECT_TRUE(Ends[i].panelVisible);
-    const V scores = LoggedScores(Ends[i].log);
-    ASSERT_EQ(scores.size(), 2u) << Ends[i].log;
     const V section = ReportSection(report, sizes[i]);
-    ASSERT_FALSE(section.empty());
+    ASSERT_GE(section.size(), 13u);
     EXPECT_EQ(section[2], "Level: Kr\xE4ne, demo: quick.tmd<br>");
-    EXPECT_EQ(section[9], "<span class=\"style5\">Score =  " + scores[0] + " FPS (Run 1)</span><br>");
-    EXPECT_EQ(section[10], "<span class=\"style5\">Score =  " + scores[1] + " FPS (Run 2)</span><br>");
-    const float sum = static_cast<float>(static_cast<float>(StrToFloat(scores[0])) +
-                                         StrToFloat(scores[1]));
-    EXPECT_EQ(section[11], "<span class=\"style5\"><b>Average score = " +
-                               CutAverage(static_cast<float>(sum / 2), ".") +
-                               " FPS</b></span><br>");
+    EXPECT_EQ(section[9], "<span class=\"style5\">Score =  " + gameScores[i][0] +
+                              " FPS (Run 1)</span><br>");
+    EXPECT_EQ(section[10], "<span class=\"style5\">Score =  " + gameScores[i][1] +
+                               " FPS (Run 2)</span><br>");
+    EXPECT_EQ(section[11], std::string("<span class=\"style5\"><b>Average score = ") +
+                               averages[i] + " FPS</b></span><br>");
   }
   V headings;
   for (const std::string& line : report)
     if (line.rfind("<BR><B><FONT size=5>", 0) == 0) headings.push_back(line);
-  EXPECT_EQ(headings, (V{"<BR><B><FONT size=5>Resolution: 640\xD7" "480</FONT></B><BR>",
-                         "<BR><B><FONT size=5>Resolution: 800\xD7" "600</FONT></B><BR>",
-                         "<BR><B><FONT size=5>Resolution: 1024\xD7" "768</FONT></B><BR>"}));
+  EXPECT_EQ(headings, (V{"<BR><B><FONT size=5>Resolution: 640&times;480</FONT></B><BR>",
+                         "<BR><B><FONT size=5>Resolution: 800&times;600</FONT></B><BR>",
+                         "<BR><B><FONT size=5>Resolution: 1024&times;768</FONT></B><BR>"}));
   EXPECT_EQ(report.back(), "</BODY></HTML>");
 
   // Before each game 500 ms; between games the wait and 500 ms; the report's save and the
@@ -301,7 +333,10 @@ TEST_F(BenchRunTest, OneResolutionWhoseGameFailsIsAbortedAndEndsTheRun) {
   ASSERT_EQ(Ends.size(), 1u);
   EXPECT_NE(Ends[0].log.find("Error: cannot play the demo"), std::string::npos) << Ends[0].log;
   EXPECT_FALSE(Ends[0].panelVisible) << "one resolution: no abort panel";
-  EXPECT_EQ(View.Statuses.back(), "Benchmark aborted.");
+  EXPECT_EQ(View.Statuses.back(), "Benchmark aborted. 800\xD7" "600 not measured: The time-demo log \"" +
+                                      Root() +
+                                      "Levels\\Training\\missing.log\" has no line "
+                                      "\"!TimeDemo Run 0 Finished.\".");
   EXPECT_TRUE(View.OpenedReports.empty());
   EXPECT_FALSE(FileExists(ReportFileName(*Bench)));
   ExpectGameFilesPutBack();
@@ -423,18 +458,19 @@ class BenchMalformedLogTest : public BenchRunTest,
 
 }  // namespace
 
-// A log that holds the finished line but cannot be read is shown as an error and its
-// resolution counts as failed; the run still ends properly.
-TEST_P(BenchMalformedLogTest, ErrorIsShownAndTheRunEndsProperly) {
+// A log that holds the finished line but cannot be read leaves its resolution not measured:
+// the status line and the report say why, no box stops the run, and the run ends properly.
+TEST_P(BenchMalformedLogTest, TheResolutionIsNotMeasuredAndTheRunEndsProperly) {
   const TMalformedCase& param = GetParam();
   TBenchChoices& c = Bench->Choices;
   c.Resolution[0] = true;
   c.Resolution[1] = param.twoResolutions;
   bool spoiled = false;
+  std::string log;
   BeforeEndHandler = [&] {
     if (spoiled) return;
     spoiled = true;
-    const std::string log = DemoLogFileName(*Bench);
+    log = DemoLogFileName(*Bench);
     const V scores = LoggedScores(ReadFileBytes(log));
     ASSERT_FALSE(scores.empty());
     ASSERT_TRUE(WriteFileBytes(
@@ -446,19 +482,24 @@ TEST_P(BenchMalformedLogTest, ErrorIsShownAndTheRunEndsProperly) {
 
   ASSERT_TRUE(RunToEnd());
 
-  ASSERT_EQ(Errors.size(), 1u);
-  EXPECT_NE(Errors[0].find(param.twoResolutions ? "is not a number" : "ends before"),
-            std::string::npos)
-      << Errors[0];
+  EXPECT_TRUE(Errors.empty());
+  const std::string problem =
+      param.twoResolutions
+          ? "The score \" fast\" of run 1 in the time-demo log \"" + log + "\" is not a number."
+          : "The time-demo log \"" + log + "\" ends before the score of run 1.";
+  const std::string notMeasured = "640\xD7" "480 not measured: " + problem;
   if (param.twoResolutions) {
-    // The second resolution's section makes the report alone.
+    // Said between the resolutions, and the second resolution's section makes the report.
+    EXPECT_EQ(View.Statuses[1], notMeasured);
     EXPECT_EQ(View.Statuses.back(), "The benchmarking is successful.");
     ASSERT_EQ(View.OpenedReports, V{ReportFileName(*Bench)});
     const V report = FileLines(ReportFileName(*Bench));
-    EXPECT_TRUE(ReportSection(report, "640\xD7" "480").empty());
-    EXPECT_FALSE(ReportSection(report, "800\xD7" "600").empty());
+    EXPECT_EQ(ReportSection(report, "640\xD7" "480"),
+              (V{"<BR><B><FONT size=5>Resolution: 640&times;480</FONT></B><BR>",
+                 "<span class=\"style5\">" + HtmlEscape(problem) + "</span><br>", "<br><HR>"}));
+    EXPECT_GE(ReportSection(report, "800\xD7" "600").size(), 12u);
   } else {
-    EXPECT_EQ(View.Statuses.back(), "Benchmark aborted.");
+    EXPECT_EQ(View.Statuses.back(), "Benchmark aborted. " + notMeasured);
     EXPECT_TRUE(View.OpenedReports.empty());
     EXPECT_FALSE(FileExists(ReportFileName(*Bench)));
   }
@@ -486,14 +527,15 @@ TEST_F(BenchRunTest, GameThatCannotBeStartedEndsTheRunWithFilesPutBack) {
   ExpectGameFilesPutBack();
 }
 
-// The process that runs the benchmark is ended while the game plays: the mark of an
-// interrupted run stays set, and the user's configuration waits in "Backup\".
+// The process that runs the benchmark is ended while the game plays: the marks of an
+// interrupted run stay set, and the user's configuration waits in "Backup\".
 TEST_F(BenchRunTest, KilledRunLeavesTheMarkAndTheBackup) {
   const std::string log = Root() + "Levels\\Training\\quick.log";
   // No backslash before a closing quote, which would escape it.
   std::string line = "\"" + TestProgramFolder() + "BenchRunHost.exe\" \"" +
                      ExcludeTrailingBackslash(ProgramFolder) + "\" \"" +
-                     ExcludeTrailingBackslash(Root()) + "\"";
+                     ExcludeTrailingBackslash(Root()) + "\" --settings-key \"" + Settings.Path() +
+                     "\"";
   SetEnvironmentVariableA("QUENMAR_FRAME_STEP", "1");  // a game long enough to be caught
   STARTUPINFOA si{};
   si.cb = sizeof si;
@@ -511,6 +553,7 @@ TEST_F(BenchRunTest, KilledRunLeavesTheMarkAndTheBackup) {
   EXPECT_EQ(code, 9u) << "the run ended before it was killed";
 
   EXPECT_EQ(NoErrorWarning(), "1");
+  EXPECT_EQ(ConfigBackupMark(), "1");
   EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\system.cfg"), GameConfig);
   EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\qmsplash.bmp"), GameSplash);
   EXPECT_EQ(ReadFileBytes(Root() + "qmsplashold.bmp"), GameSplash);
@@ -519,4 +562,290 @@ TEST_F(BenchRunTest, KilledRunLeavesTheMarkAndTheBackup) {
       [&] { return ReadFileBytes(log).find("!TimeDemo Run 4 Finished.") != std::string::npos; },
       RunTimeoutMs));
   Sleep(500);
+}
+
+// The run is killed at each of its pauses in turn (a process of its own that ends itself
+// there), and a fresh one then runs to the end: the user's configuration comes back byte for
+// byte every time. (The user's file has no sound line "0", which the restore switches on by
+// design.)
+TEST_F(BenchRunTest, AKillAtAnyPauseNeverCostsTheUsersConfiguration) {
+  const std::string user = "-- tuned by hand\r\nr_Width = \"1600\"\nr_Height = \"1200\"\r\n";
+  ASSERT_TRUE(WriteFileBytes(Root() + "system.cfg", user));
+  std::string output;
+  ASSERT_EQ(RunHost("--resolutions 01 --runs 1 --no-pauses", &output), 0u) << output;
+  // Before the first game, before each launch, between the two, the report and the restore.
+  ASSERT_NE(output.find("pauses: 7"), std::string::npos) << output;
+  for (int k = 1; k <= 7; ++k) {
+    SCOPED_TRACE("killed at pause " + std::to_string(k));
+    // Each kill point on its own, whatever became of the one before.
+    ASSERT_TRUE(WriteFileBytes(Root() + "system.cfg", user));
+    EXPECT_EQ(RunHost("--resolutions 01 --runs 1 --no-pauses --kill-at-pause " + std::to_string(k),
+                      &output),
+              9u)
+        << output;
+    EXPECT_EQ(RunHost("--resolutions 01 --runs 1 --no-pauses", &output), 0u) << output;
+    EXPECT_EQ(ReadFileBytes(Root() + "system.cfg"), user);
+    EXPECT_EQ(NoErrorWarning(), "0");
+    EXPECT_EQ(ConfigBackupMark(), "0");
+  }
+}
+
+// A start refused for want of a resolution leaves "NoErrorWarning" set, with the user's
+// current file in the game and an older one in "Backup\": the next start keeps the current.
+TEST_F(BenchRunTest, ARefusedStartThenARealOneKeepTheUsersCurrentFile) {
+  Bench->Choices.Resolution[0] = true;
+  ASSERT_TRUE(RunToEnd());
+  ASSERT_EQ(ReadFileBytes(ProgramFolder + "Backup\\system.cfg"), GameConfig);
+  const std::string changed = GameConfig + "r_Gamma = \"1.2\"\r\n";
+  ASSERT_TRUE(WriteFileBytes(Root() + "system.cfg", changed));
+
+  Bench->Choices.Resolution[0] = false;
+  BenchButtonClick(*Bench, nullptr);
+  ASSERT_EQ(View.Messages.size(), 1u);
+  ASSERT_EQ(NoErrorWarning(), "1");
+
+  Bench->Choices.Resolution[0] = true;
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(ReadFileBytes(Root() + "system.cfg"), changed);
+  EXPECT_EQ(NoErrorWarning(), "0");
+}
+
+namespace {
+
+struct TUserFileCase {
+  const char* name;
+  const char* bytes;  // nullptr: the game has no "system.cfg"
+  bool readOnly;
+};
+
+class BenchUserFileTest : public BenchRunTest, public testing::WithParamInterface<TUserFileCase> {};
+
+}  // namespace
+
+TEST_P(BenchUserFileTest, TheUsersFileComesBackAsItWas) {
+  const TUserFileCase& param = GetParam();
+  const std::string config = Root() + "system.cfg";
+  if (param.bytes) {
+    ASSERT_TRUE(WriteFileBytes(config, param.bytes));
+    if (param.readOnly) SetReadOnly(config);
+  } else {
+    ASSERT_TRUE(DeleteFileA(config.c_str()));
+  }
+  Bench->Choices.Resolution[0] = true;
+  BeforeEndHandler = [&] { EXPECT_TRUE(FileExists(config)) << "the run's own file"; };
+
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_TRUE(Errors.empty()) << Errors[0];
+  EXPECT_EQ(View.Statuses.back(), "The benchmarking is successful.");
+  if (param.bytes) {
+    EXPECT_EQ(ReadFileBytes(config), param.bytes);
+    EXPECT_EQ(IsReadOnly(config), param.readOnly);
+  } else {
+    EXPECT_FALSE(FileExists(config));
+  }
+  EXPECT_EQ(NoErrorWarning(), "0");
+  EXPECT_EQ(ConfigBackupMark(), "0");
+  SetFileAttributesA(config.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BenchUserFileTest,
+    testing::Values(TUserFileCase{"OwnLineEnds", "a = \"1\"\nb = \"2\"", false},
+                    // Checked by its attribute: Wine running as root writes read-only files.
+                    TUserFileCase{"ReadOnly", "a = \"1\"\r\n", true},
+                    TUserFileCase{"None", nullptr, false}),
+    [](const testing::TestParamInfo<TUserFileCase>& info) { return std::string(info.param.name); });
+
+TEST_F(BenchRunTest, AReadOnlyCustomFileDoesNotKeepTheRestoreOut) {
+  TBenchChoices& c = Bench->Choices;
+  c.Resolution[0] = true;
+  c.DetailLevel = 3;
+  c.CustomConfigFile = ProgramFolder + "mine.cfg";
+  ASSERT_TRUE(WriteFileBytes(c.CustomConfigFile, "r_Width = \"640\"\r\n"));
+  SetReadOnly(c.CustomConfigFile);
+  BeforeEndHandler = [&] { EXPECT_FALSE(IsReadOnly(Root() + "system.cfg")); };
+
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_TRUE(Errors.empty());
+  ExpectGameFilesPutBack();
+  SetFileAttributesA(c.CustomConfigFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+namespace {
+
+struct TFailedBackupCase {
+  const char* name;
+  const char* inMessage;
+};
+
+class BenchFailedBackupTest : public BenchRunTest,
+                              public testing::WithParamInterface<TFailedBackupCase> {};
+
+}  // namespace
+
+// The user's file cannot be backed up safely: the start ends with one message naming it and
+// why, before anything of the configuration is changed.
+TEST_P(BenchFailedBackupTest, TheStartEndsWithTheGamesFilesAsTheyWere) {
+  const std::string backup = ProgramFolder + "Backup\\system.cfg";
+  TFullDiskFileOp fullDisk(nullptr);
+  fullDisk.SetOptions(FileOp->Options());
+  std::unique_ptr<THeldOpen> held;
+  const std::string name = GetParam().name;
+  if (name == "BackupNameTakenByAFolder") {
+    ASSERT_TRUE(ForceDirectories(backup));
+  } else if (name == "FullDisk") {
+    Bench->FileOp = &fullDisk;
+  } else {
+    // A read-only file that cannot be changed: here one held open by another program.
+    held = std::make_unique<THeldOpen>(Root() + "system.cfg", FILE_SHARE_READ);
+  }
+  Bench->Choices.Resolution[0] = true;
+
+  BenchButtonClick(*Bench, nullptr);
+  held.reset();
+
+  ASSERT_EQ(Errors.size(), 1u);
+  EXPECT_NE(Errors[0].find("\"" + Root() + "system.cfg\""), std::string::npos) << Errors[0];
+  EXPECT_NE(Errors[0].find(GetParam().inMessage), std::string::npos) << Errors[0];
+  EXPECT_EQ(View.Statuses.back(), "Benchmark aborted.");
+  EXPECT_TRUE(Ends.empty());
+  EXPECT_EQ(Process->State(), psReady);
+  EXPECT_EQ(ReadFileBytes(Root() + "system.cfg"), GameConfig);
+  EXPECT_FALSE(FileExists(backup + ".tmp"));
+  EXPECT_EQ(ReadFileBytes(Root() + "qmsplash.bmp"), GameSplash);
+  EXPECT_FALSE(FileExists(Root() + "qmsplashold.bmp"));
+  EXPECT_EQ(NoErrorWarning(), "0");
+  EXPECT_EQ(ConfigBackupMark(), "0");
+  EXPECT_TRUE(View.ButtonEnabled);
+  Bench->FileOp = FileOp;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BenchFailedBackupTest,
+    testing::Values(TFailedBackupCase{"BackupNameTakenByAFolder", "Backup\\system.cfg"},
+                    TFailedBackupCase{"FullDisk", "not the same"},
+                    TFailedBackupCase{"GameFileCannotBeDeleted", "cannot be deleted"}),
+    [](const testing::TestParamInfo<TFailedBackupCase>& info) {
+      return std::string(info.param.name);
+    });
+
+TEST_F(BenchRunTest, AnOldLogIsDeletedBeforeTheLaunchOrTheRunStops) {
+  // Read-only, from an earlier run: it loses the attribute and goes (checked by the attribute,
+  // since Wine running as root would let the game write over it).
+  const std::string log = Root() + "Levels\\Training\\quick.log";
+  ASSERT_TRUE(WriteFileBytes(log, "!TimeDemo Run 0 Finished.  Average FPS: 999.99\r\n"));
+  SetReadOnly(log);
+  Bench->Choices.Resolution[0] = true;
+  BeforeEndHandler = [&] {
+    EXPECT_FALSE(IsReadOnly(log));
+    EXPECT_EQ(ReadFileBytes(log).find("999.99"), std::string::npos);
+  };
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_TRUE(Errors.empty());
+  EXPECT_EQ(Ends.size(), 1u);
+
+  // One that cannot be deleted at all: nothing is launched, and the message names it.
+  ASSERT_TRUE(WriteFileBytes(log, "!TimeDemo Run 0 Finished.  Average FPS: 999.99\r\n"));
+  {
+    THeldOpen held(log, FILE_SHARE_READ);
+    ASSERT_TRUE(held.Ok());
+    BenchButtonClick(*Bench, nullptr);
+  }
+  ASSERT_EQ(Errors.size(), 1u);
+  EXPECT_NE(Errors[0].find("\"" + log + "\" cannot be deleted"), std::string::npos) << Errors[0];
+  EXPECT_EQ(Ends.size(), 1u);
+  EXPECT_EQ(View.Statuses.back(), "Benchmark aborted.");
+  ExpectGameFilesPutBack();
+}
+
+TEST_F(BenchRunTest, WhenTheLastResolutionFailsTheMeasuredOnesAreStillReported) {
+  TBenchChoices& c = Bench->Choices;
+  c.Resolution[0] = c.Resolution[1] = true;
+  std::string log;
+  BeforeEndHandler = [&] {
+    log = DemoLogFileName(*Bench);
+    if (Ends.size() == 0)
+      SetLoggedScores(log, {"61.50"});
+    else
+      DeleteFileA(log.c_str());
+  };
+
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_TRUE(Errors.empty());
+  const std::string problem = "The time-demo log \"" + log + "\" is missing.";
+  EXPECT_EQ(View.Statuses.back(), "Benchmark aborted. 800\xD7" "600 not measured: " + problem);
+  ASSERT_EQ(View.OpenedReports, V{ReportFileName(*Bench)});
+  const V report = FileLines(ReportFileName(*Bench));
+  const V measured = ReportSection(report, "640\xD7" "480");
+  ASSERT_GE(measured.size(), 10u);
+  EXPECT_EQ(measured[9], "<span class=\"style5\">Score =  61.50 FPS</span><br>");
+  const V failed = ReportSection(report, "800\xD7" "600");
+  ASSERT_GE(failed.size(), 3u);
+  EXPECT_EQ(failed[1], "<span class=\"style5\">" + HtmlEscape(problem) + "</span><br>");
+  EXPECT_EQ(report.back(), "</BODY></HTML>");
+  ExpectGameFilesPutBack();
+}
+
+TEST_F(BenchRunTest, ScreenshotModeKeepsTheLastPictureWhenTheRestoreFails) {
+  TBenchChoices& c = Bench->Choices;
+  c.ScreenshotMode = true;
+  c.Frame = "5";
+  c.Resolution[0] = true;
+  std::unique_ptr<THeldOpen> held;
+  // The backup cannot be read when the restore comes.
+  BeforeEndHandler = [&] {
+    held = std::make_unique<THeldOpen>(ProgramFolder + "Backup\\system.cfg", 0);
+  };
+
+  ASSERT_TRUE(RunToEnd());
+  held.reset();
+
+  // Shown once; the picture kept; the configuration still waits in "Backup\", so the next
+  // start offers the repair and puts it back.
+  ASSERT_EQ(Errors.size(), 1u);
+  EXPECT_NE(Errors[0].find("Backup\\system.cfg\" cannot be read"), std::string::npos) << Errors[0];
+  const std::string stamp = StringReplace(Bench->State.TimeText, "_", "", {rfReplaceAll});
+  EXPECT_TRUE(FileExists(c.ScreenshotFolder + "frame5_" + stamp + "_640.jpg"));
+  EXPECT_EQ(NoErrorWarning(), "1");
+  EXPECT_EQ(ConfigBackupMark(), "1");
+  EXPECT_TRUE(View.ButtonEnabled);
+  EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\system.cfg"), GameConfig);
+}
+
+TEST_F(BenchRunTest, NamesTheGameCannotBeGivenAreRefusedBeforeAnythingChanges) {
+  ASSERT_EQ(GetOEMCP(), 437u);
+  struct Case {
+    const char* map;
+    const char* demo;
+    const char* name;
+    const char* letters;
+  };
+  const Case cases[] = {
+      {"S\xE3o \xD8", "quick.tmd", "S\xE3o \xD8", "\xE3, \xD8"},
+      {"Training", "\x8A\x80.tmd", "\x8A\x80.tmd", "\x8A, \x80"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    View.Messages.clear();
+    TBenchChoices& c = Bench->Choices;
+    c.MapName = k.map;
+    c.DemoFileName = k.demo;
+    c.Resolution[0] = true;
+
+    BenchButtonClick(*Bench, nullptr);
+
+    EXPECT_EQ(View.Messages,
+              V{std::string("The name \"") + k.name +
+                "\" holds letters that the game cannot be given: " + k.letters +
+                ". Please rename the map folder or the demo file."});
+    EXPECT_TRUE(View.Statuses.empty());
+    EXPECT_TRUE(View.ButtonEnabled);
+    EXPECT_EQ(ReadFileBytes(Root() + "qmsplash.bmp"), GameSplash);
+    EXPECT_FALSE(DirectoryExists(ProgramFolder + "Backup"));
+    EXPECT_EQ(NoErrorWarning(), "0");
+    EXPECT_EQ(Process->State(), psReady);
+  }
 }

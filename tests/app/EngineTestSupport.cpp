@@ -3,6 +3,54 @@
 #include "platform/Application.h"
 #include "TestSupport.h"
 
+TTestSettings::TTestSettings() {
+  Registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  if (!Registry.OpenKey(Path(), true)) ADD_FAILURE() << "the settings key cannot be made";
+  Registry.WriteString("NoErrorWarning", "0");
+  Registry.WriteString("ConfigBackup", "0");
+}
+
+bool TFullDiskFileOp::Execute() {
+  if (Operation() != foCopy) return TSvSHFileOperation::Execute();
+  for (int i = 0; i < DestFiles()->Count(); ++i) {
+    const std::string dest = DestFiles()->Strings(i);
+    ForceDirectories(ExtractFilePath(dest));
+    WriteFileBytes(dest, "");
+  }
+  return true;
+}
+
+THeldOpen::THeldOpen(const std::string& fileName, DWORD share)
+    : handle_(CreateFileA(fileName.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0,
+                          nullptr)) {}
+
+THeldOpen::~THeldOpen() {
+  if (Ok()) CloseHandle(handle_);
+}
+
+void SetLoggedScores(const std::string& log, const std::vector<std::string>& scores) {
+  std::string bytes = ReadFileBytes(log);
+  const std::string label = "Average FPS: ";
+  size_t at = 0;
+  for (const std::string& score : scores) {
+    at = bytes.find(label, at);
+    ASSERT_NE(at, std::string::npos) << "fewer runs in " << log;
+    at += label.size();
+    const size_t end = bytes.find("\r\n", at);
+    bytes.replace(at, end - at, score);
+  }
+  WriteBytes(log, bytes);
+}
+
+bool IsReadOnly(const std::string& fileName) {
+  const DWORD attributes = GetFileAttributesA(fileName.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+void SetReadOnly(const std::string& fileName) {
+  ASSERT_TRUE(SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_READONLY)) << fileName;
+}
+
 void WriteBytes(const std::string& fileName, const std::string& bytes) {
   ASSERT_TRUE(WriteFileBytes(fileName, bytes)) << fileName;
 }
@@ -69,6 +117,7 @@ void EngineTest::SetUp() {
   Bench->View = &View;
   Bench->FileOp = FileOp;
   Bench->cp = Process;
+  Bench->Registry = &Settings.Registry;
   Bench->Sleeper = [this](DWORD ms) { Pauses.push_back(ms); };
 }
 

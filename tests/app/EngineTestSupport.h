@@ -10,10 +10,35 @@
 #include <vector>
 
 #include "app/BenchEngine.h"
+#include "SettingsTestSupport.h"
+#include "platform/Registry.h"
 #include "platform/StringList.h"
 #include "services/SvCreateProcess.h"
 #include "services/SvSHFileOperation.h"
 #include "standin/GameTree.h"
+
+// A settings key of the test's own, beside the program's and removed again at the end, held
+// open as the main window holds its key, with the run's marks ("NoErrorWarning" and the
+// configuration backup's) at "0".
+class TTestSettings {
+ public:
+  TTestSettings();
+  TTestSettings(const TTestSettings&) = delete;
+  TTestSettings& operator=(const TTestSettings&) = delete;
+
+  // Below HKEY_LOCAL_MACHINE, for BenchRunHost's --settings-key.
+  const std::string& Path() const { return key_.Path(); }
+  std::string Read(const std::string& name) { return Registry.ReadString(name); }
+  void Write(const std::string& name, const std::string& value) {
+    Registry.WriteString(name, value);
+  }
+
+ private:
+  TTestSettingsKey key_;  // removed last
+
+ public:
+  TRegistry Registry;
+};
 
 class TRecordingView : public IBenchView {
  public:
@@ -34,6 +59,35 @@ class TRecordingView : public IBenchView {
   bool ButtonEnabled = true;
 };
 
+// A shell file operation whose copies end up empty, as on a full disk (the shell may well
+// report success).
+class TFullDiskFileOp : public TSvSHFileOperation {
+ public:
+  using TSvSHFileOperation::TSvSHFileOperation;
+  bool Execute() override;
+};
+
+// A file held open by another program for as long as the object lives, sharing only what
+// `share` allows (0: nothing, so it can be neither read nor written nor deleted).
+class THeldOpen {
+ public:
+  THeldOpen(const std::string& fileName, DWORD share);
+  ~THeldOpen();
+  THeldOpen(const THeldOpen&) = delete;
+  THeldOpen& operator=(const THeldOpen&) = delete;
+  bool Ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// The game's log as it wrote it, with the frame rate of each run replaced by the given ones in
+// turn, so that the report's figures are known beforehand.
+void SetLoggedScores(const std::string& log, const std::vector<std::string>& scores);
+
+bool IsReadOnly(const std::string& fileName);
+void SetReadOnly(const std::string& fileName);
+
 void WriteBytes(const std::string& fileName, const std::string& bytes);
 // The file's bytes; "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& fileName);
@@ -52,6 +106,7 @@ class EngineTest : public testing::Test {
   void TearDown() override;
 
   std::string Root;  // the scratch folder, ending in "\"
+  TTestSettings Settings;
   TComponent Owner{nullptr};
   TSvSHFileOperation* FileOp = nullptr;
   TSvCreateProcess* Process = nullptr;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "app/ConfigTemplates.h"
 #include "app/EngineTestSupport.h"
 #include "app/GameConfig.h"
+#include "app/GameFiles.h"
 
 namespace {
 
@@ -176,63 +180,179 @@ TEST_F(GameConfigTest, CustomFileIsCopiedUneditedOrNothingIsWritten) {
   EXPECT_EQ(Bench->State.QualityText, "Custom quality option");
 }
 
-TEST_F(GameConfigTest, BackupMovesBothFilesButKeepsOneItCouldNotCopy) {
-  const TBenchChoices& c = Bench->Choices;
-  WriteBytes(c.ExeFolder + "system.cfg", "exe\r\n");
-  WriteBytes(c.GameRoot + "system.cfg", "root\r\n");
-  BackupGameConfiguration(*Bench);
-  EXPECT_EQ(ReadBytes(c.ProgramFolder + "Backup\\Bin32\\system.cfg"), "exe\r\n");
-  EXPECT_EQ(ReadBytes(c.ProgramFolder + "Backup\\system.cfg"), "root\r\n");
-  EXPECT_FALSE(FileExists(c.ExeFolder + "system.cfg"));
-  EXPECT_FALSE(FileExists(c.GameRoot + "system.cfg"));
-
-  // A folder where the backup should go: the copy fails and the game keeps its file.
-  DeleteFileA((c.ProgramFolder + "Backup\\system.cfg").c_str());
-  ASSERT_TRUE(CreateDir(c.ProgramFolder + "Backup\\system.cfg"));
-  WriteBytes(c.GameRoot + "system.cfg", "root\r\n");
-  BackupGameConfiguration(*Bench);
-  EXPECT_EQ(ReadBytes(c.GameRoot + "system.cfg"), "root\r\n");
-}
-
-TEST_F(GameConfigTest, RestoreSwitchesSoundOnAndPauses) {
+TEST_F(GameConfigTest, BackupMovesBothFilesThroughVerifiedCopies) {
   const TBenchChoices& c = Bench->Choices;
   const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
-  TStringList stored;
-  LoadConfigTemplate(ctMaximum, stored);
-  const std::string maxText = stored.Text(), none = "<missing>";
-  const std::string soundOff = "a = \"1\"\r\nS_SoundEnable = \"0\"\r\nb = \"2\"\r\n";
-  const std::string soundOn = "a = \"1\"\r\ns_SoundEnable = \"1\"\r\nb = \"2\"\r\n";
+  WriteBytes(c.ExeFolder + "system.cfg", "exe\r\n");
+  WriteBytes(SystemCfg(), "root\n");  // the user's own line ends
+  ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
+  WriteBytes(backup, "an older run's\r\n");
+  SetReadOnly(backup);
+
+  BackupGameConfiguration(*Bench);
+
+  EXPECT_EQ(ReadBytes(c.ProgramFolder + "Backup\\Bin32\\system.cfg"), "exe\r\n");
+  EXPECT_EQ(ReadBytes(backup), "root\n");
+  EXPECT_FALSE(FileExists(c.ExeFolder + "system.cfg"));
+  EXPECT_FALSE(FileExists(SystemCfg()));
+  EXPECT_FALSE(FileExists(backup + ".tmp"));
+  EXPECT_EQ(Settings.Read("ConfigBackup"), "1");
+
+  // A game without a configuration: marked so, for the restore to remove the run's file.
+  Settings.Write("ConfigBackup", "0");
+  BackupGameConfiguration(*Bench);
+  EXPECT_EQ(Settings.Read("ConfigBackup"), "2");
+  EXPECT_EQ(ReadBytes(backup), "root\n");
+}
+
+TEST_F(GameConfigTest, AFailedBackupLeavesTheGamesFileAndIsReported) {
+  const TBenchChoices& c = Bench->Choices;
+  const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
+  TFullDiskFileOp fullDisk(nullptr);
+  fullDisk.SetOptions(FileOp->Options());
+  std::unique_ptr<THeldOpen> held;
   struct Case {
     const char* name;
+    std::function<void()> spoil;
+    const char* reason;       // in the message, beside the two file names
+    const char* backupAfter;  // "" for the folder in its place
+  };
+  const Case cases[] = {
+      {"backup name taken by a folder",
+       [&] {
+         DeleteFileA(backup.c_str());
+         ASSERT_TRUE(CreateDir(backup));
+       },
+       "", ""},
+      {"copy left empty, as on a full disk", [&] { Bench->FileOp = &fullDisk; },
+       "not the same", "older\r\n"},
+      // Held open by the game (say): it can be copied but not deleted.
+      {"game's file cannot be deleted",
+       [&] { held = std::make_unique<THeldOpen>(SystemCfg(), FILE_SHARE_READ); },
+       "cannot be deleted", "user\r\n"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
+    if (DirectoryExists(backup)) RemoveDirectoryA(backup.c_str());
+    WriteBytes(backup, "older\r\n");
+    WriteBytes(SystemCfg(), "user\r\n");
+    Bench->FileOp = FileOp;
+    k.spoil();
+
+    std::string message;
+    try {
+      BackupGameConfiguration(*Bench);
+    } catch (const EGameFileError& e) {
+      message = e.Message();
+    }
+    held.reset();
+
+    EXPECT_NE(message.find("\"" + SystemCfg() + "\""), std::string::npos) << message;
+    EXPECT_NE(message.find("\"" + backup + "\""), std::string::npos) << message;
+    EXPECT_NE(message.find(k.reason), std::string::npos) << message;
+    EXPECT_EQ(ReadBytes(SystemCfg()), "user\r\n");
+    if (*k.backupAfter)
+      EXPECT_EQ(ReadBytes(backup), k.backupAfter);
+    else
+      EXPECT_TRUE(DirectoryExists(backup));
+    EXPECT_FALSE(FileExists(backup + ".tmp"));
+    EXPECT_EQ(Settings.Read("ConfigBackup"), "0");
+  }
+  Bench->FileOp = FileOp;
+}
+
+TEST_F(GameConfigTest, AConfigurationLeftInTheBackupIsPutBackBeforeTheNextBackup) {
+  // A run ended half-way: the benchmark's file in the game, the user's in "Backup\".
+  const TBenchChoices& c = Bench->Choices;
+  const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
+  ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
+  WriteBytes(backup, "user\r\n");
+  WriteBytes(SystemCfg(), "benchmark\r\n");
+  Settings.Write("ConfigBackup", "1");
+
+  BackupGameConfiguration(*Bench);
+
+  EXPECT_EQ(ReadBytes(backup), "user\r\n");
+  EXPECT_FALSE(FileExists(SystemCfg()));
+  EXPECT_EQ(Settings.Read("ConfigBackup"), "1");
+}
+
+TEST_F(GameConfigTest, RestorePutsBackWhatTheMarkNames) {
+  const TBenchChoices& c = Bench->Choices;
+  const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
+  const std::string none = "<missing>";
+  const std::string soundOff = "a = \"1\"\r\nS_SoundEnable = \"0\"\r\nb = \"2\"\r\n";
+  const std::string soundOn = "a = \"1\"\r\ns_SoundEnable = \"1\"\r\nb = \"2\"\r\n";
+  const std::string lineFeeds = "a = \"1\"\nb = \"2\"";  // and no line end at the end
+  struct Case {
+    const char* name;
+    const char* mark;
     std::string backup;  // none: no backup
-    bool maxSoundOff;    // the Maximum template edited to hold sound off
     std::string restored, backupAfter;
     std::vector<DWORD> pauses;
   };
   const Case cases[] = {
-      {"backup with sound off", soundOff, false, soundOn, soundOn, {300, 300}},
-      {"backup with sound on", soundOn, false, soundOn, soundOn, {300}},
-      {"no backup", none, false, none, none, {300}},
-      {"no backup, template with sound off", none, true, maxText, maxText, {300, 300}},
+      {"backup with sound off", "1", soundOff, soundOn, soundOn, {300, 300}},
+      {"backup with sound on, byte for byte", "1", lineFeeds, lineFeeds, lineFeeds, {300}},
+      {"backup gone meanwhile", "1", none, "run's", none, {300}},
+      {"the game had none", "2", soundOn, none, soundOn, {300}},
+      {"nothing to put back", "0", soundOn, "run's", soundOn, {300}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     DeleteFileA(backup.c_str());
-    DeleteFileA((c.GameRoot + "system.cfg").c_str());
+    WriteBytes(SystemCfg(), "run's");
+    SetReadOnly(SystemCfg());  // the restore clears it before writing
     Pauses.clear();
-    LoadConfigTemplate(ctMaximum, Bench->MaxSet);
     if (k.backup != none) {
       ForceDirectories(c.ProgramFolder + "Backup");
       WriteBytes(backup, k.backup);
     }
-    if (k.maxSoundOff) {
-      ASSERT_TRUE(ReplaceSettingLine(Bench->MaxSet, "s_SoundEnable", {"1"}, "0"));
-    }
+    Settings.Write("ConfigBackup", k.mark);
 
     RestoreGameConfiguration(*Bench);
 
-    EXPECT_EQ(ReadBytes(c.GameRoot + "system.cfg"), k.restored);
+    EXPECT_EQ(ReadBytes(SystemCfg()), k.restored);
     EXPECT_EQ(ReadBytes(backup), k.backupAfter);
     EXPECT_EQ(Pauses, k.pauses);
+    EXPECT_EQ(Settings.Read("ConfigBackup"), "0");
+    SetFileAttributesA(SystemCfg().c_str(), FILE_ATTRIBUTE_NORMAL);
   }
+}
+
+TEST_F(GameConfigTest, RestoreKeepsTheUsersReadOnlyBitAndNeverWritesAnUnreadableBackup) {
+  const TBenchChoices& c = Bench->Choices;
+  const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
+  ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
+  WriteBytes(backup, "user\r\n");
+  SetReadOnly(backup);
+  WriteBytes(SystemCfg(), "run's");
+  Settings.Write("ConfigBackup", "1");
+  {
+    THeldOpen held(backup, 0);
+    ASSERT_TRUE(held.Ok());
+    EXPECT_THROW(RestoreGameConfiguration(*Bench), EGameFileError);
+    EXPECT_EQ(ReadBytes(SystemCfg()), "run's");
+    EXPECT_EQ(Settings.Read("ConfigBackup"), "1");
+  }
+  RestoreGameConfiguration(*Bench);
+  EXPECT_EQ(ReadBytes(SystemCfg()), "user\r\n");
+  EXPECT_TRUE(IsReadOnly(SystemCfg()));
+  EXPECT_FALSE(FileExists(SystemCfg() + ".tmp"));
+  SetFileAttributesA(SystemCfg().c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesA(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(GameConfigTest, AReadOnlyCustomFileIsCopiedWithoutItsReadOnlyBit) {
+  TBenchChoices& c = Bench->Choices;
+  c.DetailLevel = 3;
+  c.CustomConfigFile = Root + "Program\\mine.cfg";
+  WriteBytes(c.CustomConfigFile, "r_FSAA = \"1\"\r\n");
+  SetReadOnly(c.CustomConfigFile);
+  WriteGameConfiguration(*Bench);
+  EXPECT_EQ(ReadBytes(SystemCfg()), "r_FSAA = \"1\"\r\n");
+  EXPECT_FALSE(IsReadOnly(SystemCfg()));
+  EXPECT_TRUE(IsReadOnly(c.CustomConfigFile));
+  SetFileAttributesA(c.CustomConfigFile.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

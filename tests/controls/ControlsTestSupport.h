@@ -1,24 +1,17 @@
-// What the control library's tests share: pixels of bitmaps as plain RGB, a bitmap filled with
-// one colour, the visual-styles switch held for a scope, and the classes registered once.
+// What the control library's tests share beside the window tests' helpers: colours as drawn,
+// the visual-styles switch held for a scope, and where the window pictures go.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "ControlTestSupport.h"
 #include "controls/FcRegister.h"
 #include "platform/Colors.h"
 #include "platform/Graphics.h"
 #include "platform/SysUtils.h"
 #include "platform/Themes.h"
-
-// The bitmap's pixel as plain RGB.
-inline COLORREF At(TBitmap& bitmap, int x, int y) { return static_cast<COLORREF>(bitmap.Canvas()->Pixels(x, y)); }
-
-inline void Fill(TBitmap& bitmap, TColor color) {
-  bitmap.Canvas()->Brush()->SetColor(color);
-  bitmap.Canvas()->FillRect(RECT{0, 0, bitmap.Width(), bitmap.Height()});
-}
 
 // A colour as it is drawn now (system colours looked up).
 inline COLORREF Rgb(TColor color) { return ColorToRGB(color); }

@@ -12,7 +12,7 @@ namespace {
 // The separator painted into a bitmap of its size.
 std::unique_ptr<TBitmap> Painted(TFcSeparator& separator) {
   auto bitmap = std::make_unique<TBitmap>(separator.Width(), separator.Height());
-  Fill(*bitmap, clLime);
+  FillBitmap(*bitmap, clLime);
   separator.Perform(WM_PAINT, reinterpret_cast<WPARAM>(bitmap->Canvas()->Handle()));
   return bitmap;
 }
@@ -54,15 +54,15 @@ TEST(Separator, TheHighlightSitsWhereItsLocationSays) {
   for (const TCase& c : cases) {
     separator.SetHighlightLocation(c.location);
     auto line = Painted(separator);
-    EXPECT_TRUE(Near(At(*line, 0, 0), c.left, 3)) << c.location;
-    EXPECT_TRUE(Near(At(*line, 100, 1), c.middle, 3)) << c.location;
-    EXPECT_TRUE(Near(At(*line, 199, 0), c.right, 3)) << c.location;
+    EXPECT_TRUE(Near(PixelAt(*line, 0, 0), c.left, 3)) << c.location;
+    EXPECT_TRUE(Near(PixelAt(*line, 100, 1), c.middle, 3)) << c.location;
+    EXPECT_TRUE(Near(PixelAt(*line, 199, 0), c.right, 3)) << c.location;
   }
   separator.SetOrientation(orVertical);
   separator.SetHighlightLocation(hlCenter);
   auto column = Painted(separator);
-  EXPECT_TRUE(Near(At(*column, 1, 100), blue, 3));
-  EXPECT_TRUE(Near(At(*column, 0, 199), red, 3));
+  EXPECT_TRUE(Near(PixelAt(*column, 1, 100), blue, 3));
+  EXPECT_TRUE(Near(PixelAt(*column, 0, 199), red, 3));
 
   // A colour change recomputes the gradient.
   separator.SetColor(clYellow);
@@ -75,12 +75,12 @@ TEST(Separator, WithoutGradientOrOnAPaletteDisplayTheLineIsSolid) {
   separator.SetHighlightColor(clBlue);
   separator.SetShowGradient(false);
   auto plain = Painted(separator);
-  for (int x : {0, 100, 199}) EXPECT_EQ(At(*plain, x, 1), RGB(255, 0, 0));
+  for (int x : {0, 100, 199}) EXPECT_EQ(PixelAt(*plain, x, 1), RGB(255, 0, 0));
 
   separator.SetShowGradient(true);
   separator.SetHighlightLocation(hlUpperLeft);
   OverrideDisplayHasFullColor(false);
   auto palette = Painted(separator);
   OverrideDisplayHasFullColor(std::nullopt);
-  for (int x : {0, 100, 199}) EXPECT_EQ(At(*palette, x, 0), RGB(255, 0, 0)) << "the pair's second colour";
+  for (int x : {0, 100, 199}) EXPECT_EQ(PixelAt(*palette, x, 0), RGB(255, 0, 0)) << "the pair's second colour";
 }

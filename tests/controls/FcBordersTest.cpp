@@ -13,9 +13,9 @@ namespace {
 // Every check paints on red, a colour no frame uses (under Wine's light theme the button
 // highlight is the window's white).
 struct TCanvasFixture {
-  explicit TCanvasFixture(int w = 20, int h = 20) : bitmap(w, h) { Fill(bitmap, clRed); }
+  explicit TCanvasFixture(int w = 20, int h = 20) : bitmap(w, h) { FillBitmap(bitmap, clRed); }
   TCanvas* Canvas() { return bitmap.Canvas(); }
-  COLORREF operator()(int x, int y) { return At(bitmap, x, y); }
+  COLORREF operator()(int x, int y) { return PixelAt(bitmap, x, y); }
   bool Untouched() {
     for (int y = 0; y < bitmap.Height(); ++y)
       for (int x = 0; x < bitmap.Width(); ++x)

@@ -101,7 +101,7 @@ constexpr int kW = 40, kH = 30;
 std::unique_ptr<TBitmap> Gradient(int direction, int w = kW, int h = kH, int steps = 1,
                                   TColor first = clRed, TColor second = clBlue) {
   auto bitmap = std::make_unique<TBitmap>(w, h);
-  Fill(*bitmap, clLime);
+  FillBitmap(*bitmap, clLime);
   FillRectGradient(bitmap->Canvas(), RECT{0, 0, w, h}, direction, first, second, steps);
   return bitmap;
 }
@@ -146,9 +146,9 @@ TEST(Gradient, EveryDirectionPutsItsColoursWhereItSaysAndLeavesNoPixelUnpainted)
     auto bitmap = Gradient(c.direction);
     for (int y = 0; y < kH; ++y)
       for (int x = 0; x < kW; ++x)
-        ASSERT_GE(Along(At(*bitmap, x, y)), 0) << "direction " << c.direction << " at " << x << "," << y;
+        ASSERT_GE(Along(PixelAt(*bitmap, x, y)), 0) << "direction " << c.direction << " at " << x << "," << y;
     for (const TAnchor& a : c.anchors) {
-      int along = Along(At(*bitmap, a.x, a.y));
+      int along = Along(PixelAt(*bitmap, a.x, a.y));
       int lowest = a.along == 0 ? 0 : 255 - tolerance(c.direction);
       int highest = a.along == 0 ? (c.direction <= gdDiagonalDown ? tolerance(c.direction) : 0) : 255;
       EXPECT_TRUE(along >= lowest && along <= highest)
@@ -159,18 +159,18 @@ TEST(Gradient, EveryDirectionPutsItsColoursWhereItSaysAndLeavesNoPixelUnpainted)
 
 TEST(Gradient, StraightShapesChangeOneWayAndBoxShapesAreSymmetric) {
   auto vertical = Gradient(gdVertical);
-  for (int y = 1; y < kH; ++y) EXPECT_GE(Along(At(*vertical, 7, y)), Along(At(*vertical, 7, y - 1)));
-  for (int y = 0; y < kH; ++y) EXPECT_EQ(At(*vertical, 0, y), At(*vertical, kW - 1, y)) << "rows are even";
+  for (int y = 1; y < kH; ++y) EXPECT_GE(Along(PixelAt(*vertical, 7, y)), Along(PixelAt(*vertical, 7, y - 1)));
+  for (int y = 0; y < kH; ++y) EXPECT_EQ(PixelAt(*vertical, 0, y), PixelAt(*vertical, kW - 1, y)) << "rows are even";
   auto horizontal = Gradient(gdHorizontal);
-  for (int x = 1; x < kW; ++x) EXPECT_GE(Along(At(*horizontal, x, 20)), Along(At(*horizontal, x - 1, 20)));
+  for (int x = 1; x < kW; ++x) EXPECT_GE(Along(PixelAt(*horizontal, x, 20)), Along(PixelAt(*horizontal, x - 1, 20)));
 
   for (int direction : {gdBoxHorizontal, gdBoxVertical, gdBoxSquare, gdBoxLarge})
     for (int size : {kW, kW - 1}) {
       auto box = Gradient(direction, size, kH - 1);
       for (int y = 0; y < kH - 1; ++y)
         for (int x = 0; x < size; ++x) {
-          ASSERT_EQ(At(*box, x, y), At(*box, size - 1 - x, y)) << direction << " at " << x << "," << y;
-          ASSERT_EQ(At(*box, x, y), At(*box, x, kH - 2 - y)) << direction << " at " << x << "," << y;
+          ASSERT_EQ(PixelAt(*box, x, y), PixelAt(*box, size - 1 - x, y)) << direction << " at " << x << "," << y;
+          ASSERT_EQ(PixelAt(*box, x, y), PixelAt(*box, x, kH - 2 - y)) << direction << " at " << x << "," << y;
         }
     }
 }
@@ -186,7 +186,7 @@ TEST(Gradient, BandStepsSetTheShortestBand) {
     auto bitmap = Gradient(gdVertical, 8, 256, c.steps, clBlack, clRed);
     std::vector<int> runs{1};
     for (int y = 1; y < 256; ++y) {
-      if (At(*bitmap, 3, y) == At(*bitmap, 3, y - 1))
+      if (PixelAt(*bitmap, 3, y) == PixelAt(*bitmap, 3, y - 1))
         ++runs.back();
       else
         runs.push_back(1);
@@ -196,12 +196,12 @@ TEST(Gradient, BandStepsSetTheShortestBand) {
     if (c.runs) {
       EXPECT_EQ(static_cast<int>(runs.size()), c.runs) << "steps " << c.steps;
     }
-    EXPECT_EQ(At(*bitmap, 3, 0), RGB(0, 0, 0)) << "steps " << c.steps;
+    EXPECT_EQ(PixelAt(*bitmap, 3, 0), RGB(0, 0, 0)) << "steps " << c.steps;
   }
   // Steps 9: bands of at least 29 lines leave at most ⌈256 / 29⌉ colours.
   auto nine = Gradient(gdVertical, 8, 256, 9, clBlack, clRed);
   std::vector<COLORREF> colours;
-  for (int y = 0; y < 256; ++y) colours.push_back(At(*nine, 3, y));
+  for (int y = 0; y < 256; ++y) colours.push_back(PixelAt(*nine, 3, y));
   colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
   EXPECT_LE(colours.size(), 9u);
 }
@@ -209,60 +209,60 @@ TEST(Gradient, BandStepsSetTheShortestBand) {
 TEST(Gradient, RectanglesWithoutAreaPaintNothingAndOneLineShapesStillPaint) {
   for (int direction = gdDiagonalUp; direction <= gdBoxLarge; ++direction) {
     TBitmap bitmap(10, 10);
-    Fill(bitmap, clLime);
+    FillBitmap(bitmap, clLime);
     for (RECT r : {RECT{2, 2, 2, 8}, RECT{2, 2, 8, 2}, RECT{5, 5, 2, 2}, RECT{0, 0, 0, 0}})
       EXPECT_NO_THROW(FillRectGradient(bitmap.Canvas(), r, direction, clRed, clBlue, 1));
     for (int y = 0; y < 10; ++y)
-      for (int x = 0; x < 10; ++x) ASSERT_EQ(At(bitmap, x, y), RGB(0, 255, 0)) << direction;
+      for (int x = 0; x < 10; ++x) ASSERT_EQ(PixelAt(bitmap, x, y), RGB(0, 255, 0)) << direction;
 
     // One pixel high or wide, and a single pixel: painted, in the first colour's side.
     for (RECT r : {RECT{0, 0, 10, 1}, RECT{0, 0, 1, 10}, RECT{4, 4, 5, 5}}) {
       FillRectGradient(bitmap.Canvas(), r, direction, clRed, clBlue, 1);
-      EXPECT_GE(Along(At(bitmap, r.left, r.top)), 0) << "direction " << direction;
+      EXPECT_GE(Along(PixelAt(bitmap, r.left, r.top)), 0) << "direction " << direction;
     }
   }
   // The centre shapes one line high: the first pass has no line, the second paints it.
   auto row = Gradient(gdVerticalCentre, 10, 1);
-  EXPECT_EQ(At(*row, 5, 0), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(*row, 5, 0), RGB(255, 0, 0));
   auto column = Gradient(gdHorizontalCentre, 1, 10);
-  EXPECT_EQ(At(*column, 0, 5), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(*column, 0, 5), RGB(255, 0, 0));
 }
 
 TEST(Gradient, EqualColoursOnADiagonalGiveAPlainFill) {
   for (int direction : {gdDiagonalUp, gdDiagonalDown}) {
     auto bitmap = Gradient(direction, kW, kH, 1, clTeal, clTeal);
     for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x) ASSERT_EQ(At(*bitmap, x, y), Rgb(clTeal));
+      for (int x = 0; x < kW; ++x) ASSERT_EQ(PixelAt(*bitmap, x, y), Rgb(clTeal));
   }
 }
 
 TEST(Gradient, PaintsOnlyItsRectOfTheCanvas) {
   TBitmap bitmap(20, 20);
-  Fill(bitmap, clLime);
+  FillBitmap(bitmap, clLime);
   FillRectGradient(bitmap.Canvas(), RECT{5, 6, 15, 16}, gdBoxSquare, clRed, clBlue, 1);
-  EXPECT_EQ(At(bitmap, 4, 10), RGB(0, 255, 0));
-  EXPECT_EQ(At(bitmap, 15, 10), RGB(0, 255, 0));
-  EXPECT_EQ(At(bitmap, 10, 5), RGB(0, 255, 0));
-  EXPECT_EQ(At(bitmap, 5, 6), RGB(255, 0, 0));
-  EXPECT_EQ(At(bitmap, 10, 16), RGB(0, 255, 0));
+  EXPECT_EQ(PixelAt(bitmap, 4, 10), RGB(0, 255, 0));
+  EXPECT_EQ(PixelAt(bitmap, 15, 10), RGB(0, 255, 0));
+  EXPECT_EQ(PixelAt(bitmap, 10, 5), RGB(0, 255, 0));
+  EXPECT_EQ(PixelAt(bitmap, 5, 6), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(bitmap, 10, 16), RGB(0, 255, 0));
 }
 
 // ---- Transparent stretch and parent painting ---------------------------------------------
 
 TEST(TransparentStretch, PixelsOfTheTransparentColourLeaveTheCanvasAsItWas) {
   TBitmap source(4, 4);
-  Fill(source, clBlue);
+  FillBitmap(source, clBlue);
   source.Canvas()->SetPixels(0, 0, clOlive);
   source.Canvas()->SetPixels(3, 3, clOlive);
   TBitmap canvas(12, 12);
-  Fill(canvas, clRed);
+  FillBitmap(canvas, clRed);
   DrawBitmapTransparentStretched(canvas.Canvas(), &source, RECT{2, 2, 10, 10}, clOlive, RECT{0, 0, 4, 4});
-  EXPECT_EQ(At(canvas, 2, 2), RGB(255, 0, 0)) << "the olive corner, stretched to 2 × 2";
-  EXPECT_EQ(At(canvas, 3, 3), RGB(255, 0, 0));
-  EXPECT_EQ(At(canvas, 9, 9), RGB(255, 0, 0));
-  EXPECT_EQ(At(canvas, 4, 2), RGB(0, 0, 255));
-  EXPECT_EQ(At(canvas, 6, 6), RGB(0, 0, 255));
-  EXPECT_EQ(At(canvas, 1, 1), RGB(255, 0, 0)) << "outside the destination";
+  EXPECT_EQ(PixelAt(canvas, 2, 2), RGB(255, 0, 0)) << "the olive corner, stretched to 2 × 2";
+  EXPECT_EQ(PixelAt(canvas, 3, 3), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(canvas, 9, 9), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(canvas, 4, 2), RGB(0, 0, 255));
+  EXPECT_EQ(PixelAt(canvas, 6, 6), RGB(0, 0, 255));
+  EXPECT_EQ(PixelAt(canvas, 1, 1), RGB(255, 0, 0)) << "outside the destination";
 }
 
 namespace {
@@ -307,15 +307,15 @@ TEST(ParentPainting, TheParentsPixelsUnderTheControlLandInItsDeviceContext) {
   panel->HandleNeeded();
 
   TBitmap bitmap(20, 20);
-  Fill(bitmap, clRed);
+  FillBitmap(bitmap, clRed);
   child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bitmap.Canvas()->Handle()));
-  EXPECT_EQ(At(bitmap, 5, 5), RGB(0, 255, 0)) << "left of the parent's middle";
-  EXPECT_EQ(At(bitmap, 15, 5), RGB(0, 0, 255)) << "right of it";
+  EXPECT_EQ(PixelAt(bitmap, 5, 5), RGB(0, 255, 0)) << "left of the parent's middle";
+  EXPECT_EQ(PixelAt(bitmap, 15, 5), RGB(0, 0, 255)) << "right of it";
   EXPECT_EQ(child->paints, 2) << "the parent paints the control once more, which does not start again";
 
   // Without a parent nothing is painted.
   TSeeThrough orphan(nullptr);
-  Fill(bitmap, clRed);
+  FillBitmap(bitmap, clRed);
   PaintParentOnDC(&orphan, bitmap.Canvas()->Handle(), true);
-  EXPECT_EQ(At(bitmap, 5, 5), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(bitmap, 5, 5), RGB(255, 0, 0));
 }

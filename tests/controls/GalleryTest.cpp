@@ -8,6 +8,8 @@
 #include "ControlsTestSupport.h"
 #include "controls/FcBckgnd.h"
 #include "controls/FcCommon.h"
+#include "controls/FcEdit.h"
+#include "controls/FcLabel.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
 
@@ -42,15 +44,49 @@ TEST(Gallery, HoldsEveryControlAndIsPicturedInBothLooks) {
     EXPECT_EQ(frames->RegIniFile(), form->FindComponent("GallerySettings"));
 
     TBitmap shot(form->ClientWidth(), form->ClientHeight());
-    form->PaintTo(shot.Canvas()->Handle(), 0, 0);
+    // As the screen shows it: the borders of the windowed controls are drawn outside their
+    // client areas, which painting the form into a bitmap would leave out.
+    form->Show();
+    Pump(10);
+    {
+      TWindowDC client(form->Handle());
+      BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), client, 0, 0, SRCCOPY);
+    }
     POINT middle = InForm(form.get(), "SeparatorCenter", 100, 1);
-    EXPECT_TRUE(Near(At(shot, middle.x, middle.y), Rgb(clHighlight), 4));
+    EXPECT_TRUE(Near(PixelAt(shot, middle.x, middle.y), Rgb(clHighlight), 4));
     POINT end = InForm(form.get(), "SeparatorCenter", 0, 0);
-    EXPECT_EQ(At(shot, end.x, end.y), Rgb(clBtnFace));
+    EXPECT_EQ(PixelAt(shot, end.x, end.y), Rgb(clBtnFace));
     POINT thick = InForm(form.get(), "SeparatorThick", 100, 6);
-    EXPECT_TRUE(Near(At(shot, thick.x, thick.y), RGB(255, 0, 0), 4));
+    EXPECT_TRUE(Near(PixelAt(shot, thick.x, thick.y), RGB(255, 0, 0), 4));
     POINT vertical = InForm(form.get(), "SeparatorVerticalLower", 1, 99);
-    EXPECT_TRUE(Near(At(shot, vertical.x, vertical.y), Rgb(clHighlight), 4));
+    EXPECT_TRUE(Near(PixelAt(shot, vertical.x, vertical.y), Rgb(clHighlight), 4));
+
+    // Labels, edits and the memo.
+    POINT groove = InForm(form.get(), "LabelBordered", 0, 14);
+    EXPECT_EQ(PixelAt(shot, groove.x, groove.y), Rgb(clBtnShadow));
+    auto* raised = dynamic_cast<TControl*>(form->FindComponent("LabelRaised"));
+    ASSERT_NE(raised, nullptr);
+    POINT r = InForm(form.get(), "LabelRaised", 0, 0);
+    EXPECT_GT(CountPixels(shot, RECT{r.x, r.y, r.x + raised->Width(), r.y + raised->Height()}, clGray), 0);
+    POINT curved = InForm(form.get(), "LabelCurved", 0, 0);
+    EXPECT_GT(CountPixels(shot, RECT{curved.x + 4, curved.y + 4, curved.x + 80, curved.y + 80}, clWindowText), 0);
+    for (const char* name : {"EditFramed", "MemoFramed", "EditSystem"}) {
+      auto* framed = dynamic_cast<TWinControl*>(form->FindComponent(name));
+      ASSERT_NE(framed, nullptr) << name;
+      POINT border = InForm(form.get(), name, 0, 0);
+      RECT client = framed->ClientRect();
+      RECT window;
+      GetWindowRect(framed->Handle(), &window);
+      int edge = ((window.right - window.left) - client.right) / 2;
+      COLORREF pixel = PixelAt(shot, border.x - edge, border.y + client.bottom / 2);
+      if (std::string(name) == "EditSystem")
+        EXPECT_EQ(pixel == Rgb(clMaroon), !styles) << "framed by the visual styles while they are on";
+      else
+        EXPECT_EQ(pixel, Rgb(std::string(name) == "EditFramed" ? clNavy : clTeal)) << name;
+    }
+    auto* numeric = dynamic_cast<TFcNumericEdit*>(form->FindComponent("NumericEdit"));
+    ASSERT_NE(numeric, nullptr);
+    EXPECT_EQ(numeric->Text(), "(1,234)");
 
     std::string file = ScreenshotFolder() + (styles ? "gallery-styles-on.bmp" : "gallery-styles-off.bmp");
     shot.SaveToFile(file);

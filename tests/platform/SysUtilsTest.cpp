@@ -264,6 +264,10 @@ TEST_F(SysUtilsLocale, FormatFloatPictures) {
       {"0.00 FPS", 57.1, "57.10 FPS"},
       {"0.0;(0.0);\"zero\"", -1.25, "(1.3)"},
       {"0.0;(0.0);\"zero\"", 0, "zero"},
+      {",0;(,0)", 1234567, "1,234,567"},
+      {",0;(,0)", -1234, "(1,234)"},
+      {",0;(,0)", 7, "7"},
+      {"\"a,b\" ,0", 1234, "a,b 1,234"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.format);

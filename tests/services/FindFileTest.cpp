@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -726,4 +727,121 @@ TEST(FindFile, CriteriaCopyAndPublishedProperties) {
             static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE));
   EXPECT_EQ(find.ThreadPriority(), tpLower);
   EXPECT_EQ(GetPropValue(c, "Files").AsObject(), files);
+}
+
+TEST(FindFile, ListingMasksReadTheLongNameAsTheSystemDoes) {
+  struct Case {
+    const char* name;
+    const char* mask;
+    bool matches;
+  };
+  const Case cases[] = {
+      {"pier.tmd", "*.tmd", true},
+      {"PIER.TMD", "*.tmd", true},
+      {"a.b.tmd", "*.tmd", true},
+      {"pier.tmdx", "*.tmd", false},  // its short name PIER~1.TMD is not looked at
+      {"readme", "*.", true},
+      {"a.txt", "*.", false},
+      {"readme", "readme.", true},
+      {"demo", "demo.*", true},
+      {"demo.txt", "demo.*", true},
+      {"demos", "demo.*", false},
+      {"abcz.txt", "a*z.txt", true},
+      {"abc.txt", "a*z.txt", false},  // unlike the exclusions' rule, "*" does not end the test
+      {"abc.txt", "a?c.txt", true},
+      {"ac.txt", "a?c.txt", false},
+      {"x", "*", true},
+      {"x.y.z", "*.*", true},
+      {"\xC9t\xE9.tmd", "\xE9T\xC9.TMD", true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ListingMaskMatches(c.name, c.mask), c.matches) << c.name << " against " << c.mask;
+}
+
+TEST(FindFile, ShortNamesNeitherAddNorRepeatFiles) {
+  TTree tree;
+  for (const char* name : {"pier.tmd", "pier.tmdx", "a long name.tmdemo", "readme", "b.txt",
+                           "abc", "sub\\deep.tmdx", "sub\\deep.tmd"})
+    tree.File(name);
+  struct Case {
+    const char* masks;
+    Names found;
+  };
+  const Case cases[] = {
+      {"*.tmd", {"pier.tmd", "sub\\deep.tmd"}},
+      {"*.", {"abc", "readme"}},
+      // Overlapping masks of one folder: each file once.
+      {"*.txt;*.;a*;*.t*", {"a long name.tmdemo", "abc", "b.txt", "pier.tmd", "pier.tmdx",
+                            "readme", "sub\\deep.tmd", "sub\\deep.tmdx"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.masks);
+    TFindFile find(nullptr);
+    TRecorder rec(find, tree.Root());
+    find.Criteria()->Files()->SetFileName(c.masks);
+    find.Criteria()->Files()->SetLocation(tree.Root());
+    find.Execute();
+    EXPECT_EQ(rec.Sorted(), c.found);
+  }
+}
+
+TEST(FindFile, OverlappingMasksReportMaskByMaskFromTheLast) {
+  TTree tree;
+  for (const char* name : {"a.txt", "b.txt", "a.log"}) tree.File(name);
+  TFindFile find(nullptr);
+  TRecorder rec(find, tree.Root());
+  find.Criteria()->Files()->SetFileName("*.txt;a.*");
+  find.Criteria()->Files()->SetLocation("<" + tree.Root());
+  find.Execute();
+  ASSERT_EQ(rec.matches.size(), 3u);
+  // "a.*" first takes both of its files, then "*.txt" what is left.
+  EXPECT_EQ(rec.matches[2], "b.txt");
+  EXPECT_EQ(std::vector<std::string>(rec.matches.begin(), rec.matches.begin() + 2),
+            rec.matches[0] == "a.txt" ? Names({"a.txt", "a.log"}) : Names({"a.log", "a.txt"}));
+}
+
+TEST(FindFile, AbortFromACallTheWorkerHandsToTheGuiThreadEndsTheSearchOnce) {
+  TTree tree;
+  for (int i = 0; i < 5; ++i) tree.File(Format("d%d\\a.tmd", i));
+  TFindFile find(nullptr);
+  TRecorder rec(find, tree.Root());
+  find.SetThreaded(true);
+  find.Criteria()->Files()->SetFileName("*.tmd");
+  find.Criteria()->Files()->SetLocation(tree.Root());
+  std::atomic<int> matches{0};
+  find.OnFileMatch = [&](TObject* sender, const std::string&, const TSearchRec&) {
+    ++matches;
+    TThread::Synchronize(nullptr, [sender] { static_cast<TFindFile*>(sender)->Abort(); });
+  };
+  find.Execute();
+  ASSERT_TRUE(LoopUntil([&] { return !find.Busy(); }, 5000));
+  EXPECT_EQ(matches, 1);
+  EXPECT_EQ(rec.aborts, 1);
+  EXPECT_EQ(rec.finishes, 1);
+  EXPECT_TRUE(find.Aborted());
+}
+
+// The handler ends the component and its memory is overwritten at once, as a freed block may
+// be: nothing of the component may be used after the handler returns.
+TEST(FindFile, AFinishHandlerMayFreeItsComponent) {
+  TTree tree;
+  tree.File("a.tmd");
+  for (bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "synchronous");
+    alignas(TFindFile) unsigned char storage[sizeof(TFindFile)];
+    auto* find = new (storage) TFindFile(nullptr);
+    find->SetThreaded(threaded);
+    find->Criteria()->Files()->SetFileName("*.tmd");
+    find->Criteria()->Files()->SetLocation(tree.Root());
+    bool freed = false;
+    find->OnSearchFinish = [&storage, &freed, find](TObject*) {
+      find->~TFindFile();
+      std::memset(storage, 0xCC, sizeof storage);
+      freed = true;
+    };
+    find->Execute();
+    ASSERT_TRUE(LoopUntil([&] { return freed; }));
+    EXPECT_TRUE(std::all_of(std::begin(storage), std::end(storage),
+                            [](unsigned char b) { return b == 0xCC; }));
+  }
 }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,6 +36,19 @@ std::vector<HANDLE> NextHandleValues() {
   for (int i = 0; i < 32; ++i) probes.push_back(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   for (HANDLE probe : probes) CloseHandle(probe);
   return probes;
+}
+
+// Threads of this process now.
+int ThreadCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  CloseHandle(snapshot);
+  return count;
 }
 
 // The component set up as the main window sets up its own: the child starts hidden.
@@ -498,4 +515,111 @@ TEST(SvCreateProcess, PublishedDefaultsAreTheValuesOfANewComponent) {
   EXPECT_EQ(cp.ConsoleOptions(), TSvConsoleOptions{coRedirect});
   SetPropValue(&cp, "Environment", TValue::List({TValue::String("A=1")}));
   EXPECT_EQ(cp.Environment()->Text(), "A=1\r\n");
+}
+
+// ---- Children that never become idle or read their input ---------------------------------
+
+TEST(SvCreateProcess, WithoutWaitingAChildThatNeverBecomesIdleHoldsRunForAFewSecondsAtMost) {
+  TSvCreateProcess cp(nullptr);
+  cp.SetWaitForTerminate(false);
+  cp.SetCommandLine(Child("GuiWithoutMessageLoop") + " 10000");
+  const ULONGLONG start = GetTickCount64();
+  cp.Run();
+  const ULONGLONG took = GetTickCount64() - start;
+  EXPECT_EQ(cp.State(), psStarted);
+  EXPECT_LT(took, 4500u);
+}
+
+// (Handles are not counted here: each wait for a child to become idle costs Wine a handle of
+// its own that it never gives back.)
+TEST(SvCreateProcess, DestroyedWhileAChildThatNeverBecomesIdleRunsLeavesNoThread) {
+  const int threadsBefore = ThreadCount();
+  ASSERT_GT(threadsBefore, 0);
+  auto* cp = new TSvCreateProcess(nullptr);
+  TEnds ends;
+  ends.Watch(*cp);
+  cp->SetCommandLine(Child("GuiWithoutMessageLoop") + " 10000");
+  cp->Run();
+  ASSERT_EQ(cp->State(), psRunning);
+  PumpFor(200);
+  delete cp;
+  // The child runs on for seconds; the wait for it ends within the bounded wait for idle.
+  EXPECT_TRUE(LoopUntil([&] { return ThreadCount() == threadsBefore; }, 4500))
+      << ThreadCount() << " threads, " << threadsBefore << " before";
+  EXPECT_EQ(ends.Count(), 0u);
+}
+
+TEST(SvCreateProcess, AConsoleChildThatReadsItsInputFindsItEnded) {
+  TSvCreateProcess cp(nullptr);
+  cp.SetConsoleOptions({coRedirect});
+  TEnds ends;
+  ends.Watch(cp);
+  cp.SetCommandLine(Child("ReadInput"));
+  cp.Run();
+  ASSERT_TRUE(LoopUntil([&] { return ends.Count() == 1; }, 5000));
+  EXPECT_EQ(ends.codes[0], 0u);
+}
+
+// ---- Handlers that free their component -------------------------------------------------
+
+namespace {
+
+// A component built in a block of the test's own, which a handler ends and overwrites at
+// once, as a freed block may be: nothing of the component may be used afterwards.
+struct TFreedByHandler {
+  alignas(TSvCreateProcess) unsigned char storage[sizeof(TSvCreateProcess)];
+  TSvCreateProcess* cp = new (storage) TSvCreateProcess(nullptr);
+  bool freed = false;
+
+  void Free() {
+    cp->~TSvCreateProcess();
+    std::memset(storage, 0xCC, sizeof storage);
+    freed = true;
+  }
+  bool Untouched() const {
+    return std::all_of(std::begin(storage), std::end(storage),
+                       [](unsigned char b) { return b == 0xCC; });
+  }
+};
+
+}  // namespace
+
+TEST(SvCreateProcess, AnEndHandlerMayFreeItsComponent) {
+  for (bool console : {false, true}) {
+    SCOPED_TRACE(console ? "console mode" : "plain");
+    TFreedByHandler block;
+    if (console) block.cp->SetConsoleOptions({coRedirect});
+    block.cp->SetCommandLine(Child("ExitWithCode") + " 4");
+    block.cp->OnTerminate = [&block](TObject*, DWORD) { block.Free(); };
+    block.cp->Run();
+    ASSERT_TRUE(LoopUntil([&] { return block.freed; }));
+    PumpFor(100);
+    EXPECT_TRUE(block.Untouched());
+  }
+}
+
+TEST(SvCreateProcess, AReadHandlerMayFreeItsComponent) {
+  for (bool raw : {false, true}) {
+    SCOPED_TRACE(raw ? "raw read" : "line read");
+    TFreedByHandler block;
+    int reads = 0;
+    block.cp->SetConsoleOptions({coRedirect});
+    // Two lines in one piece, then more after a pause.
+    block.cp->SetCommandLine(Child("WriteBytes") + " 610a620a -200 630a");
+    if (raw)
+      block.cp->OnRawRead = [&](TObject*, const std::string&) {
+        ++reads;
+        block.Free();
+      };
+    else
+      block.cp->OnRead = [&](TObject*, const std::string&, bool) {
+        ++reads;
+        block.Free();
+      };
+    block.cp->Run();
+    ASSERT_TRUE(LoopUntil([&] { return block.freed; }));
+    PumpFor(500);
+    EXPECT_EQ(reads, 1);
+    EXPECT_TRUE(block.Untouched());
+  }
 }

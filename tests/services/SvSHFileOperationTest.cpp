@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/Forms.h"
 #include "platform/StringList.h"
 #include "platform/SysUtils.h"
 #include "platform/TypInfo.h"
@@ -92,14 +95,59 @@ TEST(SvSHFileOperation, ListSettersCopy) {
   EXPECT_EQ(op.DestFiles()->Strings(0), "x.txt");
 }
 
-TEST_F(SvSHFileOperationTest, NoSourceTextRaises) {
-  op_.DestFiles()->Add(dir_);
-  try {
-    op_.Execute();
-    FAIL() << "no exception";
-  } catch (const ESvException& e) {
-    EXPECT_EQ(e.Message(), "No files specified to TSvSHFileOperation Execute function");
+TEST_F(SvSHFileOperationTest, NoSourceNameRaises) {
+  // Lines of blanks name no file: a delete must not take them for the current folder.
+  WriteText(dir_ + "kept.cfg", "kept");
+  const std::string previous = GetCurrentDir();
+  ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+  const std::vector<std::vector<std::string>> lists = {{}, {"   "}, {"", " \t ", "  "}};
+  for (const auto& list : lists) {
+    SCOPED_TRACE(list.size());
+    op_.SourceFiles()->Clear();
+    for (const std::string& line : list) op_.SourceFiles()->Add(line);
+    op_.SetOperation(foDelete);
+    try {
+      op_.Execute();
+      ADD_FAILURE() << "no exception";
+    } catch (const ESvException& e) {
+      EXPECT_EQ(e.Message(), "No files specified to TSvSHFileOperation Execute function");
+    }
   }
+  SetCurrentDirectoryA(previous.c_str());
+  EXPECT_EQ(ReadText(dir_ + "kept.cfg"), "kept");
+}
+
+TEST_F(SvSHFileOperationTest, ABlankLineInADeleteListLeavesTheCurrentFolderAlone) {
+  WriteText(dir_ + "gone.jpg", "x");
+  WriteText(dir_ + "kept.cfg", "kept");
+  const std::string previous = GetCurrentDir();
+  ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+  op_.SetOperation(foDelete);
+  op_.SourceFiles()->Add(dir_ + "gone.jpg");
+  op_.SourceFiles()->Add("   ");
+  const bool ok = op_.Execute();
+  SetCurrentDirectoryA(previous.c_str());
+  EXPECT_TRUE(ok);
+  EXPECT_FALSE(FileExists(dir_ + "gone.jpg"));
+  EXPECT_EQ(ReadText(dir_ + "kept.cfg"), "kept");
+}
+
+namespace {
+
+class TOwnerProbe : public TSvSHFileOperation {
+ public:
+  using TSvSHFileOperation::TSvSHFileOperation;
+  using TSvSHFileOperation::OwnerWindow;
+};
+
+}  // namespace
+
+TEST(SvSHFileOperation, TheShellsWindowsBelongToTheOwningForm) {
+  std::unique_ptr<TForm> form(TForm::CreateNew<TForm>(nullptr));
+  auto* owned = new TOwnerProbe(form.get());
+  EXPECT_EQ(owned->OwnerWindow(), form->Handle());
+  TOwnerProbe alone(nullptr);
+  EXPECT_EQ(alone.OwnerWindow(), GetForegroundWindow());
 }
 
 // One file to a destination that does not exist yet: the folder (or the file's folder) is
