@@ -2,6 +2,7 @@
 // holds one system control of the nearest class for each framed control, 200 times; five
 // rounds; prints each round and the median ratio of the two painting times.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "controls/FcBckgnd.h"
 #include "controls/FcEdit.h"
 #include "controls/FcLabel.h"
+#include "controls/FcPages.h"
 #include "controls/FcRegister.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
@@ -48,7 +50,31 @@ bool StandInFor(TControl* control, TSystemStandIn& standIn) {
     standIn = {"EDIT", DWORD(WS_BORDER)};
     return true;
   }
+  // Tab and page controls, and the page each shows.
+  if (dynamic_cast<TFcCustomTabControl*>(control)) {
+    standIn = {WC_TABCONTROLA, DWORD(WS_CLIPSIBLINGS)};
+    return true;
+  }
+  if (dynamic_cast<TFcTabSheet*>(control) && control->Visible()) {
+    standIn = {"STATIC", DWORD(SS_LEFT)};
+    return true;
+  }
   return false;
+}
+
+// A stand-in that shows items gets those of its framed control.
+void FillStandIn(TControl* control, HWND standIn) {
+  if (auto* tabs = dynamic_cast<TFcCustomTabControl*>(control)) {
+    for (int i = 0; i < tabs->Tabs()->Count(); ++i) {
+      std::string text = tabs->Tabs()->Items(i)->Caption;
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = text.data();
+      SendMessageA(standIn, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageA(standIn, WM_SETFONT, reinterpret_cast<WPARAM>(tabs->Font()->Handle()), FALSE);
+    SendMessageA(standIn, TCM_SETCURSEL, tabs->TabIndex(), 0);
+  }
 }
 
 // Puts a stand-in for every framed control of `container` (and of the containers in it) on
@@ -61,9 +87,10 @@ int AddStandIns(TWinControl* container, TForm* gallery, HWND window) {
     if (StandInFor(control, standIn)) {
       POINT p = control->ClientToScreen(POINT{0, 0});
       POINT origin = gallery->ClientOrigin();
-      CreateWindowExA(0, standIn.windowClass, "", WS_CHILD | WS_VISIBLE | standIn.style, p.x - origin.x,
-                      p.y - origin.y, control->Width(), control->Height(), window, nullptr,
-                      GetModuleHandleA(nullptr), nullptr);
+      HWND made = CreateWindowExA(0, standIn.windowClass, "", WS_CHILD | WS_VISIBLE | standIn.style,
+                                  p.x - origin.x, p.y - origin.y, control->Width(), control->Height(), window,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+      FillStandIn(control, made);
       ++count;
     }
     if (auto* inner = dynamic_cast<TWinControl*>(control)) count += AddStandIns(inner, gallery, window);
@@ -92,6 +119,8 @@ int main() {
   Application->Initialize();
   RegisterControlLibrary();
   SetVisualStyles(TVisualStyles::vsOn);
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES};
+  InitCommonControlsEx(&icc);
 
   std::unique_ptr<TForm> gallery(TForm::CreateNew<TForm>(nullptr));
   ReadLayoutResource(gallery.get(), nullptr, "FCGALLERY");

@@ -11,7 +11,9 @@
 //
 // Index: vocabulary · tab data and colour sets · geometry (shapes, transform, row layout,
 // region cache, outline commands) · scroller and close button · TFcCustomTabControl.
-// FcTabs.cpp holds the data, layout and behaviour; FcTabPaint.cpp the shapes and painting.
+// FcTabs.cpp holds the data, the settings and the layout; FcTabInput.cpp selection,
+// scrolling, the mouse and keys; FcTabPaint.cpp the shapes, the painting and the strip's
+// buttons.
 #pragma once
 
 #include <windows.h>
@@ -625,6 +627,7 @@ class TFcCustomTabControl : public TCustomControl {
 
   // ---- Layout (FcTabs.cpp)
   void LayoutTabs();
+  int MeasureScrollButtonSize();
   // The strip's length, and the geometry the row layout needs.
   int StripLength();
   TFcTabStrip Strip();
@@ -715,6 +718,7 @@ class TFcCustomTabControl : public TCustomControl {
 
   int fixedDimension_ = 0;
   int rowCount_ = 1;
+  int scrollButtonSize_ = 1;
   int firstVisibleTab_ = -1;
   bool scrollerNeeded_ = false;
   int hotTab_ = -1;

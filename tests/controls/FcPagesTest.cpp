@@ -467,20 +467,20 @@ TEST_F(PageControl, RoundTabsAreOutlinedAndTheSelectedOneOpensIntoTheCard) {
     COLORREF outline = AsPainted(*shot, ShiftLightness(clNavy, 40));
     RECT selected = pages->GetTabRect(0), other = pages->GetTabRect(2);
     int mid = (other.left + other.right) / 2;
-    EXPECT_EQ(At(*shot, mid, other.top), outline);                   // the top edge
-    EXPECT_EQ(At(*shot, other.left, (other.top + other.bottom) / 2), outline);  // its side
-    EXPECT_NE(At(*shot, other.left + 1, other.top), outline);       // a rounded corner
+    EXPECT_EQ(PixelAt(*shot, mid, other.top), outline);                   // the top edge
+    EXPECT_EQ(PixelAt(*shot, other.left, (other.top + other.bottom) / 2), outline);  // its side
+    EXPECT_NE(PixelAt(*shot, other.left + 1, other.top), outline);       // a rounded corner
     // The card's top line runs under the other tabs but is open under the selected one.
     RECT card = pages->CardRect(0);
-    EXPECT_EQ(At(*shot, mid, card.top), outline);
-    EXPECT_EQ(At(*shot, (selected.left + selected.right) / 2, card.top), AsPainted(*shot, clWhite));
+    EXPECT_EQ(PixelAt(*shot, mid, card.top), outline);
+    EXPECT_EQ(PixelAt(*shot, (selected.left + selected.right) / 2, card.top), AsPainted(*shot, clWhite));
     // The selected tab is 2 pixels larger and rises above the others.
     EXPECT_EQ(selected.top + 2, other.top);
     // With HotTrack its top carries the highlight bar.
-    EXPECT_EQ(At(*shot, (selected.left + selected.right) / 2, selected.top + 2), AsPainted(*shot, clHighlight));
+    EXPECT_EQ(PixelAt(*shot, (selected.left + selected.right) / 2, selected.top + 2), AsPainted(*shot, clHighlight));
     // The unselected tabs run from the shadow colour down to the tab's colour.
-    EXPECT_NE(At(*shot, mid, other.top + 2), At(*shot, mid, other.bottom - 2));
-    EXPECT_TRUE(Near(At(*shot, mid, other.bottom - 1), Rgb(clWhite), 6));
+    EXPECT_NE(PixelAt(*shot, mid, other.top + 2), PixelAt(*shot, mid, other.bottom - 2));
+    EXPECT_TRUE(Near(PixelAt(*shot, mid, other.bottom - 1), Rgb(clWhite), 6));
   }
 }
 
@@ -495,23 +495,23 @@ TEST_F(PageControl, TheCardsShadowDarkensWhatTheParentShows) {
     auto c = [&](int v) { return static_cast<BYTE>((v * (255 - weight) + 127) / 255); };
     return RGB(c(GetRValue(parent)), c(GetGValue(parent)), c(GetBValue(parent)));
   };
-  EXPECT_EQ(At(*shot, w - 2, y), darker(30));
-  EXPECT_EQ(At(*shot, w - 1, y), darker(15));
-  EXPECT_EQ(At(*shot, w / 2, h - 2), darker(30));
-  EXPECT_EQ(At(*shot, w / 2, h - 1), darker(15));
+  EXPECT_EQ(PixelAt(*shot, w - 2, y), darker(30));
+  EXPECT_EQ(PixelAt(*shot, w - 1, y), darker(15));
+  EXPECT_EQ(PixelAt(*shot, w / 2, h - 2), darker(30));
+  EXPECT_EQ(PixelAt(*shot, w / 2, h - 1), darker(15));
   // The frame stands 2 pixels inside, in the outline colour.
-  EXPECT_EQ(At(*shot, w - 3, y), AsPainted(*shot, clBtnShadow));
+  EXPECT_EQ(PixelAt(*shot, w - 3, y), AsPainted(*shot, clBtnShadow));
 
   // Transparent: the parent shows around the card and the tabs.
   pages->SetTransparent(true);
   auto clear = PaintToBitmap(pages);
   RECT area = pages->TabAreaRect();
-  EXPECT_EQ(At(*clear, area.right - 1, 1), parent);
+  EXPECT_EQ(PixelAt(*clear, area.right - 1, 1), parent);
   pages->SetTransparent(false);
   pages->SetBackgroundColor(clYellow);
   auto opaque = PaintToBitmap(pages);
-  EXPECT_EQ(At(*opaque, area.right - 1, 1), AsPainted(*opaque, clYellow));
-  EXPECT_EQ(At(*opaque, w - 1, y), darker(15));
+  EXPECT_EQ(PixelAt(*opaque, area.right - 1, 1), AsPainted(*opaque, clYellow));
+  EXPECT_EQ(PixelAt(*opaque, w - 1, y), darker(15));
 }
 
 TEST_F(PageControl, TheHotBarOfTheComplementColourTakesTheOppositeHue) {
@@ -522,9 +522,9 @@ TEST_F(PageControl, TheHotBarOfTheComplementColourTakesTheOppositeHue) {
   ASSERT_EQ(pages->HotTab(), 2);
   auto shot = PaintToBitmap(pages);
   RECT r = pages->GetTabRect(2);
-  THslColor bar = RgbToHsl240(static_cast<TColor>(At(*shot, (r.left + r.right) / 2, r.top + 2)));
+  THslColor bar = RgbToHsl240(static_cast<TColor>(PixelAt(*shot, (r.left + r.right) / 2, r.top + 2)));
   EXPECT_NEAR(bar.Hue, 120, 1);
   pages->SetHotTrackColorType(htctActual);
   shot = PaintToBitmap(pages);
-  EXPECT_EQ(At(*shot, (r.left + r.right) / 2, r.top + 2), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(*shot, (r.left + r.right) / 2, r.top + 2), RGB(255, 0, 0));
 }
