@@ -1,6 +1,7 @@
 #include "controls/FcRegister.h"
 
 #include "controls/FcBckgnd.h"
+#include "controls/FcCmboBx.h"
 #include "controls/FcCommon.h"
 #include "controls/FcEdit.h"
 #include "controls/FcIntLst.h"
@@ -16,4 +17,5 @@ void RegisterControlLibrary() {
   RegisterFcLabel();
   RegisterFcEdit();
   RegisterFcPages();
+  RegisterFcCmboBx();
 }
