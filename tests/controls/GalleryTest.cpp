@@ -7,6 +7,7 @@
 
 #include "ControlsTestSupport.h"
 #include "controls/FcBckgnd.h"
+#include "controls/FcCmboBx.h"
 #include "controls/FcCommon.h"
 #include "controls/FcEdit.h"
 #include "controls/FcLabel.h"
@@ -20,6 +21,13 @@ std::unique_ptr<TForm> Gallery() {
   std::unique_ptr<TForm> form(TForm::CreateNew<TForm>(nullptr));
   ReadLayoutResource(form.get(), nullptr, "FCGALLERY");
   form->HandleNeeded();
+  // The image combo box's items come from its owner's code.
+  if (auto* images = dynamic_cast<TFcCustomImageComboBox*>(form->FindComponent("ComboImages"))) {
+    images->AddImageItem("Desktop", -1, 0);
+    images->AddImageItem("My Documents", -1, 1);
+    images->AddImageItem("Quenmar", -1, 2);
+    images->SetItemIndex(2);
+  }
   return form;
 }
 
@@ -87,6 +95,10 @@ TEST(Gallery, HoldsEveryControlAndIsPicturedInBothLooks) {
     auto* numeric = dynamic_cast<TFcNumericEdit*>(form->FindComponent("NumericEdit"));
     ASSERT_NE(numeric, nullptr);
     EXPECT_EQ(numeric->Text(), "(1,234)");
+
+    // Combo boxes: their own frame in both looks.
+    POINT flat = InForm(form.get(), "ComboFlat", 0, 10);
+    EXPECT_EQ(PixelAt(shot, flat.x, flat.y), Rgb(clNavy));
 
     std::string file = ScreenshotFolder() + (styles ? "gallery-styles-on.bmp" : "gallery-styles-off.bmp");
     shot.SaveToFile(file);
