@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "controls/FcBckgnd.h"
+#include "controls/FcCmboBx.h"
 #include "controls/FcEdit.h"
 #include "controls/FcLabel.h"
 #include "controls/FcPages.h"
@@ -50,6 +51,12 @@ bool StandInFor(TControl* control, TSystemStandIn& standIn) {
     standIn = {"EDIT", DWORD(WS_BORDER)};
     return true;
   }
+  // Combo boxes.
+  if (auto* combo = dynamic_cast<TFcCustomComboBox*>(control)) {
+    bool edit = combo->Style() == csDropDown || combo->Style() == csSimple;
+    standIn = {"COMBOBOX", DWORD(WS_VSCROLL | (edit ? CBS_DROPDOWN : CBS_DROPDOWNLIST))};
+    return true;
+  }
   // Tab and page controls, and the page each shows.
   if (dynamic_cast<TFcCustomTabControl*>(control)) {
     standIn = {WC_TABCONTROLA, DWORD(WS_CLIPSIBLINGS)};
@@ -64,6 +71,12 @@ bool StandInFor(TControl* control, TSystemStandIn& standIn) {
 
 // A stand-in that shows items gets those of its framed control.
 void FillStandIn(TControl* control, HWND standIn) {
+  if (auto* combo = dynamic_cast<TFcCustomComboBox*>(control)) {
+    for (int i = 0; i < combo->Items()->Count(); ++i)
+      SendMessageA(standIn, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(combo->Items()->Strings(i).c_str()));
+    SendMessageA(standIn, WM_SETFONT, reinterpret_cast<WPARAM>(combo->Font()->Handle()), FALSE);
+    SendMessageA(standIn, CB_SETCURSEL, static_cast<WPARAM>(combo->ItemIndex()), 0);
+  }
   if (auto* tabs = dynamic_cast<TFcCustomTabControl*>(control)) {
     for (int i = 0; i < tabs->Tabs()->Count(); ++i) {
       std::string text = tabs->Tabs()->Items(i)->Caption;

@@ -441,6 +441,14 @@ TEST_F(PageControl, DockedControlsBecomePagesOfTheirOwn) {
   panel->SetVisible(true);
   EXPECT_TRUE(page->TabVisible());
 
+  // A press on its tab drags it; the right button ends the drag where it started.
+  POINT press = TabCentre(8);
+  SendMessageA(pages->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+  EXPECT_TRUE(panel->Dragging());
+  SendMessageA(panel->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, 0);
+  EXPECT_FALSE(panel->Dragging());
+  EXPECT_EQ(panel->Parent(), page);
+
   // It cannot be docked again onto its own site; a double click on its tab floats it and the
   // page goes.
   bool canDock = true;
@@ -454,6 +462,25 @@ TEST_F(PageControl, DockedControlsBecomePagesOfTheirOwn) {
   EXPECT_TRUE(panel->Floating());
   EXPECT_EQ(pages->PageCount(), 8);
   EXPECT_NE(pages->ActivePage(), nullptr);
+}
+
+TEST_F(PageControl, TheLayoutIsWrittenAndReadBack) {
+  Page("General")->SetTabEnabled(false);
+  pages->TabColors()->SetHighlightBar(clRed);
+  pages->SetActivePage(Page("Screen"));
+  std::string text = WriteLayout(form.get());
+  std::unique_ptr<TForm> copy(TForm::CreateNew<TForm>(nullptr));
+  ReadLayout(copy.get(), text);
+  auto* again = dynamic_cast<TFcPageControl*>(copy->FindComponent("Pages"));
+  ASSERT_NE(again, nullptr);
+  ASSERT_EQ(again->PageCount(), 8);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(again->Pages(i)->Caption(), pages->Pages(i)->Caption()) << i;
+  EXPECT_EQ(again->ActivePage()->Name(), "Screen");
+  EXPECT_EQ(again->TabIndex(), 6);
+  EXPECT_FALSE(again->Pages(5)->TabEnabled());
+  EXPECT_EQ(again->TabColors()->HighlightBar(), clRed);
+  EXPECT_EQ(again->FixedDimension(), 19);
+  EXPECT_EQ(again->Pages(0)->ControlCount(), 1);
 }
 
 // ---- What the tabs look like --------------------------------------------------------------
@@ -512,6 +539,29 @@ TEST_F(PageControl, TheCardsShadowDarkensWhatTheParentShows) {
   auto opaque = PaintToBitmap(pages);
   EXPECT_EQ(PixelAt(*opaque, area.right - 1, 1), AsPainted(*opaque, clYellow));
   EXPECT_EQ(PixelAt(*opaque, w - 1, y), darker(15));
+}
+
+TEST_F(PageControl, TabsShowTheirImagesAndDisabledTabsGreyThemOrShowTheirOwn) {
+  TImageList images(nullptr);
+  for (TColor c : {clRed, clBlue}) {
+    TBitmap image(16, 16);
+    image.Canvas()->Brush()->SetColor(c);
+    image.Canvas()->FillRect(RECT{0, 0, 16, 16});
+    images.Add(&image, nullptr);
+  }
+  pages->SetImages(&images);
+  Page("Demos")->SetImageIndex(0);
+  Page("Specific")->SetImageIndex(0);
+  Pump();
+  ASSERT_FALSE(pages->ScrollerShown());
+  auto shot = PaintToBitmap(pages);
+  RECT demos = pages->GetTabRect(1), specific = pages->GetTabRect(7);
+  EXPECT_GT(CountPixels(*shot, demos, clRed), 150);
+  EXPECT_EQ(CountPixels(*shot, specific, clRed), 0);  // greyed
+  Page("Specific")->SetDisabledIndex(1);
+  shot = PaintToBitmap(pages);
+  EXPECT_GT(CountPixels(*shot, specific, clBlue), 150);
+  pages->SetImages(nullptr);
 }
 
 TEST_F(PageControl, TheHotBarOfTheComplementColourTakesTheOppositeHue) {

@@ -344,3 +344,29 @@ TEST(TabHitTest, ScrolledOutTabsAreNotHit) {
   c.SetTabIndex(2);
   EXPECT_EQ(c.FirstVisibleTab(), 2);
 }
+
+TEST(TabSelection, AnIndexOutOfRangeSelectsNothingAndALayoutsIndexIsReplacedByTheFirst) {
+  TLaidOut laid(tsRoundCorners, 3);
+  TFcCustomTabControl& c = laid.control;
+  c.SetTabIndex(1);
+  EXPECT_EQ(c.TabIndex(), 1);
+  c.SetTabIndex(3);
+  EXPECT_EQ(c.TabIndex(), -1);
+  c.SetTabIndex(1);
+  c.SetTabIndex(-5);
+  EXPECT_EQ(c.TabIndex(), -1);
+
+  c.SetComponentStateFlag(csLoading, true);
+  c.SetTabIndex(2);
+  EXPECT_EQ(c.TabIndex(), 2);
+  c.Loaded();
+  EXPECT_EQ(c.TabIndex(), 0);
+
+  // Without tabs nothing can be selected or hit, and the card fills the rest.
+  TLaidOut empty(tsRoundCorners, 0);
+  empty.control.SetTabIndex(0);
+  EXPECT_EQ(empty.control.TabIndex(), -1);
+  RECT card = empty.control.CardRect(0);
+  EXPECT_EQ(card.top, empty.control.TabAreaRect().bottom);
+  EXPECT_EQ(card.bottom, empty.control.Height() - 1);
+}
