@@ -483,6 +483,22 @@ TEST_F(PageControl, TheLayoutIsWrittenAndReadBack) {
   EXPECT_EQ(again->Pages(0)->ControlCount(), 1);
 }
 
+TEST_F(PageControl, ADefaultPageTakesTheLayoutsActivePagesPlace) {
+  std::string text = kMainPages;
+  text.replace(text.find("\"ActivePage\": \"Path\""), 20, "\"ActivePage\": \"Path\", \"ActivePageDefault\": \"Screen\"");
+  std::unique_ptr<TForm> other(TForm::CreateNew<TForm>(nullptr));
+  ReadLayout(other.get(), text);
+  auto* loaded = dynamic_cast<TFcPageControl*>(other->FindComponent("Pages"));
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->ActivePage()->Name(), "Screen");
+  EXPECT_EQ(loaded->TabIndex(), 6);
+  EXPECT_FALSE(dynamic_cast<TControl*>(other->FindComponent("Path"))->Visible());
+  // The default page going clears the reference.
+  delete other->FindComponent("Screen");
+  EXPECT_EQ(loaded->ActivePageDefault(), nullptr);
+  EXPECT_EQ(loaded->ActivePage(), nullptr);
+}
+
 // ---- What the tabs look like --------------------------------------------------------------
 
 TEST_F(PageControl, RoundTabsAreOutlinedAndTheSelectedOneOpensIntoTheCard) {
