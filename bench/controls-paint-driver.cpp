@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "controls/FcBckgnd.h"
+#include "controls/FcButton.h"
 #include "controls/FcCmboBx.h"
 #include "controls/FcEdit.h"
 #include "controls/FcLabel.h"
 #include "controls/FcPages.h"
+#include "controls/FcRadChk.h"
 #include "controls/FcRegister.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
@@ -49,6 +51,20 @@ bool StandInFor(TControl* control, TSystemStandIn& standIn) {
   }
   if (dynamic_cast<TFcCustomEdit*>(control)) {
     standIn = {"EDIT", DWORD(WS_BORDER)};
+    return true;
+  }
+  // The buttons: system buttons of the same kind.
+  if (auto* check = dynamic_cast<TFcCheckBox*>(control)) {
+    standIn = {"BUTTON", DWORD(check->State() == cbGrayed ? BS_3STATE : BS_CHECKBOX)};
+    return true;
+  }
+  if (dynamic_cast<TFcRadioButton*>(control)) {
+    standIn = {"BUTTON", DWORD(BS_RADIOBUTTON)};
+    return true;
+  }
+  if (dynamic_cast<TFcButton*>(control) || dynamic_cast<TFcToolButton*>(control) ||
+      dynamic_cast<TFcControlButton*>(control)) {
+    standIn = {"BUTTON", DWORD(BS_PUSHBUTTON)};
     return true;
   }
   // Combo boxes.

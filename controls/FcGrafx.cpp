@@ -158,48 +158,6 @@ void ForEachBand(int lines, int extra, const TColorRamp& ramp, F paint) {
   }
 }
 
-// A top-down 32-bit bitmap selected into a memory device context, with its pixels at hand.
-class TPixelBuffer {
- public:
-  TPixelBuffer(HDC like, int width, int height) : dc_(like), width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_.Reset(CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_) RaiseLastOSError();
-    pixels_ = static_cast<std::uint32_t*>(bits);
-    select_.emplace(dc_, bitmap_);
-  }
-
-  HDC DC() const { return dc_; }
-  // Fills the rectangle (exclusive right and bottom, clipped to the bitmap).
-  void Fill(int left, int top, int right, int bottom, COLORREF colour) {
-    left = std::max(left, 0), top = std::max(top, 0);
-    right = std::min(right, width_), bottom = std::min(bottom, height_);
-    if (right <= left || bottom <= top) return;
-    std::uint32_t pixel = (std::uint32_t{GetRValue(colour)} << 16) |
-                          (std::uint32_t{GetGValue(colour)} << 8) | GetBValue(colour);
-    for (int y = top; y < bottom; ++y)
-      std::fill(pixels_ + std::size_t(y) * width_ + left, pixels_ + std::size_t(y) * width_ + right, pixel);
-  }
-  void CopyTo(HDC dest, int x, int y) {
-    GdiFlush();
-    BitBlt(dest, x, y, width_, height_, dc_, 0, 0, SRCCOPY);
-  }
-
- private:
-  TMemoryDC dc_;
-  int width_, height_;
-  TGdiObject<HBITMAP> bitmap_;
-  std::uint32_t* pixels_ = nullptr;
-  std::optional<TSelectObject> select_;
-};
-
 // Edge to edge (2, 5) and from the centre (3, 6): each line is a row (vertical) or a column.
 void PaintStraight(TPixelBuffer& buffer, int w, int h, bool vertical, bool centre, COLORREF first,
                    COLORREF second, int extra) {

@@ -5,10 +5,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 
 #include "platform/Colors.h"
 #include "platform/Graphics.h"
+#include "platform/Guards.h"
 
 class TControl;
 
@@ -46,6 +50,67 @@ bool DisplayHasFullColor();
 // Makes DisplayHasFullColor answer `answer` instead of asking the screen (nullopt: ask again),
 // so that the palette-display paths can be reached on any screen.
 void OverrideDisplayHasFullColor(std::optional<bool> answer);
+
+// ---- Pixel buffer -------------------------------------------------------------------------
+
+// A top-down 32-bit bitmap selected into a memory device context (compatible with `like`),
+// with its pixels at hand: for drawing that works pixel by pixel instead of through GDI.
+// After GDI drew into DC(), GdiFlush before the pixels are read.
+class TPixelBuffer {
+ public:
+  TPixelBuffer(HDC like, int width, int height) : dc_(like), width_(width), height_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.Reset(CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_) RaiseLastOSError();
+    pixels_ = static_cast<std::uint32_t*>(bits);
+    select_.emplace(dc_, bitmap_);
+  }
+
+  HDC DC() const { return dc_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  COLORREF Pixel(int x, int y) const {
+    std::uint32_t p = pixels_[std::size_t(y) * width_ + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+  void SetPixel(int x, int y, COLORREF colour) { pixels_[std::size_t(y) * width_ + x] = Packed(colour); }
+  // Fills the rectangle (exclusive right and bottom, clipped to the bitmap).
+  void Fill(int left, int top, int right, int bottom, COLORREF colour) {
+    left = std::max(left, 0), top = std::max(top, 0);
+    right = std::min(right, width_), bottom = std::min(bottom, height_);
+    if (right <= left || bottom <= top) return;
+    std::uint32_t pixel = Packed(colour);
+    for (int y = top; y < bottom; ++y)
+      std::fill(pixels_ + std::size_t(y) * width_ + left, pixels_ + std::size_t(y) * width_ + right, pixel);
+  }
+  // The buffer's size of `source` from (x, y) on.
+  void CopyFrom(HDC source, int x, int y) {
+    BitBlt(dc_, 0, 0, width_, height_, source, x, y, SRCCOPY);
+    GdiFlush();
+  }
+  void CopyTo(HDC dest, int x, int y) {
+    GdiFlush();
+    BitBlt(dest, x, y, width_, height_, dc_, 0, 0, SRCCOPY);
+  }
+
+ private:
+  static std::uint32_t Packed(COLORREF colour) {
+    return (std::uint32_t{GetRValue(colour)} << 16) | (std::uint32_t{GetGValue(colour)} << 8) | GetBValue(colour);
+  }
+
+  TMemoryDC dc_;
+  int width_, height_;
+  TGdiObject<HBITMAP> bitmap_;
+  std::uint32_t* pixels_ = nullptr;
+  std::optional<TSelectObject> select_;
+};
 
 // ---- Gradient fill -------------------------------------------------------------------------
 

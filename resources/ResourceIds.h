@@ -14,6 +14,19 @@
 #define IDS_FC_SORTED_LIST 3002
 #define IDS_FC_LIST_INDEX 3003
 
+// String tables: the captions of the control library's stock bitmap buttons, in the order of
+// their kinds (see Strings.rc).
+#define IDS_FC_KIND_OK 3300
+#define IDS_FC_KIND_CANCEL 3301
+#define IDS_FC_KIND_HELP 3302
+#define IDS_FC_KIND_YES 3303
+#define IDS_FC_KIND_NO 3304
+#define IDS_FC_KIND_CLOSE 3305
+#define IDS_FC_KIND_ABORT 3306
+#define IDS_FC_KIND_RETRY 3307
+#define IDS_FC_KIND_IGNORE 3308
+#define IDS_FC_KIND_ALL 3309
+
 // String tables: the failure messages of the control library's tabs, pages, combo boxes and
 // spin edits (see Strings.rc).
 #define IDS_FC_TAB_SAVE_DC 3800
