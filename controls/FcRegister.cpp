@@ -9,6 +9,7 @@
 #include "controls/FcLabel.h"
 #include "controls/FcPages.h"
 #include "controls/FcRadChk.h"
+#include "controls/FcSpnEdt.h"
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
 #include "platform/Menus.h"
@@ -26,4 +27,5 @@ void RegisterControlLibrary() {
   RegisterFcRadChk();
   RegisterFcPages();
   RegisterFcCmboBx();
+  RegisterFcSpnEdt();
 }
