@@ -96,9 +96,14 @@ TEST(Gallery, HoldsEveryControlAndIsPicturedInBothLooks) {
     ASSERT_NE(numeric, nullptr);
     EXPECT_EQ(numeric->Text(), "(1,234)");
 
-    // Combo boxes: their own frame in both looks.
+    // Combo boxes: their own frame in both looks; spin edits: their buttons at the right.
     POINT flat = InForm(form.get(), "ComboFlat", 0, 10);
     EXPECT_EQ(PixelAt(shot, flat.x, flat.y), Rgb(clNavy));
+    auto* spin = dynamic_cast<TWinControl*>(form->FindComponent("SpinPlain"));
+    ASSERT_NE(spin, nullptr);
+    EXPECT_EQ(spin->Text(), "5");
+    ASSERT_EQ(spin->ControlCount(), 1);
+    EXPECT_GT(spin->Controls(0)->Left(), spin->ClientWidth() / 2);
 
     std::string file = ScreenshotFolder() + (styles ? "gallery-styles-on.bmp" : "gallery-styles-off.bmp");
     shot.SaveToFile(file);
