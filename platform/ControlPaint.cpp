@@ -20,7 +20,8 @@ void TWinControl::WMPaint(TMessage& m) {
   bool anyWindowless = std::any_of(controls_.begin(), controls_.end(),
                                    [](TControl* c) { return !c->windowed_; });
   if (!controlState_.Contains(csCustomPaint) && !anyWindowless) {
-    DefaultHandler(m);
+    if (given) PaintWindow(given);
+    else DefaultHandler(m);
     return;
   }
   if (given) {
@@ -69,6 +70,12 @@ void TWinControl::PaintHandler(HDC dc, const RECT*) {
 }
 
 void TWinControl::PaintWindow(HDC dc) {
+  // A system class draws itself into the given context. The system's default handling of a
+  // window of our own class would not: it begins and ends a paint of the window itself, which
+  // only marks the window as painted and loses what was waiting to be painted (a child that
+  // paints its parent behind itself would otherwise leave the parent's windowless controls
+  // unpainted).
+  if (defWndProc_ == DefWindowProcA) return;
   TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
   DefaultHandler(m);
 }

@@ -65,7 +65,7 @@ inline RECT BoundsOf(TBitmap& bitmap, COLORREF color) {
   RECT r{bitmap.Width(), bitmap.Height(), -1, -1};
   for (int y = 0; y < bitmap.Height(); ++y)
     for (int x = 0; x < bitmap.Width(); ++x)
-      if (At(bitmap, x, y) == color) {
+      if (PixelAt(bitmap, x, y) == color) {
         r.left = std::min<LONG>(r.left, x);
         r.top = std::min<LONG>(r.top, y);
         r.right = std::max<LONG>(r.right, x + 1);

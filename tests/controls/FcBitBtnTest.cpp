@@ -55,11 +55,11 @@ TEST(FcBitBtn, EachKindSetsItsCaptionModalResultFlagsAndGlyph) {
     ASSERT_EQ(b.Glyph()->Width(), 32) << c.caption;
     ASSERT_EQ(b.Glyph()->Height(), 16);
     // Both cells carry the transparent colour at their bottom-left pixel, and some art.
-    EXPECT_EQ(At(*b.Glyph(), 0, 15), kOlive) << c.caption;
-    EXPECT_EQ(At(*b.Glyph(), 16, 15), kOlive) << c.caption;
+    EXPECT_EQ(PixelAt(*b.Glyph(), 0, 15), kOlive) << c.caption;
+    EXPECT_EQ(PixelAt(*b.Glyph(), 16, 15), kOlive) << c.caption;
     int art = 0;
     for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 16; ++x) art += At(*b.Glyph(), x, y) != kOlive;
+      for (int x = 0; x < 16; ++x) art += PixelAt(*b.Glyph(), x, y) != kOlive;
     EXPECT_GT(art, 10) << c.caption;
   }
 }
@@ -170,7 +170,7 @@ namespace {
 // A two-cell glyph: blue for the normal cell, green for the disabled one.
 std::unique_ptr<TBitmap> BlueGreenGlyph() {
   auto glyph = std::make_unique<TBitmap>(32, 16);
-  Fill(*glyph, clBlue);
+  FillBitmap(*glyph, clBlue);
   glyph->Canvas()->Brush()->SetColor(clGreen);
   glyph->Canvas()->FillRect(RECT{16, 0, 32, 16});
   glyph->Canvas()->SetPixels(0, 15, clOlive);

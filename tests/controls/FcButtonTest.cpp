@@ -127,7 +127,7 @@ namespace {
 // The caption drawn by PaintCaptionText on red, large enough to have solid strokes.
 std::unique_ptr<TBitmap> CaptionOnRed(TFcCustomButton* b, const RECT& rect, UINT format) {
   auto shot = std::make_unique<TBitmap>(120, 60);
-  Fill(*shot, clRed);
+  FillBitmap(*shot, clRed);
   b->PaintCaptionText(shot->Canvas(), rect, format);
   return shot;
 }
@@ -149,12 +149,12 @@ TEST(FcCustomButton, ADisabledCaptionIsEmbossedWhateverItsTextStyle) {
     int highlight = 0, font = 0;
     for (int y = 0; y < 60; ++y)
       for (int x = 0; x < 120; ++x) {
-        if (At(*shot, x, y) == AsPainted(*shot, clBtnHighlight)) {
+        if (PixelAt(*shot, x, y) == AsPainted(*shot, clBtnHighlight)) {
           ++highlight;
           EXPECT_GE(x, ink.left + 1);
           EXPECT_GE(y, ink.top + 1);
         }
-        if (At(*shot, x, y) == AsPainted(*shot, clWindowText)) ++font;
+        if (PixelAt(*shot, x, y) == AsPainted(*shot, clWindowText)) ++font;
       }
     EXPECT_GT(highlight, 10) << "style " << style;
     EXPECT_GT(CountPixels(*shot, ink, clBtnShadow), 50) << "style " << style;
@@ -178,7 +178,7 @@ TEST(FcCustomButton, AShadowedCaptionCastsItsShadowByTheDepth) {
   int blueRight = -1, blueBottom = -1, blackRight = -1, blackBottom = -1, blues = 0;
   for (int y = 0; y < 60; ++y)
     for (int x = 0; x < 120; ++x) {
-      COLORREF c = At(*shot, x, y);
+      COLORREF c = PixelAt(*shot, x, y);
       if (c == blue) blueRight = std::max(blueRight, x), blueBottom = std::max(blueBottom, y), ++blues;
       if (c == black) blackRight = std::max(blackRight, x), blackBottom = std::max(blackBottom, y);
     }
@@ -195,7 +195,7 @@ TEST(FcCustomButton, ACaptionTallerThanItsRectangleStaysCentredOnIt) {
   // Twenty rows of room between rows 10 and 30 for many more rows of text, which spills over
   // both edges alike: above row 0 too, so the bitmap shows rows -60 to 100.
   TBitmap shot(60, 160);
-  Fill(shot, clRed);
+  FillBitmap(shot, clRed);
   HDC dc = shot.Canvas()->Handle();
   SetViewportOrgEx(dc, 0, 60, nullptr);
   b.PaintCaptionText(shot.Canvas(), RECT{0, 10, 40, 30}, DT_CENTER | DT_WORDBREAK);
@@ -362,9 +362,9 @@ TEST(FcButton, ALatchedGroupedButtonShowsTheDownPatternInTheClassicLook) {
   for (int y = 10; y < 14; ++y)
     for (int x = 10; x < 14; ++x) {
       COLORREF expected = (x % 2 == y % 2) ? RGB(192, 192, 192) : Rgb(clBtnFace);
-      EXPECT_EQ(At(*shot, x, y), expected) << x << "," << y;
+      EXPECT_EQ(PixelAt(*shot, x, y), expected) << x << "," << y;
     }
   b->SetShowDownPattern(false);
   shot = PaintToBitmap(b);
-  EXPECT_EQ(At(*shot, 10, 10), Rgb(clBtnFace));
+  EXPECT_EQ(PixelAt(*shot, 10, 10), Rgb(clBtnFace));
 }

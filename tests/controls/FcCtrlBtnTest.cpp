@@ -119,7 +119,7 @@ TEST(FcControlButton, AFlatIdleArrowButtonIsItsColourWithTheArrowAndNoFrame) {
   b->SetColor(clYellow);
   Pump();
   TBitmap shot(17, 21);
-  Fill(shot, clRed);
+  FillBitmap(shot, clRed);
   form->PaintTo(shot.Canvas()->Handle(), -10, -10);
   // No frame: the edges are the face colour; the arrow is black in the middle.
   EXPECT_EQ(CountPixels(shot, RECT{0, 0, 17, 1}, clYellow), 17);
@@ -133,6 +133,6 @@ TEST(FcControlButton, AFlatIdleArrowButtonIsItsColourWithTheArrowAndNoFrame) {
   // Not flat: the raised button border.
   b->SetFlat(false);
   form->PaintTo(shot.Canvas()->Handle(), -10, -10);
-  EXPECT_EQ(At(shot, 0, 0), Rgb(clBtnHighlight));
-  EXPECT_EQ(At(shot, 16, 20), Rgb(cl3DDkShadow));
+  EXPECT_EQ(PixelAt(shot, 0, 0), Rgb(clBtnHighlight));
+  EXPECT_EQ(PixelAt(shot, 16, 20), Rgb(cl3DDkShadow));
 }

@@ -34,7 +34,7 @@ class TTestCheckBox : public TFcCheckBox {
 bool SamePixels(TBitmap& a, TBitmap& b) {
   for (int y = 0; y < 13; ++y)
     for (int x = 0; x < 13; ++x)
-      if (At(a, x, y) != At(b, x, y)) return false;
+      if (PixelAt(a, x, y) != PixelAt(b, x, y)) return false;
   return true;
 }
 
@@ -272,7 +272,7 @@ TEST(FcRadChk, TheTemplatesCarryTheirPartsColours) {
     t.LoadFromResourceName(GetModuleHandleA(nullptr), c.name);
     ASSERT_EQ(t.Width(), 13) << c.name;
     ASSERT_EQ(t.Height(), 13) << c.name;
-    EXPECT_EQ(At(t, c.x, c.y), c.color) << c.name << " " << c.x << "," << c.y;
+    EXPECT_EQ(PixelAt(t, c.x, c.y), c.color) << c.name << " " << c.x << "," << c.y;
   }
 }
 
@@ -289,7 +289,7 @@ TEST(FcRadChk, AStripOfTheUsersOwnGivesTheCellOfTheState) {
   };
   auto cellOf = [&](TFcCustomGlyphButton& b) {
     auto g = GlyphOf(b);
-    COLORREF c = At(*g, 6, 6);
+    COLORREF c = PixelAt(*g, 6, 6);
     for (int i = 0; i < 9; ++i)
       if (c == ColorToRGB(colors[i])) return i;
     return -1;
@@ -351,7 +351,7 @@ TEST(FcRadChk, WithVisualStylesTheGlyphIsTheStylesElementForTheState) {
   if (!theme) GTEST_SKIP() << "no visual style for buttons";
   auto element = [&](int part, int state, TColor fill) {
     auto expected = std::make_unique<TBitmap>(13, 13);
-    if (fill != clNone) Fill(*expected, fill);
+    if (fill != clNone) FillBitmap(*expected, fill);
     Themes::DrawThemeBackground(theme.get(), expected->Canvas()->Handle(), part, state, RECT{0, 0, 13, 13});
     return expected;
   };
@@ -388,11 +388,11 @@ TEST(FcRadChk, HotTrackedGlyphsAreTheTemplatesInTheFrameAndHighlightColours) {
   radio.SetFrameColor(clBlue);
   radio.SetHighlightColor(clRed);
   auto glyph = GlyphOf(radio);
-  EXPECT_EQ(At(*glyph, 0, 0), kOlive);  // never mapped: the transparent colour
-  EXPECT_EQ(At(*glyph, 6, 0), RGB(0, 0, 255));
-  EXPECT_EQ(At(*glyph, 6, 6), RGB(255, 0, 0));
-  EXPECT_EQ(At(*glyph, 4, 0), RGB(0, 128, 0));  // the rim, blended when painted
-  EXPECT_EQ(At(*glyph, 4, 4), Rgb(clWindow));
+  EXPECT_EQ(PixelAt(*glyph, 0, 0), kOlive);  // never mapped: the transparent colour
+  EXPECT_EQ(PixelAt(*glyph, 6, 0), RGB(0, 0, 255));
+  EXPECT_EQ(PixelAt(*glyph, 6, 6), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(*glyph, 4, 0), RGB(0, 128, 0));  // the rim, blended when painted
+  EXPECT_EQ(PixelAt(*glyph, 4, 4), Rgb(clWindow));
 
   TFcCheckBox box(nullptr);
   box.SetHotTrack(true);
@@ -400,14 +400,14 @@ TEST(FcRadChk, HotTrackedGlyphsAreTheTemplatesInTheFrameAndHighlightColours) {
   box.SetFrameColor(clBlue);
   box.SetHighlightColor(clRed);
   glyph = GlyphOf(box);
-  EXPECT_EQ(At(*glyph, 0, 0), RGB(0, 0, 255));
-  EXPECT_EQ(At(*glyph, 9, 3), RGB(255, 0, 0));
-  EXPECT_EQ(At(*glyph, 3, 3), Rgb(clWindow));
+  EXPECT_EQ(PixelAt(*glyph, 0, 0), RGB(0, 0, 255));
+  EXPECT_EQ(PixelAt(*glyph, 9, 3), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(*glyph, 3, 3), Rgb(clWindow));
   box.SetEnabled(false);
   box.SetDisabledColor(clYellow);
   glyph = GlyphOf(box);
-  EXPECT_EQ(At(*glyph, 3, 3), RGB(255, 255, 0));
-  EXPECT_EQ(At(*glyph, 9, 3), Rgb(clBtnShadow));
+  EXPECT_EQ(PixelAt(*glyph, 3, 3), RGB(255, 255, 0));
+  EXPECT_EQ(PixelAt(*glyph, 9, 3), Rgb(clBtnShadow));
 }
 
 TEST(FcRadChk, OnAPaletteDisplayHotTrackedGlyphsUseOnlyWindowFrameAndHighlightColours) {
@@ -424,7 +424,7 @@ TEST(FcRadChk, OnAPaletteDisplayHotTrackedGlyphsUseOnlyWindowFrameAndHighlightCo
     auto glyph = GlyphOf(radio);
     for (int y = 0; y < 13; ++y)
       for (int x = 0; x < 13; ++x) {
-        COLORREF c = At(*glyph, x, y);
+        COLORREF c = PixelAt(*glyph, x, y);
         EXPECT_TRUE(c == Rgb(clWindow) || c == RGB(0, 0, 255) || c == RGB(255, 0, 0) || c == kOlive)
             << x << "," << y << " " << std::hex << c;
       }
@@ -436,7 +436,7 @@ TEST(FcRadChk, WithoutStylesAndHotTrackTheGlyphIsTheSystemsFrameControl) {
   RegisterControlLibrary();
   auto frameControl = [](UINT flags, TColor fill) {
     auto expected = std::make_unique<TBitmap>(13, 13);
-    if (fill != clNone) Fill(*expected, fill);
+    if (fill != clNone) FillBitmap(*expected, fill);
     RECT r{0, 0, 13, 13};
     DrawFrameControl(expected->Canvas()->Handle(), &r, DFC_BUTTON, flags);
     return expected;
@@ -469,7 +469,7 @@ TEST(FcRadChk, PaintedGlyphsShowNoneOfTheirMaskColours) {
     for (COLORREF mask : {kOlive, RGB(0, 255, 0), RGB(0, 128, 0)})
       EXPECT_EQ(CountPixels(*shot, RECT{0, 0, 120, 20}, static_cast<TColor>(mask)), 0) << std::hex << mask;
     // The background beside the glyph, the caption right of it.
-    EXPECT_EQ(At(*shot, 0, 1), Rgb(clYellow));
+    EXPECT_EQ(PixelAt(*shot, 0, 1), Rgb(clYellow));
     RECT text = BoundsOf(*shot, AsPainted(*shot, clWindowText));
     EXPECT_GE(text.left, 13 + 4 + 1);
     delete radio;

@@ -55,6 +55,7 @@ TEST(Gallery, HoldsEveryControlAndIsPicturedInBothLooks) {
     // As the screen shows it: the borders of the windowed controls are drawn outside their
     // client areas, which painting the form into a bitmap would leave out.
     form->Show();
+    form->Update();
     Pump(10);
     {
       TWindowDC client(form->Handle());

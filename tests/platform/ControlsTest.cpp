@@ -201,6 +201,25 @@ TEST_F(Controls, WindowlessChildrenArePaintedInZOrderAndClippedToTheirBounds) {
   EXPECT_EQ(shot->Canvas()->Pixels(20, 20), clWhite);
 }
 
+// A child that paints its parent behind itself sends the parent WM_PAINT with its own device
+// context; the parent's window must still get the paint it was waiting for.
+TEST_F(Controls, PaintingAParentIntoAGivenContextKeepsItsOwnPaintWaiting) {
+  std::unique_ptr<TForm> form(TForm::CreateNew<TForm>(nullptr));
+  form->SetBounds(40, 40, 120, 80);
+  auto* mark = new TCtlMark(form.get());
+  mark->SetBounds(10, 10, 30, 20);
+  mark->SetColor(clRed);
+  mark->SetParent(form.get());
+  form->Show();
+  form->Update();
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE);
+  TBitmap elsewhere(120, 80);
+  form->Perform(WM_PAINT, reinterpret_cast<WPARAM>(elsewhere.Canvas()->Handle()), 0);
+  EXPECT_EQ(elsewhere.Canvas()->Pixels(20, 20), clRed);
+  RECT waiting{};
+  EXPECT_TRUE(GetUpdateRect(form->Handle(), &waiting, FALSE)) << "the window's own paint is still due";
+}
+
 TEST_F(Controls, PaintingThatRaisesLeavesTheContextAsItFoundItAndTheCanvasFree) {
   // Painted by a parent's printing; the failure reaches the caller, the context does not
   // keep the child's origin or clip, and the canvases let go of it.
