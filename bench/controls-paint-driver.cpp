@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRatio.h"
 #include "controls/FcBckgnd.h"
 #include "controls/FcButton.h"
 #include "controls/FcCmboBx.h"
@@ -127,13 +128,6 @@ int AddStandIns(TWinControl* container, TForm* gallery, HWND window) {
   return count;
 }
 
-double Milliseconds() {
-  LARGE_INTEGER t, f;
-  QueryPerformanceCounter(&t);
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
 double PaintTimes(HWND window, int times) {
   double start = Milliseconds();
   for (int i = 0; i < times; ++i)
@@ -145,11 +139,7 @@ double PaintTimes(HWND window, int times) {
 }  // namespace
 
 int main() {
-  Application->Initialize();
-  RegisterControlLibrary();
-  SetVisualStyles(TVisualStyles::vsOn);
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES};
-  InitCommonControlsEx(&icc);
+  StartControlBench();
 
   std::unique_ptr<TForm> gallery(TForm::CreateNew<TForm>(nullptr));
   ReadLayoutResource(gallery.get(), nullptr, "FCGALLERY");
@@ -171,16 +161,9 @@ int main() {
               gallery->ClientWidth(), gallery->ClientHeight(), kPaints);
   PaintTimes(gallery->Handle(), 5);
   PaintTimes(system->Handle(), 5);
-  std::vector<double> ratios;
-  for (int round = 1; round <= kRounds; ++round) {
-    double framed = PaintTimes(gallery->Handle(), kPaints);
-    double standIns = PaintTimes(system->Handle(), kPaints);
-    ratios.push_back(framed / standIns);
-    std::printf("round %d: gallery %.1f ms, system controls %.1f ms, ratio %.2f\n", round, framed, standIns,
-                ratios.back());
-    std::fflush(stdout);
-  }
-  std::sort(ratios.begin(), ratios.end());
-  std::printf("framed/system paint ratio: %.2f\n", ratios[ratios.size() / 2]);
+  double ratio = MedianRatio(
+      kRounds, [&] { return PaintTimes(gallery->Handle(), kPaints); },
+      [&] { return PaintTimes(system->Handle(), kPaints); }, "gallery", "system controls");
+  std::printf("framed/system paint ratio: %.2f\n", ratio);
   return 0;
 }

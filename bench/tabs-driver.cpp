@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRatio.h"
 #include "controls/FcRegister.h"
 #include "controls/FcTabs.h"
 #include "platform/Forms.h"
@@ -24,13 +25,6 @@ constexpr int kPaints = 200;
 constexpr int kRounds = 5;
 constexpr int kWidth = 600;
 constexpr int kHeight = 200;
-
-double Milliseconds() {
-  LARGE_INTEGER t, f;
-  QueryPerformanceCounter(&t);
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 // Each round the tabs are measured and placed again before the paint.
 double Paint(HWND window, const std::function<void()>& relayout) {
@@ -48,11 +42,7 @@ std::string Caption(int i) { return "Tab " + std::to_string(i + 1); }
 }  // namespace
 
 int main() {
-  Application->Initialize();
-  RegisterControlLibrary();
-  SetVisualStyles(TVisualStyles::vsOn);
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TAB_CLASSES};
-  InitCommonControlsEx(&icc);
+  StartControlBench();
 
   std::unique_ptr<TForm> framedForm(TForm::CreateNew<TForm>(nullptr));
   framedForm->SetBorderStyle(bsNone);
@@ -92,16 +82,9 @@ int main() {
   auto systemLayout = [&] { SendMessageA(system, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); };
   Paint(framedForm->Handle(), framedLayout);
   Paint(systemForm->Handle(), systemLayout);
-  std::vector<double> ratios;
-  for (int round = 1; round <= kRounds; ++round) {
-    double framed = Paint(framedForm->Handle(), framedLayout);
-    double standIn = Paint(systemForm->Handle(), systemLayout);
-    ratios.push_back(framed / standIn);
-    std::printf("round %d: framed tabs %.1f ms, system tabs %.1f ms, ratio %.2f\n", round, framed, standIn,
-                ratios.back());
-    std::fflush(stdout);
-  }
-  std::sort(ratios.begin(), ratios.end());
-  std::printf("framed/system tabs ratio: %.2f\n", ratios[ratios.size() / 2]);
+  double ratio = MedianRatio(
+      kRounds, [&] { return Paint(framedForm->Handle(), framedLayout); },
+      [&] { return Paint(systemForm->Handle(), systemLayout); }, "framed tabs", "system tabs");
+  std::printf("framed/system tabs ratio: %.2f\n", ratio);
   return 0;
 }

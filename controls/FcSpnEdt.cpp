@@ -309,7 +309,7 @@ void TFcSpinEdit::SetIntegersOnly(bool value) {
 
 // ---- Stepping ----------------------------------------------------------------------------------
 
-void TFcSpinEdit::IncValue(double amount) {
+void TFcSpinEdit::Step(double amount, TSpinButtonType button) {
   if (ReadOnly()) {
     BeepInvalidKey();
     return;
@@ -318,20 +318,11 @@ void TFcSpinEdit::IncValue(double amount) {
   DoChanging(allow);
   if (!allow) return;
   SetValue(Value() + amount);
-  DoButtonClick(sbUp);
+  DoButtonClick(button);
 }
 
-void TFcSpinEdit::DecValue(double amount) {
-  if (ReadOnly()) {
-    BeepInvalidKey();
-    return;
-  }
-  bool allow = true;
-  DoChanging(allow);
-  if (!allow) return;
-  SetValue(Value() - amount);
-  DoButtonClick(sbDown);
-}
+void TFcSpinEdit::IncValue(double amount) { Step(amount, sbUp); }
+void TFcSpinEdit::DecValue(double amount) { Step(-amount, sbDown); }
 
 void TFcSpinEdit::UpRightClick() { IncValue(increment_); }
 void TFcSpinEdit::DownLeftClick() { DecValue(increment_); }

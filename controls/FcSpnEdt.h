@@ -198,6 +198,7 @@ class TFcSpinEdit : public TFcCustomEdit {
   void CMExit(TMessage& m);
   void CMEnabledChanged(TMessage& m);
   void CMFontChanged(TMessage& m);
+  void Step(double amount, TSpinButtonType button);
   std::string FormatValue(double value) const;
   // The text as a number; false when it is not one.
   bool ReadText(double& value) const;

@@ -109,21 +109,14 @@ bool TFcCustomTabControl::CanScrollBackward() {
   return scrollerNeeded_ && firstVisibleTab_ > 0 && first >= 0 && !IsTabFullyShown(first);
 }
 
-bool TFcCustomTabControl::ScrollForward() {
-  if (!CanScrollForward()) return false;
-  for (int c = firstVisibleTab_ + 1; c < tabs_->Count(); ++c)
-    if (FullyShownFrom(c, c)) {
-      firstVisibleTab_ = c;
-      Invalidate();
-      UpdateScroller();
-      return true;
-    }
-  return false;
-}
+bool TFcCustomTabControl::ScrollForward() { return Scroll(true); }
+bool TFcCustomTabControl::ScrollBackward() { return Scroll(false); }
 
-bool TFcCustomTabControl::ScrollBackward() {
-  if (!CanScrollBackward()) return false;
-  for (int c = firstVisibleTab_ - 1; c >= 0; --c)
+bool TFcCustomTabControl::Scroll(bool forward) {
+  if (!(forward ? CanScrollForward() : CanScrollBackward())) return false;
+  // The next tab in that direction that shows whole when the strip starts with it.
+  int step = forward ? 1 : -1;
+  for (int c = firstVisibleTab_ + step; c >= 0 && c < tabs_->Count(); c += step)
     if (FullyShownFrom(c, c)) {
       firstVisibleTab_ = c;
       Invalidate();

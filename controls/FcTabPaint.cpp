@@ -150,51 +150,12 @@ bool TFcOutline::HasShadow() const {
   return false;
 }
 
-TFcPixelBuffer::~TFcPixelBuffer() { Free(); }
-
-void TFcPixelBuffer::Free() {
-  if (dc_) {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  if (bitmap_) DeleteObject(bitmap_);
-  dc_ = nullptr;
-  bitmap_ = nullptr;
-  bits_ = nullptr;
-  width_ = height_ = 0;
+COLORREF ShadowPixel(COLORREF pixel, int weight) {
+  auto channel = [&](BYTE c) { return static_cast<BYTE>((c * (255 - weight) + 127) / 255); };
+  return RGB(channel(GetRValue(pixel)), channel(GetGValue(pixel)), channel(GetBValue(pixel)));
 }
 
-void TFcPixelBuffer::SetSize(int width, int height) {
-  width = std::max(width, 1);
-  height = std::max(height, 1);
-  if (dc_ && width == width_ && height == height_) return;
-  Free();
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap_) throw EFcTabError(SysErrorMessage(GetLastError()));
-  dc_ = CreateCompatibleDC(nullptr);
-  old_ = SelectObject(dc_, bitmap_);
-  bits_ = static_cast<DWORD*>(bits);
-  width_ = width;
-  height_ = height;
-}
-
-DWORD ShadowPixel(DWORD pixel, int weight) {
-  auto channel = [&](int shift) {
-    DWORD c = (pixel >> shift) & 0xFF;
-    return ((c * static_cast<DWORD>(255 - weight) + 127) / 255) << shift;
-  };
-  return channel(16) | channel(8) | channel(0);
-}
-
-void PlayOutline(const TFcOutline& outline, TFcPixelBuffer& target, TFcPixelBuffer* parent, TColor flatColor) {
+void PlayOutline(const TFcOutline& outline, TPixelBuffer& target, const TPixelBuffer* parent, TColor flatColor) {
   const std::vector<int>& codes = outline.Codes();
   HDC dc = target.DC();
   COLORREF current = ColorToRGB(flatColor);
@@ -236,8 +197,9 @@ void PlayOutline(const TFcOutline& outline, TFcPixelBuffer& target, TFcPixelBuff
         for (int k = from; k <= to; ++k) {
           int px = vertical ? x : k, py = vertical ? k : y;
           if (px < 0 || py < 0 || px >= target.Width() || py >= target.Height()) continue;
-          DWORD under = parent && px < parent->Width() && py < parent->Height() ? parent->Pixel(px, py) : target.Pixel(px, py);
-          target.Pixel(px, py) = ShadowPixel(under, weight);
+          COLORREF under =
+              parent && px < parent->Width() && py < parent->Height() ? parent->Pixel(px, py) : target.Pixel(px, py);
+          target.SetPixel(px, py, ShadowPixel(under, weight));
         }
         MoveToEx(dc, x, y, nullptr);
         pos = POINT{x, y};
@@ -283,8 +245,11 @@ void TFcCustomTabControl::Invalidate() {
 void TFcCustomTabControl::Paint() {
   UpdateLayout();
   int w = Width(), h = Height();
-  buffer_.SetSize(w, h);
-  HDC dc = buffer_.DC();
+  if (!buffer_ || buffer_->Width() != w || buffer_->Height() != h) {
+    buffer_ = std::make_unique<TPixelBuffer>(nullptr, std::max(w, 1), std::max(h, 1));
+    parentImage_.reset();
+  }
+  HDC dc = buffer_->DC();
   SelectClipRgn(dc, nullptr);
   clip_ = Canvas()->ClipRect();
   parentImagePainted_ = false;
@@ -333,18 +298,18 @@ void TFcCustomTabControl::Paint() {
 }
 
 void TFcCustomTabControl::PlayRecorded() {
-  TFcPixelBuffer* parent = nullptr;
+  const TPixelBuffer* parent = nullptr;
   if (outline_.HasShadow()) {
     if (!parentImagePainted_) {
-      parentImage_.SetSize(buffer_.Width(), buffer_.Height());
-      PatBlt(parentImage_.DC(), 0, 0, buffer_.Width(), buffer_.Height(), WHITENESS);
-      PaintParentOnDC(this, parentImage_.DC(), false);
+      if (!parentImage_) parentImage_ = std::make_unique<TPixelBuffer>(nullptr, buffer_->Width(), buffer_->Height());
+      PatBlt(parentImage_->DC(), 0, 0, buffer_->Width(), buffer_->Height(), WHITENESS);
+      PaintParentOnDC(this, parentImage_->DC(), false);
       GdiFlush();
       parentImagePainted_ = true;
     }
-    parent = &parentImage_;
+    parent = parentImage_.get();
   }
-  PlayOutline(outline_, buffer_, parent, OutlineColor());
+  PlayOutline(outline_, *buffer_, parent, OutlineColor());
   outline_.Clear();
 }
 
@@ -357,7 +322,7 @@ void TFcCustomTabControl::DrawCard(int row) {
     fill.bottom += 1;
   }
   {
-    TCanvasBinding binding(bufferCanvas_.get(), buffer_.DC());
+    TCanvasBinding binding(bufferCanvas_.get(), buffer_->DC());
     if (!DoPaintCardBackground(bufferCanvas_.get(), row, fill)) {
       TColor color = useColoredTabs_ && tabIndex_ >= 0 && tabIndex_ < tabs_->Count() ? tabs_->Items(tabIndex_)->Color : Color();
       bufferCanvas_->Brush()->SetColor(color);
@@ -456,7 +421,7 @@ void TFcCustomTabControl::DrawTab(int index) {
   InflateRect(&outer, 1, 1);
   RECT visible{};
   if (!IntersectRect(&visible, &outer, &clip_)) return;
-  HDC dc = buffer_.DC();
+  HDC dc = buffer_->DC();
   if (HRGN region = TabRegion(index)) {
     TTabDCState state(dc);
     SelectClipRgn(dc, region);
@@ -496,7 +461,7 @@ void TFcCustomTabControl::DrawTab(int index) {
 
 void TFcCustomTabControl::DrawTabContents(int index, const RECT& drawn) {
   TFcTabData* tab = tabs_->Items(index);
-  HDC dc = buffer_.DC();
+  HDC dc = buffer_->DC();
   bool vertical = textOrientation_ == orVertical;
   int W = drawn.right - drawn.left, H = drawn.bottom - drawn.top, C = cutCornerSize_;
 
@@ -646,7 +611,7 @@ void TFcCustomTabControl::DrawTabContents(int index, const RECT& drawn) {
 void TFcCustomTabControl::DrawCaption(int index, const RECT& r, TColor color) {
   TFcTabData* tab = tabs_->Items(index);
   if (tab->Caption.empty()) return;
-  HDC dc = buffer_.DC();
+  HDC dc = buffer_->DC();
   bool bold = boldCurrentTab_ && index == tabIndex_;
   HFONT font = TabFont(bold, false), underlined = TabFont(bold, true);
   TSelectObject selected(dc, font);
@@ -752,8 +717,7 @@ void TFcCustomTabControl::ShowDropMarker(int tabIndex) {
   RECT place = DropMarkerPlace(tabIndex);
   auto invert = [this](const RECT& r) {
     int w = r.right - r.left, h = r.bottom - r.top;
-    TFcPixelBuffer marker;
-    marker.SetSize(w, h);
+    TPixelBuffer marker(nullptr, w, h);
     RECT all{0, 0, w, h};
     TGdiObject<HBRUSH> face(CreateSolidBrush(ColorToRGB(clBtnShadow)));
     FillRect(marker.DC(), &all, face);

@@ -109,21 +109,23 @@ void TFcTabDataList::Changed() {
   if (OnChange) OnChange(this);
 }
 
+void TFcTabColorSet::Change(TColor& field, TColor value) {
+  if (field == value) return;
+  field = value;
+  if (control_) control_->Invalidate();
+}
+
+void TFcTabColorSet::AssignColors(TColor* fields, const TColor* values, int count) {
+  for (int i = 0; i < count; ++i) Change(fields[i], values[i]);
+}
+
 void TFcTabColors::Assign(TPersistent* source) {
   auto* other = dynamic_cast<TFcTabColors*>(source);
   if (!other) {
     TPersistent::Assign(source);
     return;
   }
-  SetHighlightBar(other->highlightBar_);
-  SetShadow(other->shadow_);
-  SetUnselected(other->unselected_);
-}
-
-void TFcTabColors::Change(TColor& field, TColor value) {
-  if (field == value) return;
-  field = value;
-  if (control_) control_->Invalidate();
+  AssignColors(colors_, other->colors_, 3);
 }
 
 void TFcTextColors::Assign(TPersistent* source) {
@@ -132,16 +134,7 @@ void TFcTextColors::Assign(TPersistent* source) {
     TPersistent::Assign(source);
     return;
   }
-  SetDisabledHighlight(other->disabledHighlight_);
-  SetDisabledShadow(other->disabledShadow_);
-  SetSelected(other->selected_);
-  SetUnselected(other->unselected_);
-}
-
-void TFcTextColors::Change(TColor& field, TColor value) {
-  if (field == value) return;
-  field = value;
-  if (control_) control_->Invalidate();
+  AssignColors(colors_, other->colors_, 4);
 }
 
 // ---- Row layout -------------------------------------------------------------------------------

@@ -113,50 +113,55 @@ class TFcTabDataList : public TPersistent {
   std::vector<std::unique_ptr<TFcTabData>> items_;
 };
 
-// The tabs' own colours: the highlight bar of the selected tab, the shadow and body of the
-// gradient on unselected tabs. A change repaints the control.
-class TFcTabColors : public TPersistent {
+// A set of the control's colours: a change repaints the control.
+class TFcTabColorSet : public TPersistent {
  public:
-  explicit TFcTabColors(TFcCustomTabControl* control = nullptr) : control_(control) {}
-  void Assign(TPersistent* source) override;
+  explicit TFcTabColorSet(TFcCustomTabControl* control) : control_(control) {}
 
-  TColor HighlightBar() const { return highlightBar_; }
-  void SetHighlightBar(TColor value) { Change(highlightBar_, value); }
-  TColor Shadow() const { return shadow_; }
-  void SetShadow(TColor value) { Change(shadow_, value); }
-  TColor Unselected() const { return unselected_; }
-  void SetUnselected(TColor value) { Change(unselected_, value); }
+ protected:
+  void Change(TColor& field, TColor value);
+  // Copies `count` colours from another set of the same kind, each through Change.
+  void AssignColors(TColor* fields, const TColor* values, int count);
 
  private:
-  void Change(TColor& field, TColor value);
   TFcCustomTabControl* control_;
-  TColor highlightBar_ = clHighlight;
-  TColor shadow_ = clBtnFace;
-  TColor unselected_ = clWindow;
 };
 
-// The captions' colours by state. A change repaints the control.
-class TFcTextColors : public TPersistent {
+// The tabs' own colours: the highlight bar of the selected tab, the shadow and body of the
+// gradient on unselected tabs.
+class TFcTabColors : public TFcTabColorSet {
  public:
-  explicit TFcTextColors(TFcCustomTabControl* control = nullptr) : control_(control) {}
+  explicit TFcTabColors(TFcCustomTabControl* control = nullptr) : TFcTabColorSet(control) {}
   void Assign(TPersistent* source) override;
 
-  TColor DisabledHighlight() const { return disabledHighlight_; }
-  void SetDisabledHighlight(TColor value) { Change(disabledHighlight_, value); }
-  TColor DisabledShadow() const { return disabledShadow_; }
-  void SetDisabledShadow(TColor value) { Change(disabledShadow_, value); }
-  TColor Selected() const { return selected_; }
-  void SetSelected(TColor value) { Change(selected_, value); }
-  TColor Unselected() const { return unselected_; }
-  void SetUnselected(TColor value) { Change(unselected_, value); }
+  TColor HighlightBar() const { return colors_[0]; }
+  void SetHighlightBar(TColor value) { Change(colors_[0], value); }
+  TColor Shadow() const { return colors_[1]; }
+  void SetShadow(TColor value) { Change(colors_[1], value); }
+  TColor Unselected() const { return colors_[2]; }
+  void SetUnselected(TColor value) { Change(colors_[2], value); }
 
  private:
-  void Change(TColor& field, TColor value);
-  TFcCustomTabControl* control_;
-  TColor disabledHighlight_ = clBtnHighlight;
-  TColor disabledShadow_ = clBtnShadow;
-  TColor selected_ = clBtnText;
-  TColor unselected_ = clBtnText;
+  TColor colors_[3] = {clHighlight, clBtnFace, clWindow};
+};
+
+// The captions' colours by state.
+class TFcTextColors : public TFcTabColorSet {
+ public:
+  explicit TFcTextColors(TFcCustomTabControl* control = nullptr) : TFcTabColorSet(control) {}
+  void Assign(TPersistent* source) override;
+
+  TColor DisabledHighlight() const { return colors_[0]; }
+  void SetDisabledHighlight(TColor value) { Change(colors_[0], value); }
+  TColor DisabledShadow() const { return colors_[1]; }
+  void SetDisabledShadow(TColor value) { Change(colors_[1], value); }
+  TColor Selected() const { return colors_[2]; }
+  void SetSelected(TColor value) { Change(colors_[2], value); }
+  TColor Unselected() const { return colors_[3]; }
+  void SetUnselected(TColor value) { Change(colors_[3], value); }
+
+ private:
+  TColor colors_[4] = {clBtnHighlight, clBtnShadow, clBtnText, clBtnText};
 };
 
 // ---- Geometry ------------------------------------------------------------------------------
@@ -264,36 +269,11 @@ class TFcOutline {
   std::vector<int> codes_;
 };
 
-// A 32-bit top-down bitmap in a memory context, with its pixels at hand.
-class TFcPixelBuffer {
- public:
-  TFcPixelBuffer() = default;
-  TFcPixelBuffer(const TFcPixelBuffer&) = delete;
-  TFcPixelBuffer& operator=(const TFcPixelBuffer&) = delete;
-  ~TFcPixelBuffer();
-  // Makes the bitmap `width` × `height` unless it is that size already.
-  void SetSize(int width, int height);
-  HDC DC() const { return dc_; }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-  // The pixel as 0x00RRGGBB; (x, y) must lie inside.
-  DWORD& Pixel(int x, int y) { return bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)]; }
-
- private:
-  void Free();
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  DWORD* bits_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
-};
-
 // Plays the outline onto `target`'s context, starting with `flatColor` as the outline colour.
 // Shadow pixels take `parent`'s pixel at that place darkened toward black.
-void PlayOutline(const TFcOutline& outline, TFcPixelBuffer& target, TFcPixelBuffer* parent, TColor flatColor);
-// A pixel (0x00RRGGBB) blended with black at `weight` out of 255, rounded.
-DWORD ShadowPixel(DWORD pixel, int weight);
+void PlayOutline(const TFcOutline& outline, TPixelBuffer& target, const TPixelBuffer* parent, TColor flatColor);
+// A pixel blended with black at `weight` out of 255, rounded.
+COLORREF ShadowPixel(COLORREF pixel, int weight);
 
 // ---- Scroller and close button ---------------------------------------------------------------
 
@@ -622,8 +602,6 @@ class TFcCustomTabControl : public TCustomControl {
   }
 
  private:
-  friend class TFcTabColors;
-  friend class TFcTextColors;
 
   // ---- Layout (FcTabs.cpp)
   void LayoutTabs();
@@ -646,6 +624,7 @@ class TFcCustomTabControl : public TCustomControl {
   bool FullyShownFrom(int index, int first);
   RECT NormalDrawnRect(int index);
   bool ForwardIsUpRight() const;
+  bool Scroll(bool forward);
   // Hot tracking and tab hints.
   void TrackHot(POINT p);
   void EndHotTracking(bool insideArea);
@@ -742,8 +721,9 @@ class TFcCustomTabControl : public TCustomControl {
   RECT dropMarker_{};
 
   // Painting.
-  TFcPixelBuffer buffer_;
-  TFcPixelBuffer parentImage_;
+  // The off-screen bitmap and the parent's image under the control, of the control's size.
+  std::unique_ptr<TPixelBuffer> buffer_;
+  std::unique_ptr<TPixelBuffer> parentImage_;
   bool parentImagePainted_ = false;
   // The part of the control the paint under way must draw.
   RECT clip_{};
