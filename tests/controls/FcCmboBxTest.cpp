@@ -272,6 +272,23 @@ TEST_F(ComboBox, TheWheelStepsThroughTheItemsAndTellsTheForm) {
   EXPECT_EQ(changes, 3);
 }
 
+TEST_F(ComboBox, TypingDropsTheListWithAutoDropDownAndEnterMovesOnWithTabOnEnter) {
+  Make(csDropDown, {"Alpha", "Beta"});
+  combo->SetAutoDropDown(true);
+  Char('z');
+  EXPECT_TRUE(combo->DroppedDown());
+  Char('\t');
+  EXPECT_FALSE(combo->DroppedDown());
+  combo->SetAutoDropDown(false);
+
+  combo->SetTabOnEnter(true);
+  std::string before = combo->Text();
+  Char('\r');
+  Pump();
+  EXPECT_TRUE(other->Focused());
+  EXPECT_EQ(combo->Text(), before);
+}
+
 TEST_F(ComboBox, TheDropDownWidthOutlivesTheWindow) {
   Make(csDropDown, {"One"});
   combo->SetDropDownWidth(250);
