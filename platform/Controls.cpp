@@ -7,6 +7,7 @@
 #include "platform/Forms.h"
 #include "platform/Guards.h"
 #include "platform/Layout.h"
+#include "platform/Menus.h"
 #include "platform/TypInfo.h"
 
 using namespace ControlsPrivate;
@@ -180,6 +181,7 @@ TMessageTable& TControl::Messages() {
     t->Add(CM_MOUSEENTER, Handler(&TControl::CMMouseEnter));
     t->Add(CM_MOUSELEAVE, Handler(&TControl::CMMouseLeave));
     t->Add(CM_ACTIONEXECUTE, Handler(&TControl::CMActionExecute));
+    t->Add(WM_CONTEXTMENU, Handler(&TControl::WMContextMenu));
     auto invalidate = [](TControl* c, TMessage&) { c->Invalidate(); };
     t->Add(CM_ENABLEDCHANGED, invalidate);
     t->Add(CM_COLORCHANGED, invalidate);
@@ -559,6 +561,30 @@ void TControl::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   if (actionLink_ && (component == actionLink_->Action() || !actionLink_->Action())) actionLink_.reset();
   if (component == floatHost_) floatHost_ = nullptr;
+  if (component == popupMenu_) popupMenu_ = nullptr;
+}
+
+// ---- Context menus ---------------------------------------------------------------------------
+
+void TControl::SetPopupMenu(TPopupMenu* value) {
+  if (value == popupMenu_) return;
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TControl::WMContextMenu(TMessage& m) {
+  if (m.Result != 0) return;
+  if (!ComponentState().Contains(csDesigning) && popupMenu_ && popupMenu_->AutoPopup()) {
+    POINT p = LParamToPoint(m.LParam);
+    // The keyboard's menu key and Shift+F10 come without a point.
+    if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{0, 0});
+    popupMenu_->SetPopupComponent(this);
+    popupMenu_->Popup(p.x, p.y);
+    m.Result = 1;
+    return;
+  }
+  DefaultHandler(m);
 }
 
 bool TControlActionLink::IsCaptionLinked() {
@@ -775,6 +801,7 @@ void RegisterControls() {
       .Object("Constraints", &TControl::Constraints)
       .Enum("DragKind", DragKindInfo, &TControl::DragKind, &TControl::SetDragKind, dkDrag)
       .Enum("DragMode", DragModeInfo, &TControl::DragMode, &TControl::SetDragMode, dmManual)
+      .Component("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
       .Event("OnStartDock", &TControl::OnStartDock)
       .Event("OnEndDock", &TControl::OnEndDock)
       .Component("Action", &TControl::Action, &TControl::SetAction)

@@ -32,6 +32,7 @@ class TControlActionLink;
 class TDragDockObject;
 class IDockManager;
 class TForm;
+class TPopupMenu;
 class TWinControl;
 
 // A control asked to do what it cannot in its state (focus while hidden, a window without a
@@ -285,6 +286,10 @@ class TControl : public TComponent {
   void SetControlStyle(TControlStyle value) { controlStyle_ = value; }
   TControlState ControlState() const { return controlState_; }
   void SetControlState(TControlState value) { controlState_ = value; }
+  // Shown by a right click (or the keyboard's menu key) on the control when its AutoPopup is
+  // on; nullptr for none.
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* value);
   // The mouse is captured for this control (a windowless one through its parent's window).
   bool MouseCapture() const;
   void SetMouseCapture(bool value);
@@ -312,7 +317,8 @@ class TControl : public TComponent {
   TDragKind DragKind() const { return dragKind_; }
   void SetDragKind(TDragKind value) { dragKind_ = value; }
   TDragMode DragMode() const { return dragMode_; }
-  void SetDragMode(TDragMode value) { dragMode_ = value; }
+  // Virtual for the controls whose window takes its drag style from it.
+  virtual void SetDragMode(TDragMode value) { dragMode_ = value; }
   // The dock site the control sits in; nullptr when it is not docked.
   TWinControl* HostDockSite() const { return hostDockSite_; }
   // In a window of its own made for it by ManualFloat.
@@ -402,6 +408,9 @@ class TControl : public TComponent {
   void CMMouseLeave(TMessage& m);
   void CMMouseWheel(TMessage& m);
   void CMActionExecute(TMessage& m);
+  // Shows PopupMenu when it pops up by itself (at the point, or for the keyboard's -1, -1
+  // at the client origin); otherwise the message goes on to the parent.
+  void WMContextMenu(TMessage& m);
 
   TControlStyle controlStyle_;
   TControlState controlState_;
@@ -439,6 +448,7 @@ class TControl : public TComponent {
   std::unique_ptr<TControlActionLink> actionLink_;
   TDragKind dragKind_ = dkDrag;
   TDragMode dragMode_ = dmManual;
+  TPopupMenu* popupMenu_ = nullptr;
   TWinControl* hostDockSite_ = nullptr;
   TForm* floatHost_ = nullptr;
 };
@@ -673,6 +683,9 @@ class TWinControl : public TControl {
   void CMEnter(TMessage& m);
   void CMExit(TMessage& m);
   void CMRecreateWnd(TMessage& m);
+  // A context menu a child window did not see (the system's tree view sends its own to the
+  // parent) goes to that child's control first; so does one over a windowless child.
+  void WMContextMenu(TMessage& m);
 
  private:
   friend class TControl;

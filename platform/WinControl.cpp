@@ -13,6 +13,18 @@
 
 using namespace ControlsPrivate;
 
+namespace {
+
+// The windows whose own handling of a context menu is under way: when one of them passes
+// the menu on to its parent (as the system's windows do with what they leave alone), the
+// parent must not hand it back.
+std::vector<HWND>& ContextMenuWindows() {
+  static auto* windows = new std::vector<HWND>;
+  return *windows;
+}
+
+}  // namespace
+
 // ---- TWinControl --------------------------------------------------------------------------
 
 TMessageTable& TWinControl::Messages() {
@@ -62,6 +74,7 @@ TMessageTable& TWinControl::Messages() {
     t->Add(CM_ENTER, Handler(&TWinControl::CMEnter));
     t->Add(CM_EXIT, Handler(&TWinControl::CMExit));
     t->Add(CM_RECREATEWND, Handler(&TWinControl::CMRecreateWnd));
+    t->Add(WM_CONTEXTMENU, Handler(&TWinControl::WMContextMenu));
     t->Add(CM_CHILDKEY, [](TControl* c, TMessage& m) {
       if (c->Parent()) m.Result = c->Parent()->Perform(CM_CHILDKEY, m.WParam, m.LParam);
     });
@@ -612,6 +625,30 @@ void TWinControl::CMBiDiModeChanged(TMessage&) {
 }
 
 void TWinControl::CMBroadcast(TMessage& m) { Broadcast(m); }
+
+void TWinControl::WMContextMenu(TMessage& m) {
+  auto& handling = ContextMenuWindows();
+  HWND named = reinterpret_cast<HWND>(m.WParam);
+  if (handle_ && named && named != handle_ && IsChild(handle_, named) &&
+      std::find(handling.begin(), handling.end(), named) == handling.end()) {
+    if (TWinControl* child = FindControl(named)) {
+      m.Result = child->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
+      return;
+    }
+  }
+  POINT screen = LParamToPoint(m.LParam);
+  if (handle_ && !(screen.x == -1 && screen.y == -1)) {
+    POINT client = screen;
+    ::ScreenToClient(handle_, &client);
+    if (TControl* child = ControlAtPos(client, false)) {
+      m.Result = child->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
+      if (m.Result != 0) return;
+    }
+  }
+  handling.push_back(handle_);
+  TScopeExit done([&handling]() noexcept { handling.pop_back(); });
+  TControl::WMContextMenu(m);
+}
 
 void TWinControl::CMActionExecute(TMessage& m) {
   if (ExecuteAction(reinterpret_cast<TBasicAction*>(m.LParam)))

@@ -1,14 +1,23 @@
 // What the tests of windows and controls share: a short message pump, the mouse moved and
-// clicked over a control as a user would, and pixels read from bitmaps a control painted.
+// clicked over a control as a user would, controls placed on a parent or on a test's own
+// form, a popup menu that records instead of showing, and pixels read from bitmaps a control
+// painted.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/Controls.h"
+#include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "platform/Menus.h"
+#include "platform/Themes.h"
 
 // Runs the messages that are waiting, a few rounds with short pauses between.
 inline void Pump(int rounds = 3) {
@@ -48,17 +57,61 @@ inline void MouseClick(TControl* control, int x, int y) {
 }
 
 // A click through the system's input, which a disabled window never receives.
-inline void RealClick(TControl* control, int x, int y) {
+inline void RealClick(TControl* control, int x, int y, TMouseButton button = mbLeft) {
   POINT screen = control->ClientToScreen(POINT{x, y});
   SetCursorPos(screen.x, screen.y);
   Pump();
   INPUT in[2] = {};
   in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  in[0].mi.dwFlags = button == mbRight ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = button == mbRight ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   SendInput(2, in, sizeof(INPUT));
   Pump(10);
 }
+
+// A new control of class T, owned by and placed on `parent`.
+template <class T>
+T* Put(TWinControl* parent, int left, int top, int width, int height) {
+  auto* c = new T(parent);
+  c->SetParent(parent);
+  c->SetBounds(left, top, width, height);
+  return c;
+}
+
+// A shown form of each test's own to put controls on; the visual styles go back to the
+// system's afterwards. A derived fixture registers its classes before calling SetUp.
+class ShownFormTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    form_.reset(TForm::CreateNew<TForm>(nullptr));
+    form_->SetBounds(60, 60, 560, 400);
+    form_->Show();
+    SetForegroundWindow(form_->Handle());
+    Pump();
+  }
+  void TearDown() override {
+    form_.reset();
+    SetVisualStyles(TVisualStyles::vsSystem);
+  }
+  template <class T>
+  T* Make(int left, int top, int width, int height) {
+    return Put<T>(form_.get(), left, top, width, height);
+  }
+  std::unique_ptr<TForm> form_;
+};
+
+// A popup menu that notes where it was asked to show instead of showing; `whileShown` stands
+// for what the user chooses in it.
+class TRecordingMenu : public TPopupMenu {
+ public:
+  using TPopupMenu::TPopupMenu;
+  std::vector<POINT> shown;
+  std::function<void()> whileShown;
+  void Popup(int x, int y) override {
+    shown.push_back(POINT{x, y});
+    if (whileShown) whileShown();
+  }
+};
 
 // ---- Pixels ----------------------------------------------------------------------------------
 
@@ -90,6 +143,22 @@ inline int CountPixels(TBitmap& bitmap, const RECT& rect, TColor color) {
     for (int x = rect.left; x < rect.right; ++x)
       if (PixelAt(bitmap, x, y) == wanted) ++n;
   return n;
+}
+
+// The smallest rectangle around the pixels of exactly `color` (within `area` when given);
+// empty (right < left) when there are none.
+inline RECT BoundsOf(TBitmap& bitmap, COLORREF color, const RECT* area = nullptr) {
+  RECT within = area ? *area : RECT{0, 0, bitmap.Width(), bitmap.Height()};
+  RECT r{bitmap.Width(), bitmap.Height(), -1, -1};
+  for (int y = within.top; y < within.bottom; ++y)
+    for (int x = within.left; x < within.right; ++x)
+      if (PixelAt(bitmap, x, y) == color) {
+        r.left = std::min<LONG>(r.left, x);
+        r.top = std::min<LONG>(r.top, y);
+        r.right = std::max<LONG>(r.right, x + 1);
+        r.bottom = std::max<LONG>(r.bottom, y + 1);
+      }
+  return r;
 }
 
 // The smallest rectangle around the pixels that differ from `background`; empty (right <

@@ -26,14 +26,6 @@ inline std::unique_ptr<TForm> ShownForm(int clientWidth = 320, int clientHeight 
   return form;
 }
 
-template <class T>
-T* Put(TWinControl* parent, int left, int top, int width, int height) {
-  auto* c = new T(parent);
-  c->SetParent(parent);
-  c->SetBounds(left, top, width, height);
-  return c;
-}
-
 // A key pressed and released on the focused window, through the application's loop.
 inline void Key(WORD vk) {
   HWND focus = GetFocus();
@@ -58,20 +50,6 @@ inline LRESULT MouseStep(TControl* control, UINT msg, int x, int y) {
   HWND wnd = MouseTarget(control, x, y);
   WPARAM keys = msg == WM_LBUTTONUP ? 0 : MK_LBUTTON;
   return SendMessageA(wnd, msg, keys, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
-}
-
-// The smallest rectangle around the pixels of exactly `color`; empty (right < left) when none.
-inline RECT BoundsOf(TBitmap& bitmap, COLORREF color) {
-  RECT r{bitmap.Width(), bitmap.Height(), -1, -1};
-  for (int y = 0; y < bitmap.Height(); ++y)
-    for (int x = 0; x < bitmap.Width(); ++x)
-      if (PixelAt(bitmap, x, y) == color) {
-        r.left = std::min<LONG>(r.left, x);
-        r.top = std::min<LONG>(r.top, y);
-        r.right = std::max<LONG>(r.right, x + 1);
-        r.bottom = std::max<LONG>(r.bottom, y + 1);
-      }
-  return r;
 }
 
 // "(left, top, right, bottom)", for comparing rectangles in checks.

@@ -46,19 +46,7 @@ class LabelTest : public testing::Test {
 };
 
 // The smallest rect around the pixels of exactly that colour; right < left when none.
-RECT ColorBounds(TBitmap& bitmap, TColor color) {
-  COLORREF wanted = AsPainted(bitmap, color);
-  RECT r{bitmap.Width(), bitmap.Height(), -1, -1};
-  for (int y = 0; y < bitmap.Height(); ++y)
-    for (int x = 0; x < bitmap.Width(); ++x)
-      if (PixelAt(bitmap, x, y) == wanted) {
-        r.left = std::min<LONG>(r.left, x);
-        r.top = std::min<LONG>(r.top, y);
-        r.right = std::max<LONG>(r.right, x + 1);
-        r.bottom = std::max<LONG>(r.bottom, y + 1);
-      }
-  return r;
-}
+RECT ColorBounds(TBitmap& bitmap, TColor color) { return BoundsOf(bitmap, AsPainted(bitmap, color)); }
 
 int AllPixels(TBitmap& bitmap, TColor color) {
   return CountPixels(bitmap, RECT{0, 0, bitmap.Width(), bitmap.Height()}, color);

@@ -18,19 +18,6 @@
 
 namespace {
 
-// A menu that notes where it was asked to show instead of showing; `whileShown` stands for
-// what the user chooses in it.
-class TRecordingMenu : public TPopupMenu {
- public:
-  using TPopupMenu::TPopupMenu;
-  std::vector<POINT> shown;
-  std::function<void()> whileShown;
-  void Popup(int x, int y) override {
-    shown.push_back(POINT{x, y});
-    if (whileShown) whileShown();
-  }
-};
-
 TRecordingMenu* MenuWith(TComponent* owner, const std::vector<std::string>& captions) {
   auto* menu = new TRecordingMenu(owner);
   for (const std::string& caption : captions) {
