@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRatio.h"
 #include "controls/FcBckgnd.h"
 #include "controls/FcButton.h"
+#include "controls/FcCmboBx.h"
 #include "controls/FcEdit.h"
 #include "controls/FcLabel.h"
+#include "controls/FcPages.h"
 #include "controls/FcPanel.h"
 #include "controls/FcRadChk.h"
 #include "controls/FcRegister.h"
@@ -67,6 +70,21 @@ bool StandInFor(TControl* control, TSystemStandIn& standIn) {
     standIn = {"BUTTON", DWORD(BS_PUSHBUTTON)};
     return true;
   }
+  // Combo boxes.
+  if (auto* combo = dynamic_cast<TFcCustomComboBox*>(control)) {
+    bool edit = combo->Style() == csDropDown || combo->Style() == csSimple;
+    standIn = {"COMBOBOX", DWORD(WS_VSCROLL | (edit ? CBS_DROPDOWN : CBS_DROPDOWNLIST))};
+    return true;
+  }
+  // Tab and page controls, and the page each shows.
+  if (dynamic_cast<TFcCustomTabControl*>(control)) {
+    standIn = {WC_TABCONTROLA, DWORD(WS_CLIPSIBLINGS)};
+    return true;
+  }
+  if (dynamic_cast<TFcTabSheet*>(control) && control->Visible()) {
+    standIn = {"STATIC", DWORD(SS_LEFT)};
+    return true;
+  }
   // Panels, group boxes, the splitter and its panes, status bars and panes.
   if (dynamic_cast<TFcStatusBar*>(control)) {
     standIn = {STATUSCLASSNAMEA, DWORD(CCS_NOPARENTALIGN | CCS_NORESIZE)};
@@ -87,6 +105,27 @@ bool StandInFor(TControl* control, TSystemStandIn& standIn) {
   return false;
 }
 
+// A stand-in that shows items gets those of its framed control.
+void FillStandIn(TControl* control, HWND standIn) {
+  if (auto* combo = dynamic_cast<TFcCustomComboBox*>(control)) {
+    for (int i = 0; i < combo->Items()->Count(); ++i)
+      SendMessageA(standIn, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(combo->Items()->Strings(i).c_str()));
+    SendMessageA(standIn, WM_SETFONT, reinterpret_cast<WPARAM>(combo->Font()->Handle()), FALSE);
+    SendMessageA(standIn, CB_SETCURSEL, static_cast<WPARAM>(combo->ItemIndex()), 0);
+  }
+  if (auto* tabs = dynamic_cast<TFcCustomTabControl*>(control)) {
+    for (int i = 0; i < tabs->Tabs()->Count(); ++i) {
+      std::string text = tabs->Tabs()->Items(i)->Caption;
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = text.data();
+      SendMessageA(standIn, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageA(standIn, WM_SETFONT, reinterpret_cast<WPARAM>(tabs->Font()->Handle()), FALSE);
+    SendMessageA(standIn, TCM_SETCURSEL, tabs->TabIndex(), 0);
+  }
+}
+
 // Puts a stand-in for every framed control of `container` (and of the containers in it) on
 // `window`, at the same place relative to the window's client area.
 int AddStandIns(TWinControl* container, TForm* gallery, HWND window) {
@@ -97,21 +136,15 @@ int AddStandIns(TWinControl* container, TForm* gallery, HWND window) {
     if (StandInFor(control, standIn)) {
       POINT p = control->ClientToScreen(POINT{0, 0});
       POINT origin = gallery->ClientOrigin();
-      CreateWindowExA(0, standIn.windowClass, "", WS_CHILD | WS_VISIBLE | standIn.style, p.x - origin.x,
-                      p.y - origin.y, control->Width(), control->Height(), window, nullptr,
-                      GetModuleHandleA(nullptr), nullptr);
+      HWND made = CreateWindowExA(0, standIn.windowClass, "", WS_CHILD | WS_VISIBLE | standIn.style,
+                                  p.x - origin.x, p.y - origin.y, control->Width(), control->Height(), window,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+      FillStandIn(control, made);
       ++count;
     }
     if (auto* inner = dynamic_cast<TWinControl*>(control)) count += AddStandIns(inner, gallery, window);
   }
   return count;
-}
-
-double Milliseconds() {
-  LARGE_INTEGER t, f;
-  QueryPerformanceCounter(&t);
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
 double PaintTimes(HWND window, int times) {
@@ -125,9 +158,7 @@ double PaintTimes(HWND window, int times) {
 }  // namespace
 
 int main() {
-  Application->Initialize();
-  RegisterControlLibrary();
-  SetVisualStyles(TVisualStyles::vsOn);
+  StartControlBench();
 
   std::unique_ptr<TForm> gallery(TForm::CreateNew<TForm>(nullptr));
   ReadLayoutResource(gallery.get(), nullptr, "FCGALLERY");
@@ -149,16 +180,9 @@ int main() {
               gallery->ClientWidth(), gallery->ClientHeight(), kPaints);
   PaintTimes(gallery->Handle(), 5);
   PaintTimes(system->Handle(), 5);
-  std::vector<double> ratios;
-  for (int round = 1; round <= kRounds; ++round) {
-    double framed = PaintTimes(gallery->Handle(), kPaints);
-    double standIns = PaintTimes(system->Handle(), kPaints);
-    ratios.push_back(framed / standIns);
-    std::printf("round %d: gallery %.1f ms, system controls %.1f ms, ratio %.2f\n", round, framed, standIns,
-                ratios.back());
-    std::fflush(stdout);
-  }
-  std::sort(ratios.begin(), ratios.end());
-  std::printf("framed/system paint ratio: %.2f\n", ratios[ratios.size() / 2]);
+  double ratio = MedianRatio(
+      kRounds, [&] { return PaintTimes(gallery->Handle(), kPaints); },
+      [&] { return PaintTimes(system->Handle(), kPaints); }, "gallery", "system controls");
+  std::printf("framed/system paint ratio: %.2f\n", ratio);
   return 0;
 }

@@ -27,6 +27,16 @@
 #define IDS_FC_KIND_IGNORE 3308
 #define IDS_FC_KIND_ALL 3309
 
+// String tables: the failure messages of the control library's tabs, pages, combo boxes and
+// spin edits (see Strings.rc).
+#define IDS_FC_TAB_SAVE_DC 3800
+#define IDS_FC_TAB_RESTORE_DC 3801
+#define IDS_FC_TAB_REGION 3802
+#define IDS_FC_TAB_SHAPE_POINTS 3803
+#define IDS_FC_TAB_CACHE_CAPACITY 3804
+#define IDS_FC_PAGE_INDEX 3805
+#define IDS_FC_PAGE_VISIBLE 3806
+
 // String tables: the program's own messages of its settings, game discovery and hardware
 // information (see Strings.rc).
 #define IDS_SETTINGS_KEY_NOT_OPENED 2500

@@ -8,6 +8,7 @@
 
 #include "ControlsTestSupport.h"
 #include "controls/FcBckgnd.h"
+#include "controls/FcCmboBx.h"
 #include "controls/FcCommon.h"
 #include "controls/FcEdit.h"
 #include "controls/FcLabel.h"
@@ -24,6 +25,13 @@ std::unique_ptr<TForm> Gallery() {
   std::unique_ptr<TForm> form(TForm::CreateNew<TForm>(nullptr));
   ReadLayoutResource(form.get(), nullptr, "FCGALLERY");
   form->HandleNeeded();
+  // The image combo box's items come from its owner's code.
+  if (auto* images = dynamic_cast<TFcCustomImageComboBox*>(form->FindComponent("ComboImages"))) {
+    images->AddImageItem("Desktop", -1, 0);
+    images->AddImageItem("My Documents", -1, 1);
+    images->AddImageItem("Quenmar", -1, 2);
+    images->SetItemIndex(2);
+  }
   return form;
 }
 
@@ -125,6 +133,15 @@ TEST(Gallery, HoldsEveryControlAndIsPicturedInBothLooks) {
     auto* resolution = dynamic_cast<TFcCheckGroup*>(form->FindComponent("CheckGroupResolution"));
     ASSERT_NE(resolution, nullptr);
     EXPECT_EQ(resolution->CheckStates(), (std::vector<int>{1, 0, 1, 0, 2}));
+
+    // Combo boxes: their own frame in both looks; spin edits: their buttons at the right.
+    POINT flat = InForm(form.get(), "ComboFlat", 0, 10);
+    EXPECT_EQ(PixelAt(shot, flat.x, flat.y), Rgb(clNavy));
+    auto* spin = dynamic_cast<TWinControl*>(form->FindComponent("SpinPlain"));
+    ASSERT_NE(spin, nullptr);
+    EXPECT_EQ(spin->Text(), "5");
+    ASSERT_EQ(spin->ControlCount(), 1);
+    EXPECT_GT(spin->Controls(0)->Left(), spin->ClientWidth() / 2);
 
     std::string file = ScreenshotFolder() + (styles ? "gallery-styles-on.bmp" : "gallery-styles-off.bmp");
     shot.SaveToFile(file);
