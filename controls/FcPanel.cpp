@@ -94,57 +94,39 @@ void TFcCustomPanel::Changed(bool realign) {
 }
 
 void TFcCustomPanel::SetBorderOuter(TFrameStyleEx value) {
-  if (value == borderOuter_) return;
-  borderOuter_ = value;
-  Changed(true);
+  if (StoreChanged(borderOuter_, value)) Changed(true);
 }
 
 void TFcCustomPanel::SetBorderInner(TFrameStyleEx value) {
-  if (value == borderInner_) return;
-  borderInner_ = value;
-  Changed(true);
+  if (StoreChanged(borderInner_, value)) Changed(true);
 }
 
 void TFcCustomPanel::SetBorderSides(TSides value) {
-  if (value == borderSides_) return;
-  borderSides_ = value;
-  Changed(true);
+  if (StoreChanged(borderSides_, value)) Changed(true);
 }
 
 void TFcCustomPanel::SetBorderColor(TColor value) {
-  if (value == borderColor_) return;
-  borderColor_ = value;
-  Changed(false);
+  if (StoreChanged(borderColor_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetBorderHighlight(TColor value) {
-  if (value == borderHighlight_) return;
-  borderHighlight_ = value;
-  Changed(false);
+  if (StoreChanged(borderHighlight_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetBorderShadow(TColor value) {
-  if (value == borderShadow_) return;
-  borderShadow_ = value;
-  Changed(false);
+  if (StoreChanged(borderShadow_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetFlatColor(TColor value) {
-  if (value == flatColor_) return;
-  flatColor_ = value;
-  Changed(false);
+  if (StoreChanged(flatColor_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetFlatColorAdjustment(int value) {
-  if (value == flatColorAdjustment_) return;
-  flatColorAdjustment_ = value;
-  Changed(false);
+  if (StoreChanged(flatColorAdjustment_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetAlignmentVertical(TAlignmentVertical value) {
-  if (value == alignmentVertical_) return;
-  alignmentVertical_ = value;
-  Changed(false);
+  if (StoreChanged(alignmentVertical_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetTransparent(bool value) {
@@ -159,9 +141,7 @@ void TFcCustomPanel::SetTransparent(bool value) {
 }
 
 void TFcCustomPanel::SetThemeAware(bool value) {
-  if (value == themeAware_) return;
-  themeAware_ = value;
-  Changed(false);
+  if (StoreChanged(themeAware_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetFrameController(TFcFrameController* value) {
@@ -169,33 +149,23 @@ void TFcCustomPanel::SetFrameController(TFcFrameController* value) {
 }
 
 void TFcCustomPanel::SetGridVisible(bool value) {
-  if (value == gridVisible_) return;
-  gridVisible_ = value;
-  Changed(false);
+  if (StoreChanged(gridVisible_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetGridKind(TFcGridKind value) {
-  if (value == gridKind_) return;
-  gridKind_ = value;
-  Changed(false);
+  if (StoreChanged(gridKind_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetGridLineColor(TColor value) {
-  if (value == gridLineColor_) return;
-  gridLineColor_ = value;
-  Changed(false);
+  if (StoreChanged(gridLineColor_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetGridCellWidth(WORD value) {
-  if (value == gridCellWidth_) return;
-  gridCellWidth_ = value;
-  Changed(false);
+  if (StoreChanged(gridCellWidth_, value)) Changed(false);
 }
 
 void TFcCustomPanel::SetGridCellHeight(WORD value) {
-  if (value == gridCellHeight_) return;
-  gridCellHeight_ = value;
-  Changed(false);
+  if (StoreChanged(gridCellHeight_, value)) Changed(false);
 }
 
 POINT TFcCustomPanel::GetClientCursorPos() {
@@ -712,9 +682,7 @@ void TFcStatusBar::Loaded() {
 }
 
 void TFcStatusBar::SetShowSizeGrip(bool value) {
-  if (value == showSizeGrip_) return;
-  showSizeGrip_ = value;
-  Invalidate();
+  if (StoreChanged(showSizeGrip_, value)) Invalidate();
 }
 
 void TFcStatusBar::SetSimpleStatus(bool value) {
@@ -729,15 +697,11 @@ void TFcStatusBar::SetSimpleStatus(bool value) {
 }
 
 void TFcStatusBar::SetSimpleCaption(const std::string& value) {
-  if (value == simpleCaption_) return;
-  simpleCaption_ = value;
-  Invalidate();
+  if (StoreChanged(simpleCaption_, value)) Invalidate();
 }
 
 void TFcStatusBar::SetSimpleFrameStyle(TFrameStyle value) {
-  if (value == simpleFrameStyle_) return;
-  simpleFrameStyle_ = value;
-  Invalidate();
+  if (StoreChanged(simpleFrameStyle_, value)) Invalidate();
 }
 
 bool TFcStatusBar::SizeGripApplies() {

@@ -424,9 +424,7 @@ TFcCustomGlyphButton* TFcCustomCheckGroup::CreateItem() { return new TFcGroupChe
 TFcGroupCheck* TFcCustomCheckGroup::ItemCheck(int index) const { return static_cast<TFcGroupCheck*>(Item(index)); }
 
 void TFcCustomCheckGroup::SetAllowGrayed(bool value) {
-  if (value == allowGrayed_) return;
-  allowGrayed_ = value;
-  LayOutItems();
+  if (StoreChanged(allowGrayed_, value)) LayOutItems();
 }
 
 void TFcCustomCheckGroup::PushOwnItemSettings(TFcCustomGlyphButton* item) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "controls/FcButton.h"
 #include "platform/Forms.h"
 #include "platform/Guards.h"
 
@@ -344,21 +345,15 @@ void TFcSplitter::SetSplitterWidth(WORD value) {
 }
 
 void TFcSplitter::SetUseGradients(bool value) {
-  if (value == useGradients_) return;
-  useGradients_ = value;
-  Invalidate();
+  if (StoreChanged(useGradients_, value)) Invalidate();
 }
 
 void TFcSplitter::SetGradientColorAdjustment(int value) {
-  if (value == gradientColorAdjustment_) return;
-  gradientColorAdjustment_ = value;
-  Invalidate();
+  if (StoreChanged(gradientColorAdjustment_, value)) Invalidate();
 }
 
 void TFcSplitter::SetGradientPath(TFcGroupBarGradientPath value) {
-  if (value == gradientPath_) return;
-  gradientPath_ = value;
-  Invalidate();
+  if (StoreChanged(gradientPath_, value)) Invalidate();
 }
 
 void TFcSplitter::SetHotSpotVisible(bool value) {
@@ -369,15 +364,11 @@ void TFcSplitter::SetHotSpotVisible(bool value) {
 }
 
 void TFcSplitter::SetHotSpotDirection(THotSpotDirection value) {
-  if (value == hotSpotDirection_) return;
-  hotSpotDirection_ = value;
-  Invalidate();
+  if (StoreChanged(hotSpotDirection_, value)) Invalidate();
 }
 
 void TFcSplitter::SetHotSpotHighlight(TColor value) {
-  if (value == hotSpotHighlight_) return;
-  hotSpotHighlight_ = value;
-  Invalidate();
+  if (StoreChanged(hotSpotHighlight_, value)) Invalidate();
 }
 
 void TFcSplitter::SetHotSpotSizePercent(int value) {

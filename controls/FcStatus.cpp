@@ -35,14 +35,9 @@ TFcCustomStatusPane::~TFcCustomStatusPane() {
   TFcBlinkingControlsList::Unregister(this);
 }
 
-template <class T>
-void TFcCustomStatusPane::Change(T& field, T value) {
-  if (field == value) return;
-  field = value;
-  Invalidate();
+void TFcCustomStatusPane::SetBorderWidth(int value) {
+  if (StoreChanged(borderWidth_, std::max(0, value))) Invalidate();
 }
-
-void TFcCustomStatusPane::SetBorderWidth(int value) { Change(borderWidth_, std::max(0, value)); }
 
 void TFcCustomStatusPane::SetFillColor(TColor value) {
   if (value == fillColor_) return;
@@ -52,16 +47,29 @@ void TFcCustomStatusPane::SetFillColor(TColor value) {
 }
 
 void TFcCustomStatusPane::SetParentFillColor(bool value) {
-  if (value == parentFillColor_) return;
-  parentFillColor_ = value;
+  if (!StoreChanged(parentFillColor_, value)) return;
   if (Parent() && !ComponentState().Contains(csReading)) Perform(CM_PARENTCOLORCHANGED);
 }
 
-void TFcCustomStatusPane::SetFlatColor(TColor value) { Change(flatColor_, value); }
-void TFcCustomStatusPane::SetFlatColorAdjustment(int value) { Change(flatColorAdjustment_, value); }
-void TFcCustomStatusPane::SetFrameStyle(TFrameStyle value) { Change(frameStyle_, value); }
-void TFcCustomStatusPane::SetAlignment(TAlignment value) { Change(alignment_, value); }
-void TFcCustomStatusPane::SetBlinkColor(TColor value) { Change(blinkColor_, value); }
+void TFcCustomStatusPane::SetFlatColor(TColor value) {
+  if (StoreChanged(flatColor_, value)) Invalidate();
+}
+
+void TFcCustomStatusPane::SetFlatColorAdjustment(int value) {
+  if (StoreChanged(flatColorAdjustment_, value)) Invalidate();
+}
+
+void TFcCustomStatusPane::SetFrameStyle(TFrameStyle value) {
+  if (StoreChanged(frameStyle_, value)) Invalidate();
+}
+
+void TFcCustomStatusPane::SetAlignment(TAlignment value) {
+  if (StoreChanged(alignment_, value)) Invalidate();
+}
+
+void TFcCustomStatusPane::SetBlinkColor(TColor value) {
+  if (StoreChanged(blinkColor_, value)) Invalidate();
+}
 
 void TFcCustomStatusPane::SetFrameController(TFcFrameController* value) {
   ChangeFrameController(this, frameController_, value);
@@ -106,9 +114,7 @@ void TFcCustomStatusPane::SetCaptionOffset(int value) {
 }
 
 void TFcCustomStatusPane::SetDefaultWidth(int value) {
-  if (value == defaultWidth_) return;
-  defaultWidth_ = value;
-  AdjustSize();
+  if (StoreChanged(defaultWidth_, value)) AdjustSize();
 }
 
 void TFcCustomStatusPane::Loaded() {

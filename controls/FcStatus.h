@@ -97,8 +97,6 @@ class TFcCustomStatusPane : public TGraphicControl, public IFcFramingNotificatio
   void CMHitTest(TMessage& m);
   void CMBlinkQuery(TMessage& m);
   void CMBlinkPhase(TMessage& m);
-  template <class T>
-  void Change(T& field, T value);
 
   int borderWidth_ = 1;
   TColor fillColor_ = clBtnFace;
