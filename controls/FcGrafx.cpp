@@ -333,12 +333,6 @@ void PaintParentOnDC(TControl* control, HDC dc, bool invalidateParent) {
     TControl* control;
     ~TDone() { painting.erase(std::find(painting.begin(), painting.end(), control)); }
   } done{control};
-  // A parent that lets the system paint its own window (a form) starts and ends a paint of
-  // that window here, which takes away what was waiting to be painted there: it is asked for
-  // again afterwards.
-  HWND parentWindow = parent->HandleAllocated() ? parent->Handle() : nullptr;
-  TGdiObject<HRGN> waiting(CreateRectRgn(0, 0, 0, 0));
-  bool wasWaiting = parentWindow && GetUpdateRgn(parentWindow, waiting, FALSE) > NULLREGION;
   {
     TSavedDC saved(dc);
     POINT origin;
@@ -348,7 +342,6 @@ void PaintParentOnDC(TControl* control, HDC dc, bool invalidateParent) {
     parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
-  if (wasWaiting) InvalidateRgn(parentWindow, waiting, TRUE);
   if (invalidateParent && !dynamic_cast<TCustomControl*>(parent) && !dynamic_cast<TForm*>(parent) &&
       !control->ComponentState().Contains(csDesigning))
     parent->Invalidate();

@@ -14,8 +14,6 @@
 
 // The bitmap's pixel as plain RGB, and the bitmap filled with one colour: the shared pixel
 // helpers under the short names these tests use.
-inline COLORREF At(TBitmap& bitmap, int x, int y) { return PixelAt(bitmap, x, y); }
-inline void Fill(TBitmap& bitmap, TColor color) { FillBitmap(bitmap, color); }
 
 // A form shown for one test, at the top-left of the screen, and its controls with it.
 inline std::unique_ptr<TForm> ShownForm(int clientWidth = 320, int clientHeight = 200) {
