@@ -619,6 +619,18 @@ void TFcCustomShellList::AfterFill() {
   filterActive_ = false;
 }
 
+void TFcCustomShellList::DoFillStart() {
+  if (OnFillStart) OnFillStart(this);
+}
+
+void TFcCustomShellList::DoFillComplete() {
+  if (OnFillComplete) OnFillComplete(this);
+}
+
+void TFcCustomShellList::DoFolderChanged() {
+  if (OnFolderChanged) OnFolderChanged(this);
+}
+
 // ---- Texts, images and order ----------------------------------------------------------------
 
 void TFcCustomShellList::GetItemText(TListItem* item, int column, std::string& text) {
