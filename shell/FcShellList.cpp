@@ -857,6 +857,11 @@ void RegisterFcShellList() {
       .Event("OnItemContextMenu", InheritedEvent<C>(&C::OnItemContextMenu))
       .Event("OnItemChecking", InheritedEvent<C>(&C::OnItemChecking))
       .Event("OnItemChecked", InheritedEvent<C>(&C::OnItemChecked))
+      // The list shows the system's image lists, which no layout names.
+      .Component("SmallImages", &C::SmallImages, &C::SetSmallImages)
+      .StoredIf([](C*) { return false; })
+      .Component("LargeImages", &C::LargeImages, &C::SetLargeImages)
+      .StoredIf([](C*) { return false; })
       .String("FileFilter", &C::FileFilter, &C::SetFileFilter)
       .Object("Folder", &C::Folder)
       // A linked tree or combo names the folder.

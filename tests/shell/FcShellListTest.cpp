@@ -14,6 +14,7 @@
 #include "FcViewsTestSupport.h"
 #include "ShellTestSupport.h"
 #include "platform/Layout.h"
+#include "shell/FcShellDragDrop.h"
 #include "shell/FcShellList.h"
 
 namespace {
@@ -580,6 +581,444 @@ TEST_F(ShellList, AVerbTheMenuLacksRunsNothing) {
   EXPECT_TRUE(menu->invoked.empty());
   EXPECT_EQ(list->ExecuteVerbOnSelection("Delete"), S_OK);
   EXPECT_EQ(menu->invoked, (std::vector<UINT_PTR>{2}));
+}
+
+// ---- Columns without the shell's details ------------------------------------------------------------
+
+// Writes (or with an empty value removes) the Explorer's widths of the default columns.
+void SetDirectoryCols(const std::vector<WORD>& widths) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", 0, nullptr,
+                            0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  if (widths.empty())
+    RegDeleteValueA(key, "DirectoryCols");
+  else
+    RegSetValueExA(key, "DirectoryCols", 0, REG_BINARY, reinterpret_cast<const BYTE*>(widths.data()),
+                   static_cast<DWORD>(widths.size() * sizeof(WORD)));
+  RegCloseKey(key);
+}
+
+std::vector<int> Widths(TCustomListView* list) {
+  std::vector<int> widths;
+  for (int i = 0; i < list->Columns()->Count(); ++i) widths.push_back(list->Columns()->Items(i)->Width());
+  return widths;
+}
+
+TEST_F(ShellList, AFolderWithoutDetailsGetsTheFourDefaultColumnsAtTheExplorersWidths) {
+  struct Cleanup {
+    ~Cleanup() { SetDirectoryCols({}); }
+  } cleanup;
+  TComPtr<TFakeFolder> folder(new TFakeFolder);
+  folder->items = {ListBytes({"one"})};
+  SetDirectoryCols({151, 61, 101, 121, 51});
+  auto* first = MakeList();
+  first->SetFillLastColumn(false);
+  first->Items()->Clear();
+  first->FillItems(folder.Get(), nullptr);
+  std::vector<std::string> captions;
+  for (int i = 0; i < first->Columns()->Count(); ++i) captions.push_back(first->Columns()->Items(i)->Caption());
+  EXPECT_EQ(captions, (std::vector<std::string>{"Name", "Size", "Type", "Modified"}));
+  EXPECT_EQ(first->Columns()->Items(1)->Alignment(), taRightJustify);
+  EXPECT_EQ(Widths(first), (std::vector<int>{151, 61, 101, 121}));
+  // The item has its three detail columns, empty for an item without a path.
+  TListItem* item = first->Items()->Item(0);
+  EXPECT_EQ(item->SubItemCount(), 3);
+
+  // Widths the user gave are what the next list starts with while the Explorer's stay as
+  // they were.
+  for (int i = 0; i < 4; ++i) first->Columns()->Items(i)->SetWidth(70 + i);
+  first->FillItems(folder.Get(), nullptr);
+  EXPECT_EQ(Widths(first), (std::vector<int>{70, 71, 72, 73}));
+  delete first;
+  auto* second = MakeList();
+  second->SetFillLastColumn(false);
+  second->FillItems(folder.Get(), nullptr);
+  EXPECT_EQ(Widths(second), (std::vector<int>{70, 71, 72, 73}));
+
+  // New Explorer widths win again; without the value the preset ones.
+  SetDirectoryCols({152, 62, 102, 122});
+  second->FillItems(folder.Get(), nullptr);
+  EXPECT_EQ(Widths(second), (std::vector<int>{152, 62, 102, 122}));
+  SetDirectoryCols({});
+  second->FillItems(folder.Get(), nullptr);
+  EXPECT_EQ(Widths(second), (std::vector<int>{200, 60, 100, 120}));
+}
+
+// ---- Stored layouts ---------------------------------------------------------------------------------
+
+TEST_F(ShellList, TheListIsMadeFromAStoredLayout) {
+  std::unique_ptr<TForm> root(TForm::CreateNew<TForm>(nullptr));
+  auto* list = new TFcShellList(root.get());
+  list->SetName("Files");
+  list->SetParent(root.get());
+  list->SetFileFilter("*.cfg");
+  list->SetOptions(list->Options() - sloShowHidden + sloDontChangeFolder);
+  list->Folder()->SetPathName(Dir());
+  std::string layout = WriteLayout(root.get());
+  // The system's image lists are the list's own business.
+  EXPECT_EQ(layout.find("Images"), std::string::npos) << layout;
+
+  std::unique_ptr<TForm> again(TForm::CreateNew<TForm>(nullptr));
+  ReadLayout(again.get(), layout);
+  auto* read = dynamic_cast<TFcShellList*>(again->FindComponent("Files"));
+  ASSERT_NE(read, nullptr) << layout;
+  EXPECT_EQ(read->FileFilter(), "*.cfg");
+  EXPECT_EQ(read->FileMasks(), (std::vector<std::string>{"*.cfg"}));
+  EXPECT_EQ(read->Options(), list->Options());
+  EXPECT_TRUE(read->Folder()->IsEqual(list->Folder())) << layout;
+  EXPECT_EQ(read->SortColumn(), 1);
+}
+
+// ---- Drag and drop --------------------------------------------------------------------------------
+
+// Presses or lets go keys and mouse buttons through the system's input.
+void SendKeys(const std::vector<WORD>& keys, bool down) {
+  for (WORD key : keys) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &in, sizeof in);
+  }
+}
+void SendMouse(DWORD flags, POINT screen = POINT{-1, -1}) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  if (screen.x >= 0) {
+    in.mi.dwFlags |= MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = screen.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+    in.mi.dy = screen.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+  }
+  SendInput(1, &in, sizeof in);
+}
+
+// Lets go whatever a drag that went wrong may have left pressed, so that the next drag starts
+// afresh.
+void ReleaseAll(const std::vector<WORD>& keys) {
+  SendKeys(keys, false);
+  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) SendMouse(MOUSEEVENTF_LEFTUP);
+  if (GetAsyncKeyState(VK_RBUTTON) & 0x8000) SendMouse(MOUSEEVENTF_RIGHTUP);
+  LoopUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) == 0 && (GetKeyState(VK_RBUTTON) & 0x8000) == 0; }, 1000);
+  Pump();
+}
+
+// The effect a drop target gives for the keys held: Ctrl copies, Shift moves, both link, and
+// without keys the items move.
+DWORD EffectOfKeys(DWORD keyState) {
+  bool ctrl = keyState & MK_CONTROL, shift = keyState & MK_SHIFT;
+  return ctrl && shift ? DROPEFFECT_LINK : ctrl ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
+}
+
+// A drop target that answers by the keys and notes what reached it.
+class TKeyedTarget : public IFcShellDropHandler {
+ public:
+  std::vector<std::string> calls;
+  std::function<void()> onEnter;
+  DWORD offered = 0, dropKeys = 0, dropped = DROPEFFECT_NONE;
+  std::vector<std::string> files;
+
+  HRESULT DragEnter(IDataObject*, DWORD keyState, POINTL, DWORD* effect) override {
+    calls.push_back("enter");
+    offered = *effect;
+    if (onEnter) onEnter();
+    *effect &= EffectOfKeys(keyState);
+    return S_OK;
+  }
+  HRESULT DragOver(DWORD keyState, POINTL, DWORD* effect) override {
+    if (calls.back() != "over") calls.push_back("over");
+    *effect &= EffectOfKeys(keyState);
+    return S_OK;
+  }
+  HRESULT DragLeave() override {
+    calls.push_back("leave");
+    return S_OK;
+  }
+  HRESULT Drop(IDataObject* data, DWORD keyState, POINTL, DWORD* effect) override {
+    calls.push_back("drop");
+    dropKeys = keyState;
+    *effect &= EffectOfKeys(keyState);
+    dropped = *effect;
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    if (SUCCEEDED(data->GetData(&format, &medium))) {
+      auto drop = static_cast<HDROP>(medium.hGlobal);
+      for (UINT i = 0, n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
+        char name[MAX_PATH] = {};
+        DragQueryFileA(drop, i, name, sizeof name);
+        files.push_back(name);
+      }
+      ReleaseStgMedium(&medium);
+    }
+    return S_OK;
+  }
+};
+
+// A window of the test's own beside the form, taking drops through a shell control's kind of
+// drop target.
+class TDropWindow {
+ public:
+  TDropWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ShellListDropWindow";
+    RegisterClassA(&wc);
+    window_ = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "drop here", WS_POPUP | WS_VISIBLE, 800, 200, 200,
+                              200, nullptr, nullptr, wc.hInstance, nullptr);
+    target_.Reset(new TDropTarget_shtv(&handler));
+    RegisterDragDrop(window_, target_.Get());
+  }
+  ~TDropWindow() {
+    RevokeDragDrop(window_);
+    target_->Detach();
+    DestroyWindow(window_);
+  }
+  POINT Centre() const { return POINT{900, 300}; }
+  HWND Handle() const { return window_; }
+  TKeyedTarget handler;
+
+ private:
+  HWND window_ = nullptr;
+  TComPtr<TDropTarget_shtv> target_;
+};
+
+struct TDragCase {
+  const char* what;
+  const char* item;
+  TMouseButton button;
+  std::vector<WORD> keys;
+  DWORD keyBits;
+  DWORD effect;
+};
+
+TEST_F(ShellList, ItemsDraggedToAnotherWindowGoAsShellItemsWithTheEffectTheKeysChoose) {
+  const TDragCase cases[] = {
+      {"left, no keys", "a.cfg", mbLeft, {}, 0, DROPEFFECT_MOVE},
+      {"left, Ctrl", "B.TXT", mbLeft, {VK_CONTROL}, MK_CONTROL, DROPEFFECT_COPY},
+      {"right, Ctrl and Shift", "c.cfg", mbRight, {VK_CONTROL, VK_SHIFT}, MK_CONTROL | MK_SHIFT, DROPEFFECT_LINK},
+  };
+  TDropWindow other;
+  ASSERT_TRUE(LoopUntil([&] { return WindowFromPoint(other.Centre()) == other.Handle(); }, 3000));
+  auto* list = MakeList();
+  auto recording = std::make_unique<TRecordingMenu>(nullptr);
+  list->SetPopupMenu(recording.get());
+  int fills = 0;
+  list->OnFillStart = [&](TObject*) { ++fills; };
+  for (const TDragCase& c : cases) {
+    other.handler = TKeyedTarget{};
+    fills = 0;
+    // Each case presses on another item: no two presses make a double click.
+    TListItem* item = Find(list, c.item);
+    Pick(list, item);
+    POINT from = list->ClientToScreen(LabelCentre(item));
+    SetCursorPos(from.x, from.y);
+    Pump();
+    bool right = c.button == mbRight;
+    // Over the other window the keys go down and the button up: the drop follows.
+    other.handler.onEnter = [&] {
+      SendKeys(c.keys, true);
+      SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    };
+    // A few pixels with the button down start the drag; then the pointer goes over.
+    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    SendMouse(0, POINT{from.x + 12, from.y + 6});
+    SendMouse(0, other.Centre());
+    EXPECT_TRUE(LoopUntil([&] { return !other.handler.calls.empty() && other.handler.calls.back() == "drop"; }, 5000))
+        << c.what;
+    ReleaseAll(c.keys);
+    EXPECT_EQ(other.handler.offered, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK))
+        << c.what;
+    EXPECT_EQ(other.handler.dropKeys & (MK_CONTROL | MK_SHIFT), c.keyBits) << c.what;
+    EXPECT_EQ(other.handler.dropped, c.effect) << c.what;
+    EXPECT_EQ(other.handler.files, std::vector<std::string>{Path(c.item)}) << c.what;
+    // The list that the items left looks at its folder again; a right drag shows no menu.
+    EXPECT_GE(fills, 1) << c.what;
+  }
+  EXPECT_TRUE(recording->shown.empty());
+}
+
+// A drop source that notes the effects the targets answer.
+class TNotingSource : public TDropSource_shlvtv {
+ public:
+  TNotingSource(int button, std::function<void(DWORD)> note) : TDropSource_shlvtv(button), note_(std::move(note)) {}
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
+    note_(effect);
+    return TDropSource_shlvtv::GiveFeedback(effect);
+  }
+
+ private:
+  std::function<void(DWORD)> note_;
+};
+
+class TNotingList : public TTestShellList {
+ public:
+  using TTestShellList::TTestShellList;
+  std::vector<DWORD> feedback;
+  std::function<void()> onFeedback;
+
+ protected:
+  IDropSource* CreateDropSource(int button) override {
+    return new TNotingSource(button, [this](DWORD effect) {
+      feedback.push_back(effect & ~static_cast<DWORD>(DROPEFFECT_SCROLL));
+      if (onFeedback) onFeedback();
+    });
+  }
+};
+
+TEST_F(ShellList, ItemsDroppedBesideThemselvesAreCopiedWithTheRightButtonOnly) {
+  auto* list = Put<TNotingList>(form_.get(), 8, 8, 600, 380);
+  list->SetViewStyle(vsReport);
+  list->HandleNeeded();
+  list->Folder()->SetPathName(Dir());
+  Pump();
+  for (TMouseButton button : {mbLeft, mbRight}) {
+    bool right = button == mbRight;
+    list->feedback.clear();
+    TListItem* item = Find(list, "a.cfg");
+    Pick(list, item);
+    POINT from = list->ClientToScreen(LabelCentre(item));
+    POINT beside = list->ClientToScreen(POINT{300, 300});
+    SetCursorPos(from.x, from.y);
+    Pump();
+    bool released = false;
+    list->onFeedback = [&] {
+      if (!std::exchange(released, true)) SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    };
+    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    SendMouse(0, POINT{from.x + 12, from.y + 6});
+    SendMouse(0, beside);
+    EXPECT_TRUE(LoopUntil([&] { return released && (GetKeyState(right ? VK_RBUTTON : VK_LBUTTON) & 0x8000) == 0; }, 5000));
+    Pump(20);
+    ReleaseAll({});
+    ASSERT_FALSE(list->feedback.empty());
+    EXPECT_EQ(list->feedback.front(), right ? static_cast<DWORD>(DROPEFFECT_COPY) : DROPEFFECT_NONE);
+    EXPECT_EQ(Names(list), kAllNames);
+  }
+}
+
+// A shell item's drop target as the list's items give it, answering by the keys.
+class TFolderTarget : public TFcComObject<IDropTarget> {
+ public:
+  TFolderTarget() : TFcComObject(IID_IDropTarget) {}
+  std::vector<std::string> calls;
+  DWORD dropOffered = 0, dropKeys = 0;
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
+    calls.push_back("enter");
+    *effect &= EffectOfKeys(keys);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL, DWORD* effect) override {
+    calls.push_back("over");
+    *effect &= EffectOfKeys(keys);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override {
+    calls.push_back("leave");
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
+    calls.push_back("drop");
+    dropOffered = *effect;
+    dropKeys = keys;
+    *effect &= EffectOfKeys(keys);
+    return S_OK;
+  }
+};
+
+TEST_F(ShellList, ShellItemsDroppedOnAFolderItemGoToItsDropTargetWithTheEffectTheKeysChoose) {
+  auto* list = MakeList();
+  TComPtr<TFolderTarget> target(new TFolderTarget);
+  TListItem* alpha = Find(list, "Alpha");
+  list->itemObject = [&](TListItem* item, REFIID iid, void** object) {
+    if (item != alpha || !IsEqualIID(iid, IID_IDropTarget)) return E_NOINTERFACE;
+    *object = static_cast<IDropTarget*>(target.AddRefed());
+    return S_OK;
+  };
+  // The items of another folder.
+  std::string other = MakeFolder("gamma\\from");
+  WriteFileBytes(other + "\\moved.txt", "x");
+  TIdListPtr otherList = ParsedList(other);
+  TComPtr<IShellFolder> otherFolder;
+  ASSERT_EQ(ShellGetFolderFromIdList(otherList.get(), otherFolder.Out()), S_OK);
+  TIdListPtr moved = LastItem(ParsedList(other + "\\moved.txt").get());
+  POINT over = list->ClientToScreen(LabelCentre(alpha));
+
+  const struct {
+    std::vector<WORD> keys;
+    DWORD effect;
+  } cases[] = {{{}, DROPEFFECT_MOVE}, {{VK_CONTROL}, DROPEFFECT_COPY}, {{VK_SHIFT}, DROPEFFECT_MOVE},
+               {{VK_CONTROL, VK_SHIFT}, DROPEFFECT_LINK}};
+  for (const auto& c : cases) {
+    target->calls.clear();
+    TComPtr<IDataObject> data(CreateShellDataObject(otherFolder.Get(), otherList.get(), {moved.get()}));
+    TComPtr<IDropSource> source(new TDropSource_shlvtv(0));
+    SetCursorPos(over.x, over.y);
+    ASSERT_TRUE(LoopUntil([&] { return WindowFromPoint(over) == list->Handle(); }, 3000));
+    SendKeys(c.keys, true);
+    Pump();
+    DWORD effect = DROPEFFECT_NONE;
+    HRESULT hr = DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+    ReleaseAll(c.keys);
+    EXPECT_EQ(hr, DRAGDROP_S_DROP);
+    EXPECT_EQ(effect, c.effect);
+    ASSERT_FALSE(target->calls.empty());
+    EXPECT_EQ(target->calls.back(), "drop");
+    EXPECT_EQ(target->dropOffered, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK));
+    EXPECT_FALSE(alpha->DropTarget());
+    // The list holds no reference to the data any more.
+    data->AddRef();
+    EXPECT_EQ(data->Release(), 1u);
+  }
+}
+
+TEST_F(ShellList, ADragOverTheListAsksTheTargetUnderThePointerScrollsAndLetsGo) {
+  auto* list = MakeList();
+  list->SetHeight(90);
+  Pump();
+  TComPtr<TFolderTarget> target(new TFolderTarget);
+  TListItem* alpha = Find(list, "Alpha");
+  list->itemObject = [&](TListItem* item, REFIID, void** object) {
+    if (item != alpha) return E_NOINTERFACE;
+    *object = static_cast<IDropTarget*>(target.AddRefed());
+    return S_OK;
+  };
+  TComPtr<IDataObject> data(CreateShellDataObject(list->ListFolder(), list->ListFolderIdList(),
+                                                  {list->ShellData(Find(list, "B.TXT"))->RelIdList()}));
+  auto at = [&](POINT client) {
+    POINT screen = list->ClientToScreen(client);
+    return POINTL{screen.x, screen.y};
+  };
+  const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+
+  // Over the folder item: its target's answer, the item shown as the target.
+  DWORD effect = all;
+  EXPECT_EQ(list->DragEnter(data.Get(), MK_LBUTTON | MK_CONTROL, at(LabelCentre(alpha)), &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_TRUE(alpha->DropTarget());
+  EXPECT_EQ(target->calls, (std::vector<std::string>{"enter", "leave"}));
+  effect = all;
+  target->calls.clear();
+  EXPECT_EQ(list->DragOver(MK_LBUTTON | MK_SHIFT, at(LabelCentre(alpha)), &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE | DROPEFFECT_SCROLL));
+  EXPECT_EQ(target->calls, (std::vector<std::string>{"enter", "over", "leave"}));
+
+  // Near the bottom the list scrolls a line, and not again at once.
+  int top = static_cast<int>(SendMessageA(list->Handle(), LVM_GETTOPINDEX, 0, 0));
+  Sleep(120);
+  effect = all;
+  list->DragOver(MK_LBUTTON, at(POINT{300, list->ClientHeight() - 5}), &effect);
+  EXPECT_TRUE(effect & DROPEFFECT_SCROLL);
+  EXPECT_FALSE(alpha->DropTarget());
+  int scrolled = static_cast<int>(SendMessageA(list->Handle(), LVM_GETTOPINDEX, 0, 0));
+  EXPECT_EQ(scrolled, top + 1);
+  list->DragOver(MK_LBUTTON, at(POINT{300, list->ClientHeight() - 5}), &effect);
+  EXPECT_EQ(SendMessageA(list->Handle(), LVM_GETTOPINDEX, 0, 0), scrolled);
+
+  EXPECT_EQ(list->DragLeave(), S_OK);
+  data->AddRef();
+  EXPECT_EQ(data->Release(), 1u);
 }
 
 }  // namespace
