@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <dbt.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ControlTestSupport.h"
@@ -407,6 +410,89 @@ TEST_F(ShellList, FoldersMadeAndRemovedInTheListedFolderComeAndGo) {
   EXPECT_TRUE(LoopUntil([&] { return Find(list, "beta") == nullptr; }, 3000));
   EXPECT_EQ(Find(list, "Alpha"), alpha);
   EXPECT_GE(fills, 2);
+}
+
+TEST_F(ShellList, ARefreshWaitsForTheEditToEnd) {
+  auto* list = MakeList();
+  TListItem* item = Find(list, "a.cfg");
+  Pick(list, item);
+  PressKeys({VK_F2});
+  ASSERT_TRUE(list->IsEditing());
+  ASSERT_TRUE(CreateDirectoryA(Path("meanwhile").c_str(), nullptr));
+  SendMessageA(list->Handle(), TFcCustomShellList::CM_SHELLCHANGENOTIFY, 0, 0);
+  Pump(100);
+  EXPECT_EQ(Find(list, "meanwhile"), nullptr);
+  EXPECT_TRUE(list->IsEditing());
+  PressKeys({VK_ESCAPE});
+  EXPECT_TRUE(LoopUntil([&] { return Find(list, "meanwhile") != nullptr; }, 2000));
+  EXPECT_EQ(Find(list, "a.cfg"), item);
+}
+
+TEST_F(ShellList, ADriveArrivingRefillsTheDrivesFolderOnly) {
+  auto* list = MakeList();
+  int fills = 0;
+  list->OnFillStart = [&](TObject*) { ++fills; };
+  HWND notifier = ShellDeviceChangeHandler()->Handle();
+  SendMessageA(notifier, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+  Pump();
+  EXPECT_EQ(fills, 0);
+  list->Folder()->SetCSIDL(CSIDL_DRIVES);
+  fills = 0;
+  SendMessageA(notifier, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+  Pump();
+  EXPECT_EQ(fills, 1);
+}
+
+// Sees the popup menu the GUI thread shows, notes its items and closes it with Escape.
+class TMenuCloser {
+ public:
+  TMenuCloser()
+      : worker_([this] {
+          for (int i = 0; i < 300 && !seen; ++i) {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (menu && IsWindowVisible(menu)) {
+              auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+              for (int n = 0, count = GetMenuItemCount(handle); n < count; ++n)
+                ids.push_back(GetMenuItemID(handle, n));
+              seen = true;
+              INPUT in[2] = {};
+              in[0].type = in[1].type = INPUT_KEYBOARD;
+              in[0].ki.wVk = in[1].ki.wVk = VK_ESCAPE;
+              in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+              SendInput(2, in, sizeof(INPUT));
+              return;
+            }
+            Sleep(10);
+          }
+        }) {}
+  ~TMenuCloser() { worker_.join(); }
+  std::atomic<bool> seen{false};
+  std::vector<UINT> ids;
+
+ private:
+  std::thread worker_;
+};
+
+TEST_F(ShellList, TheSelectionsContextMenuIsTheShells) {
+  auto* list = MakeList();
+  auto recording = std::make_unique<TRecordingMenu>(nullptr);
+  list->SetPopupMenu(recording.get());
+  std::vector<TListItem*> asked;
+  list->OnItemContextMenu = [&](TObject*, TListItem* item, POINT&, TPopupMenu*&) { asked.push_back(item); };
+  TListItem* item = Find(list, "a.cfg");
+  Pick(list, item);
+  std::vector<UINT> ids;
+  {
+    TMenuCloser closer;
+    PressKeys({VK_SHIFT, VK_F10});
+    ASSERT_TRUE(LoopUntil([&] { return closer.seen.load(); }, 3000));
+    ids = closer.ids;
+    Pump(10);
+  }
+  EXPECT_EQ(asked, std::vector<TListItem*>{item});
+  EXPECT_TRUE(recording->shown.empty());
+  // The shell's commands, numbered from 1000 on.
+  EXPECT_TRUE(std::any_of(ids.begin(), ids.end(), [](UINT id) { return id >= 1000 && id != UINT(-1); }));
 }
 
 // ---- Faults kept out ---------------------------------------------------------------------------
