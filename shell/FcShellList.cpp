@@ -706,10 +706,11 @@ void TFcCustomShellList::RefreshItems() {
   RunThen(
       [&] {
         BeforeFill();
+        // Items are the same when the folder says so. Their bytes may differ: a file-system
+        // item carries its size and times, and even its last access changes them.
         TFcPidlList old;
         old.SetDuplicates(pdAccept);
-        // A file-system folder's items compare by their bytes: a changed file is a new item.
-        if (ShellGetPathFromIdList(folderIdList_.get()).empty()) old.SetShellFolder(shellFolder_.Get());
+        old.SetShellFolder(shellFolder_.Get());
         for (int i = 0; i < Items()->Count(); ++i)
           if (TFcShellListData* data = ShellData(Items()->Item(i)))
             old.AddObject(const_cast<LPITEMIDLIST>(data->RelIdList()), Items()->Item(i));
@@ -719,10 +720,19 @@ void TFcCustomShellList::RefreshItems() {
         std::vector<TIdListPtr> added;
         for (TIdListPtr& item : found) {
           int index = old.IndexOf(item.get());
-          if (index >= 0)
-            old.Delete(index);
-          else
+          if (index < 0) {
             added.push_back(std::move(item));
+            continue;
+          }
+          auto* kept = static_cast<TListItem*>(old.Objects(index));
+          old.Delete(index);
+          // The item stays; what it shows comes from the new bytes.
+          TFcShellListData* data = ShellData(kept);
+          UINT size = IdListSize(item.get());
+          if (size != IdListSize(data->RelIdList()) || std::memcmp(item.get(), data->RelIdList(), size) != 0) {
+            data->SetRelIdList(item.release());
+            kept->Update();
+          }
         }
         for (int i = 0; i < old.Count(); ++i) static_cast<TListItem*>(old.Objects(i))->Delete();
         SetAllocBy(static_cast<int>(added.size()));

@@ -16,6 +16,7 @@
 #include "ControlTestSupport.h"
 #include "FcViewsTestSupport.h"
 #include "ShellTestSupport.h"
+#include "platform/Guards.h"
 #include "platform/Layout.h"
 #include "shell/FcShellDragDrop.h"
 #include "shell/FcShellList.h"
@@ -394,8 +395,17 @@ TEST_F(ShellList, FoldersMadeAndRemovedInTheListedFolderComeAndGo) {
   Pump();
   TListItem* alpha = Find(list, "Alpha");
   TListItem* file = Find(list, "a.cfg");
+  std::string size = CellText(list, file, 1);
   int fills = 0;
   list->OnFillStart = [&](TObject*) { ++fills; };
+  // Items that only changed stay: a folder looked into, a file written to.
+  {
+    THandleGuard folder(CreateFileA(Path("Alpha").c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FILETIME accessed{0x12345678, 0x01C00000};
+    ASSERT_TRUE(SetFileTime(folder.Get(), nullptr, &accessed, nullptr));
+  }
+  ASSERT_TRUE(WriteFileBytes(Path("a.cfg"), std::string(20000, 'x')));
 
   ASSERT_TRUE(CreateDirectoryA(Path("arrived").c_str(), nullptr));
   DWORD start = GetTickCount();
@@ -405,6 +415,7 @@ TEST_F(ShellList, FoldersMadeAndRemovedInTheListedFolderComeAndGo) {
   EXPECT_LE(GetTickCount() - start, 1500u);
   EXPECT_EQ(Find(list, "Alpha"), alpha);
   EXPECT_EQ(Find(list, "a.cfg"), file);
+  EXPECT_NE(CellText(list, file, 1), size);
 
   ASSERT_TRUE(RemoveDirectoryA(Path("beta").c_str()));
   EXPECT_TRUE(LoopUntil([&] { return Find(list, "beta") == nullptr; }, 3000));
