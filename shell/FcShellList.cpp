@@ -357,6 +357,12 @@ std::vector<TListItem*> TFcCustomShellList::SelectedShellItems() const {
   return items;
 }
 
+std::vector<LPCITEMIDLIST> TFcCustomShellList::SelectedRelIdLists() const {
+  std::vector<LPCITEMIDLIST> items;
+  for (TListItem* item : SelectedShellItems()) items.push_back(ShellData(item)->RelIdList());
+  return items;
+}
+
 bool TFcCustomShellList::RefreshMustWait() { return dragging_ || IsEditing(); }
 
 // ---- Filling --------------------------------------------------------------------------------

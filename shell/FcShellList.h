@@ -154,8 +154,9 @@ class TFcCustomShellList : public TFcCustomListView, public IFcShellListOwner, p
 
   // The item's shell data; nullptr for an item the list did not add itself.
   TFcShellListData* ShellData(const TListItem* item) const;
-  // The selected items that are shell items, in order.
+  // The selected items that are shell items, in order, and their items in the folder.
   std::vector<TListItem*> SelectedShellItems() const;
+  std::vector<LPCITEMIDLIST> SelectedRelIdLists() const;
   // The listed folder as last bound (not referenced for the caller) and its absolute list.
   IShellFolder* ListFolder() override { return shellFolder_.Get(); }
   LPCITEMIDLIST ListFolderIdList() override { return folderIdList_.get(); }

@@ -18,26 +18,20 @@ constexpr UINT kRenameCommand = kFirstMenuCommand + 18;
 // The flags SetNameOf is given for a name typed into the list.
 constexpr SHGDNF kRenameFlags = 0x20;
 
-// The menu's default command, when it is one of the shell's.
-int DefaultShellCommand(HMENU menu) {
-  UINT id = GetMenuDefaultItem(menu, FALSE, 0);
-  return id != static_cast<UINT>(-1) && id >= kFirstMenuCommand ? static_cast<int>(id - kFirstMenuCommand) : -1;
+// Runs the default command of the items' shell menu ("open", for most).
+void RunDefaultCommand(HWND owner, IShellFolder* folder, std::vector<LPCITEMIDLIST>& items) {
+  if (!folder || items.empty()) return;
+  IContextMenu* raw = nullptr;
+  HMENU popup = nullptr;
+  if (FAILED(CreateShellContextMenu(owner, folder, static_cast<UINT>(items.size()), items.data(), kFirstMenuCommand,
+                                    CMF_EXPLORE, &raw, &popup)))
+    return;
+  TComPtr<IContextMenu> menu(raw);
+  TScopeExit destroyMenu([popup]() noexcept { DestroyMenu(popup); });
+  UINT id = GetMenuDefaultItem(popup, FALSE, 0);
+  if (id != static_cast<UINT>(-1) && id >= kFirstMenuCommand)
+    InvokeShellCommand(menu.Get(), owner, id - kFirstMenuCommand);
 }
-
-// A popup menu destroyed at the end.
-class TMenuHandle {
- public:
-  explicit TMenuHandle(HMENU menu) : menu_(menu) {}
-  ~TMenuHandle() {
-    if (menu_) DestroyMenu(menu_);
-  }
-  TMenuHandle(const TMenuHandle&) = delete;
-  TMenuHandle& operator=(const TMenuHandle&) = delete;
-  HMENU Get() const { return menu_; }
-
- private:
-  HMENU menu_;
-};
 
 bool IsNetworkPath(const std::string& path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\'; }
 
@@ -79,16 +73,8 @@ void TFcCustomShellList::OpenItem(TListItem* item) {
     }
   }
   if (!DoDblClickOpen()) return;
-  LPCITEMIDLIST items[] = {data->RelIdList()};
-  IContextMenu* raw = nullptr;
-  HMENU popup = nullptr;
-  if (FAILED(CreateShellContextMenu(OwnerWindow(), shellFolder_.Get(), 1, items, kFirstMenuCommand, CMF_EXPLORE,
-                                    &raw, &popup)))
-    return;
-  TComPtr<IContextMenu> menu(raw);
-  TMenuHandle owned(popup);
-  int command = DefaultShellCommand(popup);
-  if (command >= 0) InvokeShellCommand(menu.Get(), OwnerWindow(), static_cast<UINT>(command));
+  std::vector<LPCITEMIDLIST> items{data->RelIdList()};
+  RunDefaultCommand(OwnerWindow(), shellFolder_.Get(), items);
 }
 
 void TFcCustomShellList::OpenSelected() {
@@ -101,28 +87,16 @@ void TFcCustomShellList::OpenSelected() {
     return;
   }
   if (!DoDblClickOpen()) return;
-  std::vector<LPCITEMIDLIST> items;
-  for (TListItem* item : selected)
-    if (TFcShellListData* data = ShellData(item)) items.push_back(data->RelIdList());
-  if (items.empty()) return;
+  std::vector<LPCITEMIDLIST> items = SelectedRelIdLists();
   TTemporaryCursor hourglass(crHourGlass);
-  IContextMenu* raw = nullptr;
-  HMENU popup = nullptr;
-  if (FAILED(CreateShellContextMenu(OwnerWindow(), shellFolder_.Get(), static_cast<UINT>(items.size()),
-                                    items.data(), kFirstMenuCommand, CMF_EXPLORE, &raw, &popup)))
-    return;
-  TComPtr<IContextMenu> menu(raw);
-  TMenuHandle owned(popup);
-  int command = DefaultShellCommand(popup);
-  if (command >= 0) InvokeShellCommand(menu.Get(), OwnerWindow(), static_cast<UINT>(command));
+  RunDefaultCommand(OwnerWindow(), shellFolder_.Get(), items);
 }
 
 // ---- Verbs ------------------------------------------------------------------------------------
 
 HRESULT TFcCustomShellList::GetSelectionUIObject(REFIID iid, void** object) {
   *object = nullptr;
-  std::vector<LPCITEMIDLIST> items;
-  for (TListItem* item : SelectedShellItems()) items.push_back(ShellData(item)->RelIdList());
+  std::vector<LPCITEMIDLIST> items = SelectedRelIdLists();
   if (items.empty() || !shellFolder_) return E_FAIL;
   return shellFolder_->GetUIObjectOf(OwnerWindow(), static_cast<UINT>(items.size()), items.data(), iid, nullptr,
                                      object);
@@ -267,8 +241,7 @@ void TFcCustomShellList::DoItemContextMenu(POINT pos) {
 }
 
 void TFcCustomShellList::ShowShellContextMenu(POINT pos) {
-  std::vector<LPCITEMIDLIST> items;
-  for (TListItem* item : SelectedShellItems()) items.push_back(ShellData(item)->RelIdList());
+  std::vector<LPCITEMIDLIST> items = SelectedRelIdLists();
   if (items.empty() || !shellFolder_) return;
   UINT flags = CMF_EXPLORE;
   TFcShellListData* focused = ShellData(ItemFocused());
@@ -278,7 +251,7 @@ void TFcCustomShellList::ShowShellContextMenu(POINT pos) {
   OleCheck(CreateShellContextMenu(OwnerWindow(), shellFolder_.Get(), static_cast<UINT>(items.size()), items.data(),
                                   kFirstMenuCommand, flags, &raw, &popup));
   TComPtr<IContextMenu> menu(raw);
-  TMenuHandle owned(popup);
+  TScopeExit destroyMenu([popup]() noexcept { DestroyMenu(popup); });
   UINT result = 0;
   {
     TRestore<bool> inMenu(dragging_, true);
@@ -304,9 +277,7 @@ void TFcCustomShellList::InvokeMenuResult(IContextMenu* menu, UINT result) {
 
 void TFcCustomShellList::DoMenuCommand(int index) {
   if (!sendTo_ || index < 0 || index >= static_cast<int>(sendTo_->size())) return;
-  std::vector<LPCITEMIDLIST> items;
-  for (TListItem* item : SelectedShellItems()) items.push_back(ShellData(item)->RelIdList());
-  TComPtr<IDataObject> data(CreateShellDataObject(shellFolder_.Get(), folderIdList_.get(), items));
+  TComPtr<IDataObject> data(CreateShellDataObject(shellFolder_.Get(), folderIdList_.get(), SelectedRelIdLists()));
   SendToTarget((*sendTo_)[static_cast<std::size_t>(index)].Name, data.Get());
 }
 

@@ -26,10 +26,8 @@ void TFcCustomShellList::BeginItemDrag(TListItem* item, TMouseButton button) {
     TFcCustomListView::BeginItemDrag(item, button);
     return;
   }
-  std::vector<TListItem*> dragged = SelectedShellItems();
-  if (dragged.empty()) dragged.push_back(item);
-  std::vector<LPCITEMIDLIST> items;
-  for (TListItem* i : dragged) items.push_back(ShellData(i)->RelIdList());
+  std::vector<LPCITEMIDLIST> items = SelectedRelIdLists();
+  if (items.empty()) items.push_back(ShellData(item)->RelIdList());
   // What every dragged item allows: the SFGAO_CAN* bits are the drop effects' own.
   SFGAOF allowed = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK;
   if (FAILED(shellFolder_->GetAttributesOf(static_cast<UINT>(items.size()), items.data(), &allowed))) allowed = 0;

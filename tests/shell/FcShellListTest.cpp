@@ -104,7 +104,8 @@ class ShellList : public ShellScratch {
     query.iSubItem = column;
     query.pszText = text;
     query.cchTextMax = sizeof text;
-    SendMessageA(list->Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(item->Index()), reinterpret_cast<LPARAM>(&query));
+    SendMessageA(list->Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(item->Index()),
+                 reinterpret_cast<LPARAM>(&query));
     return text;
   }
   // Selects the item alone and gives the list the focus.
@@ -170,15 +171,7 @@ TEST_F(ShellList, ListsTheFolderInTheShellsOrderWithItsColumns) {
 TEST_F(ShellList, AColumnSortsBothWays) {
   auto* list = MakeList();
   std::vector<std::string> reversed(kAllNames.rbegin(), kAllNames.rend());
-  auto click = [&](int column) {
-    HWND header = list->HeaderHandle();
-    RECT r;
-    SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r));
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(header, WM_LBUTTONUP, 0, at);
-    Pump();
-  };
+  auto click = [&](int column) { ClickHeader(list, column); };
   EXPECT_EQ(list->SortColumn(), 1);
   click(0);
   EXPECT_EQ(list->SortColumn(), -1);
@@ -986,7 +979,8 @@ TEST_F(ShellList, ItemsDroppedBesideThemselvesAreCopiedWithTheRightButtonOnly) {
     SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
     SendMouse(0, POINT{from.x + 12, from.y + 6});
     SendMouse(0, beside);
-    EXPECT_TRUE(LoopUntil([&] { return released && (GetKeyState(right ? VK_RBUTTON : VK_LBUTTON) & 0x8000) == 0; }, 5000));
+    const int key = right ? VK_RBUTTON : VK_LBUTTON;
+    EXPECT_TRUE(LoopUntil([&] { return released && (GetKeyState(key) & 0x8000) == 0; }, 5000));
     Pump(20);
     ReleaseAll({});
     ASSERT_FALSE(list->feedback.empty());
