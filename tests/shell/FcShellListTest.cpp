@@ -123,13 +123,13 @@ class ShellList : public ShellScratch {
   std::string savedDir_;
 };
 
-const std::vector<std::string> kAllNames = {"Alpha", "beta",        "gamma",     "a.cfg",
+// The scratch folder's items in the shell's order: folders first, then files, by name.
+const std::vector<std::string> kAllNames = {"Alpha", "beta",  "gamma",       "a.cfg",
                                             "B.TXT", "c.cfg", "Quenmar.exe", "secret.cfg"};
 
 // ---- Listing --------------------------------------------------------------------------------
 
 TEST_F(ShellList, ListsTheFolderInTheShellsOrderWithItsColumns) {
-  std::vector<std::string> started;
   auto* list = MakeList();
   EXPECT_EQ(Names(list), kAllNames);
 
@@ -171,24 +171,23 @@ TEST_F(ShellList, ListsTheFolderInTheShellsOrderWithItsColumns) {
 TEST_F(ShellList, AColumnSortsBothWays) {
   auto* list = MakeList();
   std::vector<std::string> reversed(kAllNames.rbegin(), kAllNames.rend());
-  auto click = [&](int column) { ClickHeader(list, column); };
   EXPECT_EQ(list->SortColumn(), 1);
-  click(0);
+  ClickHeader(list, 0);
   EXPECT_EQ(list->SortColumn(), -1);
   EXPECT_EQ(Names(list), reversed);
   EXPECT_EQ(list->HeaderSortColumn(), 0);
   EXPECT_TRUE(list->HeaderSortDescending());
-  click(0);
+  ClickHeader(list, 0);
   EXPECT_EQ(list->SortColumn(), 1);
   EXPECT_EQ(Names(list), kAllNames);
   EXPECT_FALSE(list->HeaderSortDescending());
 
   // Another column starts ascending, and goes the other way on a second click.
-  click(2);
+  ClickHeader(list, 2);
   EXPECT_EQ(list->SortColumn(), 3);
   EXPECT_EQ(list->HeaderSortColumn(), 2);
   std::vector<std::string> ascending = Names(list);
-  click(2);
+  ClickHeader(list, 2);
   EXPECT_EQ(list->SortColumn(), -3);
   EXPECT_EQ(Names(list), std::vector<std::string>(ascending.rbegin(), ascending.rend()));
 
