@@ -1111,4 +1111,14 @@ TEST_F(ShellList, ADragOverTheListAsksTheTargetUnderThePointerScrollsAndLetsGo) 
   EXPECT_EQ(data->Release(), 1u);
 }
 
+TEST_F(ShellList, ItsWindowTakesDropsWhileSloOleDropIsOn) {
+  auto* list = MakeList();
+  TComPtr<TDropTarget_shtv> probe(new TDropTarget_shtv(nullptr));
+  EXPECT_EQ(RegisterDragDrop(list->Handle(), probe.Get()), DRAGDROP_E_ALREADYREGISTERED);
+  list->SetOptions(list->Options() - sloOleDrop);
+  EXPECT_EQ(RevokeDragDrop(list->Handle()), DRAGDROP_E_NOTREGISTERED);
+  list->SetOptions(list->Options() + sloOleDrop);
+  EXPECT_EQ(RegisterDragDrop(list->Handle(), probe.Get()), DRAGDROP_E_ALREADYREGISTERED);
+}
+
 }  // namespace
