@@ -863,16 +863,7 @@ void RegisterFcShellList() {
   using C = TFcShellList;
   RegisterClassInfo<TFcCustomShellList, TFcCustomListView>("TFcCustomShellList");
   auto builder = RegisterClassInfo<C, TFcCustomShellList>("TFcShellList");
-  PublishFrameSettings(builder);
-  PublishListViewProperties(builder)
-      .Boolean("FillLastColumn", &C::FillLastColumn, &C::SetFillLastColumn, true)
-      .Boolean("SortOnColumnClick", &C::SortOnColumnClick, &C::SetSortOnColumnClick, false)
-      .Enum("HeaderSortDisplayMode", FcLVHeaderSortDisplayModeInfo, &C::HeaderSortDisplayMode,
-            &C::SetHeaderSortDisplayMode, hsdmRightOfText)
-      .Boolean("OwnerDrawHeader", &C::OwnerDrawHeader, &C::SetOwnerDrawHeader, true)
-      .Event("OnItemContextMenu", InheritedEvent<C>(&C::OnItemContextMenu))
-      .Event("OnItemChecking", InheritedEvent<C>(&C::OnItemChecking))
-      .Event("OnItemChecked", InheritedEvent<C>(&C::OnItemChecked))
+  PublishFcListViewProperties(builder)
       // The list shows the system's image lists, which no layout names.
       .Component("SmallImages", &C::SmallImages, &C::SetSmallImages)
       .StoredIf([](C*) { return false; })
