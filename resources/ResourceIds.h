@@ -77,3 +77,10 @@
 #define IDS_SHELL_KEY_RENAME 4026
 #define IDS_SHELL_SIZE_KB 4030
 #define IDS_SHELL_SYSTEM_FOLDER 4031
+
+// String tables: the shell list's column captions and messages (4300-4399).
+#define IDS_SHELL_LIST_NAME 4300
+#define IDS_SHELL_LIST_SIZE 4301
+#define IDS_SHELL_LIST_TYPE 4302
+#define IDS_SHELL_LIST_MODIFIED 4303
+#define IDS_SHELL_LIST_ADD_FAILED 4310

@@ -503,14 +503,5 @@ void RegisterFcListVw() {
   RegisterFcTreeVw();
   RegisterClassInfo<TFcCustomListView, TCustomListView>("TFcCustomListView");
   auto builder = RegisterClassInfo<TFcListView, TFcCustomListView>("TFcListView");
-  PublishFrameSettings(builder);
-  PublishListViewProperties(builder)
-      .Boolean("FillLastColumn", &TFcListView::FillLastColumn, &TFcListView::SetFillLastColumn, true)
-      .Boolean("SortOnColumnClick", &TFcListView::SortOnColumnClick, &TFcListView::SetSortOnColumnClick, false)
-      .Enum("HeaderSortDisplayMode", FcLVHeaderSortDisplayModeInfo, &TFcListView::HeaderSortDisplayMode,
-            &TFcListView::SetHeaderSortDisplayMode, hsdmRightOfText)
-      .Boolean("OwnerDrawHeader", &TFcListView::OwnerDrawHeader, &TFcListView::SetOwnerDrawHeader, true)
-      .Event("OnItemContextMenu", InheritedEvent<TFcListView>(&TFcListView::OnItemContextMenu))
-      .Event("OnItemChecking", InheritedEvent<TFcListView>(&TFcListView::OnItemChecking))
-      .Event("OnItemChecked", InheritedEvent<TFcListView>(&TFcListView::OnItemChecked));
+  PublishFcListViewProperties(builder);
 }

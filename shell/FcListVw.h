@@ -123,5 +123,21 @@ class TFcListView : public TFcCustomListView {
   using TFcCustomListView::TFcCustomListView;
 };
 
+// The framed list view's properties and events on the builder of C (a TFcCustomListView):
+// the frame settings, the list view's own and the framed view's additions.
+template <class C>
+TClassBuilder<C>& PublishFcListViewProperties(TClassBuilder<C>& builder) {
+  PublishFrameSettings(builder);
+  return PublishListViewProperties(builder)
+      .Boolean("FillLastColumn", &C::FillLastColumn, &C::SetFillLastColumn, true)
+      .Boolean("SortOnColumnClick", &C::SortOnColumnClick, &C::SetSortOnColumnClick, false)
+      .Enum("HeaderSortDisplayMode", FcLVHeaderSortDisplayModeInfo, &C::HeaderSortDisplayMode,
+            &C::SetHeaderSortDisplayMode, hsdmRightOfText)
+      .Boolean("OwnerDrawHeader", &C::OwnerDrawHeader, &C::SetOwnerDrawHeader, true)
+      .Event("OnItemContextMenu", InheritedEvent<C>(&C::OnItemContextMenu))
+      .Event("OnItemChecking", InheritedEvent<C>(&C::OnItemChecking))
+      .Event("OnItemChecked", InheritedEvent<C>(&C::OnItemChecked));
+}
+
 // Registers TFcListView (and what it stands on) for stored layouts. Once is enough.
 void RegisterFcListVw();

@@ -42,3 +42,14 @@ inline void PressKeys(std::initializer_list<WORD> keys) {
 }
 
 inline bool SamePoint(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
+
+// A click on the header's item, as the mouse gives it.
+inline void ClickHeader(TCustomListView* list, int column) {
+  HWND header = list->HeaderHandle();
+  RECT r;
+  SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r));
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(header, WM_LBUTTONUP, 0, at);
+  Pump();
+}
