@@ -1,22 +1,25 @@
-// The program's entry: starts the application object, creates the main window from its
-// stored layout and runs the message loop until the main window closes.
+// The program's entry: starts the application object, makes the program's windows from their
+// stored layouts and runs the message loop until the main window closes.
 #include <windows.h>
 
 #include "app/RIRered.h"
-#include "controls/FcRegister.h"
 #include "platform/Application.h"
 #include "services/SvCommon.h"
-#include "services/SvRegister.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application->Initialize();
   Application->SetTitle("Quenmar Benchmark");
   InstallPrintClientRepair();
-  RegisterServiceClasses();
-  RegisterControlLibrary();
-  RegisterMainWindow();
-  Application->CreateForm(Form1);
-  Application->Run();
+  RegisterProgramClasses();
+  int result = 0;
+  try {
+    CreateProgramWindows();
+    Application->Run();
+  } catch (...) {
+    // A window that cannot be built whole (a damaged layout) is never shown half-built.
+    Application->HandleException(Application);
+    result = 1;
+  }
   RemovePrintClientRepair();
-  return 0;
+  return result;
 }

@@ -1,0 +1,197 @@
+// The handlers of the main window's pages: they keep the controls consistent with each other
+// while the user chooses (and while the start restores the settings into them).
+#include "app/RIRered.h"
+
+#include <cmath>
+#include <utility>
+
+#include "controls/FcButton.h"
+#include "controls/FcCmboBx.h"
+#include "controls/FcEdit.h"
+#include "controls/FcPages.h"
+#include "controls/FcRadChk.h"
+#include "controls/FcRadGrp.h"
+#include "controls/FcSpnEdt.h"
+#include "controls/FcStatus.h"
+#include "platform/StdCtrls.h"
+
+namespace {
+
+// The item of the demo group that the user defines.
+constexpr int UserDemo = 11;
+
+struct TFrameRange {
+  const char* Text;  // `Label3`
+  int Frames;        // `FrameEdit`'s maximum
+};
+const TFrameRange StockFrameRanges[UserDemo] = {
+    {"(1 - 3721 frames)", 3721}, {"(1 - 4053 frames)", 4053}, {"(1 - 4636 frames)", 4636},
+    {"(1 - 6791 frames)", 6791}, {"(1 - 2819 frames)", 2819}, {"(1 - 3039 frames)", 3039},
+    {"(1 - 1511 frames)", 1511}, {"(1 - 2842 frames)", 2842}, {"(1 - 5466 frames)", 5466},
+    {"(1 - 9576 frames)", 9576}, {"(1 - 4217 frames)", 4217}};
+
+}  // namespace
+
+int TForm1::CheckedItem(const TFcCustomRadioGroup* group) {
+  for (int i = 0; i < group->ItemCount(); ++i)
+    if (group->ItemButton(i)->Checked()) return i;
+  return -1;
+}
+
+// ---- Demos -----------------------------------------------------------------------------------
+
+void TForm1::demoChanging(TObject*, int, bool&) {
+  const int item = CheckedItem(demo);
+  if (item < 0) return;
+  const bool user = item == UserDemo;
+  FcToolButton3->SetEnabled(user);
+  mapnamebox->SetEnabled(user);
+  demonamebox->SetEnabled(user);
+  FcButton1->SetVisible(user);
+  if (user) {
+    Label3->SetCaption("(No frame range.)");
+  } else {
+    Label3->SetCaption(StockFrameRanges[item].Text);
+    FrameEdit->SetMax(StockFrameRanges[item].Frames);
+  }
+}
+
+void TForm1::FcButton1Click(TObject*) {
+  if (CheckedItem(demo) == UserDemo) ShowDemoFramesDialog();
+}
+
+// ---- Detail level ----------------------------------------------------------------------------
+
+void TForm1::DetailBoxChanging(TObject*, int, bool&) {
+  const int item = CheckedItem(DetailBox);
+  if (item < 0) return;
+  const bool custom = item == 3;
+  DetailEdit->SetEnabled(custom);
+  DetailButton->SetEnabled(custom);
+  // Ultra and Maximum details leave the shader model to the game.
+  const bool models = item >= 2;
+  PShader->SetButtonEnabled(1, models);
+  PShader->SetButtonEnabled(2, models);
+  if (!models) PShader->SetItemIndex(0);
+}
+
+void TForm1::DetailButtonClick(TObject*) {
+  std::string fileName;
+  if (ChooseFile("Quenmar config file (system.cfg)|system.cfg", fileName))
+    CustomConfigChosen(fileName);
+}
+
+void TForm1::CustomConfigChosen(const std::string& fileName) {
+  DetailEdit->SetText(fileName);
+  settings_->WriteValue("CustomConfig", fileName);
+}
+
+// ---- General ---------------------------------------------------------------------------------
+
+void TForm1::ShowDecimalLabel() {
+  Label8->SetCaption(DecBox->Text() == "," ? "(comma)" : "(period)");
+}
+
+void TForm1::DecBoxChange(TObject*) { ShowDecimalLabel(); }
+
+void TForm1::DecBoxExit(TObject*) {
+  const std::string text = DecBox->Text();
+  if (text != "." && text != ",") DecBox->SetText(settings_->ReadValue("Decimal"));
+}
+
+void TForm1::waitsChange(TObject*) {
+  Label10->SetCaption(std::lround(waits->Value()) == 1 ? "second." : "seconds.");
+}
+
+void TForm1::FcToolButton2Click(TObject*) {
+  std::string path;
+  if (ChooseFolder(path)) FolderChosen(ResEdit, path);
+}
+
+void TForm1::FcToolButton9Click(TObject*) {
+  std::string path;
+  if (ChooseFolder(path)) FolderChosen(ScrsaveFold, path);
+}
+
+void TForm1::FolderChosen(TFcEdit* edit, const std::string& path) {
+  edit->SetText(ChosenFolderText(path, edit->Text()));
+}
+
+// Without a game these would be folders relative to the current one.
+void TForm1::FcToolButton8Click(TObject*) {
+  if (GameFolders().Known()) ResEdit->SetText(GameRoot + "Benchmark\\");
+}
+
+void TForm1::FcToolButton10Click(TObject*) {
+  if (GameFolders().Known()) ScrsaveFold->SetText(GameRoot + "Screenshot\\");
+}
+
+// ---- Additional information and screenshot mode ----------------------------------------------
+
+void TForm1::AddInfoBoxClick(TObject*) {
+  if (!AddInfoBox->Checked() || !settings_->ReadDescription().OS.empty()) return;
+  AddInfoBox->SetChecked(false);
+  ShowMessageBox(AddInfoNeededMessage);
+}
+
+void TForm1::FcToolButton7Click(TObject*) { ShowHardwareDialog(); }
+
+void TForm1::EnableScShotClick(TObject*) {
+  const bool on = EnableScShot->Checked();
+  FrameEdit->SetEnabled(on);
+  AddInfo->SetEnabled(on);
+  AddInfoBox->SetEnabled(!on);
+  if (on) {
+    RunNumberBox->SetItemIndex(sectime->Checked() ? 1 : 0);
+  } else {
+    // The run count the settings hold; without a usable one the box keeps its own.
+    const int stored = ItemOfCode(csTRun, settings_->ReadValue("TRun"));
+    if (stored >= 0) RunNumberBox->SetItemIndex(stored);
+  }
+  RunNumberBox->SetEnabled(!on);
+  FcToolButton7->SetEnabled(!on);
+  TabSheet6->SetTabEnabled(!on);
+  ScrsaveFold->SetEnabled(on);
+  FcToolButton9->SetEnabled(on);
+  FcToolButton10->SetEnabled(on);
+  FcButton1->SetEnabled(on);
+  BenchButton->SetCaption(on ? "Screenshot" : "Benchmark");
+  FcStatusPane1->SetCaption(on ? ScreenshotStatus : "");
+  if (on && CheckedItem(demo) == UserDemo) ShowDemoFramesDialog();
+}
+
+void TForm1::FrameEditRangeError(TObject*, double, double, bool&) { frameOutOfRange_ = true; }
+
+void TForm1::FrameEditExit(TObject*) {
+  // The field's own check has already brought the number within its range; what was outside
+  // it (0 or nothing included) becomes the demo's last frame.
+  const bool outside = std::exchange(frameOutOfRange_, false);
+  const long value = std::lround(FrameEdit->Value());
+  const long max = std::lround(FrameEdit->Max());
+  if (outside || value > max || value < std::lround(FrameEdit->Min()))
+    FrameEdit->SetText(std::to_string(max));
+}
+
+// ---- Specific --------------------------------------------------------------------------------
+
+void TForm1::hdrboxClick(TObject*) {
+  const bool on = hdrbox->Checked();
+  HDRLevelBox->SetEnabled(on);
+  AABox->SetEnabled(!on);
+  if (on) AABox->SetItemIndex(0);
+  sectime->SetEnabled(on);
+}
+
+void TForm1::sectimeClick(TObject*) { RunNumberBox->SetItemIndex(sectime->Checked() ? 1 : 0); }
+
+// ---- Help and links --------------------------------------------------------------------------
+
+void TForm1::FcToolButton6Click(TObject*) {
+  OpenDocument(Handle(), ProgramFolder + HelpDocument, SW_SHOW);
+}
+
+void TForm1::FcToolButton1Click(TObject*) { OpenDocument(Handle(), MailLink, SW_SHOW); }
+
+void TForm1::FcToolButton5Click(TObject*) { OpenDocument(Handle(), HomepageLink, SW_SHOWNORMAL); }
+
+void TForm1::Image3Click(TObject*) { OpenDocument(Handle(), SponsorLink, SW_SHOWNORMAL); }
