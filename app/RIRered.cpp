@@ -92,10 +92,18 @@ template <class T>
 void TForm1::Bind(T*& field, const char* name) {
   field = dynamic_cast<T*>(FindComponent(name));
   if (!field) throw Exception(Format("the window has no %s of its kind", name));
+  bound_.push_back([&field] { field = nullptr; });
 }
 
 void TForm1::Loaded() {
   TForm::Loaded();
+  // A layout that lacks a control is freed whole: no field may point into it afterwards.
+  bool complete = false;
+  TScopeExit unbind([&] {
+    if (!complete)
+      for (const auto& reset : bound_) reset();
+    bound_.clear();
+  });
   Bind(Image1, "Image1");
   Bind(FcToolButton1, "FcToolButton1");
   Bind(FcToolButton5, "FcToolButton5");
@@ -158,6 +166,7 @@ void TForm1::Loaded() {
   Bind(FcVersionInfo, "FcVersionInfo");
   bench_.FileOp = FileOp;
   bench_.cp = cp;
+  complete = true;
 }
 
 // ---- Start -----------------------------------------------------------------------------------
@@ -199,6 +208,8 @@ void TForm1::RestoreSettings(const TStoredSettings& stored) {
   ResEdit->SetText(stored.ResultsFolder);
   NoteEdit->SetText(stored.Note);
   if (stored.Wait) waits->SetValue(*stored.Wait);
+  // The label follows the field's changes once the window is up; before, it is told here.
+  waitsChange(waits);
   ScrsaveFold->SetText(stored.ScreenshotFolder);
   hdrbox->SetChecked(stored.HDR);
   GIBox->SetChecked(stored.GeometryInstancing);
@@ -275,6 +286,10 @@ void TForm1::OfferRepair() {
     }
   };
   mark.PutBack = [this] {
+    // A backup that has gone is not put back: the question comes again at the next start.
+    if (settings_->ReadValue(ConfigBackupSetting) == ConfigBackupTaken &&
+        !FileExists(ProgramFolder + "Backup\\system.cfg"))
+      return false;
     try {
       RestoreGameConfiguration(bench_);
       return true;

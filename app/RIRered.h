@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/BenchEngine.h"
 #include "app/GameDiscovery.h"
@@ -249,6 +250,8 @@ class TForm1 : public TForm {
   void ShowDemoFramesDialog();
   void ShowDonationWindow();
 
+  // Undoes the bindings of a layout that turns out to lack a control.
+  std::vector<std::function<void()>> bound_;
   std::unique_ptr<TSettingsStore> settings_;
   std::unique_ptr<TView> view_;
   TBenchEngine bench_;

@@ -7,14 +7,6 @@
 #include "controls/FcStatus.h"
 #include "platform/StdCtrls.h"
 
-TEST_F(MainWindowTest, StartsWithAFoundGame) {
-  UseGame();
-  CreateWindows();
-  EXPECT_EQ(Form1->FcStatusPane1->Caption(), "Set the parameters & bench!");
-  EXPECT_FALSE(Form1->AddInfoBox->Checked());
-  EXPECT_EQ(Form1->VersionLabel->Caption(), "Version: 1.3 build 1337");
-}
-
 // Pictures of the main window's pages for anyone to look at (build/<arch>/screenshots/).
 TEST_F(MainWindowTest, PicturesOfThePages) {
   UseGame();

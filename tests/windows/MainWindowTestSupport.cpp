@@ -1,17 +1,78 @@
 #include "MainWindowTestSupport.h"
 
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
 #include "controls/ControlsTestSupport.h"
+#include "controls/FcCmboBx.h"
+#include "controls/FcRadChk.h"
 #include "platform/Guards.h"
 #include "platform/SysUtils.h"
 
-namespace {
-
-void FreeForm(TForm1*& form) {
-  delete form;
-  form = nullptr;
+void PrintTo(const TStoredSettings& s, std::ostream* os) {
+  *os << "{Path \"" << s.Path << "\", CustomConfig \"" << s.CustomConfig << "\", Resolution ";
+  for (bool r : s.Resolution) *os << r;
+  *os << ", Demo " << s.Demo << ", Detail " << s.DetailLevel << ", PS " << s.ShaderModel
+      << ", Renderer " << s.Renderer << ", AF " << s.AFLevel << ", AA " << s.AALevel << ", TRun "
+      << s.RunNumber << ", Results \"" << s.ResultsFolder << "\", Decimal \""
+      << s.DecimalSeparator << "\", Note \"" << s.Note << "\", Map \"" << s.MapName
+      << "\", Demo file \"" << s.DemoFileName << "\", Wait " << s.Wait.value_or(-1)
+      << ", Screenshots \"" << s.ScreenshotFolder << "\", HDR " << s.HDR << " level "
+      << s.HDRLevel.value_or(-1) << ", GI " << s.GeometryInstancing << ", normal maps "
+      << s.NormalMapsCompression << ", language " << s.Language << ", add info "
+      << s.AddAdditionalInfo << ", add screenshot info " << s.AddDisplayInfo << "}";
 }
 
-}  // namespace
+// ---- Boxes -----------------------------------------------------------------------------------
+
+TBoxWatch::TBoxWatch(int answer) : worker_([this, answer] { Watch(answer); }) {}
+
+TBoxWatch::~TBoxWatch() {
+  stop_ = true;
+  worker_.join();
+}
+
+std::vector<std::string> TBoxWatch::Texts() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return texts_;
+}
+
+void TBoxWatch::Watch(int answer) {
+  struct TFound {
+    std::vector<HWND> boxes;
+  } found;
+  while (!stop_) {
+    found.boxes.clear();
+    EnumWindows(
+        [](HWND wnd, LPARAM data) -> BOOL {
+          char cls[16] = {};
+          DWORD process = 0;
+          GetWindowThreadProcessId(wnd, &process);
+          if (process == GetCurrentProcessId() && IsWindowVisible(wnd) &&
+              GetClassNameA(wnd, cls, sizeof cls) && std::string(cls) == "#32770")
+            reinterpret_cast<TFound*>(data)->boxes.push_back(wnd);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    for (HWND box : found.boxes) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!answered_.insert(box).second) continue;
+      char text[1024] = {};
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+      texts_.push_back(text);
+      const int button = GetDlgItem(box, IDYES) ? answer : IDOK;
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    }
+    // A box that has gone may give its handle to the next one.
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = answered_.begin(); it != answered_.end();)
+      it = IsWindow(*it) ? std::next(it) : answered_.erase(it);
+    Sleep(10);
+  }
+}
+
+// ---- Pictures and shortcuts ----------------------------------------------------------------
 
 void SaveWindowPicture(TWinControl* window, const std::string& name) {
   SetForegroundWindow(window->Handle());
@@ -19,7 +80,7 @@ void SaveWindowPicture(TWinControl* window, const std::string& name) {
   Pump(10);
   const RECT client = window->ClientRect();
   TBitmap shot(client.right, client.bottom);
-  POINT origin = window->ClientToScreen(POINT{0, 0});
+  const POINT origin = window->ClientToScreen(POINT{0, 0});
   {
     TWindowDC screen(nullptr);
     BitBlt(shot.Canvas()->Handle(), 0, 0, client.right, client.bottom, screen.Get(), origin.x,
@@ -29,6 +90,63 @@ void SaveWindowPicture(TWinControl* window, const std::string& name) {
   shot.SaveToFile(file);
   EXPECT_TRUE(FileExists(file));
 }
+
+void MakeShortcut(const std::string& fileName, const std::string& target) {
+  ForceDirectories(ExtractFileDir(fileName));
+  const HRESULT init = CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                             reinterpret_cast<void**>(&link)),
+            S_OK);
+  link->SetPath(target.c_str());
+  IPersistFile* file = nullptr;
+  ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)), S_OK);
+  std::wstring wide(fileName.size() + 1, L'\0');
+  const int n = MultiByteToWideChar(CP_ACP, 0, fileName.c_str(), -1, wide.data(),
+                                    static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+  EXPECT_EQ(file->Save(wide.c_str(), TRUE), S_OK);
+  file->Release();
+  link->Release();
+  if (SUCCEEDED(init)) CoUninitialize();
+}
+
+// ---- A user's hands ------------------------------------------------------------------------
+
+void ClickItem(TFcCustomGlyphButton* item) {
+  MouseClick(item, item->Width() / 2, item->Height() / 2);
+  Pump();
+}
+
+void Choose(TFcComboBox* box, const std::string& item) {
+  const int index = box->Items()->IndexOf(item);
+  ASSERT_GE(index, 0) << item;
+  box->SetFocus();
+  SendMessageA(box->Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(GetParent(box->Handle()), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(box->Handle()), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box->Handle()));
+  Pump();
+}
+
+void TypeInto(TWinControl* control, const std::string& text) {
+  control->SetFocus();
+  Pump();
+  HWND focus = GetFocus();
+  SendMessageA(focus, EM_SETSEL, 0, -1);
+  SendMessageA(focus, WM_CHAR, VK_BACK, 1);
+  for (char c : text) SendMessageA(focus, WM_CHAR, static_cast<unsigned char>(c), 1);
+  Pump();
+}
+
+void Leave(TWinControl* control) {
+  TWinControl* form = control;
+  while (form->Parent()) form = form->Parent();
+  SetFocus(form->Handle());
+  Pump();
+}
+
+// ---- The fixture -----------------------------------------------------------------------------
 
 void MainWindowTest::SetUp() {
   RegisterProgramClasses();
@@ -46,13 +164,12 @@ void MainWindowTest::TearDown() {
   MainSettingsPlace = TSettingsPlace();
   OpenDocument = nullptr;
   DeleteFolderTree(ProgramFolder + "Backup\\");
-  DeleteFileA((ProgramFolder + "dxinfo.txt").c_str());
 }
 
-void MainWindowTest::UseGame() {
+void MainWindowTest::UseGame(bool storePath) {
   Game = std::make_unique<TGameTreeCopy>("MainWindow");
   ASSERT_TRUE(Game->Ok());
-  Key.Seed("Path", GamePath());
+  if (storePath) Key.Seed("Path", GamePath());
 }
 
 void MainWindowTest::CreateWindows() {
@@ -68,7 +185,10 @@ void MainWindowTest::CloseMainWindow() {
   Pump();
 }
 
-void MainWindowTest::FreeWindows() { FreeForm(Form1); }
+void MainWindowTest::FreeWindows() {
+  delete Form1;
+  Form1 = nullptr;
+}
 
 void MainWindowTest::Restart() {
   CloseMainWindow();

@@ -1,15 +1,20 @@
 // What the main window's tests share: the program's windows made as the entry makes them, on
 // a settings key of the test's own, with the documents the window opens recorded instead of
-// opened, a private copy of the game, and the program folder's backups cleared around each
-// test.
+// opened, a private copy of the game, the program folder's backups cleared around each test,
+// message boxes answered from another thread, and a user's clicks, choices and typing.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
+#include <mutex>
+#include <ostream>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ControlTestSupport.h"
@@ -18,24 +23,66 @@
 #include "app/SettingsTestSupport.h"
 #include "standin/GameTree.h"
 
+class TFcComboBox;
+class TFcCustomGlyphButton;
+
 // A document the window asked the shell to open.
 struct TOpenedDocument {
   HWND parent;
   std::string document;
   int showCommand;
+  bool operator==(const TOpenedDocument&) const = default;
+};
+
+// The settings as a failing test prints them.
+void PrintTo(const TStoredSettings& s, std::ostream* os);
+
+// Answers every message box of this program while it lives, as a user would: a Yes/No
+// question with `answer`, any other box with OK; and notes what each said, in order.
+class TBoxWatch {
+ public:
+  explicit TBoxWatch(int answer = IDNO);
+  ~TBoxWatch();
+  TBoxWatch(const TBoxWatch&) = delete;
+  TBoxWatch& operator=(const TBoxWatch&) = delete;
+
+  std::vector<std::string> Texts();
+
+ private:
+  void Watch(int answer);
+
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<std::string> texts_;
+  std::set<HWND> answered_;
+  std::thread worker_;
 };
 
 // Saves what the screen shows of the window's client area as build/<arch>/screenshots/<name>.bmp
 // (the window shown on top): what the user sees, the edit parts of combo boxes included.
 void SaveWindowPicture(TWinControl* window, const std::string& name);
 
+// Saves a shortcut to `target` as the shell's link object writes one.
+void MakeShortcut(const std::string& fileName, const std::string& target);
+
+// ---- A user's hands ------------------------------------------------------------------------
+
+// A click in the middle of a radio item or check box (its click handler runs).
+void ClickItem(TFcCustomGlyphButton* item);
+// The item chosen from the combo box's list, as the list tells its box.
+void Choose(TFcComboBox* box, const std::string& item);
+// The control gets the focus and the text is typed into it, replacing what it held.
+void TypeInto(TWinControl* control, const std::string& text);
+// The focus goes from the control to the form (its exit handler runs).
+void Leave(TWinControl* control);
+
 class MainWindowTest : public testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // A private copy of the game tree, its path stored as "Path".
-  void UseGame();
+  // A private copy of the game tree, its path stored as "Path" (unless told otherwise).
+  void UseGame(bool storePath = true);
   // Makes the program's windows as the entry does; the main window is not the application's
   // main form, so that closing it ends no message loop.
   void CreateWindows();
