@@ -6,6 +6,7 @@
 
 #include "controls/ControlsTestSupport.h"
 #include "controls/FcCmboBx.h"
+#include "controls/FcPages.h"
 #include "controls/FcRadChk.h"
 #include "platform/Guards.h"
 #include "platform/SysUtils.h"
@@ -113,7 +114,19 @@ void MakeShortcut(const std::string& fileName, const std::string& target) {
 
 // ---- A user's hands ------------------------------------------------------------------------
 
+namespace {
+
+// The user brings the page that holds the control to the front first, by its tab.
+void ShowPageOf(TControl* control) {
+  for (TControl* c = control; c; c = c->Parent())
+    if (auto* page = dynamic_cast<TFcTabSheet*>(c)) page->PageControl()->SetActivePage(page);
+  Pump();
+}
+
+}  // namespace
+
 void ClickItem(TFcCustomGlyphButton* item) {
+  ShowPageOf(item);
   MouseClick(item, item->Width() / 2, item->Height() / 2);
   Pump();
 }
@@ -121,6 +134,7 @@ void ClickItem(TFcCustomGlyphButton* item) {
 void Choose(TFcComboBox* box, const std::string& item) {
   const int index = box->Items()->IndexOf(item);
   ASSERT_GE(index, 0) << item;
+  ShowPageOf(box);
   box->SetFocus();
   SendMessageA(box->Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageA(GetParent(box->Handle()), WM_COMMAND,
@@ -130,6 +144,7 @@ void Choose(TFcComboBox* box, const std::string& item) {
 }
 
 void TypeInto(TWinControl* control, const std::string& text) {
+  ShowPageOf(control);
   control->SetFocus();
   Pump();
   HWND focus = GetFocus();
@@ -177,6 +192,12 @@ void MainWindowTest::CreateWindows() {
   CreateProgramWindows();
   Application->SetMainForm(mainForm);
   Pump();
+}
+
+void MainWindowTest::ShowMainWindow() {
+  Form1->Show();
+  SetForegroundWindow(Form1->Handle());
+  Pump(5);
 }
 
 void MainWindowTest::CloseMainWindow() {

@@ -86,6 +86,8 @@ class MainWindowTest : public testing::Test {
   // Makes the program's windows as the entry does; the main window is not the application's
   // main form, so that closing it ends no message loop.
   void CreateWindows();
+  // Shows the main window on top, as the program's loop does, for the user's hands.
+  void ShowMainWindow();
   // Closes the main window as the user does: its close writes the settings back and cleans
   // the game's folders.
   void CloseMainWindow();
