@@ -96,7 +96,9 @@ void TForm1::DecBoxChange(TObject*) { ShowDecimalLabel(); }
 
 void TForm1::DecBoxExit(TObject*) {
   const std::string text = DecBox->Text();
-  if (text != "." && text != ",") DecBox->SetText(settings_->ReadValue("Decimal"));
+  if (text == "." || text == ",") return;
+  DecBox->SetText(settings_->ReadValue("Decimal"));
+  ShowDecimalLabel();
 }
 
 void TForm1::waitsChange(TObject*) {
