@@ -47,6 +47,7 @@ constexpr SHGDNF kRenameFlags = 0x20;
 // Posted to itself: the refresh that waited for an edit to end runs now.
 constexpr UINT CM_RUNPENDINGREFRESH = 0x468;
 
+
 // Follows the selection at once after a click, after this while the keyboard moves it.
 constexpr unsigned kFollowDelay = 500;
 // Refreshes this long after the last change notice (with the focus, and without).
@@ -108,6 +109,7 @@ TMessageTable& TFcCustomShellTree::Messages() {
     t->Add(CM_SHELLCHANGENOTICE, Handler(&TFcCustomShellTree::CMShellChangeNotice));
     t->Add(CM_SHELLFILLWHENEMPTY, Handler(&TFcCustomShellTree::CMShellFillWhenEmpty));
     t->Add(CM_RUNPENDINGREFRESH, Handler(&TFcCustomShellTree::CMDeferredRefresh));
+    t->Add(kForgetDropTarget, Handler(&TFcCustomShellTree::CMForgetDropTarget));
     t->Add(WM_PAINT, Handler(&TFcCustomShellTree::WMPaint));
     t->Add(WM_NCDESTROY, Handler(&TFcCustomShellTree::WMNCDestroy));
     t->Add(WM_WINDOWPOSCHANGED, Handler(&TFcCustomShellTree::WMWindowPosChanged));
@@ -627,6 +629,10 @@ void TFcCustomShellTree::CMShellFillWhenEmpty(TMessage&) {
 void TFcCustomShellTree::RunPendingRefresh() {
   // The edit box is still there while its end is reported.
   if (refreshPending_ && HandleAllocated()) PostMessageA(Handle(), CM_RUNPENDINGREFRESH, 0, 0);
+}
+
+void TFcCustomShellTree::CMForgetDropTarget(TMessage&) {
+  if (!dragData_) SetDropTarget(nullptr);
 }
 
 void TFcCustomShellTree::CMDeferredRefresh(TMessage&) {

@@ -199,6 +199,7 @@ class TFcCustomShellTree : public TFcCustomTreeView, public IFcShellDropHandler 
   void CMShellChangeNotice(TMessage& m);
   void CMShellFillWhenEmpty(TMessage& m);
   void CMDeferredRefresh(TMessage& m);
+  void CMForgetDropTarget(TMessage& m);
   void WMPaint(TMessage& m);
   void WMNCDestroy(TMessage& m);
   void WMWindowPosChanged(TMessage& m);
@@ -207,6 +208,10 @@ class TFcCustomShellTree : public TFcCustomTreeView, public IFcShellDropHandler 
   void WMMenuSelect(TMessage& m);
 
  private:
+  // Posted to itself when a drag out has ended: the window marks the dragged node as the
+  // drop target once the drag's notice returns, and the mark goes again.
+  static constexpr UINT kForgetDropTarget = 0x469;
+
   bool Loading() const { return ComponentState().Contains(csLoading); }
   bool Designing() const { return ComponentState().Contains(csDesigning); }
   // A drag or a context menu is under way, or a node is being renamed: refreshes wait.
@@ -301,6 +306,8 @@ struct TShellHoverMetrics {
   UINT Height = 2;
 };
 const TShellHoverMetrics& ShellHoverMetrics();
+// The metrics of the system's answers, 0 standing for a value it did not give.
+TShellHoverMetrics HoverMetricsFrom(UINT time, UINT width, UINT height);
 
 // Registers TFcShellTree (and what it stands on) for stored layouts. Once is enough.
 void RegisterFcShellTree();

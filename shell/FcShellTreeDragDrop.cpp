@@ -18,17 +18,22 @@ constexpr int kScrollLineZone = 20;
 
 }  // namespace
 
+TShellHoverMetrics HoverMetricsFrom(UINT time, UINT width, UINT height) {
+  // The system may answer 0, which would open every node a drag passes.
+  TShellHoverMetrics metrics;
+  if (time) metrics.Time = time;
+  if (width) metrics.Width = width;
+  if (height) metrics.Height = height;
+  return metrics;
+}
+
 const TShellHoverMetrics& ShellHoverMetrics() {
   static const TShellHoverMetrics metrics = [] {
-    // The system may answer 0, which would open every node a drag passes.
-    TShellHoverMetrics m;
-    UINT value = 0;
-    if (SystemParametersInfoA(SPI_GETMOUSEHOVERTIME, 0, &value, 0) && value) m.Time = value;
-    value = 0;
-    if (SystemParametersInfoA(SPI_GETMOUSEHOVERWIDTH, 0, &value, 0) && value) m.Width = value;
-    value = 0;
-    if (SystemParametersInfoA(SPI_GETMOUSEHOVERHEIGHT, 0, &value, 0) && value) m.Height = value;
-    return m;
+    UINT values[3] = {0, 0, 0};
+    const UINT asks[3] = {SPI_GETMOUSEHOVERTIME, SPI_GETMOUSEHOVERWIDTH, SPI_GETMOUSEHOVERHEIGHT};
+    for (int i = 0; i < 3; ++i)
+      if (!SystemParametersInfoA(asks[i], 0, &values[i], 0)) values[i] = 0;
+    return HoverMetricsFrom(values[0], values[1], values[2]);
   }();
   return metrics;
 }
@@ -61,6 +66,7 @@ void TFcCustomShellTree::BeginNodeDrag(TTreeNode* node, TMouseButton button) {
     DWORD effect = DROPEFFECT_NONE;
     hr = DoDragDrop(object.Get(), source.Get(), allowed, &effect);
   }
+  PostMessageA(Handle(), kForgetDropTarget, 0, 0);
   if (hr == DRAGDROP_S_DROP || refreshPending_) RefreshNodes();
 }
 
