@@ -599,6 +599,42 @@ TEST_F(FcShellTreeTest, CtrlCPutsTheFolderOnTheClipboardAndAnUnknownVerbDoesNoth
   EmptyTheClipboard();
 }
 
+// A right click on a node shows the shell's menu for its item instead of the tree's own menu,
+// unless the shell's menus are off.
+TEST_F(FcShellTreeTest, ARightClickOnANodeShowsTheShellsMenu) {
+  for (bool shellMenus : {true, false}) {
+    auto* tree = MakeTree(shellMenus ? Defaults() : Defaults() - stoContextMenus, scratch_ + "Alpha");
+    tree->SetTopItem(ScratchNode(tree));
+    TRecordingMenu own(nullptr);
+    tree->SetPopupMenu(&own);
+    // The user closes the shell's menu when it shows.
+    std::atomic<bool> shellMenuSeen{false};
+    std::thread user([&] {
+      for (int i = 0; i < 200 && shellMenus; ++i) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+          shellMenuSeen = true;
+          INPUT in[2] = {};
+          in[0].type = in[1].type = INPUT_KEYBOARD;
+          in[0].ki.wVk = in[1].ki.wVk = VK_ESCAPE;
+          in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+          SendInput(2, in, sizeof(INPUT));
+          return;
+        }
+        Sleep(10);
+      }
+    });
+    RECT r = ChildNamed(ScratchNode(tree), "beta")->DisplayRect(true);
+    RealClick(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2, mbRight);
+    user.join();
+    Pump();
+    EXPECT_EQ(shellMenuSeen.load(), shellMenus);
+    EXPECT_EQ(own.shown.size(), shellMenus ? 0u : 1u);
+    tree->SetPopupMenu(nullptr);
+    delete tree;
+  }
+}
+
 // ---- Drag and drop ---------------------------------------------------------------------------
 
 namespace {
