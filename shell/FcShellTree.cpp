@@ -54,18 +54,6 @@ constexpr unsigned kFollowDelay = 500;
 constexpr unsigned kFocusedRefreshDelay = 400;
 constexpr unsigned kRefreshDelay = 2000;
 
-// Critical-error boxes (a drive without a medium...) stay away while the shell is asked.
-class TQuietErrors {
- public:
-  TQuietErrors() : saved_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~TQuietErrors() { SetErrorMode(saved_); }
-  TQuietErrors(const TQuietErrors&) = delete;
-  TQuietErrors& operator=(const TQuietErrors&) = delete;
-
- private:
-  UINT saved_;
-};
-
 // Reads the rest of an enumeration; the code it ended with (S_FALSE when every item came).
 HRESULT ReadAllItems(IEnumIDList* items, std::vector<TIdListPtr>& out) {
   for (;;) {
@@ -94,7 +82,8 @@ bool GoneFromDisk(IShellFolder* folder, LPCITEMIDLIST parentList, LPCITEMIDLIST 
   if (FAILED(folder->GetAttributesOf(1, items, &attributes)) || !(attributes & SFGAO_FILESYSTEM)) return false;
   TIdListPtr list(ConcatIdLists(nullptr, parentList, item));
   std::string path = ShellGetPathFromIdList(list.get());
-  TQuietErrors quiet;
+  // A drive without a medium shows no box.
+  TScopeExit restore([mode = SetErrorMode(SEM_FAILCRITICALERRORS)]() noexcept { SetErrorMode(mode); });
   return !path.empty() && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
@@ -333,7 +322,8 @@ void TFcCustomShellTree::FillTree() {
 void TFcCustomShellTree::FillNode(IShellFolder* folder, TTreeNode* node) {
   DoFillStart();
   try {
-    TQuietErrors quiet;
+    // Critical-error boxes (a drive without a medium...) stay away while the shell is asked.
+    TScopeExit restore([mode = SetErrorMode(SEM_FAILCRITICALERRORS)]() noexcept { SetErrorMode(mode); });
     bool newRoot = node == nullptr;
     if (newRoot) {
       LPCITEMIDLIST base = baseFolder_->IdList();
