@@ -7,6 +7,9 @@
 #include "app/GameConfig.h"
 #include "app/GameFolderCare.h"
 #include "app/GameFiles.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/Unit4.h"
 #include "controls/FcButton.h"
 #include "controls/FcCmboBx.h"
 #include "controls/FcEdit.h"
@@ -18,6 +21,7 @@
 #include "controls/FcStatus.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Guards.h"
+#include "platform/Layout.h"
 #include "platform/StdCtrls.h"
 #include "platform/TypInfo.h"
 #include "services/FcVersionInfo.h"
@@ -81,17 +85,19 @@ TForm1::TForm1(TComponent* owner)
   };
   bench_.View = view_.get();
   bench_.Registry = settings_->Registry();
+  // The dialogs made after this window read and write the settings through its store.
+  ProgramSettings = settings_.get();
 }
 
 TForm1::~TForm1() {
   // The handlers use the members below; they go before the form's components do.
   BeforeDestruction();
+  if (ProgramSettings == settings_.get()) ProgramSettings = nullptr;
 }
 
 template <class T>
 void TForm1::Bind(T*& field, const char* name) {
-  field = dynamic_cast<T*>(FindComponent(name));
-  if (!field) throw Exception(Format("the window has no %s of its kind", name));
+  field = LayoutComponent<T>(this, name);
   bound_.push_back([&field] { field = nullptr; });
 }
 
@@ -404,11 +410,11 @@ bool TForm1::ChooseFile(const std::string&, std::string&) { return false; }
 
 bool TForm1::ChooseFolder(std::string&) { return false; }
 
-void TForm1::ShowHardwareDialog() {}
+void TForm1::ShowHardwareDialog() { Form2->ShowModal(); }
 
-void TForm1::ShowDemoFramesDialog() {}
+void TForm1::ShowDemoFramesDialog() { Form3->ShowModal(); }
 
-void TForm1::ShowDonationWindow() {}
+void TForm1::ShowDonationWindow() { Form4->ShowModal(); }
 
 // ---- The program's windows ---------------------------------------------------------------
 
@@ -416,6 +422,9 @@ void RegisterProgramClasses() {
   RegisterServiceClasses();
   RegisterControlLibrary();
   RegisterForms();
+  RegisterHardwareDialog();
+  RegisterDemoFramesDialog();
+  RegisterDonationWindow();
   RegisterClassInfo<TForm1, TForm>("TForm1")
       .Handler("FormCreate", &TForm1::FormCreate)
       .Handler("FormShow", &TForm1::FormShow)
@@ -453,4 +462,7 @@ void RegisterProgramClasses() {
 
 void CreateProgramWindows() {
   Application->CreateForm(Form1);
+  Application->CreateForm(Form2);
+  Application->CreateForm(Form3);
+  Application->CreateForm(Form4);
 }

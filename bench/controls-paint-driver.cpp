@@ -147,7 +147,11 @@ int AddStandIns(TWinControl* container, TForm* gallery, HWND window) {
   return count;
 }
 
+// Both windows lie at the same place on the screen (side by side the gallery is too wide for
+// it): the one measured is brought to the top first, so that all of it is painted.
 double PaintTimes(HWND window, int times) {
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Application->ProcessMessages();
   double start = Milliseconds();
   for (int i = 0; i < times; ++i)
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -169,7 +173,7 @@ int main() {
   std::unique_ptr<TForm> system(TForm::CreateNew<TForm>(nullptr));
   system->SetBorderStyle(gallery->BorderStyle());
   system->SetColor(gallery->Color());
-  system->SetBounds(gallery->Width() + 10, 0, gallery->Width(), gallery->Height());
+  system->SetBounds(0, 0, gallery->Width(), gallery->Height());
   system->SetFormClientWidth(gallery->ClientWidth());
   system->SetFormClientHeight(gallery->ClientHeight());
   system->Show();

@@ -122,9 +122,13 @@ void TFcCustomTreeView::Delete(TTreeNode* node) {
 
 void TFcCustomTreeView::DoNodeContextMenu(TTreeNode* node, POINT pos) {
   TPopupMenu* menu = PopupMenu();
-  if (OnNodeContextMenu) OnNodeContextMenu(this, node, pos, menu);
+  NodeContextMenu(node, pos, menu);
   if (menu != PopupMenu()) menuShown_ = true;
   PopupAt(menu, this, pos);
+}
+
+void TFcCustomTreeView::NodeContextMenu(TTreeNode* node, POINT& pos, TPopupMenu*& menu) {
+  if (OnNodeContextMenu) OnNodeContextMenu(this, node, pos, menu);
 }
 
 void TFcCustomTreeView::ShowContextMenu() {
@@ -160,7 +164,7 @@ void TFcCustomTreeView::WMRButtonDown(TMessage& m) {
     return;
   }
   TPopupMenu* menu = PopupMenu();
-  if (OnNodeContextMenu) OnNodeContextMenu(this, node, pos, menu);
+  NodeContextMenu(node, pos, menu);
   PopupAt(menu, this, pos);
   rightClickedNode_ = nullptr;
   menuShown_ = true;

@@ -141,6 +141,9 @@ class TFcCustomTreeView : public TFcFramedView<TCustomTreeView> {
   // The context menu of a node (nullptr: of the tree) at the client point: OnNodeContextMenu
   // with PopupMenu, then the menu it leaves.
   virtual void DoNodeContextMenu(TTreeNode* node, POINT pos);
+  // Asked for every node menu, from the mouse and the keyboard: OnNodeContextMenu. A
+  // descendant may show a menu of its own and set `menu` to nullptr.
+  virtual void NodeContextMenu(TTreeNode* node, POINT& pos, TPopupMenu*& menu);
 
   // Scrolls by the system's wheel lines; the wheel is always taken.
   bool DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos) override;

@@ -1,5 +1,10 @@
 #include "MainWindowTestSupport.h"
 
+#include "appwindows/DialogTestSupport.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/Unit4.h"
+
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -73,20 +78,32 @@ void TBoxWatch::Watch(int answer) {
   }
 }
 
+// ---- Modal windows ---------------------------------------------------------------------------
+
+TModalDriver::TModalDriver(TForm* const& form, std::function<void()> user)
+    : timer_(std::make_unique<TTimer>(nullptr)) {
+  timer_->SetInterval(20);
+  timer_->OnTimer = [this, &form, user](TObject*) {
+    // The user's steps run messages, this timer's among them.
+    if (acting_ || !form || !form->Modal() || form->ModalResult() != mrNone) return;
+    TRestore<bool> acting(acting_, true);
+    ++shown_;
+    SetForegroundWindow(form->Handle());
+    Pump();
+    user();
+    if (form->Modal() && form->ModalResult() == mrNone) form->Close();
+  };
+}
+
+TModalDriver::~TModalDriver() = default;
+
 // ---- Pictures and shortcuts ----------------------------------------------------------------
 
-void SaveWindowPicture(TWinControl* window, const std::string& name) {
+void SaveWindowPicture(TForm* window, const std::string& name) {
   SetForegroundWindow(window->Handle());
   window->Repaint();
-  Pump(10);
-  const RECT client = window->ClientRect();
-  TBitmap shot(client.right, client.bottom);
-  const POINT origin = window->ClientToScreen(POINT{0, 0});
-  {
-    TWindowDC screen(nullptr);
-    BitBlt(shot.Canvas()->Handle(), 0, 0, client.right, client.bottom, screen.Get(), origin.x,
-           origin.y, SRCCOPY);
-  }
+  TBitmap shot;
+  PictureWindow(window, shot);
   const std::string file = ScreenshotFolder() + name + ".bmp";
   shot.SaveToFile(file);
   EXPECT_TRUE(FileExists(file));
@@ -206,9 +223,22 @@ void MainWindowTest::CloseMainWindow() {
   Pump();
 }
 
+namespace {
+
+template <class T>
+void FreeWindow(T*& window) {
+  delete window;
+  window = nullptr;
+}
+
+}  // namespace
+
 void MainWindowTest::FreeWindows() {
-  delete Form1;
-  Form1 = nullptr;
+  // The dialogs first: they use the main window's settings.
+  FreeWindow(Form4);
+  FreeWindow(Form3);
+  FreeWindow(Form2);
+  FreeWindow(Form1);
 }
 
 void MainWindowTest::Restart() {

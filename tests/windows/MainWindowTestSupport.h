@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -21,6 +22,7 @@
 #include "TestSupport.h"
 #include "app/RIRered.h"
 #include "app/SettingsTestSupport.h"
+#include "platform/Timer.h"
 #include "standin/GameTree.h"
 
 class TFcComboBox;
@@ -58,9 +60,26 @@ class TBoxWatch {
   std::thread worker_;
 };
 
-// Saves what the screen shows of the window's client area as build/<arch>/screenshots/<name>.bmp
-// (the window shown on top): what the user sees, the edit parts of combo boxes included.
-void SaveWindowPicture(TWinControl* window, const std::string& name);
+// Acts on `form` as a user would once the code under test shows it modally: runs `user` from
+// inside its loop and closes the form if `user` left it open. Watches while it lives.
+class TModalDriver {
+ public:
+  TModalDriver(TForm* const& form, std::function<void()> user);
+  ~TModalDriver();
+  TModalDriver(const TModalDriver&) = delete;
+  TModalDriver& operator=(const TModalDriver&) = delete;
+  // How often the form was shown modally meanwhile.
+  int Shown() const { return shown_; }
+
+ private:
+  std::unique_ptr<TTimer> timer_;
+  int shown_ = 0;
+  bool acting_ = false;
+};
+
+// Saves the shown window as the screen has it (what the user sees, the edit parts of combo
+// boxes included) as build/<arch>/screenshots/<name>.bmp.
+void SaveWindowPicture(TForm* window, const std::string& name);
 
 // Saves a shortcut to `target` as the shell's link object writes one.
 void MakeShortcut(const std::string& fileName, const std::string& target);
