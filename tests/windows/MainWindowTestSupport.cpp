@@ -44,24 +44,27 @@ std::vector<std::string> TBoxWatch::Texts() {
   return texts_;
 }
 
+namespace {
+
+// Collects this process's visible message boxes (dialog class) for the watcher.
+BOOL CALLBACK CollectBoxes(HWND wnd, LPARAM data) {
+  char cls[16] = {};
+  DWORD process = 0;
+  GetWindowThreadProcessId(wnd, &process);
+  if (process == GetCurrentProcessId() && IsWindowVisible(wnd) &&
+      GetClassNameA(wnd, cls, sizeof cls) && std::string(cls) == "#32770")
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(wnd);
+  return TRUE;
+}
+
+}  // namespace
+
 void TBoxWatch::Watch(int answer) {
-  struct TFound {
-    std::vector<HWND> boxes;
-  } found;
+  std::vector<HWND> boxes;
   while (!stop_) {
-    found.boxes.clear();
-    EnumWindows(
-        [](HWND wnd, LPARAM data) -> BOOL {
-          char cls[16] = {};
-          DWORD process = 0;
-          GetWindowThreadProcessId(wnd, &process);
-          if (process == GetCurrentProcessId() && IsWindowVisible(wnd) &&
-              GetClassNameA(wnd, cls, sizeof cls) && std::string(cls) == "#32770")
-            reinterpret_cast<TFound*>(data)->boxes.push_back(wnd);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    for (HWND box : found.boxes) {
+    boxes.clear();
+    EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&boxes));
+    for (HWND box : boxes) {
       std::lock_guard<std::mutex> lock(mutex_);
       if (!answered_.insert(box).second) continue;
       char text[1024] = {};
