@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the program and starts it under Wine: the shipped 32-bit
-# program from build/dist where 32-bit Wine is installed, else the 64-bit build of it. Without
-# a display it runs on a private Xvfb, takes a screenshot after a few seconds and says where.
+# program from build/dist where 32-bit Wine is installed, else the 64-bit build of it. The
+# stand-in game is installed into the fresh prefix first (C:\Games\Quenmar with a "Quenmar.lnk"
+# on the public desktop), so the program finds it at its start. Without a display it runs on a
+# private Xvfb with the first start's notice already answered (the setting "Addinfo" stored
+# as "0"), takes a screenshot once its main window is up and says where.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/deps.sh"
@@ -13,22 +16,60 @@ build_target x86_64 -DRIRERED_TESTS=ON
 cmake --install "$root/build/i686" --prefix "$root/build/dist" >/dev/null
 cmake --install "$root/build/x86_64" --prefix "$root/build/dist-x86_64" >/dev/null
 if wine32_present; then
+  arch=i686 view=/reg:32
   program="$root/build/dist/RIRered.exe"
 else
   echo "32-bit Wine is missing: starting the 64-bit build of the program"
+  arch=x86_64 view=/reg:64
   program="$root/build/dist-x86_64/RIRered.exe"
 fi
 
 use_fresh_prefix
-if [ -n "${DISPLAY:-}" ]; then
-  exec wine "$program"
+headless=1
+[ -n "${DISPLAY:-}" ] && headless=0
+if [ "$headless" = 1 ]; then
+  start_display
+  trap 'stop_wine; stop_display' EXIT
+else
+  trap 'stop_wine' EXIT
 fi
-start_display
-trap 'stop_wine; stop_display' EXIT
 warm_wine
+
+# The stand-in game, installed as its setup would: the game tree and the desktop shortcut.
+mkdir -p "$WINEPREFIX/drive_c/Games"
+rm -rf "$WINEPREFIX/drive_c/Games/Quenmar"
+cp -r "$root/build/$arch/game" "$WINEPREFIX/drive_c/Games/Quenmar"
+printf '%s\r\n' 'Set shell = CreateObject("WScript.Shell")' \
+  'desktop = shell.SpecialFolders("AllUsersDesktop")' \
+  'Set link = shell.CreateShortcut(desktop & "\Quenmar.lnk")' \
+  'link.TargetPath = "C:\Games\Quenmar\Bin32\Quenmar.exe"' \
+  'link.WorkingDirectory = "C:\Games\Quenmar\Bin32"' \
+  'link.Save' > "$WINEPREFIX/drive_c/Games/shortcut.vbs"
+wine cscript //nologo 'C:\Games\shortcut.vbs' >/dev/null 2>&1 || true
+rm -f "$WINEPREFIX/drive_c/Games/shortcut.vbs"
+if [ ! -f "$WINEPREFIX/drive_c/users/Public/Desktop/Quenmar.lnk" ]; then
+  echo "could not make the desktop shortcut to the stand-in game" >&2
+  exit 1
+fi
+
+if [ "$headless" = 0 ]; then
+  wine "$program"
+  exit 0
+fi
+
 unmanaged_windows
+# The 32-bit program reads the registry's 32-bit view.
+wine reg add 'HKLM\SOFTWARE\Nemorix\RIRered' /v Addinfo /t REG_SZ /d 0 /f "$view" >/dev/null 2>&1
 wine "$program" &
-sleep "${RIRERED_SHOT_DELAY:-8}"
+# The main window is up once X shows it by its caption; then give it a moment to paint.
+window=""
+for _ in $(seq 120); do
+  window=$(xwininfo -display "$DISPLAY" -name "Quenmar benchmark v1.4.1" 2>/dev/null |
+           sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p' || true)
+  [ -n "$window" ] && break
+  sleep 0.25
+done
+sleep "${RIRERED_SHOT_DELAY:-2}"
 shot="$root/build/screenshot.png"
-import -display "$DISPLAY" -window root "$shot"
+import -display "$DISPLAY" -window "${window:-root}" "$shot"
 echo "No display: the program ran on a private Xvfb; its screenshot is $shot"
