@@ -600,9 +600,12 @@ class TWinControl : public TControl {
   virtual void CreateWnd();
   virtual void CreateWindowHandle(const TCreateParams& params);
   virtual void DestroyWnd();
-  // The window and those of all children.
+  // The window and those of the children that are visible (a hidden one gets its window when
+  // it is shown or its handle is asked for); DestroyHandle ends all of them.
   void CreateHandle();
   void DestroyHandle();
+  // Puts a window made after its siblings' back at its place in the control list's z-order.
+  void PlaceAmongSiblings();
   // The window class is made from the system's class `className` ("EDIT", "COMBOBOX"...):
   // its procedure becomes the default handler of this control's messages.
   void CreateSubClass(TCreateParams& params, const char* className);

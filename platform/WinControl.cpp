@@ -137,7 +137,7 @@ void TWinControl::InsertControl(TControl* control) {
   control->Perform(CM_PARENTSHOWHINTCHANGED);
   if (control->windowed_) {
     auto* win = static_cast<TWinControl*>(control);
-    if (handle_ && !ComponentState().Contains(csDestroying)) win->CreateHandle();
+    if (handle_ && win->visible_ && !ComponentState().Contains(csDestroying)) win->CreateHandle();
   } else {
     control->Invalidate();
   }
@@ -292,11 +292,29 @@ void TWinControl::DetachHandle() {
 
 void TWinControl::CreateHandle() {
   if (handle_) return;
+  // The parent's window first: making it makes this one as well when this one is visible.
+  if (parent_ && !parent_->handle_) {
+    parent_->CreateHandle();
+    if (handle_) return;
+  }
   CreateWnd();
   UpdateBounds();
+  // A hidden child gets its window when it is first shown or asked for its handle: a window
+  // with many pages costs the windows of its front page only at its start.
   for (TControl* c : std::vector<TControl*>(controls_))
-    if (c->windowed_) static_cast<TWinControl*>(c)->CreateHandle();
+    if (c->windowed_ && c->visible_) static_cast<TWinControl*>(c)->CreateHandle();
   Realign();
+}
+
+void TWinControl::PlaceAmongSiblings() {
+  if (!handle_ || !parent_) return;
+  // Windows made later go below their siblings; the control keeps its place in the list.
+  HWND above = HWND_TOP;
+  for (TControl* c : parent_->controls_) {
+    if (c == this) break;
+    if (c->windowed_ && static_cast<TWinControl*>(c)->handle_) above = static_cast<TWinControl*>(c)->handle_;
+  }
+  SetWindowPos(handle_, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void TWinControl::DestroyWnd() {
@@ -473,6 +491,10 @@ void TWinControl::SetVisible(bool value) {
   if (value == Visible()) return;
   if (handle_) ShowWindow(handle_, value ? SW_SHOWNA : SW_HIDE);
   TControl::SetVisible(value);
+  if (value && !handle_ && parent_ && parent_->handle_ && !ComponentState().Contains(csDestroying)) {
+    CreateHandle();
+    PlaceAmongSiblings();
+  }
 }
 
 void TWinControl::Invalidate() {

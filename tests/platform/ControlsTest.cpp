@@ -152,6 +152,58 @@ TEST_F(Controls, AWindowReadsRightToLeftWithItsControl) {
   EXPECT_EQ(GetWindowLongPtrA(panel->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
 }
 
+namespace {
+
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
+  return children;
+}
+
+}  // namespace
+
+// A hidden panel gets no window with its form's; asked for a child's handle, it makes its own
+// window and the child's once; shown, it takes its place among its siblings.
+TEST_F(Controls, AHiddenChildGetsItsWindowWhenShownOrAskedFor) {
+  std::unique_ptr<TForm> form(TForm::CreateNew<TForm>(nullptr));
+  auto* first = new TCtlPanel(form.get());
+  first->SetParent(form.get());
+  auto* hidden = new TCtlPanel(form.get());
+  hidden->SetVisible(false);
+  hidden->SetParent(form.get());
+  auto* inner = new TCtlPanel(form.get());
+  inner->SetParent(hidden);
+  auto* last = new TCtlPanel(form.get());
+  last->SetParent(form.get());
+  form->HandleNeeded();
+  EXPECT_TRUE(first->HandleAllocated());
+  EXPECT_TRUE(last->HandleAllocated());
+  EXPECT_FALSE(hidden->HandleAllocated());
+  EXPECT_FALSE(inner->HandleAllocated());
+
+  HWND innerWindow = inner->Handle();
+  ASSERT_TRUE(hidden->HandleAllocated());
+  EXPECT_EQ(GetParent(innerWindow), hidden->Handle());
+  EXPECT_EQ(ChildWindows(hidden->Handle()), std::vector<HWND>{innerWindow});
+  EXPECT_EQ(ChildWindows(form->Handle()).size(), 3u);
+
+  // Shown later, the control sits where a window made with the form's would: below the
+  // sibling before it in the list and above the one after it.
+  std::unique_ptr<TForm> other(TForm::CreateNew<TForm>(nullptr));
+  auto* a = new TCtlPanel(other.get());
+  a->SetParent(other.get());
+  auto* b = new TCtlPanel(other.get());
+  b->SetVisible(false);
+  b->SetParent(other.get());
+  auto* c = new TCtlPanel(other.get());
+  c->SetParent(other.get());
+  other->HandleNeeded();
+  b->SetVisible(true);
+  ASSERT_TRUE(b->HandleAllocated());
+  EXPECT_NE(GetWindowLongPtrA(b->Handle(), GWL_STYLE) & WS_VISIBLE, 0);
+  EXPECT_EQ(ChildWindows(other->Handle()), (std::vector<HWND>{a->Handle(), b->Handle(), c->Handle()}));
+}
+
 TEST_F(Controls, NotificationsAreSentOnlyWhenSomethingChanged) {
   TComponent owner(nullptr);
   auto* mark = new TCtlMark(&owner);
