@@ -190,10 +190,11 @@ void ApplicationHandleException(TObject* sender) noexcept {
   }
 }
 
-HWND AllocateHWnd(TWndMethod method) {
+HWND AllocateHWnd(TWndMethod method, bool messageOnly) {
   RegisterUtilClass();
   HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                             messageOnly ? HWND_MESSAGE : nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
   if (!wnd) RaiseLastOSError();
   if (method) {
     auto* slot = new TWndMethodRef(std::make_shared<TWndMethod>(std::move(method)));

@@ -163,7 +163,9 @@ LRESULT GuardWndProc(TObject* sender, Body&& body, LRESULT failResult = 0) noexc
 
 // A hidden window whose messages all go to `method`, which passes on to DefWindowProcA
 // whatever it does not handle itself. Raises EOSError when the window cannot be made.
-HWND AllocateHWnd(TWndMethod method);
+// A message-only window costs far less to make, but sees no broadcasts (WM_DEVICECHANGE,
+// WM_SETTINGCHANGE...): it suits what only takes its own messages, such as timers.
+HWND AllocateHWnd(TWndMethod method, bool messageOnly = false);
 void DeallocateHWnd(HWND wnd);
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };

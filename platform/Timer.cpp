@@ -7,6 +7,7 @@ constexpr UINT_PTR kTimerId = 1;
 }
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
+  // A window that only takes the timer's own ticks: a form may hold many timers.
   window_ = AllocateHWnd([this](TMessage& m) {
     if (m.Msg != WM_TIMER) {
       m.Result = DefWindowProcA(window_, m.Msg, m.WParam, m.LParam);
@@ -17,7 +18,7 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner) {
     } catch (...) {
       ApplicationHandleException(this);
     }
-  });
+  }, true);
   UpdateTimer();
 }
 

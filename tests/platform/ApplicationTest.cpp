@@ -162,3 +162,32 @@ TEST(Application, TimerFiresWhileEnabledAndNeverWithoutAnInterval) {
   EXPECT_EQ(ticks, stoppedAt);
   EXPECT_EQ(idleTicks, 0);
 }
+
+namespace {
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int ThreadWindows() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+}  // namespace
+
+// A window with many timers (every combo box has one) must not pay for a top-level window
+// each; a window that stands for the program still sees the system's broadcasts.
+TEST(Application, TimersMakeNoTopLevelWindows) {
+  const int before = ThreadWindows();
+  {
+    TComponent owner(nullptr);
+    for (int i = 0; i < 5; ++i) new TTimer(&owner);
+    EXPECT_EQ(ThreadWindows(), before);
+  }
+  HWND wnd = AllocateHWnd(nullptr);
+  EXPECT_EQ(ThreadWindows(), before + 1);
+  DeallocateHWnd(wnd);
+}
