@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string program = argv[1], bare = argv[2];
-  const int rounds = argc > 3 ? std::atoi(argv[3]) : 9;
+  const int rounds = argc > 3 ? std::atoi(argv[3]) : 15;
   // One start of each first, not counted: the files come into the cache.
   TimeStart(program);
   TimeStart(bare);
