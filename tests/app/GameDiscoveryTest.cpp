@@ -17,33 +17,10 @@
 #include "services/FcVersionInfo.h"
 #include "services/FindFile.h"
 #include "services/SvSHFileOperation.h"
+#include "shell/ShellTestSupport.h"
 #include "standin/GameTree.h"
 
 namespace {
-
-std::wstring Wide(const std::string& s) {
-  std::wstring w(s.size() + 1, L'\0');
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), static_cast<int>(w.size()));
-  w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-  return w;
-}
-
-// A shortcut to `target` as the shell's link object saves one.
-void MakeLink(const std::string& fileName, const std::string& target) {
-  ASSERT_TRUE(ForceDirectories(ExtractFilePath(fileName)));
-  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-  IShellLinkA* link = nullptr;
-  ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                             reinterpret_cast<void**>(&link)),
-            S_OK);
-  link->SetPath(target.c_str());
-  IPersistFile* file = nullptr;
-  ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)), S_OK);
-  EXPECT_EQ(file->Save(Wide(fileName).c_str(), TRUE), S_OK);
-  file->Release();
-  link->Release();
-  CoUninitialize();
-}
 
 std::set<std::string> AsSet(const std::vector<std::string>& names) {
   return std::set<std::string>(names.begin(), names.end());
@@ -55,6 +32,10 @@ class DiscoveryTest : public EngineTest {
   void Touch(const std::string& fileName) {
     ASSERT_TRUE(ForceDirectories(ExtractFilePath(fileName)));
     WriteBytes(fileName, "");
+  }
+  void MakeLink(const std::string& fileName, const std::string& target) {
+    ASSERT_TRUE(ForceDirectories(ExtractFilePath(fileName)));
+    MakeShortcut(fileName, target);
   }
 };
 

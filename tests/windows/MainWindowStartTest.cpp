@@ -18,6 +18,7 @@
 #include "controls/FcStatus.h"
 #include "platform/Layout.h"
 #include "platform/StdCtrls.h"
+#include "shell/ShellTestSupport.h"
 
 namespace {
 
@@ -246,6 +247,7 @@ TEST_F(MainWindowStartTest, GameFoundByItsShortcut) {
   const std::string startMenu = folders.Programs + "\\Orvane\\Quenmar\\Play Quenmar.lnk";
   for (const std::string& link : {desktop, startMenu}) {
     SCOPED_TRACE(link);
+    ASSERT_TRUE(ForceDirectories(ExtractFileDir(link)));
     MakeShortcut(link, GamePath());
     CreateWindows();
     EXPECT_EQ(Form1->QMPathEdit->Text(), GamePath());

@@ -5,9 +5,6 @@
 #include "app/Unit3.h"
 #include "app/Unit4.h"
 
-#include <objbase.h>
-#include <shlobj.h>
-#include <shobjidl.h>
 
 #include "controls/ControlsTestSupport.h"
 #include "controls/FcCmboBx.h"
@@ -110,26 +107,6 @@ void SaveWindowPicture(TForm* window, const std::string& name) {
   const std::string file = ScreenshotFolder() + name + ".bmp";
   shot.SaveToFile(file);
   EXPECT_TRUE(FileExists(file));
-}
-
-void MakeShortcut(const std::string& fileName, const std::string& target) {
-  ForceDirectories(ExtractFileDir(fileName));
-  const HRESULT init = CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                             reinterpret_cast<void**>(&link)),
-            S_OK);
-  link->SetPath(target.c_str());
-  IPersistFile* file = nullptr;
-  ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)), S_OK);
-  std::wstring wide(fileName.size() + 1, L'\0');
-  const int n = MultiByteToWideChar(CP_ACP, 0, fileName.c_str(), -1, wide.data(),
-                                    static_cast<int>(wide.size()));
-  wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-  EXPECT_EQ(file->Save(wide.c_str(), TRUE), S_OK);
-  file->Release();
-  link->Release();
-  if (SUCCEEDED(init)) CoUninitialize();
 }
 
 // ---- A user's hands ------------------------------------------------------------------------

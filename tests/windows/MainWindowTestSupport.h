@@ -81,9 +81,6 @@ class TModalDriver {
 // boxes included) as build/<arch>/screenshots/<name>.bmp.
 void SaveWindowPicture(TForm* window, const std::string& name);
 
-// Saves a shortcut to `target` as the shell's link object writes one.
-void MakeShortcut(const std::string& fileName, const std::string& target);
-
 // ---- A user's hands ------------------------------------------------------------------------
 
 // A click in the middle of a radio item or check box (its click handler runs).
