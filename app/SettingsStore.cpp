@@ -1,7 +1,16 @@
 #include "app/SettingsStore.h"
 
+#include "platform/Controls.h"
 #include "platform/SysUtils.h"
 #include "resources/ResourceIds.h"
+
+TSettingsStore* ProgramSettings = nullptr;
+
+TSettingsStore& ProgramSettingsFor(const TComponent* window) {
+  if (!ProgramSettings)
+    throw EInvalidOperation(Format(LoadResString(IDS_SETTINGS_NOT_MADE).c_str(), window->Name().c_str()));
+  return *ProgramSettings;
+}
 
 namespace {
 

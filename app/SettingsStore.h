@@ -75,3 +75,10 @@ class TSettingsStore : public TObject {
   TRegistry registry_;
   std::string key_;
 };
+
+// The program's store: the main window's, from its creation (before the dialogs are made) to
+// its close. The dialogs read and write the settings through it.
+extern TSettingsStore* ProgramSettings;
+// ProgramSettings for the window `window`; EInvalidOperation naming the window while there is
+// none (the window was made before the main window).
+TSettingsStore& ProgramSettingsFor(const TComponent* window);

@@ -536,3 +536,14 @@ void ReadLayoutResource(TComponent* root, HINSTANCE module, const std::string& n
 }
 
 std::string WriteLayout(TComponent* root) { return TLayoutWriter(root).Write(); }
+
+void RaiseMissingComponent(TComponent* root, const std::string& name, const TComponent* found,
+                           const std::type_info& wanted) {
+  const TClassInfo* info = FindClassInfo(std::type_index(wanted));
+  std::string className = info ? info->Name() : wanted.name();
+  if (!found) throw ELayoutError(WindowName(root), name, {}, "the window has no " + className + " of this name");
+  const TClassInfo* foundInfo = ObjectClassInfo(found);
+  throw ELayoutError(WindowName(root), name, {},
+                     "a " + (foundInfo ? foundInfo->Name() : found->ClassName()) + " where a " + className +
+                         " is needed");
+}

@@ -23,6 +23,7 @@
 
 #include <functional>
 #include <string>
+#include <typeinfo>
 
 #include "platform/Classes.h"
 
@@ -60,6 +61,18 @@ void ReadLayout(TComponent* root, const std::string& text, HINSTANCE module = nu
 // The text of the RCDATA resource `name` of `module`; ELayoutError when there is none.
 std::string LoadLayoutResource(HINSTANCE module, const std::string& name);
 void ReadLayoutResource(TComponent* root, HINSTANCE module, const std::string& name);
+
+// A window's class keeps the components its code works on by their layout names. The
+// component `name` of `root`, of class T or one derived from it; ELayoutError naming the
+// window and the component when `root` has none of that name, or one of another class.
+[[noreturn]] void RaiseMissingComponent(TComponent* root, const std::string& name,
+                                        const TComponent* found, const std::type_info& wanted);
+template <class T>
+T* LayoutComponent(TComponent* root, const std::string& name) {
+  TComponent* found = root->FindComponent(name);
+  if (T* component = dynamic_cast<T*>(found)) return component;
+  RaiseMissingComponent(root, name, found, typeid(T));
+}
 
 // The layout of `root` and every component it owns, leaving out properties equal to their
 // default and those the class chooses not to store; reading it back gives the same tree.

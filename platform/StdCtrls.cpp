@@ -448,9 +448,16 @@ void TCustomMemo::SetScrollBars(TScrollStyle value) {
   RecreateWnd();
 }
 
+void TCustomMemo::SetAlignment(TAlignment value) {
+  if (value == alignment_) return;
+  alignment_ = value;
+  RecreateWnd();
+}
+
 void TCustomMemo::CreateParams(TCreateParams& params) {
   TCustomEdit::CreateParams(params);
   params.Style |= ES_MULTILINE;
+  params.Style |= alignment_ == taRightJustify ? ES_RIGHT : alignment_ == taCenter ? ES_CENTER : ES_LEFT;
   if (wordWrap_ && scrollBars_ != ssHorizontal && scrollBars_ != ssBoth)
     params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
   if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) params.Style |= WS_HSCROLL;
@@ -1005,6 +1012,7 @@ void RegisterStdCtrls() {
       .Boolean("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly, false)
       .Boolean("HideSelection", &TMemo::HideSelection, &TMemo::SetHideSelection, true)
       .Strings("Lines", &TMemo::LineList, &TMemo::SetLineList)
+      .Enum("Alignment", AlignmentInfo, &TMemo::Alignment, &TMemo::SetAlignment, taLeftJustify)
       .Boolean("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, true)
       .Enum("ScrollBars", ScrollStyleInfo, &TMemo::ScrollBars, &TMemo::SetScrollBars, ssNone)
       .Boolean("WantReturns", &TMemo::WantReturns, &TMemo::SetWantReturns, true)

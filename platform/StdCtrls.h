@@ -167,6 +167,9 @@ class TCustomMemo : public TCustomEdit {
   void SetWordWrap(bool value);
   TScrollStyle ScrollBars() const { return scrollBars_; }
   void SetScrollBars(TScrollStyle value);
+  // How each line sits between the memo's edges.
+  TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TAlignment value);
   // Enter and Tab go into the text rather than to the form.
   bool WantReturns() const { return wantReturns_; }
   void SetWantReturns(bool value) { wantReturns_ = value; }
@@ -180,6 +183,7 @@ class TCustomMemo : public TCustomEdit {
   std::unique_ptr<TMemoStrings> lines_;
   bool wordWrap_ = true;
   TScrollStyle scrollBars_ = ssNone;
+  TAlignment alignment_ = taLeftJustify;
   bool wantReturns_ = true;
   bool wantTabs_ = false;
 };

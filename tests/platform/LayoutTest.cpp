@@ -412,3 +412,22 @@ TEST_F(Layout, ReadsALayoutFromAnRcdataResource) {
   FreeLibrary(module);
   DeleteFileA(copy);
 }
+
+TEST_F(Layout, AWindowFindsItsComponentsByNameAndClass) {
+  TLyForm form(nullptr);
+  ReadLayout(&form, kLayout);
+  EXPECT_EQ(LayoutComponent<TLyBox>(&form, "Inner"), Find<TLyBox>(&form, "Inner"));
+  auto problem = [&](auto find) -> std::string {
+    try {
+      find();
+    } catch (const ELayoutError& e) {
+      EXPECT_EQ(e.Window(), "MainForm");
+      return e.ComponentName() + ": " + e.Message();
+    }
+    return "no error";
+  };
+  EXPECT_EQ(problem([&] { LayoutComponent<TLyBox>(&form, "Panel2"); }),
+            "Panel2: Layout of MainForm, component Panel2: the window has no TLyBox of this name");
+  EXPECT_EQ(problem([&] { LayoutComponent<TLyForm>(&form, "Inner"); }),
+            "Inner: Layout of MainForm, component Inner: a TLyBox where a TLyForm is needed");
+}

@@ -121,6 +121,19 @@ TEST_F(StdCtrls, AMemoKeepsLinesAndTakesEnterItself) {
   EXPECT_EQ(memo->LineList(), (std::vector<std::string>{"second line", "third"}));
 }
 
+TEST_F(StdCtrls, AMemoCentresOrRightAlignsItsLinesThroughItsWindowKeepingTheText) {
+  auto* memo = Get<TMemo>("Notes");
+  ASSERT_NE(memo, nullptr);
+  const std::string text = memo->Text();
+  for (TAlignment alignment : {taCenter, taRightJustify, taLeftJustify}) {
+    memo->SetAlignment(alignment);
+    LONG style = GetWindowLongA(memo->Handle(), GWL_STYLE);
+    EXPECT_EQ(style & (ES_CENTER | ES_RIGHT),
+              alignment == taCenter ? ES_CENTER : alignment == taRightJustify ? ES_RIGHT : 0);
+    EXPECT_EQ(memo->Text(), text);
+  }
+}
+
 TEST_F(StdCtrls, ALabelSizesToItsTextAndItsAcceleratorFocusesItsControl) {
   auto* label = Get<TLabel>("NameLabel");
   ASSERT_NE(label, nullptr);
