@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Guards.h"
+#include "platform/Layout.h"
 #include "controls/FcRegister.h"
 #include "platform/TypInfo.h"
 #include "resources/FcShellDialogsIds.h"
@@ -90,14 +91,14 @@ TFcSelectFolderForm::TFcSelectFolderForm(TComponent* owner) : TForm(owner) {}
 
 void TFcSelectFolderForm::Loaded() {
   TForm::Loaded();
-  BtnNewFolder = LayoutPart<TFcToolButton>(this, "BtnNewFolder");
-  BtnDeleteFolder = LayoutPart<TFcToolButton>(this, "BtnDeleteFolder");
-  ShellTree = LayoutPart<TFcShellTree>(this, "ShellTree");
-  ButtonPanel = LayoutPart<TFcPanel>(this, "ButtonPanel");
-  OkBtn = LayoutPart<TFcButton>(this, "OkBtn");
-  CancelBtn = LayoutPart<TFcButton>(this, "CancelBtn");
-  FcStatusBar1 = LayoutPart<TFcStatusBar>(this, "FcStatusBar1");
-  ImageList1 = LayoutPart<TImageList>(this, "ImageList1");
+  BtnNewFolder = LayoutComponent<TFcToolButton>(this, "BtnNewFolder");
+  BtnDeleteFolder = LayoutComponent<TFcToolButton>(this, "BtnDeleteFolder");
+  ShellTree = LayoutComponent<TFcShellTree>(this, "ShellTree");
+  ButtonPanel = LayoutComponent<TFcPanel>(this, "ButtonPanel");
+  OkBtn = LayoutComponent<TFcButton>(this, "OkBtn");
+  CancelBtn = LayoutComponent<TFcButton>(this, "CancelBtn");
+  FcStatusBar1 = LayoutComponent<TFcStatusBar>(this, "FcStatusBar1");
+  ImageList1 = LayoutComponent<TImageList>(this, "ImageList1");
 }
 
 void TFcSelectFolderForm::WMGetMinMaxInfo(TMessage& m) {

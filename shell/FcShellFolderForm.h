@@ -45,15 +45,6 @@ void ApplyFrameSettings(C* control, const TFcDialogFrameSettings& s) {
 
 void ApplyHotTrackSettings(TFcCustomButton* button, const TFcDialogHotTrackSettings& s);
 
-// The layout's component of that name and class, for a window's fields; a layout without it
-// is not that window's.
-template <class T>
-T* LayoutPart(TComponent* root, const char* name) {
-  auto* part = dynamic_cast<T*>(root->FindComponent(name));
-  if (!part) throw EComponentError(Format("%s has no %s", root->ClassName().c_str(), name));
-  return part;
-}
-
 // ---- Options --------------------------------------------------------------------------------
 
 enum TFcSelectFolderDialogOption {
