@@ -242,10 +242,12 @@ void TFcCustomShellTree::DestroyWnd() {
 
 void TFcCustomShellTree::Loaded() {
   TFcCustomTreeView::Loaded();
-  if (options_.Contains(stoAutoFill) && !shellCombo_) {
-    if (!Items()->GetFirstNode()) FillTree();
-    ListSetFolder(selectedFolder_->IdList());
-  }
+  if (!options_.Contains(stoAutoFill)) return;
+  // A linked combo read after the tree fills it with its own folder once the combo is read;
+  // one read before has given that folder already.
+  if (shellCombo_ && ComboComponent()->ComponentState().Contains(csLoading)) return;
+  if (!Items()->GetFirstNode()) FillTree();
+  ListSetFolder(selectedFolder_->IdList());
 }
 
 void TFcCustomShellTree::Notification(TComponent* component, TOperation operation) {
