@@ -92,6 +92,131 @@ void TFcCustomSelectFolderDialog::ReadBackForm(TFcSelectFolderForm* form, bool o
   if (ok) selectedFolder_->Assign(form->ShellTree->SelectedFolder());
 }
 
+// ---- The file dialogs -------------------------------------------------------------------------
+
+TFcFileDialog::TFcFileDialog(TComponent* owner) : TFcShellDialog(owner) {}
+
+TFcFileDialog::~TFcFileDialog() = default;
+
+std::vector<int> TFcFileDialog::WriteFormSettings() const {
+  std::vector<int> data = TFcShellDialog::WriteFormSettings();
+  data.push_back(options_.Contains(osoShowTree) ? 1 : 0);
+  data.push_back(formSplitterPos_);
+  return data;
+}
+
+void TFcFileDialog::ReadFormSettings(const std::vector<int>& data) {
+  if (data.size() < 5 || (data[3] != 0 && data[3] != 1)) throw EReadError("Invalid form settings of " + Name());
+  TFcShellDialog::ReadFormSettings(data);
+  if (data[3])
+    options_ += osoShowTree;
+  else
+    options_ -= osoShowTree;
+  formSplitterPos_ = data[4];
+}
+
+int TFcFileDialog::FormSplitterPos() const { return formSplitterPos_; }
+
+void TFcFileDialog::SetFormSplitterPos(int value) {
+  formSplitterPos_ = value;
+  if (form_ && value >= 0) form_->SetSplitterPos(value);
+}
+
+int TFcFileDialog::FilterIndex() const { return form_ ? form_->FilterIndex() : filterIndex_; }
+
+void TFcFileDialog::SetFilterIndex(int value) {
+  filterIndex_ = value;
+  if (form_) form_->SetFilterIndex(value);
+}
+
+void TFcFileDialog::SetOptions(TFcOpenSaveOptions value) {
+  options_ = value;
+  if (form_) form_->SetOptions(value);
+}
+
+void TFcFileDialog::SetFilter(const std::string& value) {
+  filter_ = value;
+  if (form_) form_->SetFilter(value);
+}
+
+std::string TFcFileDialog::FileName() const {
+  if (form_) return form_->FileName();
+  return files_.empty() ? std::string() : files_.front();
+}
+
+void TFcFileDialog::SetFileName(const std::string& value) {
+  files_.clear();
+  if (!value.empty()) files_.push_back(value);
+}
+
+void TFcFileDialog::SetOnAddListItem(TFcShAddItemEvent value) {
+  OnAddListItem = std::move(value);
+  if (form_) form_->ShellList->OnAddItem = OnAddListItem;
+}
+
+void TFcFileDialog::SetOnAddTreeItem(TFcShAddItemEvent value) {
+  OnAddTreeItem = std::move(value);
+  if (form_) form_->ShellTree->OnAddItem = OnAddTreeItem;
+}
+
+bool TFcFileDialog::Run() {
+  if (form_) throw Exception(Format(LoadResString(IDS_SHDLG_ALREADY_EXECUTING).c_str(), Name().c_str()));
+  TTemporaryCursor hourglass(crHourGlass);
+  if (Designing()) files_.clear();
+  std::unique_ptr<TFcShellOpenSaveForm> form(CreateForm());
+  SetupForm(form.get());
+  TRestore<TFcShellOpenSaveForm*> live(form_, form.get());
+  DoInitialized();
+  bool ok = form->ShowModal() == mrOk;
+  if (!Designing()) ReadBackForm(form.get());
+  return ok;
+}
+
+TFcShellOpenSaveForm* TFcFileDialog::CreateForm() {
+  RegisterFcShellOpenForm();
+  return TForm::Create<TFcShellOpenSaveForm>(Application);
+}
+
+void TFcFileDialog::SetupForm(TFcShellOpenSaveForm* form) {
+  form->ShellList->OnAddItem = OnAddListItem;
+  form->ShellTree->OnAddItem = OnAddTreeItem;
+  form->OnFormClose = OnFormClose;
+  form->OnFormShow = OnFormShow;
+  form->OnTypeChanged = OnTypeChanged;
+  form->OnFolderChanged = OnFolderChanged;
+  form->OnSelectionChanged = OnSelectionChanged;
+  form->SetInitialDir(initialDir_);
+  form->SetFileName(FileName());
+  form->SetDefaultExt(defaultExt_);
+  form->SetOptions(options_);
+  ApplySize(form);
+  form->SetFilter(filter_);
+  form->SetFilterIndex(filterIndex_);
+  if (formSplitterPos_ >= 0) form->SetSplitterPos(formSplitterPos_);
+  form->SetFrameSettings(frame_);
+  form->SetHotTrackSettings(hotTrack_);
+  form->LookInTxt->SetCaption(LoadResString(IDS_SHDLG_LOOK_IN));
+  form->FilesOfTypeTxt->SetCaption(LoadResString(IDS_SHDLG_FILES_OF_TYPE));
+  form->SetHelpContext(helpContext_);
+  form->OnHelp = OnHelp;
+}
+
+void TFcFileDialog::ReadBackForm(TFcShellOpenSaveForm* form) {
+  options_ = form->Options();
+  files_ = form->Files();
+  ReadBackSize(form);
+  filterIndex_ = form->FilterIndex();
+  formSplitterPos_ = form->SplitterPos();
+}
+
+TFcCustomOpenDialog::TFcCustomOpenDialog(TComponent* owner) : TFcFileDialog(owner) { SetOptions(kDefaultOptions); }
+
+void TFcCustomOpenDialog::SetupForm(TFcShellOpenSaveForm* form) {
+  TFcFileDialog::SetupForm(form);
+  form->SetCaption(Title().empty() ? LoadResString(IDS_SHDLG_OPEN_CAPTION) : Title());
+  form->OpenBtn->SetCaption(LoadResString(IDS_SHDLG_OPEN_BUTTON));
+}
+
 // ---- Registration ------------------------------------------------------------------------------
 
 namespace {
@@ -149,4 +274,30 @@ void RegisterFcShellDialogs() {
       .Event("OnFormShow", InheritedEvent<S>(&S::OnFormShow))
       .Event("OnFormClose", InheritedEvent<S>(&S::OnFormClose))
       .Event("OnSelChange", InheritedEvent<S>(&S::OnSelChange));
+
+  RegisterFcShellOpenForm();
+  RegisterClassInfo<TFcFileDialog, TFcShellDialog>("TFcFileDialog");
+  RegisterClassInfo<TFcCustomOpenDialog, TFcFileDialog>("TFcCustomOpenDialog");
+  using O = TFcOpenDialog;
+  auto open = RegisterClassInfo<O, TFcCustomOpenDialog>("TFcOpenDialog");
+  PublishShellDialogProperties(open)
+      .Integer("FormSplitterPos", &O::FormSplitterPos, &O::SetFormSplitterPos, -1)
+      .Integer("FilterIndex", &O::FilterIndex, &O::SetFilterIndex, 1)
+      .Set("Options", OpenSaveOptionInfo, &O::Options, &O::SetOptions, O::kDefaultOptions)
+      .String("Filter", &O::Filter, &O::SetFilter)
+      .String("InitialDir", &O::InitialDir, &O::SetInitialDir)
+      .String("DefaultExt", &O::DefaultExt, &O::SetDefaultExt)
+      .Integer("HelpContext", &O::HelpContext, &O::SetHelpContext, 0)
+      .String("Title", &O::Title, &O::SetTitle)
+      .String("FileName", &O::FileName, &O::SetFileName)
+      .Strings("HistoryList", &O::HistoryList, &O::SetHistoryList)
+      .Event("OnAddListItem", InheritedEvent<O>(&O::OnAddListItem))
+      .Event("OnAddTreeItem", InheritedEvent<O>(&O::OnAddTreeItem))
+      .Event("OnAddComboItem", InheritedEvent<O>(&O::OnAddComboItem))
+      .Event("OnHelp", InheritedEvent<O>(&O::OnHelp))
+      .Event("OnFormShow", InheritedEvent<O>(&O::OnFormShow))
+      .Event("OnFormClose", InheritedEvent<O>(&O::OnFormClose))
+      .Event("OnFolderChanged", InheritedEvent<O>(&O::OnFolderChanged))
+      .Event("OnSelectionChanged", InheritedEvent<O>(&O::OnSelectionChanged))
+      .Event("OnTypeChanged", InheritedEvent<O>(&O::OnTypeChanged));
 }

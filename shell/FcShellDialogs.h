@@ -3,7 +3,7 @@
 // is open; Execute makes the dialog's window for one run, shows it modally and reads the
 // result and the window's size back.
 //
-// Index: TFcShellDialog · select-folder dialog · file dialogs · registration.
+// Index: TFcShellDialog · the select-folder dialog · the file dialogs · registration.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 #include "platform/Classes.h"
 #include "platform/Forms.h"
 #include "shell/FcShellFolderForm.h"
+#include "shell/FcShellOpenForm.h"
 #include "shell/FcShellLocator.h"
 
 // ---- TFcShellDialog ---------------------------------------------------------------------------
@@ -134,6 +135,95 @@ class TFcCustomSelectFolderDialog : public TFcShellDialog {
 class TFcSelectFolderDialog : public TFcCustomSelectFolderDialog {
  public:
   using TFcCustomSelectFolderDialog::TFcCustomSelectFolderDialog;
+};
+
+// ---- The file dialogs -------------------------------------------------------------------------
+
+class TFcFileDialog : public TFcShellDialog {
+ public:
+  explicit TFcFileDialog(TComponent* owner);
+  ~TFcFileDialog() override;
+
+  std::vector<int> WriteFormSettings() const override;
+  void ReadFormSettings(const std::vector<int>& data) override;
+
+  // The position of the bar between the tree and the list; -1 leaves the window's own.
+  int FormSplitterPos() const;
+  void SetFormSplitterPos(int value);
+  // The chosen file type from 1 (the open window's, while it shows).
+  int FilterIndex() const;
+  void SetFilterIndex(int value);
+  TFcOpenSaveOptions Options() const { return options_; }
+  void SetOptions(TFcOpenSaveOptions value);
+  // Description and mask pairs separated by "|".
+  const std::string& Filter() const { return filter_; }
+  void SetFilter(const std::string& value);
+  const std::string& InitialDir() const { return initialDir_; }
+  void SetInitialDir(const std::string& value) { initialDir_ = value; }
+  const std::string& DefaultExt() const { return defaultExt_; }
+  void SetDefaultExt(const std::string& value) { defaultExt_ = value; }
+  int HelpContext() const { return helpContext_; }
+  void SetHelpContext(int value) { helpContext_ = value; }
+  // The window's caption; empty gives the dialog's own.
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& value) { title_ = value; }
+  // While the window shows, the name it holds; otherwise the first chosen file, or empty.
+  std::string FileName() const;
+  void SetFileName(const std::string& value);
+  // The chosen files as full paths.
+  const std::vector<std::string>& Files() const { return files_; }
+  // Kept for the caller; setting it assigns.
+  const std::vector<std::string>& HistoryList() const { return historyList_; }
+  void SetHistoryList(const std::vector<std::string>& value) { historyList_ = value; }
+  // The window while a run shows it; nullptr otherwise.
+  TFcShellOpenSaveForm* Form() const { return form_; }
+
+  // Asked before an item becomes one of the list's, the tree's or the location combo's.
+  void SetOnAddListItem(TFcShAddItemEvent value);
+  void SetOnAddTreeItem(TFcShAddItemEvent value);
+  TFcShAddItemEvent OnAddListItem;
+  TFcShAddItemEvent OnAddTreeItem;
+  TFcShAddItemEvent OnAddComboItem;
+  TFcShellHelpEvent OnHelp;
+  TNotifyEvent OnFormShow;
+  TNotifyEvent OnFormClose;
+  TNotifyEvent OnFolderChanged;
+  TNotifyEvent OnSelectionChanged;
+  TNotifyEvent OnTypeChanged;
+
+ protected:
+  bool Run() override;
+  virtual TFcShellOpenSaveForm* CreateForm();
+  virtual void SetupForm(TFcShellOpenSaveForm* form);
+  virtual void ReadBackForm(TFcShellOpenSaveForm* form);
+
+ private:
+  int formSplitterPos_ = -1;
+  int filterIndex_ = 1;
+  std::vector<std::string> files_;
+  std::vector<std::string> historyList_;
+  TFcOpenSaveOptions options_;
+  std::string filter_;
+  std::string initialDir_;
+  std::string defaultExt_;
+  int helpContext_ = 0;
+  std::string title_;
+  TFcShellOpenSaveForm* form_ = nullptr;
+};
+
+class TFcCustomOpenDialog : public TFcFileDialog {
+ public:
+  static constexpr TFcOpenSaveOptions kDefaultOptions{osoHideReadOnly, osoAllowTree, osoShowHints,
+                                                      osoOleDrag,      osoOleDrop,   osoShowHidden};
+  explicit TFcCustomOpenDialog(TComponent* owner);
+
+ protected:
+  void SetupForm(TFcShellOpenSaveForm* form) override;
+};
+
+class TFcOpenDialog : public TFcCustomOpenDialog {
+ public:
+  using TFcCustomOpenDialog::TFcCustomOpenDialog;
 };
 
 // Registers the dialogs and their windows for stored layouts. Once is enough.

@@ -4,9 +4,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <memory>
+#include <ostream>
 #include <string>
+#include <vector>
 
+#include "FcViewsTestSupport.h"
 #include "ShellDialogTestSupport.h"
+#include "ShellTestSupport.h"
 #include "shell/FcShellDialogs.h"
 
 namespace {
@@ -143,4 +148,334 @@ TEST_F(FcSelectFolderDialogTest, ASecondRunWhileOneIsOpenIsRefused) {
   EXPECT_EQ(dialog_->Form(), nullptr);
   EXPECT_EQ(LiveForms<TFcSelectFolderForm>(), 0);
   EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+// ---- The open dialog ------------------------------------------------------------------------------
+
+namespace {
+
+const char* const kGameFilter = "Quenmar (Quenmar.exe)|QUENMAR.EXE";
+const char* const kDemoFilter = "Quenmar demo files (*.tmd)|*.TMD";
+const char* const kConfigFilter = "Quenmar config file (system.cfg)|system.cfg";
+
+// The program's open dialog (no property changed) on a scratch folder holding
+//   Bin32\ (with Bin32\Quenmar.exe), demo1.tmd, DEMO2.TMD, link.lnk (to demo1.tmd),
+//   other.cfg, Quenmar.exe, Quenmar_WinSV.exe, readme.txt, system.cfg
+class FcOpenDialogTest : public ShellDialogTest {
+ protected:
+  void SetUp() override {
+    ShellDialogTest::SetUp();
+    RegisterFcShellDialogs();
+    dialog_ = new TFcOpenDialog(&owner_);
+    dialog_->SetName("FcOpenDialog");
+    dialog_->OnFormShow = [this](TObject*) { script_.Start(); };
+    MakeFolder("Bin32");
+    for (const char* name : {"Bin32\\Quenmar.exe", "demo1.tmd", "DEMO2.TMD", "other.cfg", "Quenmar.exe",
+                             "Quenmar_WinSV.exe", "readme.txt", "system.cfg"})
+      MakeFile(name);
+    MakeShortcut(scratch_ + "link.lnk", scratch_ + "demo1.tmd");
+  }
+
+  TFcShellOpenSaveForm* Form() const { return dialog_->Form(); }
+  TFcShellList* List() const { return Form()->ShellList; }
+  // The list shows the folder (a path without its trailing backslash) and has filled.
+  bool Listing(const std::string& folder) const {
+    return Form() && ExcludeTrailingBackslash(List()->Folder()->PathName()) == ExcludeTrailingBackslash(folder) &&
+           List()->Items()->Count() > 0;
+  }
+  // The files the list shows, in its order.
+  std::vector<std::string> ListedFiles() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < List()->Items()->Count(); ++i) {
+      TFcShellListData* data = List()->ShellData(List()->Items()->Item(i));
+      if (data && !data->IsFolder()) names.push_back(data->FileName());
+    }
+    return names;
+  }
+  TListItem* ItemNamed(const std::string& name) const {
+    for (int i = 0; i < List()->Items()->Count(); ++i) {
+      TListItem* item = List()->Items()->Item(i);
+      TFcShellListData* data = List()->ShellData(item);
+      if (data && data->FileName() == name) return item;
+    }
+    return nullptr;
+  }
+  void Type(const std::string& text) { Form()->FileNameEdt->SetText(text); }
+  void PressOpen() { Form()->OpenBtn->Click(); }
+  static bool NoBoxShown() {
+    HWND box = FindWindowA("#32770", Application->Title().c_str());
+    return !box || !IsWindowVisible(box);
+  }
+
+  TComponent owner_{nullptr};
+  TFcOpenDialog* dialog_ = nullptr;
+  TModalScript script_;
+};
+
+std::string Folder(const std::string& scratch) { return scratch.substr(0, scratch.size() - 1); }
+
+}  // namespace
+
+// Each of the program's filters shows only its files (folders always), as one dialog serves the
+// program's three uses one after another; the chosen type is read back.
+TEST_F(FcOpenDialogTest, EachOfTheProgramsFiltersShowsOnlyItsFiles) {
+  dialog_->SetInitialDir(scratch_);
+  struct {
+    const char* filter;
+    std::vector<std::string> files;
+  } cases[] = {
+      {kGameFilter, {"Quenmar.exe"}},
+      {kDemoFilter, {"demo1.tmd", "DEMO2.TMD"}},
+      {kConfigFilter, {"system.cfg"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.filter);
+    dialog_->SetFilter(c.filter);
+    std::vector<std::string> shown;
+    std::vector<std::string> types;
+    script_.When([&] { return Listing(scratch_); },
+                 [&] {
+                   shown = ListedFiles();
+                   for (int i = 0; i < Form()->FileTypesCbx->Items()->Count(); ++i)
+                     types.push_back(Form()->FileTypesCbx->Items()->Strings(i));
+                   Form()->CancelBtn->Click();
+                 });
+    EXPECT_FALSE(dialog_->Execute());
+    EXPECT_EQ(shown, c.files);
+    EXPECT_EQ(types, std::vector<std::string>{std::string(c.filter).substr(0, std::string(c.filter).find('|'))});
+    EXPECT_EQ(dialog_->FilterIndex(), 1);
+  }
+  EXPECT_EQ(LiveForms<TFcShellOpenSaveForm>(), 0);
+}
+
+// Choosing another type filters the list by that type's mask; an index outside the types
+// chooses the first type and filters by its mask, never by the whole filter text.
+TEST_F(FcOpenDialogTest, SwitchesTypesAndOnlyATypesMaskFiltersTheList) {
+  dialog_->SetInitialDir(scratch_);
+  dialog_->SetFilter(std::string(kGameFilter) + "|" + kDemoFilter + "|" + kConfigFilter);
+  for (int index : {0, 9}) {
+    SCOPED_TRACE(index);
+    dialog_->SetFilterIndex(index);
+    std::vector<std::string> shown;
+    int selected = -1;
+    script_.When([&] { return Listing(scratch_); },
+                 [&] {
+                   shown = ListedFiles();
+                   selected = Form()->FileTypesCbx->ItemIndex();
+                   Form()->CancelBtn->Click();
+                 });
+    dialog_->Execute();
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(shown, std::vector<std::string>{"Quenmar.exe"});
+    EXPECT_EQ(dialog_->FilterIndex(), 1);
+  }
+
+  dialog_->SetFilterIndex(2);
+  int typeChanges = 0;
+  dialog_->OnTypeChanged = [&](TObject*) { ++typeChanges; };
+  std::vector<std::string> before, after;
+  script_.When([&] { return Listing(scratch_); },
+               [&] {
+                 before = ListedFiles();
+                 Form()->FileTypesCbx->SetItemIndex(2);
+                 Form()->FileTypesCbxSelEndOk(Form()->FileTypesCbx);
+                 after = ListedFiles();
+                 Form()->CancelBtn->Click();
+               });
+  dialog_->Execute();
+  EXPECT_EQ(before, (std::vector<std::string>{"demo1.tmd", "DEMO2.TMD"}));
+  EXPECT_EQ(after, std::vector<std::string>{"system.cfg"});
+  EXPECT_EQ(typeChanges, 1);
+  EXPECT_EQ(dialog_->FilterIndex(), 3);
+}
+
+namespace {
+
+// What the user typed and pressed Open on, and what came of it.
+struct TTypedCase {
+  const char* name;
+  std::string typed;  // "<dir>" stands for the scratch folder
+  TFcOpenSaveOptions add;
+  std::vector<std::string> files;  // full paths ("<dir>"), empty when the window stays
+  const char* box;                 // the start of the message box's text, or ""
+  const char* staysIn;             // the folder the list shows when the window stays ("<dir>...")
+  const char* fieldAfter;          // the name field's text when the window stays
+};
+
+void PrintTo(const TTypedCase& c, std::ostream* os) { *os << c.name; }
+
+std::string Expand(std::string text, const std::string& scratch) {
+  for (std::size_t at; (at = text.find("<dir>")) != std::string::npos;) text.replace(at, 5, Folder(scratch));
+  return text;
+}
+
+const TTypedCase kTypedCases[] = {
+    {"a wildcard filters the list", "*.cfg", {}, {}, "", "<dir>", "*.cfg"},
+    {"a folder is moved into", "Bin32", {}, {}, "", "<dir>\\Bin32", "Bin32"},
+    {"an invalid name is refused", "a|b", {}, {}, "a|b\nThe above file name is invalid.", "<dir>", "a|b"},
+    {"several quoted names", "\"demo1.tmd\" \"DEMO2.TMD\"", {osoAllowMultiselect},
+     {"<dir>\\demo1.tmd", "<dir>\\DEMO2.TMD"}, "", "", ""},
+    {"a missing file is accepted", "nothere.tmd", {}, {"<dir>\\nothere.tmd"}, "", "", ""},
+    {"a missing file that must exist", "nothere.tmd", {osoFileMustExist}, {},
+     "<dir>\\nothere.tmd\nFile not found.", "<dir>", "nothere.tmd"},
+    {"dots go up", "Bin32\\..\\Quenmar.exe", {}, {"<dir>\\Quenmar.exe"}, "", "", ""},
+    {"a whole path", "<dir>\\Bin32\\Quenmar.exe", {}, {"<dir>\\Bin32\\Quenmar.exe"}, "", "", ""},
+    {"a shortcut gives its target", "link.lnk", {}, {"<dir>\\demo1.tmd"}, "", "", ""},
+    {"a name gives its full path", "system.cfg", {}, {"<dir>\\system.cfg"}, "", "", ""},
+};
+
+class FcOpenDialogTyped : public FcOpenDialogTest, public testing::WithParamInterface<TTypedCase> {};
+
+}  // namespace
+
+TEST_P(FcOpenDialogTyped, OpenActsOnWhatWasTyped) {
+  const TTypedCase& c = GetParam();
+  dialog_->SetInitialDir(scratch_);
+  dialog_->SetOptions(dialog_->Options() + c.add);
+  std::unique_ptr<TBoxAnswerer> answer;
+  std::string listedAfter, fieldAfter;
+  bool fieldSelected = false;
+  bool stays = c.files.empty();
+  script_.When([&] { return Listing(scratch_); },
+               [&] {
+                 Type(Expand(c.typed, scratch_));
+                 if (*c.box) answer = std::make_unique<TBoxAnswerer>(Application->Title(), IDOK);
+                 PressOpen();
+               });
+  if (stays) {
+    script_.When([&] { return (!answer || answer->Found()) && NoBoxShown() && Form()->ModalResult() == mrNone &&
+                              List()->Items()->Count() > 0; },
+                 [&] {
+                   listedAfter = ExcludeTrailingBackslash(List()->Folder()->PathName());
+                   fieldAfter = Form()->FileNameEdt->Text();
+                   fieldSelected = Form()->FileNameEdt->SelLength() == static_cast<int>(fieldAfter.size());
+                   if (std::string(c.typed) == "*.cfg") {
+                     EXPECT_EQ(ListedFiles(), (std::vector<std::string>{"other.cfg", "system.cfg"}));
+                   }
+                   Form()->CancelBtn->Click();
+                 });
+  }
+  bool ok = dialog_->Execute();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(ok, !stays);
+  if (answer) {
+    EXPECT_EQ(answer->Text().substr(0, Expand(c.box, scratch_).size()), Expand(c.box, scratch_));
+  }
+  if (stays) {
+    EXPECT_EQ(listedAfter, Expand(c.staysIn, scratch_));
+    EXPECT_EQ(fieldAfter, c.fieldAfter);
+    if (!*c.box) {
+      EXPECT_TRUE(fieldSelected);
+    }
+    return;
+  }
+  std::vector<std::string> expected;
+  for (const std::string& f : c.files) expected.push_back(Expand(f, scratch_));
+  EXPECT_EQ(dialog_->Files(), expected);
+  EXPECT_EQ(dialog_->FileName(), expected.front());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FcOpenDialogTyped, testing::ValuesIn(kTypedCases));
+
+// Clicking a file puts its name into the field, two give both names quoted; a double click
+// chooses the file without running it. The user waits with the normal cursor, and OK makes the
+// list's folder the process's current one.
+TEST_F(FcOpenDialogTest, ChoosingFilesInTheList) {
+  dialog_->SetInitialDir(scratch_);
+  dialog_->SetFilter(kDemoFilter);
+  dialog_->SetOptions(dialog_->Options() + osoAllowMultiselect);
+  std::string two, one;
+  TCursor waiting = crHourGlass;
+  script_.When([&] { return Listing(scratch_); },
+               [&] {
+                 waiting = Screen->Cursor();
+                 ItemNamed("demo1.tmd")->SetSelected(true);
+                 ItemNamed("DEMO2.TMD")->SetSelected(true);
+                 two = Form()->FileNameEdt->Text();
+                 List()->ClearSelection();
+                 ItemNamed("DEMO2.TMD")->SetSelected(true);
+                 one = Form()->FileNameEdt->Text();
+                 SaveWindowPicture(Form(), "open-dialog");
+                 List()->OpenSelected();
+               });
+  EXPECT_TRUE(dialog_->Execute());
+  EXPECT_EQ(waiting, crDefault);
+  EXPECT_EQ(Screen->Cursor(), crDefault);
+  EXPECT_EQ(two, "\"demo1.tmd\" \"DEMO2.TMD\"");
+  EXPECT_EQ(one, "DEMO2.TMD");
+  EXPECT_EQ(dialog_->FileName(), scratch_ + "DEMO2.TMD");
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, current);
+  EXPECT_EQ(IncludeTrailingBackslash(current), scratch_);
+  EXPECT_EQ(LiveForms<TFcShellOpenSaveForm>(), 0);
+}
+
+// The dialog opens in InitialDir; without it, in the folder of FileName, whose name alone
+// stays in the field.
+TEST_F(FcOpenDialogTest, StartsInTheInitialFolderOrInTheFileNamesFolder) {
+  struct {
+    std::string initialDir, fileName, listed, field;
+  } cases[] = {
+      {scratch_ + "Bin32", scratch_ + "demo1.tmd", scratch_ + "Bin32", scratch_ + "demo1.tmd"},
+      {"", scratch_ + "Bin32\\Quenmar.exe", scratch_ + "Bin32", "Quenmar.exe"},
+  };
+  for (const auto& c : cases) {
+    dialog_->SetInitialDir(c.initialDir);
+    dialog_->SetFileName(c.fileName);
+    std::string field;
+    script_.When([&] { return Listing(c.listed); },
+                 [&] {
+                   field = Form()->FileNameEdt->Text();
+                   Form()->CancelBtn->Click();
+                 });
+    dialog_->Execute();
+    EXPECT_TRUE(script_.Finished());
+    EXPECT_EQ(field, c.field);
+  }
+}
+
+// F12 shows the folder tree, which then leads the list; F12 again hides it and the choice is
+// read back into the options.
+TEST_F(FcOpenDialogTest, F12TogglesTheTree) {
+  dialog_->SetInitialDir(scratch_);
+  bool paneShown = false, listFollowed = false;
+  script_
+      .When([&] { return Listing(scratch_); },
+            [&] {
+              Form()->FileNameEdt->SetFocus();
+              PressKeys({VK_F12});
+              paneShown = Form()->FcSplitter1->UpperLeftPane()->Visible() && Form()->TreeShown();
+              Form()->ShellTree->SelectedFolder()->SetPathName(scratch_ + "Bin32");
+            })
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              listFollowed = true;
+              PressKeys({VK_F12});
+              EXPECT_FALSE(Form()->FcSplitter1->UpperLeftPane()->Visible());
+              PressKeys({VK_F12});
+              Form()->CancelBtn->Click();
+            });
+  dialog_->Execute();
+  EXPECT_TRUE(paneShown);
+  EXPECT_TRUE(listFollowed);
+  EXPECT_TRUE(dialog_->Options().Contains(osoShowTree));
+}
+
+// A second Execute while the window is open is refused with the dialog's name.
+TEST_F(FcOpenDialogTest, ASecondRunWhileOneIsOpenIsRefused) {
+  dialog_->SetInitialDir(scratch_);
+  std::string message;
+  script_.When([&] { return Listing(scratch_); },
+               [&] {
+                 try {
+                   dialog_->Execute();
+                 } catch (const Exception& e) {
+                   message = e.Message();
+                 }
+                 Form()->CancelBtn->Click();
+               });
+  EXPECT_FALSE(dialog_->Execute());
+  EXPECT_EQ(message, "FcOpenDialog already executing");
+  EXPECT_EQ(dialog_->Form(), nullptr);
+  EXPECT_EQ(LiveForms<TFcShellOpenSaveForm>(), 0);
 }
