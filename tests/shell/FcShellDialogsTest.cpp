@@ -57,7 +57,6 @@ TEST_F(FcSelectFolderDialogTest, ReturnsTheChosenFolderAndReopensWhereTheUserLef
                  waiting = Screen->Cursor();
                  Select(alpha);
                  Form()->SetBounds(Form()->Left(), Form()->Top(), 500, 450);
-                 SaveWindowPicture(Form(), "select-folder-dialog");
                  Form()->OkBtn->Click();
                });
   EXPECT_TRUE(dialog_->Execute());
@@ -395,7 +394,6 @@ TEST_F(FcOpenDialogTest, ChoosingFilesInTheList) {
                  List()->ClearSelection();
                  ItemNamed("DEMO2.TMD")->SetSelected(true);
                  one = Form()->FileNameEdt->Text();
-                 SaveWindowPicture(Form(), "open-dialog");
                  List()->OpenSelected();
                });
   EXPECT_TRUE(dialog_->Execute());
@@ -478,4 +476,107 @@ TEST_F(FcOpenDialogTest, ASecondRunWhileOneIsOpenIsRefused) {
   EXPECT_EQ(message, "FcOpenDialog already executing");
   EXPECT_EQ(dialog_->Form(), nullptr);
   EXPECT_EQ(LiveForms<TFcShellOpenSaveForm>(), 0);
+}
+
+namespace {
+
+// The shell's own item-ID list of a special folder.
+TIdListPtr SpecialFolder(int csidl) {
+  LPITEMIDLIST raw = nullptr;
+  EXPECT_EQ(SHGetSpecialFolderLocation(nullptr, csidl, &raw), S_OK) << csidl;
+  return TIdListPtr(raw);
+}
+
+// The same folder; the controls hold the desktop as no list at all.
+bool SameFolder(LPCITEMIDLIST shown, LPCITEMIDLIST expected) {
+  bool shownEmpty = !shown || !shown->mkid.cb, expectedEmpty = !expected || !expected->mkid.cb;
+  if (shownEmpty || expectedEmpty) return shownEmpty == expectedEmpty;
+  return ILIsEqual(shown, expected);
+}
+
+std::string DisplayName(int csidl) {
+  TIdListPtr list = SpecialFolder(csidl);
+  SHFILEINFOA info{};
+  SHGetFileInfoA(reinterpret_cast<LPCSTR>(list.get()), 0, &info, sizeof(info), SHGFI_PIDL | SHGFI_DISPLAYNAME);
+  return info.szDisplayName;
+}
+
+}  // namespace
+
+// The jump buttons carry the shell's names of their folders and take the list and the combo
+// there; "Up One Level" goes up through the combo.
+TEST_F(FcOpenDialogTest, JumpButtonsAndUpOneLevel) {
+  dialog_->SetInitialDir(scratch_);
+  struct {
+    TFcToolButton* TFcShellOpenSaveForm::*button;
+    int csidl;
+  } jumps[] = {
+      {&TFcShellOpenSaveForm::BtnJumpRecent, CSIDL_RECENT},
+      {&TFcShellOpenSaveForm::BtnJumpDesktop, CSIDL_DESKTOP},
+      {&TFcShellOpenSaveForm::BtnJumpDocuments, CSIDL_PERSONAL},
+      {&TFcShellOpenSaveForm::BtnJumpComputer, CSIDL_DRIVES},
+      {&TFcShellOpenSaveForm::BtnJumpNetwork, CSIDL_NETWORK},
+  };
+  std::vector<std::string> captions, expectedCaptions;
+  std::vector<bool> listMoved, comboMoved;
+  for (const auto& jump : jumps) expectedCaptions.push_back(DisplayName(jump.csidl));
+  bool drivesListed = false, upToTheDesktop = false;
+  script_.When([&] { return Listing(scratch_); },
+               [&] {
+                 for (const auto& jump : jumps) {
+                   TFcToolButton* button = Form()->*jump.button;
+                   captions.push_back(button->Caption());
+                   button->Click();
+                   TIdListPtr folder = SpecialFolder(jump.csidl);
+                   listMoved.push_back(SameFolder(List()->Folder()->IdList(), folder.get()));
+                   comboMoved.push_back(SameFolder(Form()->ShellCombo->SelectedFolder()->IdList(), folder.get()));
+                   if (jump.csidl != CSIDL_DRIVES) continue;
+                   for (int i = 0; i < List()->Items()->Count(); ++i)
+                     if (List()->Items()->Item(i)->Caption().find("(C:)") != std::string::npos) drivesListed = true;
+                 }
+                 Form()->BtnJumpDocuments->Click();
+                 Form()->UpOneLevelBtn->Click();
+                 TIdListPtr desktop = SpecialFolder(CSIDL_DESKTOP);
+                 upToTheDesktop = SameFolder(List()->Folder()->IdList(), desktop.get());
+                 Form()->CancelBtn->Click();
+               });
+  dialog_->Execute();
+  EXPECT_EQ(captions, expectedCaptions);
+  EXPECT_EQ(listMoved, std::vector<bool>(5, true));
+  EXPECT_EQ(comboMoved, std::vector<bool>(5, true));
+  EXPECT_TRUE(drivesListed);
+  EXPECT_TRUE(upToTheDesktop);
+}
+
+// Pictures of both dialogs in both looks, left with the other window pictures.
+TEST_F(FcOpenDialogTest, PicturesOfBothDialogsInBothLooks) {
+  MakeFolder("Levels");
+  dialog_->SetInitialDir(scratch_);
+  dialog_->SetFilter(kDemoFilter);
+  auto* folders = new TFcSelectFolderDialog(&owner_);
+  folders->SetOptions({sfdoCreateDeleteButtons, sfdoContextMenus, sfdoCreateFolderIcon, sfdoDeleteFolderIcon,
+                       sfdoShowHidden});
+  folders->SelectedFolder()->SetPathName(scratch_ + "Levels");
+  for (bool styles : {true, false}) {
+    SCOPED_TRACE(styles ? "styles on" : "styles off");
+    TStylesScope scope(styles ? TVisualStyles::vsOn : TVisualStyles::vsOff);
+    const std::string look = styles ? "-styles-on" : "-styles-off";
+    script_.When([&] { return Listing(scratch_); },
+                 [&] {
+                   ItemNamed("DEMO2.TMD")->SetSelected(true);
+                   SaveWindowPicture(Form(), "open-dialog" + look);
+                   Form()->CancelBtn->Click();
+                 });
+    dialog_->Execute();
+    TModalScript folderScript;
+    folders->OnFormShow = [&](TObject*) { folderScript.Start(); };
+    folderScript.When([&] { return folders->Form() && folders->Form()->ShellTree->Selected(); },
+                      [&] {
+                        SaveWindowPicture(folders->Form(), "select-folder-dialog" + look);
+                        folders->Form()->CancelBtn->Click();
+                      });
+    folders->Execute();
+    EXPECT_TRUE(script_.Finished());
+    EXPECT_TRUE(folderScript.Finished());
+  }
 }
