@@ -112,7 +112,7 @@ void TFcShellOpenSaveForm::PlaceSizeGrip() {
 
 void TFcShellOpenSaveForm::FormResize(TObject*) {
   if (!FcSplitter1) return;
-  int top = UpOneLevelBtn->Top() + UpOneLevelBtn->Height() + 8;
+  int top = ShellCombo->Top() + ShellCombo->Height() + 8;
   FcSplitter1->SetBounds(0, top, std::max(0, PnlWork->ClientWidth() - 8), std::max(0, PnlEdits->Top() - top));
   for (TFcButton* button : {OpenBtn, CancelBtn, HelpBtn})
     button->SetLeft(PnlWork->ClientWidth() - 16 - button->Width());

@@ -135,11 +135,7 @@ TEST_F(FcSelectFolderDialogTest, ASecondRunWhileOneIsOpenIsRefused) {
   std::string message;
   script_.When([&] { return Filled(); },
                [&] {
-                 try {
-                   dialog_->Execute();
-                 } catch (const Exception& e) {
-                   message = e.Message();
-                 }
+                 message = MessageOfSecondRun(dialog_);
                  Form()->CancelBtn->Click();
                });
   EXPECT_FALSE(dialog_->Execute());
@@ -465,11 +461,7 @@ TEST_F(FcOpenDialogTest, ASecondRunWhileOneIsOpenIsRefused) {
   std::string message;
   script_.When([&] { return Listing(scratch_); },
                [&] {
-                 try {
-                   dialog_->Execute();
-                 } catch (const Exception& e) {
-                   message = e.Message();
-                 }
+                 message = MessageOfSecondRun(dialog_);
                  Form()->CancelBtn->Click();
                });
   EXPECT_FALSE(dialog_->Execute());

@@ -17,6 +17,7 @@
 #include "platform/Forms.h"
 #include "platform/Guards.h"
 #include "platform/Timer.h"
+#include "shell/FcShellDialogs.h"
 
 // Steps run one after another from a timer while a modal window waits for the user: each
 // waits until its condition holds, then acts. A step that waits too long, or an exception
@@ -138,6 +139,17 @@ class ShellDialogTest : public testing::Test {
   std::string scratch_;
   std::string savedDir_;
 };
+
+// What a second Execute of `dialog` raises while its window is open; empty when it raises
+// nothing.
+inline std::string MessageOfSecondRun(TFcShellDialog* dialog) {
+  try {
+    dialog->Execute();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return std::string();
+}
 
 // The window as the screen shows it, frame included, saved into the folder of the sample
 // windows' pictures as `name`.bmp (the test script makes PNG of it).
