@@ -12,6 +12,7 @@
 #include "FcViewsTestSupport.h"
 #include "ShellDialogTestSupport.h"
 #include "ShellTestSupport.h"
+#include "platform/Layout.h"
 #include "shell/FcShellDialogs.h"
 
 namespace {
@@ -453,6 +454,44 @@ TEST_F(FcOpenDialogTest, F12TogglesTheTree) {
   EXPECT_TRUE(paneShown);
   EXPECT_TRUE(listFollowed);
   EXPECT_TRUE(dialog_->Options().Contains(osoShowTree));
+}
+
+// F4 drops the location combo down; F4 again closes it, gives the list the focus and moves it
+// to the folder chosen in the combo. The view buttons switch the list's look and the menu's
+// check with it.
+TEST_F(FcOpenDialogTest, F4ChoosesInTheComboAndTheViewButtonsSwitchTheLook) {
+  dialog_->SetInitialDir(scratch_ + "Bin32");
+  bool dropped = false, closed = false, listFocused = false;
+  TViewStyle detailed = vsList;
+  bool detailsChecked = false, listUp = false;
+  script_
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              Form()->FileNameEdt->SetFocus();
+              PressKeys({VK_F4});
+              dropped = Form()->ShellCombo->DroppedDown();
+              // The scratch folder stands just above Bin32 in the chain.
+              Form()->ShellCombo->SetItemIndex(Form()->ShellCombo->ItemIndex() - 1);
+              PressKeys({VK_F4});
+              closed = !Form()->ShellCombo->DroppedDown();
+              listFocused = List()->Focused();
+            })
+      .When([&] { return Listing(scratch_); },
+            [&] {
+              Form()->DetailsBtn->Click();
+              detailed = List()->ViewStyle();
+              detailsChecked = LayoutComponent<TMenuItem>(Form(), "Details1Mitm")->Checked();
+              listUp = !Form()->ListBtn->Down();
+              Form()->CancelBtn->Click();
+            });
+  dialog_->Execute();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_TRUE(dropped);
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(listFocused);
+  EXPECT_EQ(detailed, vsReport);
+  EXPECT_TRUE(detailsChecked);
+  EXPECT_TRUE(listUp);
 }
 
 // A second Execute while the window is open is refused with the dialog's name.
