@@ -611,3 +611,30 @@ TEST_F(FcOpenDialogTest, PicturesOfBothDialogsInBothLooks) {
     EXPECT_TRUE(folderScript.Finished());
   }
 }
+
+// A run that raises frees its window, puts the caller's cursor back and lets the next run go.
+TEST_F(FcOpenDialogTest, ARunThatRaisesLeavesNothingBehind) {
+  dialog_->SetInitialDir(scratch_);
+  auto* folders = new TFcSelectFolderDialog(&owner_);
+  for (TFcShellDialog* dialog : {static_cast<TFcShellDialog*>(dialog_), static_cast<TFcShellDialog*>(folders)}) {
+    SCOPED_TRACE(dialog->ClassName());
+    TTemporaryCursor callers(crAppStart);
+    dialog->OnInitialized = [](TObject*) { throw Exception("no window today"); };
+    EXPECT_THROW(dialog->Execute(), Exception);
+    EXPECT_EQ(Screen->Cursor(), crAppStart);
+    EXPECT_EQ(LiveForms<TFcShellOpenSaveForm>() + LiveForms<TFcSelectFolderForm>(), 0);
+
+    TModalScript again;
+    dialog->OnInitialized = [&](TObject*) { again.Start(); };
+    TForm* modal = nullptr;
+    again.When(
+        [&] {
+          for (int i = 0; i < Screen->FormCount(); ++i)
+            if (Screen->Forms(i)->Modal()) modal = Screen->Forms(i);
+          return modal != nullptr;
+        },
+        [&] { modal->SetModalResult(mrCancel); });
+    EXPECT_FALSE(dialog->Execute());
+    EXPECT_TRUE(again.Finished());
+  }
+}
