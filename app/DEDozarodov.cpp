@@ -7,6 +7,7 @@
 #include "platform/Application.h"
 #include "services/SvCommon.h"
 #include "services/SvRegister.h"
+#include "shell/FcShellRegister.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application->Initialize();
@@ -14,6 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InstallPrintClientRepair();
   RegisterServiceClasses();
   RegisterControlLibrary();
+  RegisterShellControls();
   RegisterMainWindow();
   Application->CreateForm(Form1);
   Application->Run();
