@@ -296,6 +296,7 @@ struct TTypedCase {
   const char* box;                 // the start of the message box's text, or ""
   const char* staysIn;             // the folder the list shows when the window stays ("<dir>...")
   const char* fieldAfter;          // the name field's text when the window stays
+  int answer = IDOK;               // the button the box is answered with
 };
 
 void PrintTo(const TTypedCase& c, std::ostream* os) { *os << c.name; }
@@ -318,6 +319,12 @@ const TTypedCase kTypedCases[] = {
     {"a whole path", "<dir>\\Bin32\\Quenmar.exe", {}, {"<dir>\\Bin32\\Quenmar.exe"}, "", "", ""},
     {"a shortcut gives its target", "link.lnk", {}, {"<dir>\\demo1.tmd"}, "", "", ""},
     {"a name gives its full path", "system.cfg", {}, {"<dir>\\system.cfg"}, "", "", ""},
+    {"replacing a file is asked", "system.cfg", {osoOverwritePrompt}, {"<dir>\\system.cfg"},
+     "<dir>\\system.cfg already exists.\nDo you want to replace it?", "", "", IDYES},
+    {"not replacing it keeps the window", "system.cfg", {osoOverwritePrompt}, {}, "<dir>\\system.cfg already exists.",
+     "<dir>", "system.cfg", IDNO},
+    {"creating a file is asked", "new.tmd", {osoCreatePrompt}, {},
+     "new.tmd\nThis file does not exist.\n\nCreate the file?", "<dir>", "new.tmd", IDNO},
 };
 
 class FcOpenDialogTyped : public FcOpenDialogTest, public testing::WithParamInterface<TTypedCase> {};
@@ -335,7 +342,7 @@ TEST_P(FcOpenDialogTyped, OpenActsOnWhatWasTyped) {
   script_.When([&] { return Listing(scratch_); },
                [&] {
                  Type(Expand(c.typed, scratch_));
-                 if (*c.box) answer = std::make_unique<TBoxAnswerer>(Application->Title(), IDOK);
+                 if (*c.box) answer = std::make_unique<TBoxAnswerer>(Application->Title(), c.answer);
                  PressOpen();
                });
   if (stays) {
