@@ -48,7 +48,8 @@ class ShellCtrls : public ShownFormTest {
     ShownFormTest::SetUp();
     form_->SetBounds(40, 40, 760, 480);
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    scratch_ = std::string("C:\\shlctrls-") + info->name() + "\\";
+    // Named by the test's line: short enough for the tree to show whole in the pictures.
+    scratch_ = "C:\\shlctrls-" + std::to_string(info->line()) + "\\";
     DeleteFolderTree(scratch_);
     ASSERT_TRUE(CreateDirectoryA(scratch_.c_str(), nullptr));
     for (const char* name : {"Alpha", "beta", "gamma"}) {
@@ -235,6 +236,8 @@ TEST_F(ShellCtrls, TheComboTreeAndListOfAStoredLayoutMoveTogetherAndArePictured)
     EXPECT_EQ(Listed(list), scratch_);
     ASSERT_TRUE(LoopUntil([&] { return list->Items()->Count() == 6; }, 3000));
 
+    list->SetFocus();
+    SendMessageA(tree->Handle(), WM_HSCROLL, SB_LEFT, 0);
     form->Update();
     Pump(10);
     TBitmap shot(form->ClientWidth(), form->ClientHeight());
