@@ -3,6 +3,7 @@
 #include "app/GameFiles.h"
 
 #include "services/SvCreateProcess.h"
+#include "shell/FcShellUtils.h"
 
 namespace {
 
@@ -136,15 +137,6 @@ std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
     line += ' ';
   }
   return line;
-}
-
-std::wstring AnsiToWide(const std::string& text) {
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(text.size(), L'\0');
-  if (size > 0)
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), size)));
-  return wide;
 }
 
 std::string WideToCodePage(const std::wstring& text, UINT codePage) {

@@ -29,6 +29,7 @@
 #include "services/SvCreateProcess.h"
 #include "services/SvRegister.h"
 #include "services/SvSHFileOperation.h"
+#include "shell/FcShellRegister.h"
 
 TForm1* Form1 = nullptr;
 
@@ -421,6 +422,7 @@ void TForm1::ShowDonationWindow() { Form4->ShowModal(); }
 void RegisterProgramClasses() {
   RegisterServiceClasses();
   RegisterControlLibrary();
+  RegisterShellControls();
   RegisterForms();
   RegisterHardwareDialog();
   RegisterDemoFramesDialog();

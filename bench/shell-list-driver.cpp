@@ -11,64 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "ShellWalk.h"
 #include "platform/Forms.h"
 #include "shell/FcShellList.h"
-
-namespace {
-
-double Milliseconds() {
-  LARGE_INTEGER t, f;
-  QueryPerformanceCounter(&t);
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// The bare walk: the folder parsed and bound, every item's name and the attributes the list
-// asks for. Returns the number of items.
-int BareWalk(const std::string& path) {
-  IShellFolder* desktop = nullptr;
-  SHGetDesktopFolder(&desktop);
-  std::wstring wide(path.begin(), path.end());
-  LPITEMIDLIST list = nullptr;
-  desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &list, nullptr);
-  IShellFolder* folder = nullptr;
-  desktop->BindToObject(list, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder));
-  IEnumIDList* items = nullptr;
-  folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, &items);
-  int count = 0;
-  LPITEMIDLIST batch[64];
-  ULONG fetched = 0;
-  HRESULT hr;
-  do {
-    hr = items->Next(64, batch, &fetched);
-    for (ULONG i = 0; i < fetched; ++i) {
-      LPCITEMIDLIST item = batch[i];
-      STRRET name{};
-      if (SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_INFOLDER, &name))) {
-        std::string text = StrRetToString(item, name);
-        StrRetFree(name);
-      }
-      SFGAOF attributes = SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE |
-                          SFGAO_GHOSTED | SFGAO_SHARE | SFGAO_LINK;
-      folder->GetAttributesOf(1, &item, &attributes);
-      CoTaskMemFree(batch[i]);
-      ++count;
-    }
-  } while (hr == S_OK && fetched > 0);
-  items->Release();
-  folder->Release();
-  CoTaskMemFree(list);
-  desktop->Release();
-  return count;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {

@@ -379,6 +379,9 @@ TModalResult TForm::ShowModal() {
   };
   try {
     Show();
+    // The user answers the form with the controls' own cursors, whatever busy cursor the
+    // caller showed while preparing it; that cursor is back once the form has closed.
+    TTemporaryCursor normal(crDefault);
     try {
       do {
         Application->HandleMessage();

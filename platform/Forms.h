@@ -68,7 +68,8 @@ class TForm : public TWinControl {
   void Close();
   bool CloseQuery();
   // Shows the form with every other window of the program disabled and runs messages until
-  // ModalResult is set (by a button or by Close); returns it.
+  // ModalResult is set (by a button or by Close); returns it. While the messages run the
+  // screen shows the default cursor; the screen cursor from before is put back afterwards.
   TModalResult ShowModal();
   // Frees the form once the messages waiting for it have been handled.
   void Release();

@@ -14,18 +14,9 @@
 #include "platform/Forms.h"
 #include "platform/Guards.h"
 #include "resources/ResourceIds.h"
-#include "shell/FcShellListPrivate.h"
-
-// The tree and the combo are units of their own. A program built without one of them has no
-// such control that could be linked, and the calls below then have nothing to reach.
-#if __has_include("shell/FcShellTree.h")
-#include "shell/FcShellTree.h"
-#define FC_SHELL_LIST_TREE 1
-#endif
-#if __has_include("shell/FcShellCombo.h")
 #include "shell/FcShellCombo.h"
-#define FC_SHELL_LIST_COMBO 1
-#endif
+#include "shell/FcShellListPrivate.h"
+#include "shell/FcShellTree.h"
 
 using namespace FcShellListPrivate;
 
@@ -126,55 +117,25 @@ TNoCriticalErrorBoxes::~TNoCriticalErrorBoxes() { SetErrorMode(saved_); }
 
 // ---- Linked tree and combo ------------------------------------------------------------------
 
-namespace {
-
-#ifdef FC_SHELL_LIST_TREE
-TComponent* AsComponent(TFcCustomShellTree* tree) { return tree; }
-void TreeSelectIdList(TFcCustomShellTree* tree, LPCITEMIDLIST list) { tree->SelectIdList(list); }
-void TreeTakeFolder(TFcCustomShellTree* tree, LPCITEMIDLIST list) { tree->SelectedFolder()->SetIdList(list); }
-void TreeGoUp(TFcCustomShellTree* tree, int levels) { tree->GoUp(levels); }
-void TreeSync(TFcCustomShellTree* tree) { tree->SyncLinkedControls(false); }
-#else
-TComponent* AsComponent(TFcCustomShellTree*) { return nullptr; }
-void TreeSelectIdList(TFcCustomShellTree*, LPCITEMIDLIST) {}
-void TreeTakeFolder(TFcCustomShellTree*, LPCITEMIDLIST) {}
-void TreeGoUp(TFcCustomShellTree*, int) {}
-void TreeSync(TFcCustomShellTree*) {}
-#endif
-
-#ifdef FC_SHELL_LIST_COMBO
-TComponent* AsComponent(TFcCustomShellCombo* combo) { return combo; }
-void ComboTakeFolder(TFcCustomShellCombo* combo, LPCITEMIDLIST list) { combo->SelectedFolder()->SetIdList(list); }
-void ComboGoUp(TFcCustomShellCombo* combo, int levels) { combo->GoUp(levels); }
-void ComboSync(TFcCustomShellCombo* combo) { combo->SyncLinkedControls(false); }
-#else
-TComponent* AsComponent(TFcCustomShellCombo*) { return nullptr; }
-void ComboTakeFolder(TFcCustomShellCombo*, LPCITEMIDLIST) {}
-void ComboGoUp(TFcCustomShellCombo*, int) {}
-void ComboSync(TFcCustomShellCombo*) {}
-#endif
-
-}  // namespace
-
 void TFcCustomShellList::SetShellTree(TFcCustomShellTree* value) {
   if (value == shellTree_) return;
-  if (TComponent* old = AsComponent(shellTree_)) RemoveFreeNotification(old);
+  if (shellTree_) RemoveFreeNotification(shellTree_);
   shellTree_ = value;
-  if (TComponent* tree = AsComponent(value)) FreeNotification(tree);
+  if (value) FreeNotification(value);
 }
 
 void TFcCustomShellList::SetShellCombo(TFcCustomShellCombo* value) {
   if (value == shellCombo_) return;
-  if (TComponent* old = AsComponent(shellCombo_)) RemoveFreeNotification(old);
+  if (shellCombo_) RemoveFreeNotification(shellCombo_);
   shellCombo_ = value;
-  if (TComponent* combo = AsComponent(value)) FreeNotification(combo);
+  if (value) FreeNotification(value);
 }
 
 void TFcCustomShellList::Notification(TComponent* component, TOperation operation) {
   TFcCustomListView::Notification(component, operation);
   if (operation != opRemove || !component) return;
-  if (component == AsComponent(shellTree_)) shellTree_ = nullptr;
-  if (component == AsComponent(shellCombo_)) shellCombo_ = nullptr;
+  if (component == shellTree_) shellTree_ = nullptr;
+  if (component == shellCombo_) shellCombo_ = nullptr;
 }
 
 void TFcCustomShellList::FolderChanged(TObject*) {
@@ -182,9 +143,9 @@ void TFcCustomShellList::FolderChanged(TObject*) {
   if (!folderChanging_) {
     TRestore<bool> changing(folderChanging_, true);
     if (shellTree_)
-      TreeSelectIdList(shellTree_, folder_->IdList());
+      shellTree_->SelectIdList(folder_->IdList());
     else if (shellCombo_)
-      ComboTakeFolder(shellCombo_, folder_->IdList());
+      shellCombo_->SelectedFolder()->SetIdList(folder_->IdList());
     FillList();
   }
   DoFolderChanged();
@@ -198,9 +159,9 @@ void TFcCustomShellList::Navigate(LPCITEMIDLIST list) {
     Items()->Clear();
   }
   if (shellTree_)
-    TreeTakeFolder(shellTree_, list);
+    shellTree_->SelectedFolder()->SetIdList(list);
   else if (shellCombo_)
-    ComboTakeFolder(shellCombo_, list);
+    shellCombo_->SelectedFolder()->SetIdList(list);
   else
     folder_->SetIdList(list);
   // The folder shown already (a shortcut to it): its items come back.
@@ -210,9 +171,9 @@ void TFcCustomShellList::Navigate(LPCITEMIDLIST list) {
 void TFcCustomShellList::GoUp(int levels) {
   if (options_.Contains(sloDontChangeFolder) || levels <= 0) return;
   if (shellTree_) {
-    TreeGoUp(shellTree_, levels);
+    shellTree_->GoUp(levels);
   } else if (shellCombo_) {
-    ComboGoUp(shellCombo_, levels);
+    shellCombo_->GoUp(levels);
   } else {
     TFcIdListArray parts(folder_->IdList());
     folder_->SetIdList(parts.GetLeading(std::min(levels, parts.Count())));
@@ -221,16 +182,16 @@ void TFcCustomShellList::GoUp(int levels) {
 
 void TFcCustomShellList::SyncLinkedControls(bool all) {
   if (all) {
-    if (shellCombo_) ComboSync(shellCombo_);
-    if (shellTree_) TreeSync(shellTree_);
+    if (shellCombo_) shellCombo_->SyncLinkedControls(false);
+    if (shellTree_) shellTree_->SyncLinkedControls(false);
   }
   if (refreshTimer_->Enabled()) RefreshTimerFired(refreshTimer_.get());
 }
 
 void TFcCustomShellList::TreeSelectionChanged(TTreeNode* node) {
-  if (!node || !node->Data() || ComponentState().Contains(csLoading) || !node->Selected()) return;
-  // The tree tells of its shell nodes only, whose data is the tree's node data.
-  folder_->SetIdList(static_cast<TFcShellTreeData*>(node->Data())->AbsIdList());
+  if (!node || ComponentState().Contains(csLoading) || !node->Selected()) return;
+  auto* tree = dynamic_cast<TFcCustomShellTree*>(node->TreeView());
+  if (TFcShellTreeData* data = tree ? tree->NodeData(node) : nullptr) folder_->SetIdList(data->AbsIdList());
 }
 
 // ---- Construction and properties ------------------------------------------------------------

@@ -9,16 +9,8 @@
 #include "platform/Guards.h"
 #include "shell/FcShellUtils.h"
 
-// The shell list and the shell combo are units of their own; the tree drives them where the
-// program is built with them.
-#if __has_include("shell/FcShellList.h")
-#include "shell/FcShellList.h"
-#define FC_SHELL_TREE_WITH_LIST 1
-#endif
-#if __has_include("shell/FcShellCombo.h")
 #include "shell/FcShellCombo.h"
-#define FC_SHELL_TREE_WITH_COMBO 1
-#endif
+#include "shell/FcShellList.h"
 
 const TEnumInfo ShellTreeOptionInfo{
     "TFcShellTreeOption",
@@ -242,17 +234,19 @@ void TFcCustomShellTree::DestroyWnd() {
 
 void TFcCustomShellTree::Loaded() {
   TFcCustomTreeView::Loaded();
-  if (options_.Contains(stoAutoFill) && !shellCombo_) {
-    if (!Items()->GetFirstNode()) FillTree();
-    ListSetFolder(selectedFolder_->IdList());
-  }
+  if (!options_.Contains(stoAutoFill)) return;
+  // A linked combo read after the tree fills it with its own folder once the combo is read;
+  // one read before has given that folder already.
+  if (shellCombo_ && shellCombo_->ComponentState().Contains(csLoading)) return;
+  if (!Items()->GetFirstNode()) FillTree();
+  ListSetFolder(selectedFolder_->IdList());
 }
 
 void TFcCustomShellTree::Notification(TComponent* component, TOperation operation) {
   TFcCustomTreeView::Notification(component, operation);
   if (operation != opRemove || !component) return;
-  if (component == ListComponent()) shellList_ = nullptr;
-  if (component == ComboComponent()) shellCombo_ = nullptr;
+  if (component == shellList_) shellList_ = nullptr;
+  if (component == shellCombo_) shellCombo_ = nullptr;
 }
 
 void TFcCustomShellTree::WMNCDestroy(TMessage& m) {
@@ -513,7 +507,8 @@ void TFcCustomShellTree::SelectIdList(LPCITEMIDLIST target) {
             break;
           }
           reached = next;
-          if (level < levels - 1 || ListHidesFolders()) reached->Expand(false);
+          if (level < levels - 1 || (shellList_ && shellList_->Options().Contains(sloHideFoldersWhenLinkedToTree)))
+            reached->Expand(false);
         }
       }
     }
@@ -570,7 +565,8 @@ void TFcCustomShellTree::FollowSelection(TTreeNode* node) {
   if (!data) return;
   TRestore<int> busy(busy_, busy_ + 1);
   selectedFolder_->SetIdList(data->AbsIdList());
-  ListAndComboFollow(node);
+  if (shellList_) shellList_->TreeSelectionChanged(node);
+  if (shellCombo_) shellCombo_->TreeSelectionChanged(node);
 }
 
 void TFcCustomShellTree::GoUp(int levels) {
@@ -582,7 +578,10 @@ void TFcCustomShellTree::GoUp(int levels) {
 }
 
 void TFcCustomShellTree::SyncLinkedControls(bool all) {
-  if (all) ListAndComboSync();
+  if (all) {
+    if (shellList_) shellList_->SyncLinkedControls(false);
+    if (shellCombo_) shellCombo_->SyncLinkedControls(false);
+  }
   if (refreshTimer_->Enabled()) RefreshTimerTimer(refreshTimer_.get());
 }
 
@@ -842,7 +841,8 @@ void TFcCustomShellTree::Edit(TTreeNode* node, const std::string& text) {
       TTreeNode* selected = Selected();
       if (TFcShellTreeData* shown = NodeData(selected); shown && (selected == node || selected->HasAsParent(node))) {
         selectedFolder_->SetIdList(shown->AbsIdList());
-        ListAndComboTake(shown->AbsIdList());
+        ListSetFolder(shown->AbsIdList());
+        if (shellCombo_) shellCombo_->SelectedFolder()->SetIdList(shown->AbsIdList());
       }
     } else if (SUCCEEDED(hr)) {
       node->SetText(ShellGetDisplayName(folder, data->RelIdList(), snkInFolder));
@@ -935,75 +935,27 @@ void TFcCustomShellTree::WMMenuSelect(TMessage& m) {
 void TFcCustomShellTree::SetShellList(TFcCustomShellList* value) {
   if (value == shellList_) return;
   if (shellList_) {
-    ListSetTree(shellList_, nullptr);
-    RemoveFreeNotification(ListComponent());
+    shellList_->SetShellTree(nullptr);
+    RemoveFreeNotification(shellList_);
   }
   shellList_ = value;
   if (!value) return;
-  ListSetTree(value, this);
-  FreeNotification(ListComponent());
+  value->SetShellTree(this);
+  FreeNotification(value);
   ListSetFolder(selectedFolder_->IdList());
 }
 
 void TFcCustomShellTree::SetShellCombo(TFcCustomShellCombo* value) {
   if (value == shellCombo_) return;
-  if (shellCombo_) RemoveFreeNotification(ComboComponent());
+  if (shellCombo_) RemoveFreeNotification(shellCombo_);
   shellCombo_ = value;
-  if (value) FreeNotification(ComboComponent());
+  if (value) FreeNotification(value);
 }
-
-#ifdef FC_SHELL_TREE_WITH_LIST
-TComponent* TFcCustomShellTree::ListComponent() const { return shellList_; }
-
-void TFcCustomShellTree::ListSetTree(TFcCustomShellList* list, TFcCustomShellTree* tree) { list->SetShellTree(tree); }
 
 void TFcCustomShellTree::ListSetFolder(LPCITEMIDLIST list) {
   if (!shellList_) return;
   TRestore<int> busy(busy_, busy_ + 1);
   shellList_->Folder()->SetIdList(list);
-}
-
-bool TFcCustomShellTree::ListHidesFolders() const {
-  return shellList_ && shellList_->Options().Contains(sloHideFoldersWhenLinkedToTree);
-}
-#else
-TComponent* TFcCustomShellTree::ListComponent() const { return nullptr; }
-void TFcCustomShellTree::ListSetTree(TFcCustomShellList*, TFcCustomShellTree*) {}
-void TFcCustomShellTree::ListSetFolder(LPCITEMIDLIST) {}
-bool TFcCustomShellTree::ListHidesFolders() const { return false; }
-#endif
-
-#ifdef FC_SHELL_TREE_WITH_COMBO
-TComponent* TFcCustomShellTree::ComboComponent() const { return shellCombo_; }
-#else
-TComponent* TFcCustomShellTree::ComboComponent() const { return nullptr; }
-#endif
-
-void TFcCustomShellTree::ListAndComboFollow([[maybe_unused]] TTreeNode* node) {
-#ifdef FC_SHELL_TREE_WITH_LIST
-  if (shellList_) shellList_->TreeSelectionChanged(node);
-#endif
-#ifdef FC_SHELL_TREE_WITH_COMBO
-  if (shellCombo_) shellCombo_->TreeSelectionChanged(node);
-#endif
-}
-
-void TFcCustomShellTree::ListAndComboSync() {
-#ifdef FC_SHELL_TREE_WITH_LIST
-  if (shellList_) shellList_->SyncLinkedControls(false);
-#endif
-#ifdef FC_SHELL_TREE_WITH_COMBO
-  if (shellCombo_) shellCombo_->SyncLinkedControls(false);
-#endif
-}
-
-void TFcCustomShellTree::ListAndComboTake([[maybe_unused]] LPCITEMIDLIST list) {
-#ifdef FC_SHELL_TREE_WITH_LIST
-  ListSetFolder(list);
-#endif
-#ifdef FC_SHELL_TREE_WITH_COMBO
-  if (shellCombo_) shellCombo_->SelectedFolder()->SetIdList(list);
-#endif
 }
 
 // ---- Registration ----------------------------------------------------------------------------
@@ -1023,9 +975,7 @@ void RegisterFcShellTree() {
       .Event("OnNodeContextMenu", InheritedEvent<T>(&T::OnNodeContextMenu))
       .Object("BaseFolder", &T::BaseFolder)
       .Set("Options", ShellTreeOptionInfo, &T::Options, &T::SetOptions, kDefaultOptions)
-#ifdef FC_SHELL_TREE_WITH_LIST
       .Component("ShellList", &T::ShellList, &T::SetShellList)
-#endif
       .Event("OnAddItem", InheritedEvent<T>(&T::OnAddItem))
       .Event("OnDeleteItem", InheritedEvent<T>(&T::OnDeleteItem))
       .Event("OnInsertItem", InheritedEvent<T>(&T::OnInsertItem))

@@ -238,15 +238,9 @@ class TFcCustomShellTree : public TFcCustomTreeView, public IFcShellDropHandler 
   // The item's small icon, open or not, in the system list.
   static int IconOf(LPCITEMIDLIST list, bool open);
 
-  // The linked list and combo, as far as the tree asks things of them.
-  TComponent* ListComponent() const;
-  TComponent* ComboComponent() const;
-  void ListSetTree(TFcCustomShellList* list, TFcCustomShellTree* tree);
+  // The linked list lists the folder (the tree's own doing: the list's news of it comes back
+  // to a busy tree).
   void ListSetFolder(LPCITEMIDLIST list);
-  bool ListHidesFolders() const;
-  void ListAndComboFollow(TTreeNode* node);
-  void ListAndComboSync();
-  void ListAndComboTake(LPCITEMIDLIST list);
 
   std::unique_ptr<TFcShellLocator> baseFolder_;
   std::unique_ptr<TFcShellLocator> selectedFolder_;

@@ -371,6 +371,38 @@ TEST(Forms, ShowModalReturnsTheModalResultOfTheButtonAndDisablesTheOtherWindows)
   EXPECT_NEAR(dialog->Left() + dialog->Width() / 2, Screen->Width() / 2, 1);
 }
 
+// A caller that shows the hourglass while it prepares a form leaves the user a normal cursor
+// over the form while it waits, and finds its hourglass back afterwards.
+TEST(Forms, ShowModalShowsTheDefaultCursorWhileTheUserAnswers) {
+  RegisterControlTestClasses();
+  std::unique_ptr<TForm> dialog(TForm::CreateNew<TForm>(nullptr));
+  dialog->SetPosition(poScreenCenter);
+  {
+    TTemporaryCursor busy(crHourGlass);
+    TCursor during = crHourGlass;
+    HCURSOR shown = nullptr;
+    TTimer timer(nullptr);
+    timer.SetInterval(20);
+    timer.OnTimer = [&](TObject*) {
+      timer.SetEnabled(false);
+      during = Screen->Cursor();
+      // What the pointer shows over the form.
+      POINT inside = dialog->ClientToScreen(POINT{10, 10});
+      SetCursorPos(inside.x, inside.y);
+      SendMessageA(dialog->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(dialog->Handle()),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      shown = GetCursor();
+      dialog->Close();
+    };
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    EXPECT_EQ(during, crDefault);
+    EXPECT_EQ(shown, Screen->Cursors(crArrow));
+    EXPECT_EQ(Screen->Cursor(), crHourGlass);
+    EXPECT_FALSE(dialog->Visible());
+  }
+  EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
 TEST(Forms, ALayoutWithAnUnknownPropertyIsAnErrorNamingItAndLeavesNoForm) {
   RegisterControlTestClasses();
   int forms = Screen->FormCount();

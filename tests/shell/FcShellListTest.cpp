@@ -20,6 +20,7 @@
 #include "platform/Layout.h"
 #include "shell/FcShellDragDrop.h"
 #include "shell/FcShellList.h"
+#include "shell/FcShellRegister.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ class ShellList : public ShellScratch {
  protected:
   void SetUp() override {
     ShellScratch::SetUp();
-    RegisterFcShellList();
+    RegisterShellControls();
     char dir[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, dir);
     savedDir_ = dir;

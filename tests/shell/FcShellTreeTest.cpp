@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "FcViewsTestSupport.h"
+#include "ShellDragTestSupport.h"
 #include "ShellTestSupport.h"
 #include "TestSupport.h"
 #include "platform/Layout.h"
+#include "shell/FcShellRegister.h"
 #include "shell/FcShellTree.h"
 
 namespace {
@@ -84,69 +86,6 @@ void EmptyTheClipboard() {
     CloseClipboard();
   }
 }
-
-// The mouse through the system's input.
-void MoveMouse(int x, int y) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-void SendButton(bool down) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in, sizeof in);
-}
-
-// The effect a shell folder answers for the keys: Ctrl copies, Ctrl+Shift links, otherwise
-// the items move; limited to what the source allows.
-DWORD EffectForKeys(DWORD keys, DWORD allowed) {
-  DWORD wanted = (keys & MK_CONTROL) ? ((keys & MK_SHIFT) ? DROPEFFECT_LINK : DROPEFFECT_COPY) : DROPEFFECT_MOVE;
-  return wanted & allowed;
-}
-
-// A drop target's side that answers by the keys and notes what it was told.
-class TKeyedHandler : public IFcShellDropHandler {
- public:
-  std::vector<std::string> calls;
-  DWORD enterAllowed = 0;
-  DWORD dropKeys = 0;
-  DWORD dropEffect = 0;
-  std::vector<std::string> droppedFiles;
-  HRESULT DragEnter(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
-    calls.push_back("enter");
-    enterAllowed = *effect;
-    *effect = EffectForKeys(keys, *effect);
-    return S_OK;
-  }
-  HRESULT DragOver(DWORD keys, POINTL, DWORD* effect) override {
-    if (calls.empty() || calls.back() != "over") calls.push_back("over");
-    *effect = EffectForKeys(keys, *effect);
-    return S_OK;
-  }
-  HRESULT DragLeave() override {
-    calls.push_back("leave");
-    return S_OK;
-  }
-  HRESULT Drop(IDataObject* data, DWORD keys, POINTL, DWORD* effect) override {
-    calls.push_back("drop");
-    dropKeys = keys;
-    *effect = EffectForKeys(keys, *effect);
-    dropEffect = *effect;
-    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium{};
-    if (SUCCEEDED(data->GetData(&format, &medium))) {
-      auto drop = static_cast<HDROP>(medium.hGlobal);
-      char name[MAX_PATH] = {};
-      for (UINT i = 0; DragQueryFileA(drop, i, name, MAX_PATH); ++i) droppedFiles.push_back(name);
-      ReleaseStgMedium(&medium);
-    }
-    return S_OK;
-  }
-};
 
 // A folder whose enumeration answers as told and lists nothing.
 class TFakeEnum : public TFcComObject<IEnumIDList> {
@@ -222,7 +161,7 @@ class TTestShellTree : public TFcShellTree {
 class FcShellTreeTest : public ShownFormTest {
  protected:
   void SetUp() override {
-    RegisterFcShellTree();
+    RegisterShellControls();
     ShownFormTest::SetUp();
     char cwd[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, cwd);
@@ -666,44 +605,6 @@ class FcShellTreeDrag : public FcShellTreeTest {
   HWND window_ = nullptr;
   TKeyedHandler handler_;
   TComPtr<TDropTarget_shtv> target_;
-};
-
-// The user's hand: presses the left button at `from`, moves the pointer there in steps to
-// `to`, holds the keys down and lets the button go, then the keys.
-void Hand(POINT from, POINT to, const std::vector<WORD>& keys) {
-  MoveMouse(from.x, from.y);
-  Sleep(50);
-  SendButton(true);
-  Sleep(300);
-  for (int i = 1; i <= 15; ++i) {
-    MoveMouse(from.x + (to.x - from.x) * i / 15, from.y + (to.y - from.y) * i / 15);
-    Sleep(30);
-  }
-  INPUT key{};
-  key.type = INPUT_KEYBOARD;
-  for (WORD k : keys) {
-    key.ki.wVk = k;
-    key.ki.dwFlags = 0;
-    SendInput(1, &key, sizeof key);
-  }
-  Sleep(400);
-  SendButton(false);
-  Sleep(100);
-  for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-    key.ki.wVk = *it;
-    key.ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(1, &key, sizeof key);
-  }
-}
-
-const struct TKeyCase {
-  std::vector<WORD> keys;
-  DWORD keyBits;
-  DWORD effect;
-} kKeyCases[] = {
-    {{}, 0, DROPEFFECT_MOVE},
-    {{VK_CONTROL}, MK_CONTROL, DROPEFFECT_COPY},
-    {{VK_CONTROL, VK_SHIFT}, MK_CONTROL | MK_SHIFT, DROPEFFECT_LINK},
 };
 
 }  // namespace
