@@ -29,6 +29,7 @@
 #include "services/SvCreateProcess.h"
 #include "services/SvRegister.h"
 #include "services/SvSHFileOperation.h"
+#include "shell/FcShellDialogs.h"
 #include "shell/FcShellRegister.h"
 
 TForm1* Form1 = nullptr;
@@ -171,6 +172,8 @@ void TForm1::Loaded() {
   Bind(FindFile1, "FindFile1");
   Bind(Findqmdemo, "Findqmdemo");
   Bind(FcVersionInfo, "FcVersionInfo");
+  Bind(FcOpenDialog, "FcOpenDialog");
+  Bind(SelFolder, "SelFolder");
   bench_.FileOp = FileOp;
   bench_.cp = cp;
   complete = true;
@@ -407,9 +410,18 @@ void TForm1::ShowMessageBox(const std::string& text) { ::ShowMessage(text); }
 
 // ---- Dialogs -----------------------------------------------------------------------------------
 
-bool TForm1::ChooseFile(const std::string&, std::string&) { return false; }
+bool TForm1::ChooseFile(const std::string& filter, std::string& fileName) {
+  FcOpenDialog->SetFilter(filter);
+  if (!FcOpenDialog->Execute()) return false;
+  fileName = FcOpenDialog->FileName();
+  return true;
+}
 
-bool TForm1::ChooseFolder(std::string&) { return false; }
+bool TForm1::ChooseFolder(std::string& path) {
+  if (!SelFolder->Execute()) return false;
+  path = SelFolder->SelectedFolder()->PathName();
+  return true;
+}
 
 void TForm1::ShowHardwareDialog() { Form2->ShowModal(); }
 
@@ -423,6 +435,7 @@ void RegisterProgramClasses() {
   RegisterServiceClasses();
   RegisterControlLibrary();
   RegisterShellControls();
+  RegisterFcShellDialogs();
   RegisterForms();
   RegisterHardwareDialog();
   RegisterDemoFramesDialog();

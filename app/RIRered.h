@@ -38,6 +38,8 @@ class TFcTabSheet;
 class TFcToolButton;
 class TFindFile;
 class TFcVersionInfo;
+class TFcOpenDialog;
+class TFcSelectFolderDialog;
 class TImage;
 class TLabel;
 class TPanel;
@@ -147,6 +149,9 @@ class TForm1 : public TForm {
   TFindFile* FindFile1 = nullptr;
   TFindFile* Findqmdemo = nullptr;
   TFcVersionInfo* FcVersionInfo = nullptr;
+  // One open dialog serves the game's, a demo's and a configuration file's choice.
+  TFcOpenDialog* FcOpenDialog = nullptr;
+  TFcSelectFolderDialog* SelFolder = nullptr;
 
   // ---- Folders, each ending with a backslash
   std::string ProgramFolder;

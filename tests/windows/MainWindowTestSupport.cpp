@@ -99,16 +99,6 @@ TModalDriver::~TModalDriver() = default;
 
 // ---- Pictures and shortcuts ----------------------------------------------------------------
 
-void SaveWindowPicture(TForm* window, const std::string& name) {
-  SetForegroundWindow(window->Handle());
-  window->Repaint();
-  TBitmap shot;
-  PictureWindow(window, shot);
-  const std::string file = ScreenshotFolder() + name + ".bmp";
-  shot.SaveToFile(file);
-  EXPECT_TRUE(FileExists(file));
-}
-
 // ---- A user's hands ------------------------------------------------------------------------
 
 namespace {

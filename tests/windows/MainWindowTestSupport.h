@@ -77,9 +77,6 @@ class TModalDriver {
   bool acting_ = false;
 };
 
-// Saves the shown window as the screen has it (what the user sees, the edit parts of combo
-// boxes included) as build/<arch>/screenshots/<name>.bmp.
-void SaveWindowPicture(TForm* window, const std::string& name);
 
 // ---- A user's hands ------------------------------------------------------------------------
 

@@ -1,0 +1,216 @@
+// The main window's choices through its real open and select-folder dialogs: the game chosen by
+// hand, a demo imported, a custom configuration file and both folders, with a script playing
+// the user while each dialog waits.
+#include <shlobj.h>
+
+#include "MainWindowTestSupport.h"
+#include "app/EngineTestSupport.h"
+#include "controls/FcButton.h"
+#include "controls/FcCmboBx.h"
+#include "controls/FcEdit.h"
+#include "controls/FcStatus.h"
+#include "platform/StdCtrls.h"
+#include "shell/FcShellDialogs.h"
+#include "shell/FcShellList.h"
+#include "shell/FcShellTree.h"
+#include "shell/ShellDialogTestSupport.h"
+
+namespace {
+
+class MainWindowShellDialogsTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    char cwd[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    savedDir_ = cwd;
+  }
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    SetCurrentDirectoryA(savedDir_.c_str());
+  }
+
+  // The program's windows, shown, with the script started whenever a dialog shows.
+  void Start() {
+    CreateWindows();
+    ShowMainWindow();
+    Form1->FcOpenDialog->OnFormShow = [this](TObject*) { script_.Start(); };
+    Form1->SelFolder->OnFormShow = [this](TObject*) { script_.Start(); };
+  }
+
+  // ---- The open dialog's window
+  TFcShellOpenSaveForm* OpenForm() const { return Form1->FcOpenDialog->Form(); }
+  TFcShellList* List() const { return OpenForm()->ShellList; }
+  // The window lists the folder (with or without its trailing backslash), filled.
+  bool Listing(const std::string& folder) const {
+    return OpenForm() && ExcludeTrailingBackslash(List()->Folder()->PathName()) == ExcludeTrailingBackslash(folder) &&
+           List()->Items()->Count() > 0;
+  }
+  bool OpenShown() const { return OpenForm() && List()->Items()->Count() > 0; }
+  std::vector<std::string> ListedFiles() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < List()->Items()->Count(); ++i) {
+      TFcShellListData* data = List()->ShellData(List()->Items()->Item(i));
+      if (data && !data->IsFolder()) names.push_back(data->FileName());
+    }
+    return names;
+  }
+  // The user types into the file name field and presses "Open".
+  void TypeAndOpen(const std::string& text) {
+    OpenForm()->FileNameEdt->SetText(text);
+    OpenForm()->OpenBtn->Click();
+  }
+
+  // ---- The select-folder dialog's window
+  TFcSelectFolderForm* FolderForm() const { return Form1->SelFolder->Form(); }
+  bool FolderTreeFilled() const { return FolderForm() && FolderForm()->ShellTree->Items()->GetFirstNode(); }
+  void ChooseFolder(const std::string& path) {
+    FolderForm()->ShellTree->SelectedFolder()->SetPathName(path);
+    FolderForm()->OkBtn->Click();
+  }
+
+  TModalScript script_;
+  std::string savedDir_;
+};
+
+std::string CurrentFolder() {
+  char cwd[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, cwd);
+  return IncludeTrailingBackslash(cwd);
+}
+
+}  // namespace
+
+// "Find Quenmar manually": Cancel changes nothing; the game's executable, reached by typing
+// its folder and picking the only file the filter shows there, becomes the game at once.
+// The dialog's OK moves the process's current folder, and the program's own folder stays.
+TEST_F(MainWindowShellDialogsTest, GameChosenByHand) {
+  UseGame(false);
+  Start();
+  TForm1& f = *Form1;
+  const std::string programFolder = f.ProgramFolder;
+  ASSERT_FALSE(f.BenchButton->Enabled());
+
+  script_.When([&] { return OpenShown(); }, [&] { OpenForm()->CancelBtn->Click(); });
+  f.findman->Click();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(f.QMPathEdit->Text(), "");
+  EXPECT_EQ(Key.Value("Path"), "<missing>");
+  EXPECT_FALSE(f.BenchButton->Enabled());
+
+  std::vector<std::string> shown;
+  script_.When([&] { return OpenShown(); }, [&] { TypeAndOpen(ExcludeTrailingBackslash(Game->ExeFolder())); })
+      .When([&] { return Listing(Game->ExeFolder()); },
+            [&] {
+              shown = ListedFiles();
+              TypeAndOpen("Quenmar.exe");
+            });
+  f.findman->Click();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(shown, std::vector<std::string>{"Quenmar.exe"});
+  EXPECT_EQ(f.QMPathEdit->Text(), GamePath());
+  EXPECT_EQ(Key.Value("Path"), GamePath());
+  EXPECT_EQ(f.GameRoot, Game->Root());
+  EXPECT_EQ(f.VersionLabel->Caption(), "Version: 1.3 build 1337");
+  EXPECT_EQ(f.FcStatusPane1->Caption(), "Quenmar v1.3 build 1337 found.  Set the parameters & bench!");
+  EXPECT_TRUE(f.BenchButton->Enabled());
+  EXPECT_EQ(CurrentFolder(), Game->ExeFolder());
+  EXPECT_EQ(f.ProgramFolder, programFolder);
+}
+
+// One dialog serves the demo import and the configuration file: each use filters for its own
+// files, and the next opens where the last choice was, with its name in the field.
+TEST_F(MainWindowShellDialogsTest, DemoAndConfigurationChosenInTheOpenDialog) {
+  UseGame();
+  Key.Seed("Mapname", "Steam");
+  Key.Seed("Demo", "12");
+  const std::string outside = Game->Root() + "Downloads\\";
+  ASSERT_TRUE(ForceDirectories(outside));
+  WriteBytes(outside + "mine.tmd", "my demo");
+  WriteBytes(outside + "system.cfg", "my settings");
+  WriteBytes(outside + "notes.txt", "neither");
+  Start();
+  TForm1& f = *Form1;
+
+  std::vector<std::string> demos;
+  script_.When([&] { return OpenShown(); }, [&] { TypeAndOpen(ExcludeTrailingBackslash(outside)); })
+      .When([&] { return Listing(outside); },
+            [&] {
+              demos = ListedFiles();
+              TypeAndOpen("mine.tmd");
+            });
+  {
+    TBoxWatch boxes;
+    f.FcToolButton3->Click();
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Demo successfully imported."});
+  }
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(demos, std::vector<std::string>{"mine.tmd"});
+  EXPECT_EQ(ReadBytes(Game->Root() + "Levels\\Steam\\mine.tmd"), "my demo");
+  EXPECT_GE(f.demonamebox->Items()->IndexOf("mine.tmd"), 0);
+
+  std::string field;
+  std::vector<std::string> configs;
+  script_.When([&] { return Listing(outside); },
+               [&] {
+                 field = OpenForm()->FileNameEdt->Text();
+                 configs = ListedFiles();
+                 TypeAndOpen("system.cfg");
+               });
+  f.DetailButtonClick(f.DetailButton);
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(field, "mine.tmd");
+  EXPECT_EQ(configs, std::vector<std::string>{"system.cfg"});
+  EXPECT_EQ(f.DetailEdit->Text(), outside + "system.cfg");
+  EXPECT_EQ(Key.Value("CustomConfig"), outside + "system.cfg");
+}
+
+// Both folder buttons take the folder chosen in the select-folder dialog (a drive as "C:\");
+// the dialog reopens at the last choice; Cancel, and a choice without a file-system path
+// (My Computer), keep the folder the field holds.
+TEST_F(MainWindowShellDialogsTest, FoldersChosenInTheSelectFolderDialog) {
+  UseGame();
+  const std::string results = Game->Root() + "My Results";
+  const std::string shots = Game->Root() + "Shots";
+  ASSERT_TRUE(ForceDirectories(results));
+  ASSERT_TRUE(ForceDirectories(shots));
+  Start();
+  TForm1& f = *Form1;
+
+  script_.When([&] { return FolderTreeFilled(); }, [&] { ChooseFolder(results); });
+  f.FcToolButton2->Click();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(f.ResEdit->Text(), results + "\\");
+
+  std::string reopenedAt;
+  script_.When([&] { return FolderTreeFilled(); },
+               [&] {
+                 reopenedAt = FolderForm()->ShellTree->SelectedPathName();
+                 ChooseFolder(shots);
+               });
+  f.FcToolButton9Click(f.FcToolButton9);
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(reopenedAt, results);
+  EXPECT_EQ(f.ScrsaveFold->Text(), shots + "\\");
+
+  script_.When([&] { return FolderTreeFilled(); }, [&] { ChooseFolder("C:\\"); });
+  f.FcToolButton2->Click();
+  EXPECT_EQ(f.ResEdit->Text(), "C:\\");
+
+  script_.When([&] { return FolderTreeFilled(); },
+               [&] {
+                 FolderForm()->ShellTree->SelectedFolder()->SetPathName(results);
+                 FolderForm()->CancelBtn->Click();
+               });
+  f.FcToolButton2->Click();
+  EXPECT_EQ(f.ResEdit->Text(), "C:\\");
+
+  script_.When([&] { return FolderTreeFilled(); },
+               [&] {
+                 FolderForm()->ShellTree->SelectedFolder()->SetCSIDL(CSIDL_DRIVES);
+                 FolderForm()->OkBtn->Click();
+               });
+  f.FcToolButton2->Click();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(f.ResEdit->Text(), "C:\\");
+}
