@@ -195,12 +195,7 @@ TEST_F(MainWindowDiscoveryTest, MapsAndDemos) {
 // An imported demo lands in the map's folder and shows in the list at once; one that could
 // not be copied says why.
 TEST_F(MainWindowDiscoveryTest, ImportDemo) {
-  UseGame();
-  Key.Seed("Mapname", "Steam");
-  Key.Seed("Demo", "12");
-  const std::string outside = Game->Root() + "Downloads\\";
-  ASSERT_TRUE(ForceDirectories(outside));
-  WriteBytes(outside + "mine.tmd", "my demo");
+  const std::string outside = UseGameWithADemoToImport();
   WriteBytes(outside + "blocked.tmd", "my other demo");
   ASSERT_TRUE(ForceDirectories(Game->Root() + "Levels\\Steam\\blocked.tmd"));
   CreateWindows();

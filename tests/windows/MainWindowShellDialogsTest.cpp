@@ -121,12 +121,7 @@ TEST_F(MainWindowShellDialogsTest, GameChosenByHand) {
 // One dialog serves the demo import and the configuration file: each use filters for its own
 // files, and the next opens where the last choice was, with its name in the field.
 TEST_F(MainWindowShellDialogsTest, DemoAndConfigurationChosenInTheOpenDialog) {
-  UseGame();
-  Key.Seed("Mapname", "Steam");
-  Key.Seed("Demo", "12");
-  const std::string outside = Game->Root() + "Downloads\\";
-  ASSERT_TRUE(ForceDirectories(outside));
-  WriteBytes(outside + "mine.tmd", "my demo");
+  const std::string outside = UseGameWithADemoToImport();
   WriteBytes(outside + "system.cfg", "my settings");
   WriteBytes(outside + "notes.txt", "neither");
   Start();

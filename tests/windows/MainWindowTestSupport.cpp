@@ -174,6 +174,16 @@ void MainWindowTest::UseGame(bool storePath) {
   if (storePath) Key.Seed("Path", GamePath());
 }
 
+std::string MainWindowTest::UseGameWithADemoToImport() {
+  UseGame();
+  Key.Seed("Mapname", "Steam");
+  Key.Seed("Demo", "12");
+  const std::string outside = Game->Root() + "Downloads\\";
+  EXPECT_TRUE(ForceDirectories(outside));
+  EXPECT_TRUE(WriteFileBytes(outside + "mine.tmd", "my demo"));
+  return outside;
+}
+
 void MainWindowTest::CreateWindows() {
   TForm* mainForm = Application->MainForm();
   CreateProgramWindows();

@@ -96,6 +96,9 @@ class MainWindowTest : public testing::Test {
 
   // A private copy of the game tree, its path stored as "Path" (unless told otherwise).
   void UseGame(bool storePath = true);
+  // The game with the user-defined demo chosen on the map "Steam" (so "Import demo" is on),
+  // and a folder beside the game's holding "mine.tmd"; returns that folder.
+  std::string UseGameWithADemoToImport();
   // Makes the program's windows as the entry does; the main window is not the application's
   // main form, so that closing it ends no message loop.
   void CreateWindows();
