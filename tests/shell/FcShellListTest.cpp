@@ -15,6 +15,7 @@
 
 #include "ControlTestSupport.h"
 #include "FcViewsTestSupport.h"
+#include "ShellDragTestSupport.h"
 #include "ShellTestSupport.h"
 #include "platform/Guards.h"
 #include "platform/Layout.h"
@@ -794,57 +795,6 @@ void ReleaseAll(const std::vector<WORD>& keys) {
   Pump();
 }
 
-// The effect a drop target gives for the keys held: Ctrl copies, Shift moves, both link, and
-// without keys the items move.
-DWORD EffectOfKeys(DWORD keyState) {
-  bool ctrl = keyState & MK_CONTROL, shift = keyState & MK_SHIFT;
-  return ctrl && shift ? DROPEFFECT_LINK : ctrl ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
-}
-
-// A drop target that answers by the keys and notes what reached it.
-class TKeyedTarget : public IFcShellDropHandler {
- public:
-  std::vector<std::string> calls;
-  std::function<void()> onEnter;
-  DWORD offered = 0, dropKeys = 0, dropped = DROPEFFECT_NONE;
-  std::vector<std::string> files;
-
-  HRESULT DragEnter(IDataObject*, DWORD keyState, POINTL, DWORD* effect) override {
-    calls.push_back("enter");
-    offered = *effect;
-    if (onEnter) onEnter();
-    *effect &= EffectOfKeys(keyState);
-    return S_OK;
-  }
-  HRESULT DragOver(DWORD keyState, POINTL, DWORD* effect) override {
-    if (calls.back() != "over") calls.push_back("over");
-    *effect &= EffectOfKeys(keyState);
-    return S_OK;
-  }
-  HRESULT DragLeave() override {
-    calls.push_back("leave");
-    return S_OK;
-  }
-  HRESULT Drop(IDataObject* data, DWORD keyState, POINTL, DWORD* effect) override {
-    calls.push_back("drop");
-    dropKeys = keyState;
-    *effect &= EffectOfKeys(keyState);
-    dropped = *effect;
-    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium{};
-    if (SUCCEEDED(data->GetData(&format, &medium))) {
-      auto drop = static_cast<HDROP>(medium.hGlobal);
-      for (UINT i = 0, n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
-        char name[MAX_PATH] = {};
-        DragQueryFileA(drop, i, name, sizeof name);
-        files.push_back(name);
-      }
-      ReleaseStgMedium(&medium);
-    }
-    return S_OK;
-  }
-};
-
 // A window of the test's own beside the form, taking drops through a shell control's kind of
 // drop target.
 class TDropWindow {
@@ -867,7 +817,7 @@ class TDropWindow {
   }
   POINT Centre() const { return POINT{900, 300}; }
   HWND Handle() const { return window_; }
-  TKeyedTarget handler;
+  TKeyedHandler handler;
 
  private:
   HWND window_ = nullptr;
@@ -897,7 +847,7 @@ TEST_F(ShellList, ItemsDraggedToAnotherWindowGoAsShellItemsWithTheEffectTheKeysC
   int fills = 0;
   list->OnFillStart = [&](TObject*) { ++fills; };
   for (const TDragCase& c : cases) {
-    other.handler = TKeyedTarget{};
+    other.handler = TKeyedHandler{};
     fills = 0;
     // Each case presses on another item: no two presses make a double click.
     TListItem* item = Find(list, c.item);
@@ -918,11 +868,11 @@ TEST_F(ShellList, ItemsDraggedToAnotherWindowGoAsShellItemsWithTheEffectTheKeysC
     EXPECT_TRUE(LoopUntil([&] { return !other.handler.calls.empty() && other.handler.calls.back() == "drop"; }, 5000))
         << c.what;
     ReleaseAll(c.keys);
-    EXPECT_EQ(other.handler.offered, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK))
+    EXPECT_EQ(other.handler.enterAllowed, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK))
         << c.what;
     EXPECT_EQ(other.handler.dropKeys & (MK_CONTROL | MK_SHIFT), c.keyBits) << c.what;
-    EXPECT_EQ(other.handler.dropped, c.effect) << c.what;
-    EXPECT_EQ(other.handler.files, std::vector<std::string>{Path(c.item)}) << c.what;
+    EXPECT_EQ(other.handler.dropEffect, c.effect) << c.what;
+    EXPECT_EQ(other.handler.droppedFiles, std::vector<std::string>{Path(c.item)}) << c.what;
     // The list that the items left looks at its folder again; a right drag shows no menu.
     EXPECT_GE(fills, 1) << c.what;
   }
@@ -997,12 +947,12 @@ class TFolderTarget : public TFcComObject<IDropTarget> {
   DWORD dropOffered = 0, dropKeys = 0;
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
     calls.push_back("enter");
-    *effect &= EffectOfKeys(keys);
+    *effect = EffectForKeys(keys, *effect);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL, DWORD* effect) override {
     calls.push_back("over");
-    *effect &= EffectOfKeys(keys);
+    *effect = EffectForKeys(keys, *effect);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE DragLeave() override {
@@ -1013,7 +963,7 @@ class TFolderTarget : public TFcComObject<IDropTarget> {
     calls.push_back("drop");
     dropOffered = *effect;
     dropKeys = keys;
-    *effect &= EffectOfKeys(keys);
+    *effect = EffectForKeys(keys, *effect);
     return S_OK;
   }
 };

@@ -6,6 +6,7 @@
 #include <ole2.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ inline DWORD EffectForKeys(DWORD keys, DWORD allowed) {
 class TKeyedHandler : public IFcShellDropHandler {
  public:
   std::vector<std::string> calls;
+  std::function<void()> onEnter;
   DWORD enterAllowed = 0;
   DWORD dropKeys = 0;
   DWORD dropEffect = 0;
@@ -45,6 +47,7 @@ class TKeyedHandler : public IFcShellDropHandler {
   HRESULT DragEnter(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
     calls.push_back("enter");
     enterAllowed = *effect;
+    if (onEnter) onEnter();
     *effect = EffectForKeys(keys, *effect);
     return S_OK;
   }
