@@ -176,18 +176,9 @@ class FcOpenDialogTest : public ShellDialogTest {
   TFcShellList* List() const { return Form()->ShellList; }
   // The list shows the folder (a path without its trailing backslash) and has filled.
   bool Listing(const std::string& folder) const {
-    return Form() && ExcludeTrailingBackslash(List()->Folder()->PathName()) == ExcludeTrailingBackslash(folder) &&
-           List()->Items()->Count() > 0;
+    return Form() && ListShowsFolder(List(), folder);
   }
-  // The files the list shows, in its order.
-  std::vector<std::string> ListedFiles() const {
-    std::vector<std::string> names;
-    for (int i = 0; i < List()->Items()->Count(); ++i) {
-      TFcShellListData* data = List()->ShellData(List()->Items()->Item(i));
-      if (data && !data->IsFolder()) names.push_back(data->FileName());
-    }
-    return names;
-  }
+  std::vector<std::string> ListedFiles() const { return FilesInList(List()); }
   TListItem* ItemNamed(const std::string& name) const {
     for (int i = 0; i < List()->Items()->Count(); ++i) {
       TListItem* item = List()->Items()->Item(i);

@@ -16,8 +16,26 @@
 #include "controls/ControlsTestSupport.h"
 #include "platform/Forms.h"
 #include "platform/Guards.h"
+#include "platform/SysUtils.h"
 #include "platform/Timer.h"
 #include "shell/FcShellDialogs.h"
+#include "shell/FcShellList.h"
+
+// The list shows the folder (with or without its trailing backslash) and has filled.
+inline bool ListShowsFolder(TFcShellList* list, const std::string& folder) {
+  return ExcludeTrailingBackslash(list->Folder()->PathName()) == ExcludeTrailingBackslash(folder) &&
+         list->Items()->Count() > 0;
+}
+
+// The files the list shows, in its order.
+inline std::vector<std::string> FilesInList(TFcShellList* list) {
+  std::vector<std::string> names;
+  for (int i = 0; i < list->Items()->Count(); ++i) {
+    TFcShellListData* data = list->ShellData(list->Items()->Item(i));
+    if (data && !data->IsFolder()) names.push_back(data->FileName());
+  }
+  return names;
+}
 
 // Steps run one after another from a timer while a modal window waits for the user: each
 // waits until its condition holds, then acts. A step that waits too long, or an exception

@@ -43,18 +43,10 @@ class MainWindowShellDialogsTest : public MainWindowTest {
   TFcShellList* List() const { return OpenForm()->ShellList; }
   // The window lists the folder (with or without its trailing backslash), filled.
   bool Listing(const std::string& folder) const {
-    return OpenForm() && ExcludeTrailingBackslash(List()->Folder()->PathName()) == ExcludeTrailingBackslash(folder) &&
-           List()->Items()->Count() > 0;
+    return OpenForm() && ListShowsFolder(List(), folder);
   }
   bool OpenShown() const { return OpenForm() && List()->Items()->Count() > 0; }
-  std::vector<std::string> ListedFiles() const {
-    std::vector<std::string> names;
-    for (int i = 0; i < List()->Items()->Count(); ++i) {
-      TFcShellListData* data = List()->ShellData(List()->Items()->Item(i));
-      if (data && !data->IsFolder()) names.push_back(data->FileName());
-    }
-    return names;
-  }
+  std::vector<std::string> ListedFiles() const { return FilesInList(List()); }
   // The user types into the file name field and presses "Open".
   void TypeAndOpen(const std::string& text) {
     OpenForm()->FileNameEdt->SetText(text);
