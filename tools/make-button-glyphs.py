@@ -237,17 +237,18 @@ def union(a, b):
 BOTH_CHECKS = union(shifted(CHECK, -2), shifted(CHECK, 2))
 
 
-def disabled(rows):
-    """The glyph's silhouette embossed: white one pixel down and right, grey on top."""
+def disabled(rows, blank="."):
+    """The glyph's silhouette embossed: white one pixel down and right, grey on top; `blank`
+    is the letter of the pixels around it."""
     h, w = len(rows), len(rows[0])
-    out = [["."] * w for _ in range(h)]
+    out = [[blank] * w for _ in range(h)]
     for y in range(h):
         for x in range(w):
-            if rows[y][x] != "." and y + 1 < h and x + 1 < w:
+            if rows[y][x] != blank and y + 1 < h and x + 1 < w:
                 out[y + 1][x + 1] = "W"
     for y in range(h):
         for x in range(w):
-            if rows[y][x] != ".":
+            if rows[y][x] != blank:
                 out[y][x] = "S"
     return ["".join(r) for r in out]
 

@@ -160,18 +160,8 @@ TREE = [
 
 
 def disabled(rows):
-    """The grey, embossed look of a disabled picture: shadow grey with a white edge."""
-    height, width = len(rows), len(rows[0])
-    out = [["O"] * width for _ in range(height)]
-    for y in range(height):
-        for x in range(width):
-            if rows[y][x] != "O" and y + 1 < height and x + 1 < width:
-                out[y + 1][x + 1] = "W"
-    for y in range(height):
-        for x in range(width):
-            if rows[y][x] != "O":
-                out[y][x] = "S"
-    return ["".join(r) for r in out]
+    """The grey, embossed look of a disabled picture, on the olive background."""
+    return glyphs.disabled(rows, blank="O")
 
 
 NEW_FOLDER = overlay(FOLDER, SPARKLE)
