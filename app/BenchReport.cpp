@@ -5,7 +5,7 @@
 #include "app/GameCommandLine.h"
 #include "app/GameFiles.h"
 #include "resources/ResourceIds.h"
-#include "shell/FcShellUtils.h"
+#include "platform/SysUtils.h"
 
 const char* const MakerWebAddress = "www.nemorix.com";
 

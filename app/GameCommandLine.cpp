@@ -3,7 +3,7 @@
 #include "app/GameFiles.h"
 
 #include "services/SvCreateProcess.h"
-#include "shell/FcShellUtils.h"
+#include "platform/SysUtils.h"
 
 namespace {
 
@@ -137,18 +137,6 @@ std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
     line += ' ';
   }
   return line;
-}
-
-std::string WideToCodePage(const std::wstring& text, UINT codePage) {
-  if (text.empty()) return std::string();
-  const int size = static_cast<int>(text.size());
-  std::string out(static_cast<size_t>(
-                      WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr,
-                                          nullptr)),
-                  '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), static_cast<int>(out.size()),
-                      nullptr, nullptr);
-  return out;
 }
 
 std::string BatchLine(const std::string& commandLine) {

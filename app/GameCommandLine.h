@@ -38,9 +38,6 @@ std::string BuildCommandLine(TBenchEngine& bench, int resolution);
 // cmd expands "%" even inside quotes, so each one is doubled, and it reads batch files in
 // the OEM code page, so the line is written in it.
 std::string BatchLine(const std::string& commandLine);
-// UTF-16 text in a code page (a letter it lacks as the system's nearest, or its default
-// character); ANSI text becomes UTF-16 through the shell's AnsiToWide.
-std::string WideToCodePage(const std::wstring& text, UINT codePage);
 // The letters of an ANSI text that the OEM code page cannot hold, separated by ", ";
 // "" when it holds them all.
 std::string LettersOutsideOemCodePage(const std::string& text);

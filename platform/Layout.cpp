@@ -23,26 +23,8 @@ TPictureHooks& PictureHooks() {
   return hooks;
 }
 
-std::wstring Widen(const std::string& text, UINT codePage) {
-  if (text.empty()) return {};
-  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
-std::string Narrow(const std::wstring& wide, UINT codePage) {
-  if (wide.empty()) return {};
-  int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string text(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
-                      nullptr, nullptr);
-  return text;
-}
-
-std::string Utf8ToAnsi(const std::string& text) { return Narrow(Widen(text, CP_UTF8), CP_ACP); }
-std::string AnsiToUtf8(const std::string& text) { return Narrow(Widen(text, CP_ACP), CP_UTF8); }
+std::string Utf8ToAnsi(const std::string& text) { return WideToCodePage(CodePageToWide(text, CP_UTF8), CP_ACP); }
+std::string AnsiToUtf8(const std::string& text) { return WideToCodePage(AnsiToWide(text), CP_UTF8); }
 
 std::string WindowName(TComponent* root) {
   if (!root->Name().empty()) return root->Name();

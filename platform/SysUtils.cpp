@@ -199,6 +199,26 @@ std::string ExcludeTrailingBackslash(const std::string& path) {
 
 // ---- Text --------------------------------------------------------------------------------
 
+std::wstring CodePageToWide(const std::string& text, UINT codePage) {
+  if (text.empty()) return std::wstring();
+  const int size = static_cast<int>(text.size());
+  int n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), n);
+  return wide;
+}
+
+std::string WideToCodePage(const std::wstring& text, UINT codePage) {
+  if (text.empty()) return std::string();
+  const int size = static_cast<int>(text.size());
+  int n = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::string WideToAnsi(const wchar_t* text) { return text ? WideToCodePage(text, CP_ACP) : std::string(); }
+
 std::string AnsiUpperCase(const std::string& s) {
   std::string r = s;
   if (!r.empty()) CharUpperBuffA(r.data(), static_cast<DWORD>(r.size()));

@@ -88,6 +88,14 @@ std::string ExcludeTrailingBackslash(const std::string& path);
 
 // ---- Text --------------------------------------------------------------------------------
 
+// Text between a code page's bytes and UTF-16; the ANSI forms use the code page of the
+// program's texts. A letter the code page lacks becomes the system's nearest one, or its
+// default character. WideToAnsi reads up to the terminating zero.
+std::wstring CodePageToWide(const std::string& text, UINT codePage);
+std::string WideToCodePage(const std::wstring& text, UINT codePage);
+inline std::wstring AnsiToWide(const std::string& text) { return CodePageToWide(text, CP_ACP); }
+std::string WideToAnsi(const wchar_t* text);
+
 // Upper and lower case by the user's locale (every byte of the ANSI code page).
 std::string AnsiUpperCase(const std::string& s);
 std::string AnsiLowerCase(const std::string& s);

@@ -4,6 +4,8 @@
 
 #include <shlwapi.h>
 
+#include "platform/SysUtils.h"
+
 namespace {
 
 // Casting through void(*)() is the sanctioned way from GetProcAddress's type to the real one.
@@ -47,14 +49,6 @@ const TUxTheme& UxTheme() {
   return api;
 }
 
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
 // Whether the common controls this process uses are version 6: the activation context of the
 // program's manifest decides which comctl32 a plain name finds.
 bool UsesCommonControls6() {
@@ -92,7 +86,7 @@ bool IsAppThemed() {
 
 HTHEME OpenThemeData(HWND window, const std::string& classList) {
   const auto& api = UxTheme();
-  return api.openThemeData ? api.openThemeData(window, Wide(classList).c_str()) : nullptr;
+  return api.openThemeData ? api.openThemeData(window, AnsiToWide(classList).c_str()) : nullptr;
 }
 
 void CloseThemeData(HTHEME theme) {
@@ -118,7 +112,7 @@ HRESULT DrawThemeText(HTHEME theme, HDC dc, int part, int state, const std::stri
                       const RECT& rect) {
   const auto& api = UxTheme();
   if (!theme || !api.drawThemeText) return E_NOTIMPL;
-  std::wstring wide = Wide(text);
+  std::wstring wide = AnsiToWide(text);
   return api.drawThemeText(theme, dc, part, state, wide.c_str(), static_cast<int>(wide.size()), flags, 0, &rect);
 }
 

@@ -45,14 +45,6 @@ class TComPtr {
   I* p_ = nullptr;
 };
 
-std::wstring ToWide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
 // The link object's texts come back in buffers of MAX_PATH characters.
 struct TTextBuffer {
   char text[MAX_PATH] = {};
@@ -104,7 +96,7 @@ void ReadShortcutDetails(const std::string& fileName, TShortcutDetails& details)
     ShortcutError();
   TComPtr<IPersistFile> file;
   if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))) ShortcutError();
-  std::wstring wideName = ToWide(fileName);
+  std::wstring wideName = AnsiToWide(fileName);
   if (file->Load(wideName.c_str(), STGM_READ) != S_OK) ShortcutError();
 
   TShortcutDetails read;

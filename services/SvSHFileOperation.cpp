@@ -73,13 +73,7 @@ bool Matches(const std::string& path) {
 std::string WideToAnsi(const wchar_t* text, int count) {
   if (!text) return std::string();
   size_t length = count > 0 ? wcsnlen(text, static_cast<size_t>(count)) : wcslen(text);
-  if (length == 0) return std::string();
-  int n = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr,
-                              nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), out.data(), n, nullptr,
-                      nullptr);
-  return out;
+  return WideToCodePage(std::wstring(text, length), CP_ACP);
 }
 
 std::string AnsiText(const char* text, int count) {

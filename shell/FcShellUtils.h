@@ -185,6 +185,3 @@ std::string TrimTrailingBlanks(const std::string& s, UINT codePage = CP_ACP);
 void AppendCharAt(int& position, const std::string& text, std::string& target,
                   UINT codePage = CP_ACP);
 
-// Text between the ANSI code page and the wide strings the shell's interfaces take.
-std::wstring AnsiToWide(const std::string& text);
-std::string WideToAnsi(const wchar_t* text);
