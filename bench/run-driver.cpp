@@ -1,7 +1,8 @@
 // Times whole benchmark runs of three resolutions with the stand-in game, through the start
 // and end handlers as the main window calls them, and splits each run's wall time into the
 // time the game's processes ran, the pauses the run prescribes and the rest: the program's
-// own work between them.
+// own work between them. The last line is the median share of that work in the wall time,
+// which moves less with the machine's load than the time itself.
 //   run_overhead <program folder> <game root> [runs]   (folders without trailing backslash)
 #include <windows.h>
 #include <tlhelp32.h>
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
   std::printf("%d run(s) of %d resolutions (640x480, 800x600, 1024x768), 2 demo runs each, "
               "1 s between resolutions\n",
               runs, ResolutionsPerRun);
-  std::vector<double> overheads;
+  std::vector<double> overheads, shares;
   for (int run = 1; run <= runs; ++run) {
     TChildren started;
     children = &started;
@@ -165,13 +166,16 @@ int main(int argc, char** argv) {
       return 1;
     }
     const double rest = wall - game - prescribed;
+    const double share = 100.0 * rest / wall;
     std::printf("run %d: wall time %.1f ms, game processes %.1f ms, prescribed pauses %lu ms, "
-                "remainder %.1f ms (%.1f ms per resolution)\n",
+                "remainder %.1f ms (%.1f ms per resolution, %.2f %% of the wall time)\n",
                 run, wall, game, static_cast<unsigned long>(prescribed), rest,
-                rest / ResolutionsPerRun);
+                rest / ResolutionsPerRun, share);
     overheads.push_back(rest / ResolutionsPerRun);
+    shares.push_back(share);
   }
   registry.DeleteValue("NoErrorWarning");
   std::printf("overhead per resolution: %.1f ms\n", Median(overheads));
+  std::printf("run overhead share: %.2f %%\n", Median(shares));
   return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what building and testing the program needs on a Debian machine (32-bit Wine too,
-# so the shipped i686 build can be tested), and cross-builds libjpeg-turbo for both Windows
-# targets into build/deps. Quiet and quick when all is there.
+# Installs what building and testing the program needs on a Debian machine (32-bit Wine too
+# where the machine runs 32-bit programs, so the shipped i686 build can be tested), and
+# cross-builds libjpeg-turbo for both Windows targets into build/deps. Quiet and quick when
+# all is there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/build/deps"
@@ -21,25 +22,36 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# 32-bit Wine runs the shipped i686 build. When its packages or their index cannot be had,
-# say so loudly and go on: the tests then run the x86_64 build alone.
-if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
-  echo "installing: wine32:i386"
-  export DEBIAN_FRONTEND=noninteractive
-  added_i386=0
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-    added_i386=1
-  fi
-  if ! { apt-get update -qq && apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; }; then
-    echo "!!! WARNING: 32-bit Wine (wine32:i386) could not be installed; the shipped i686 build"
-    echo "!!! will NOT be tested here, only the x86_64 build"
-    if [ "$added_i386" = 1 ]; then
-      dpkg --remove-architecture i386 || true
-      apt-get update -qq || true
+# 32-bit Wine runs the shipped i686 build, where the machine runs 32-bit programs at all (some
+# kernels refuse them, and Debian's wine then fails even for 64-bit programs). When they cannot
+# run, or the packages or their index cannot be had, say so loudly and go on: the tests then
+# run the x86_64 build alone. Nothing here removes a package.
+why=$(mktemp)
+wine32_answer=$("$root/tools/wine32-check" 2>"$why") || true
+case "$wine32_answer" in
+  runs) ;;
+  missing)
+    echo "installing: wine32:i386"
+    export DEBIAN_FRONTEND=noninteractive
+    added_i386=0
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      dpkg --add-architecture i386
+      added_i386=1
     fi
-  fi
-fi
+    if ! { apt-get update -qq && apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; }; then
+      echo "!!! WARNING: 32-bit Wine (wine32:i386) could not be installed; the shipped i686 build"
+      echo "!!! will NOT be tested here, only the x86_64 build"
+      if [ "$added_i386" = 1 ]; then
+        dpkg --remove-architecture i386 || true
+        apt-get update -qq || true
+      fi
+    fi
+    ;;
+  *)
+    echo "32-bit programs cannot run on this machine ($(cat "$why")): 32-bit Wine is left out"
+    ;;
+esac
+rm -f "$why"
 
 # libjpeg-turbo from Debian's source package, one static build per target.
 build_jpeg() {

@@ -10,19 +10,18 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/deps.sh"
 source "$here/wine-env.sh"
 
-# The same configuration as the tests', so switching between the two rebuilds nothing.
-build_target i686 -DRIRERED_TESTS=ON
-build_target x86_64 -DRIRERED_TESTS=ON
-cmake --install "$root/build/i686" --prefix "$root/build/dist" >/dev/null
-cmake --install "$root/build/x86_64" --prefix "$root/build/dist-x86_64" >/dev/null
+# The one build that runs here: the shipped 32-bit program where 32-bit Wine runs, else the
+# 64-bit build of it. Its configuration is kept as found, and only the program, what the
+# install copies and the stand-in game are built, never the test programs.
 if wine32_present; then
-  arch=i686 view=/reg:32
-  program="$root/build/dist/RIRered.exe"
+  arch=i686 view=/reg:32 dist="$root/build/dist"
 else
-  echo "32-bit Wine is missing: starting the 64-bit build of the program"
-  arch=x86_64 view=/reg:64
-  program="$root/build/dist-x86_64/RIRered.exe"
+  echo "$(wine32_absence): starting the 64-bit build of the program"
+  arch=x86_64 view=/reg:64 dist="$root/build/dist-x86_64"
 fi
+build_target "$arch" -- RIRered fxc program_data quenmar_game
+cmake --install "$root/build/$arch" --prefix "$dist" >/dev/null
+program="$dist/RIRered.exe"
 
 use_fresh_prefix
 headless=1

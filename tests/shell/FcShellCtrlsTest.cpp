@@ -163,14 +163,14 @@ TEST_F(ShellCtrls, FilesDraggedFromTheListToTheTreeGoToTheFoldersTargetWithTheEf
   const char* files[] = {"a.cfg", "B.TXT", "c.cfg"};
   for (std::size_t i = 0; i < std::size(kKeyCases); ++i) {
     const TKeyCase& c = kKeyCases[i];
-    folder = TKeyedHandler();
+    folder.Reset();
     // Each case presses on another item: no two presses make a double click.
     TListItem* item = Find(list, files[i]);
     ASSERT_NE(item, nullptr);
     RECT r = item->DisplayRect(drLabel);
     POINT from = list->ClientToScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     POINT to = tree->ClientToScreen(Centre(beta));
-    std::thread user(Hand, from, to, c.keys);
+    std::thread user(Hand, from, to, c.keys, std::cref(folder));
     bool dropped = LoopUntil([&] { return !folder.calls.empty() && folder.calls.back() == "drop"; }, 8000);
     user.join();
     Pump();

@@ -763,16 +763,7 @@ TEST_F(ShellList, TheListIsMadeFromAStoredLayout) {
 
 // ---- Drag and drop --------------------------------------------------------------------------------
 
-// Presses or lets go keys and mouse buttons through the system's input.
-void SendKeys(const std::vector<WORD>& keys, bool down) {
-  for (WORD key : keys) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &in, sizeof in);
-  }
-}
+// Presses or lets go mouse buttons through the system's input (the keys: SendKeys).
 void SendMouse(DWORD flags, POINT screen = POINT{-1, -1}) {
   INPUT in{};
   in.type = INPUT_MOUSE;
@@ -847,7 +838,7 @@ TEST_F(ShellList, ItemsDraggedToAnotherWindowGoAsShellItemsWithTheEffectTheKeysC
   int fills = 0;
   list->OnFillStart = [&](TObject*) { ++fills; };
   for (const TDragCase& c : cases) {
-    other.handler = TKeyedHandler{};
+    other.handler.Reset();
     fills = 0;
     // Each case presses on another item: no two presses make a double click.
     TListItem* item = Find(list, c.item);

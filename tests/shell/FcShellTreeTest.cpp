@@ -620,9 +620,9 @@ TEST_F(FcShellTreeDrag, ANodeDraggedOutGoesToTheWindowUnderThePointer) {
   int refreshes = 0;
   tree->OnFillStart = [&](TObject*) { ++refreshes; };
   for (const TKeyCase& c : kKeyCases) {
-    handler_ = TKeyedHandler();
+    handler_.Reset();
     refreshes = 0;
-    std::thread user(Hand, ScreenCentre(alpha), POINT{800, 600}, c.keys);
+    std::thread user(Hand, ScreenCentre(alpha), POINT{800, 600}, c.keys, std::cref(handler_));
     bool dropped = LoopUntil([&] { return !handler_.calls.empty() && handler_.calls.back() == "drop"; }, 8000);
     user.join();
     Pump();
@@ -655,9 +655,9 @@ TEST_F(FcShellTreeDrag, ItemsDroppedOnANodeGoToItsTargetWithTheEffectOfTheKeys) 
   tree->SetTopItem(ScratchNode(tree));
   POINT over = ScreenCentre(ChildNamed(ScratchNode(tree), "beta"));
   for (const TKeyCase& c : kKeyCases) {
-    node = TKeyedHandler();
+    node.Reset();
     refreshes = 0;
-    std::thread user(Hand, POINT{800, 600}, over, c.keys);
+    std::thread user(Hand, POINT{800, 600}, over, c.keys, std::cref(node));
     LoopUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }, 2000);
     TComPtr<IDropSource> source(new TDropSource_shlvtv(0));
     DWORD effect = DROPEFFECT_NONE;

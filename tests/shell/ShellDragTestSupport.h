@@ -6,6 +6,7 @@
 #include <ole2.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,7 +36,8 @@ inline DWORD EffectForKeys(DWORD keys, DWORD allowed) {
   return wanted & allowed;
 }
 
-// A drop target's side that answers by the keys and notes what it was told.
+// A drop target's side that answers by the keys and notes what it was told. What the hand
+// waits for (entered, the last keys, dropped) is readable from the hand's thread.
 class TKeyedHandler : public IFcShellDropHandler {
  public:
   std::vector<std::string> calls;
@@ -44,15 +46,29 @@ class TKeyedHandler : public IFcShellDropHandler {
   DWORD dropKeys = 0;
   DWORD dropEffect = 0;
   std::vector<std::string> droppedFiles;
+  std::atomic<bool> entered{false}, dropped{false};
+  std::atomic<DWORD> lastKeys{0};
+
+  void Reset() {
+    calls.clear();
+    onEnter = nullptr;
+    enterAllowed = dropKeys = dropEffect = 0;
+    droppedFiles.clear();
+    entered = dropped = false;
+    lastKeys = 0;
+  }
   HRESULT DragEnter(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
     calls.push_back("enter");
     enterAllowed = *effect;
+    lastKeys = keys;
+    entered = true;
     if (onEnter) onEnter();
     *effect = EffectForKeys(keys, *effect);
     return S_OK;
   }
   HRESULT DragOver(DWORD keys, POINTL, DWORD* effect) override {
     if (calls.empty() || calls.back() != "over") calls.push_back("over");
+    lastKeys = keys;
     *effect = EffectForKeys(keys, *effect);
     return S_OK;
   }
@@ -63,6 +79,7 @@ class TKeyedHandler : public IFcShellDropHandler {
   HRESULT Drop(IDataObject* data, DWORD keys, POINTL, DWORD* effect) override {
     calls.push_back("drop");
     dropKeys = keys;
+    lastKeys = keys;
     *effect = EffectForKeys(keys, *effect);
     dropEffect = *effect;
     FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -73,13 +90,45 @@ class TKeyedHandler : public IFcShellDropHandler {
       for (UINT i = 0; DragQueryFileA(drop, i, name, MAX_PATH); ++i) droppedFiles.push_back(name);
       ReleaseStgMedium(&medium);
     }
+    dropped = true;
     return S_OK;
   }
 };
 
+// Waits on the hand's thread, without a message loop of its own, until `done` holds; false
+// after `ms` milliseconds.
+inline bool HandWaitsFor(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+inline void SendKeys(const std::vector<WORD>& keys, bool down) {
+  INPUT key{};
+  key.type = INPUT_KEYBOARD;
+  key.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    key.ki.wVk = keys[down ? i : keys.size() - 1 - i];
+    SendInput(1, &key, sizeof key);
+  }
+}
+
+inline DWORD KeyBitsOf(const std::vector<WORD>& keys) {
+  DWORD bits = 0;
+  for (WORD k : keys) bits |= k == VK_CONTROL ? MK_CONTROL : k == VK_SHIFT ? MK_SHIFT : 0;
+  return bits;
+}
+
 // The user's hand: presses the left button at `from`, moves the pointer there in steps to
-// `to`, holds the keys down and lets the button go, then the keys.
-inline void Hand(POINT from, POINT to, const std::vector<WORD>& keys) {
+// `to`, and once `target` has been entered holds the keys down until it has been told them,
+// lets the button go, and the keys once the drop is done. Wine brings its key state in line
+// with the X server's when it handles the pointer's X events, which on a loaded machine may
+// come after the keys and drop them (the X server never saw them pressed): the keys are
+// pressed again until the target is told them twice over a short while.
+inline void Hand(POINT from, POINT to, const std::vector<WORD>& keys, const TKeyedHandler& target) {
   MoveMouse(from.x, from.y);
   Sleep(50);
   SendButton(true);
@@ -88,21 +137,19 @@ inline void Hand(POINT from, POINT to, const std::vector<WORD>& keys) {
     MoveMouse(from.x + (to.x - from.x) * i / 15, from.y + (to.y - from.y) * i / 15);
     Sleep(30);
   }
-  INPUT key{};
-  key.type = INPUT_KEYBOARD;
-  for (WORD k : keys) {
-    key.ki.wVk = k;
-    key.ki.dwFlags = 0;
-    SendInput(1, &key, sizeof key);
+  HandWaitsFor([&] { return target.entered.load(); }, 8000);
+  const DWORD bits = KeyBitsOf(keys);
+  auto told = [&] { return (target.lastKeys.load() & (MK_CONTROL | MK_SHIFT)) == bits; };
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    SendKeys(keys, true);
+    if (HandWaitsFor(told, 500)) {
+      Sleep(150);
+      if (told()) break;
+    }
   }
-  Sleep(400);
   SendButton(false);
-  Sleep(100);
-  for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-    key.ki.wVk = *it;
-    key.ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(1, &key, sizeof key);
-  }
+  HandWaitsFor([&] { return target.dropped.load(); }, 5000);
+  SendKeys(keys, false);
 }
 
 // Keys held at a drop, their bits in the key state, and the effect a shell folder answers.
