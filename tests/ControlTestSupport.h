@@ -1,7 +1,7 @@
 // What the tests of windows and controls share: a short message pump, the mouse moved and
-// clicked over a control as a user would, controls placed on a parent or on a test's own
-// form, a popup menu that records instead of showing, and pixels read from bitmaps a control
-// painted.
+// clicked over a control (in code, or for real through RealInput.h), controls placed on a
+// parent or on a test's own form, a popup menu that records instead of showing, and pixels
+// read from bitmaps a control painted.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include "platform/Graphics.h"
 #include "platform/Menus.h"
 #include "platform/Themes.h"
+#include "RealInput.h"
 
 // Runs the messages that are waiting, a few rounds with short pauses between.
 inline void Pump(int rounds = 3) {
@@ -56,18 +57,12 @@ inline void MouseClick(TControl* control, int x, int y) {
   SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
-// A click through the system's input, which a disabled window never receives.
+// A click through the system's input, which a disabled window never receives; (x, y) in the
+// control's client coordinates.
 inline void RealClick(TControl* control, int x, int y, TMouseButton button = mbLeft) {
-  POINT screen = control->ClientToScreen(POINT{x, y});
-  SetCursorPos(screen.x, screen.y);
-  Pump();
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = button == mbRight ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = button == mbRight ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-  Pump(10);
+  RealClick(control->ClientToScreen(POINT{x, y}), button);
 }
+inline void RealDoubleClick(TControl* control, POINT at) { RealDoubleClick(control->ClientToScreen(at)); }
 
 // A new control of class T, owned by and placed on `parent`.
 template <class T>

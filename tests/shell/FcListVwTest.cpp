@@ -203,8 +203,8 @@ TEST_P(FcListMenu, ShowsOneMenuForTheRightItemAtTheRightPlace) {
   switch (c.ask) {
     case laClickItem:
     case laClickBeside: RealClick(list, click.x, click.y, mbRight); break;
-    case laApps: PressKeys({VK_APPS}); break;
-    case laShiftF10: PressKeys({VK_SHIFT, VK_F10}); break;
+    case laApps: RealChord({VK_APPS}); break;
+    case laShiftF10: RealChord({VK_SHIFT, VK_F10}); break;
   }
 
   POINT expected{0, 0};

@@ -191,7 +191,7 @@ void Choose(TFcCustomShellCombo* combo, int index) {
   combo->SetDroppedDown(true);
   Pump();
   SendMessageA(combo->Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  PressKeys({VK_RETURN});
+  RealChord({VK_RETURN});
   Pump();
 }
 
@@ -402,11 +402,11 @@ TEST_F(FcShellComboTest, DrivesAndFollowsALinkedList) {
   ASSERT_TRUE(LoopUntil([&] { return list->Items()->Count() > 0; }, 3000));
   list->SetFocus();
   list->SetSelected(list->Items()->Item(0));
-  PressKeys({VK_RETURN});
+  RealChord({VK_RETURN});
   EXPECT_EQ(list->Folder()->PathName(), scratch_ + "a\\b");
   EXPECT_EQ(combo->SelectedFolder()->PathName(), scratch_ + "a\\b");
   list->SetFocus();
-  PressKeys({VK_BACK});
+  RealChord({VK_BACK});
   EXPECT_EQ(list->Folder()->PathName(), scratch_ + "a");
   EXPECT_EQ(combo->SelectedFolder()->PathName(), scratch_ + "a");
   EXPECT_EQ(combo->ImageItem(combo->ItemIndex())->Caption(), "a");

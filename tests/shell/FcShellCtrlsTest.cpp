@@ -120,9 +120,9 @@ TEST_F(ShellCtrls, AClickMovesTheListAtOnceAndKeyboardMovesMoveItOnceAfterAPause
 
   moves = 0;
   tree->SetFocus();
-  PressKeys({VK_UP});
+  RealChord({VK_UP});
   Sleep(100);
-  PressKeys({VK_UP});
+  RealChord({VK_UP});
   DWORD lastKey = GetTickCount();
   ASSERT_EQ(tree->Selected()->Text(), "Alpha");
   EXPECT_EQ(Listed(list), scratch_ + "gamma\\");
@@ -140,10 +140,10 @@ TEST_F(ShellCtrls, TheListOpeningAFolderAndGoingUpMoveTheTree) {
   list->SetFocus();
   list->SetSelected(Find(list, "beta"));
   Pump();
-  PressKeys({VK_RETURN});
+  RealChord({VK_RETURN});
   EXPECT_EQ(tree->SelectedPathName(), scratch_ + "beta");
   EXPECT_EQ(Listed(list), scratch_ + "beta\\");
-  PressKeys({VK_BACK});
+  RealChord({VK_BACK});
   EXPECT_EQ(tree->SelectedPathName() + "\\", scratch_);
   EXPECT_EQ(Listed(list), scratch_);
 }

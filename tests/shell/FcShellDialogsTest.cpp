@@ -436,16 +436,16 @@ TEST_F(FcOpenDialogTest, F12TogglesTheTree) {
       .When([&] { return Listing(scratch_); },
             [&] {
               Form()->FileNameEdt->SetFocus();
-              PressKeys({VK_F12});
+              RealChord({VK_F12});
               paneShown = Form()->FcSplitter1->UpperLeftPane()->Visible() && Form()->TreeShown();
               Form()->ShellTree->SelectedFolder()->SetPathName(scratch_ + "Bin32");
             })
       .When([&] { return Listing(scratch_ + "Bin32"); },
             [&] {
               listFollowed = true;
-              PressKeys({VK_F12});
+              RealChord({VK_F12});
               EXPECT_FALSE(Form()->FcSplitter1->UpperLeftPane()->Visible());
-              PressKeys({VK_F12});
+              RealChord({VK_F12});
               Form()->CancelBtn->Click();
             });
   dialog_->Execute();
@@ -466,11 +466,11 @@ TEST_F(FcOpenDialogTest, F4ChoosesInTheComboAndTheViewButtonsSwitchTheLook) {
       .When([&] { return Listing(scratch_ + "Bin32"); },
             [&] {
               Form()->FileNameEdt->SetFocus();
-              PressKeys({VK_F4});
+              RealChord({VK_F4});
               dropped = Form()->ShellCombo->DroppedDown();
               // The scratch folder stands just above Bin32 in the chain.
               Form()->ShellCombo->SetItemIndex(Form()->ShellCombo->ItemIndex() - 1);
-              PressKeys({VK_F4});
+              RealChord({VK_F4});
               closed = !Form()->ShellCombo->DroppedDown();
               listFocused = List()->Focused();
             })

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "RealInput.h"
 #include "ShellTestSupport.h"
 #include "platform/Forms.h"
 #include "shell/FcShellDragDrop.h"
@@ -463,11 +464,9 @@ class ShellDragDrop : public ShellDataObject {
   }
   // Presses or lets go a mouse button as the user would. The drag reads the buttons as the
   // thread's messages left them, so the messages run until they show it.
-  static void SendMouse(DWORD flags, int key, bool down) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
+  static void SendMouse(TMouseButton button, bool down) {
+    SendMouseButton(button, down);
+    const int key = button == mbRight ? VK_RBUTTON : VK_LBUTTON;
     LoopUntil([&] { return ((GetKeyState(key) & 0x8000) != 0) == down; }, 2000);
   }
 
@@ -492,12 +491,12 @@ TEST_F(ShellDragDrop, AReleasedButtonDropsTheItemsOnTheTargetUnderThePointer) {
 TEST_F(ShellDragDrop, ASecondButtonCancelsTheDrag) {
   TComPtr<IDataObject> data = TwoFiles();
   TComPtr<IDropSource> source(new TDropSource_shlvtv(0));
-  SendMouse(MOUSEEVENTF_LEFTDOWN, VK_LBUTTON, true);
-  handler_.onEnter = [] { SendMouse(MOUSEEVENTF_RIGHTDOWN, VK_RBUTTON, true); };
+  SendMouse(mbLeft, true);
+  handler_.onEnter = [] { SendMouse(mbRight, true); };
   DWORD effect = DROPEFFECT_NONE;
   HRESULT hr = DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
-  SendMouse(MOUSEEVENTF_RIGHTUP, VK_RBUTTON, false);
-  SendMouse(MOUSEEVENTF_LEFTUP, VK_LBUTTON, false);
+  SendMouse(mbRight, false);
+  SendMouse(mbLeft, false);
   EXPECT_EQ(hr, DRAGDROP_S_CANCEL);
   ASSERT_FALSE(handler_.calls.empty());
   EXPECT_EQ(handler_.calls.front(), "enter");

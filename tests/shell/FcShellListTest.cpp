@@ -231,20 +231,6 @@ TEST_F(ShellList, FilterMasksListEveryFolderAndTheMatchingFiles) {
 
 // ---- Opening ------------------------------------------------------------------------------------
 
-// A double click of the left button through the system's input.
-void RealDoubleClick(TControl* control, POINT at) {
-  POINT screen = control->ClientToScreen(at);
-  SetCursorPos(screen.x, screen.y);
-  Pump();
-  INPUT in[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    in[i].type = INPUT_MOUSE;
-    in[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  }
-  SendInput(4, in, sizeof(INPUT));
-  Pump(10);
-}
-
 POINT LabelCentre(TListItem* item) {
   RECT r = item->DisplayRect(drLabel);
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -261,9 +247,9 @@ TEST_F(ShellList, EnterAndDoubleClickOpenFoldersAndShortcutsToFoldersAndBackspac
   };
 
   Pick(list, Find(list, "Alpha"));
-  PressKeys({VK_RETURN});
+  RealChord({VK_RETURN});
   EXPECT_EQ(FolderPath(list), Path("Alpha\\"));
-  PressKeys({VK_BACK});
+  RealChord({VK_BACK});
   EXPECT_EQ(FolderPath(list), Dir());
 
   TListItem* link = Find(list, "to beta.lnk");
@@ -276,12 +262,12 @@ TEST_F(ShellList, EnterAndDoubleClickOpenFoldersAndShortcutsToFoldersAndBackspac
 
   RealDoubleClick(list, LabelCentre(Find(list, "gamma")));
   EXPECT_EQ(FolderPath(list), Path("gamma\\"));
-  PressKeys({VK_BACK});
+  RealChord({VK_BACK});
 
   // A file, or a shortcut to one, is the handler's to open; the list stays.
   EXPECT_EQ(opened, 0);
   Pick(list, Find(list, "a.cfg"));
-  PressKeys({VK_RETURN});
+  RealChord({VK_RETURN});
   Pick(list, Find(list, "to a file.lnk"));
   list->OpenSelected();
   EXPECT_EQ(opened, 2);
@@ -301,7 +287,7 @@ void TypeIntoEdit(TFcCustomShellList* list, const std::string& text) {
   HWND edit = list->EditHandle();
   ASSERT_NE(edit, nullptr);
   SetWindowTextA(edit, text.c_str());
-  PressKeys({VK_RETURN});
+  RealChord({VK_RETURN});
 }
 
 TEST_F(ShellList, ANewFolderIsMadeOnDiskAndRenamedThere) {
@@ -341,7 +327,7 @@ TEST_F(ShellList, F2RenamesTheFocusedItemOnDisk) {
   auto* list = MakeList();
   TListItem* item = Find(list, "c.cfg");
   Pick(list, item);
-  PressKeys({VK_F2});
+  RealChord({VK_F2});
   ASSERT_TRUE(list->IsEditing());
   TypeIntoEdit(list, "  d.cfg ");
   EXPECT_TRUE(FileExists(Path("d.cfg")));
@@ -355,7 +341,7 @@ TEST_F(ShellList, DelDeletesTheSelectionOnceTheShellsQuestionIsAnswered) {
   auto* list = MakeList();
   Pick(list, Find(list, "B.TXT"));
   TBoxAnswerer yes("Confirm file deletion", IDYES);
-  PressKeys({VK_DELETE});
+  RealChord({VK_DELETE});
   EXPECT_TRUE(yes.Seen().found);
   EXPECT_FALSE(FileExists(Path("B.TXT")));
   EXPECT_EQ(Find(list, "B.TXT"), nullptr);
@@ -367,7 +353,7 @@ TEST_F(ShellList, CtrlCPutsTheSelectedFilesOnTheClipboard) {
   list->SetMultiSelect(true);
   Pick(list, Find(list, "a.cfg"));
   Find(list, "c.cfg")->SetSelected(true);
-  PressKeys({VK_CONTROL, 'C'});
+  RealChord({VK_CONTROL, 'C'});
   ASSERT_TRUE(OpenClipboard(nullptr));
   std::vector<std::string> files;
   if (auto drop = static_cast<HDROP>(GetClipboardData(CF_HDROP))) {
@@ -421,14 +407,14 @@ TEST_F(ShellList, ARefreshWaitsForTheEditToEnd) {
   auto* list = MakeList();
   TListItem* item = Find(list, "a.cfg");
   Pick(list, item);
-  PressKeys({VK_F2});
+  RealChord({VK_F2});
   ASSERT_TRUE(list->IsEditing());
   ASSERT_TRUE(CreateDirectoryA(Path("meanwhile").c_str(), nullptr));
   SendMessageA(list->Handle(), TFcCustomShellList::CM_SHELLCHANGENOTIFY, 0, 0);
   Pump(100);
   EXPECT_EQ(Find(list, "meanwhile"), nullptr);
   EXPECT_TRUE(list->IsEditing());
-  PressKeys({VK_ESCAPE});
+  RealChord({VK_ESCAPE});
   EXPECT_TRUE(LoopUntil([&] { return Find(list, "meanwhile") != nullptr; }, 2000));
   EXPECT_EQ(Find(list, "a.cfg"), item);
 }
@@ -460,11 +446,7 @@ class TMenuCloser {
               for (int n = 0, count = GetMenuItemCount(handle); n < count; ++n)
                 ids.push_back(GetMenuItemID(handle, n));
               seen = true;
-              INPUT in[2] = {};
-              in[0].type = in[1].type = INPUT_KEYBOARD;
-              in[0].ki.wVk = in[1].ki.wVk = VK_ESCAPE;
-              in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-              SendInput(2, in, sizeof(INPUT));
+              SendChord({VK_ESCAPE});
               return;
             }
             Sleep(10);
@@ -489,7 +471,7 @@ TEST_F(ShellList, TheSelectionsContextMenuIsTheShells) {
   std::vector<UINT> ids;
   {
     TMenuCloser closer;
-    PressKeys({VK_SHIFT, VK_F10});
+    RealChord({VK_SHIFT, VK_F10});
     ASSERT_TRUE(LoopUntil([&] { return closer.seen.load(); }, 3000));
     ids = closer.ids;
     Pump(10);
@@ -668,7 +650,7 @@ TEST_F(ShellList, AVerbTheMenuLacksRunsNothing) {
   EXPECT_EQ(list->ExecuteVerbOnSelection("paste"), HRESULT_FROM_WIN32(ERROR_NOT_FOUND));
   EXPECT_TRUE(menu->invoked.empty());
   // Ctrl+X asks for "cut", which this menu lacks: nothing runs either.
-  PressKeys({VK_CONTROL, 'X'});
+  RealChord({VK_CONTROL, 'X'});
   EXPECT_TRUE(menu->invoked.empty());
   EXPECT_EQ(list->ExecuteVerbOnSelection("Delete"), S_OK);
   EXPECT_EQ(menu->invoked, (std::vector<UINT_PTR>{2}));
@@ -763,25 +745,12 @@ TEST_F(ShellList, TheListIsMadeFromAStoredLayout) {
 
 // ---- Drag and drop --------------------------------------------------------------------------------
 
-// Presses or lets go mouse buttons through the system's input (the keys: SendKeys).
-void SendMouse(DWORD flags, POINT screen = POINT{-1, -1}) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  if (screen.x >= 0) {
-    in.mi.dwFlags |= MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in.mi.dx = screen.x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-    in.mi.dy = screen.y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-  }
-  SendInput(1, &in, sizeof in);
-}
-
 // Lets go whatever a drag that went wrong may have left pressed, so that the next drag starts
 // afresh.
 void ReleaseAll(const std::vector<WORD>& keys) {
   SendKeys(keys, false);
-  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) SendMouse(MOUSEEVENTF_LEFTUP);
-  if (GetAsyncKeyState(VK_RBUTTON) & 0x8000) SendMouse(MOUSEEVENTF_RIGHTUP);
+  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) SendMouseButton(mbLeft, false);
+  if (GetAsyncKeyState(VK_RBUTTON) & 0x8000) SendMouseButton(mbRight, false);
   LoopUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) == 0 && (GetKeyState(VK_RBUTTON) & 0x8000) == 0; }, 1000);
   Pump();
 }
@@ -844,18 +813,16 @@ TEST_F(ShellList, ItemsDraggedToAnotherWindowGoAsShellItemsWithTheEffectTheKeysC
     TListItem* item = Find(list, c.item);
     Pick(list, item);
     POINT from = list->ClientToScreen(LabelCentre(item));
-    SetCursorPos(from.x, from.y);
-    Pump();
-    bool right = c.button == mbRight;
+    RealMove(from);
     // Over the other window the keys go down and the button up: the drop follows.
     other.handler.onEnter = [&] {
       SendKeys(c.keys, true);
-      SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+      SendMouseButton(c.button, false);
     };
     // A few pixels with the button down start the drag; then the pointer goes over.
-    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    SendMouse(0, POINT{from.x + 12, from.y + 6});
-    SendMouse(0, other.Centre());
+    SendMouseButton(c.button, true);
+    SendMouseMove(POINT{from.x + 12, from.y + 6});
+    SendMouseMove(other.Centre());
     EXPECT_TRUE(LoopUntil([&] { return !other.handler.calls.empty() && other.handler.calls.back() == "drop"; }, 5000))
         << c.what;
     ReleaseAll(c.keys);
@@ -911,15 +878,14 @@ TEST_F(ShellList, ItemsDroppedBesideThemselvesAreCopiedWithTheRightButtonOnly) {
     Pick(list, item);
     POINT from = list->ClientToScreen(LabelCentre(item));
     POINT beside = list->ClientToScreen(POINT{300, 300});
-    SetCursorPos(from.x, from.y);
-    Pump();
+    RealMove(from);
     bool released = false;
     list->onFeedback = [&] {
-      if (!std::exchange(released, true)) SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+      if (!std::exchange(released, true)) SendMouseButton(button, false);
     };
-    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    SendMouse(0, POINT{from.x + 12, from.y + 6});
-    SendMouse(0, beside);
+    SendMouseButton(button, true);
+    SendMouseMove(POINT{from.x + 12, from.y + 6});
+    SendMouseMove(beside);
     const int key = right ? VK_RBUTTON : VK_LBUTTON;
     EXPECT_TRUE(LoopUntil([&] { return released && (GetKeyState(key) & 0x8000) == 0; }, 5000));
     Pump(20);

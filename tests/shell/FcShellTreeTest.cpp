@@ -447,7 +447,7 @@ TEST_F(FcShellTreeTest, AFollowAndARefreshPendingTogetherBothRun) {
   Pump();
   ASSERT_TRUE(CreateDirectoryA((scratch_ + "epsilon").c_str(), nullptr));
   SendMessageA(tree->Handle(), CM_SHELLCHANGENOTICE, 0, 0);
-  PressKeys({VK_DOWN});
+  RealChord({VK_DOWN});
   ASSERT_EQ(tree->Selected()->Text(), "beta");
   EXPECT_EQ(tree->SelectedFolder()->PathName(), scratch_ + "Alpha");
   EXPECT_EQ(ChildNamed(ScratchNode(tree), "epsilon"), nullptr);
@@ -499,13 +499,13 @@ TEST_F(FcShellTreeTest, MakesNoFolderUnderANodeWithoutAPath) {
 TEST_F(FcShellTreeTest, F2RenamesTheSelectedFolder) {
   auto* tree = MakeTree(Defaults(), scratch_ + "gamma");
   tree->SetFocus();
-  PressKeys({VK_F2});
+  RealChord({VK_F2});
   ASSERT_TRUE(tree->IsEditing());
   char text[MAX_PATH] = {};
   GetWindowTextA(tree->EditHandle(), text, MAX_PATH);
   EXPECT_STREQ(text, "gamma");
   SetWindowTextA(tree->EditHandle(), "Omega");
-  PressKeys({VK_RETURN});
+  RealChord({VK_RETURN});
   EXPECT_FALSE(tree->IsEditing());
   EXPECT_TRUE(Exists(scratch_ + "Omega"));
   EXPECT_FALSE(Exists(scratch_ + "gamma"));
@@ -519,7 +519,7 @@ TEST_F(FcShellTreeTest, DelDeletesTheSelectedFolderOnceTheUserConfirms) {
   TTreeNode* scratch = ScratchNode(tree);
   tree->SetFocus();
   TBoxAnswerer yes("Confirm folder deletion", IDYES);
-  PressKeys({VK_DELETE});
+  RealChord({VK_DELETE});
   EXPECT_TRUE(LoopUntil([&] { return !Exists(scratch_ + "gamma"); }, 10000));
   EXPECT_TRUE(yes.Seen().found);
   EXPECT_TRUE(LoopUntil([&] { return ChildNamed(scratch, "gamma") == nullptr; }, 5000));
@@ -533,7 +533,7 @@ TEST_F(FcShellTreeTest, CtrlCPutsTheFolderOnTheClipboardAndAnUnknownVerbDoesNoth
   EXPECT_TRUE(ClipboardFiles().empty());
   EXPECT_TRUE(Exists(scratch_ + "Alpha"));
   tree->SetFocus();
-  PressKeys({VK_CONTROL, 'C'});
+  RealChord({VK_CONTROL, 'C'});
   EXPECT_EQ(ClipboardFiles(), std::vector<std::string>{scratch_ + "Alpha"});
   EmptyTheClipboard();
 }
@@ -553,11 +553,7 @@ TEST_F(FcShellTreeTest, ARightClickOnANodeShowsTheShellsMenu) {
         HWND menu = FindWindowA("#32768", nullptr);
         if (menu && IsWindowVisible(menu)) {
           shellMenuSeen = true;
-          INPUT in[2] = {};
-          in[0].type = in[1].type = INPUT_KEYBOARD;
-          in[0].ki.wVk = in[1].ki.wVk = VK_ESCAPE;
-          in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-          SendInput(2, in, sizeof(INPUT));
+          SendChord({VK_ESCAPE});
           return;
         }
         Sleep(10);

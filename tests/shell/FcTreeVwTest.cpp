@@ -71,8 +71,8 @@ TEST_P(FcTreeMenu, ShowsOneMenuForTheRightNodeAtTheRightPlace) {
   switch (c.ask) {
     case maClickNode:
     case maClickBeside: RealClick(tree, click.x, click.y, mbRight); break;
-    case maApps: PressKeys({VK_APPS}); break;
-    case maShiftF10: PressKeys({VK_SHIFT, VK_F10}); break;
+    case maApps: RealChord({VK_APPS}); break;
+    case maShiftF10: RealChord({VK_SHIFT, VK_F10}); break;
   }
 
   POINT expected{0, 0};
@@ -107,10 +107,10 @@ TEST_F(FcViewForm, ANodeMenuTheHandlerReplacesShowsInsteadAndNoneShowsNothing) {
   TPopupMenu* replacement = &other;
   tree->OnNodeContextMenu = [&](TObject*, TTreeNode*, POINT&, TPopupMenu*& menu) { menu = replacement; };
   tree->SetFocus();
-  PressKeys({VK_APPS});
+  RealChord({VK_APPS});
   EXPECT_EQ(other.shown.size(), 1u);
   replacement = nullptr;
-  PressKeys({VK_APPS});
+  RealChord({VK_APPS});
   EXPECT_EQ(other.shown.size(), 1u);
   EXPECT_TRUE(own.shown.empty());
 }

@@ -1,5 +1,5 @@
-// What the tests of the framed tree and list views share: a form to put them on and keys
-// through the system's input.
+// What the tests of the framed tree and list views share: a form to put them on and a click
+// on a list's header.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,26 +20,6 @@ class FcViewForm : public ShownFormTest {
     ShownFormTest::SetUp();
   }
 };
-
-// Presses the keys in order and lets them go in reverse, as a user's fingers would.
-inline void PressKeys(std::initializer_list<WORD> keys) {
-  std::vector<INPUT> input;
-  for (WORD key : keys) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    input.push_back(in);
-  }
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = *it;
-    in.ki.dwFlags = KEYEVENTF_KEYUP;
-    input.push_back(in);
-  }
-  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-  Pump(10);
-}
 
 inline bool SamePoint(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
 

@@ -11,23 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "RealInput.h"
 #include "shell/FcShellDragDrop.h"
-
-// The mouse through the system's input.
-inline void MoveMouse(int x, int y) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-inline void SendButton(bool down) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in, sizeof in);
-}
 
 // The effect a shell folder answers for the keys: Ctrl copies, Ctrl+Shift links, otherwise
 // the items move; limited to what the source allows.
@@ -106,22 +91,6 @@ inline bool HandWaitsFor(const std::function<bool()>& done, DWORD ms) {
   return true;
 }
 
-inline void SendKeys(const std::vector<WORD>& keys, bool down) {
-  INPUT key{};
-  key.type = INPUT_KEYBOARD;
-  key.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    key.ki.wVk = keys[down ? i : keys.size() - 1 - i];
-    SendInput(1, &key, sizeof key);
-  }
-}
-
-inline DWORD KeyBitsOf(const std::vector<WORD>& keys) {
-  DWORD bits = 0;
-  for (WORD k : keys) bits |= k == VK_CONTROL ? MK_CONTROL : k == VK_SHIFT ? MK_SHIFT : 0;
-  return bits;
-}
-
 // The user's hand: presses the left button at `from`, moves the pointer there in steps to
 // `to`, and once `target` has been entered holds the keys down until it has been told them,
 // lets the button go, and the keys once the drop is done. Wine brings its key state in line
@@ -129,12 +98,12 @@ inline DWORD KeyBitsOf(const std::vector<WORD>& keys) {
 // come after the keys and drop them (the X server never saw them pressed): the keys are
 // pressed again until the target is told them twice over a short while.
 inline void Hand(POINT from, POINT to, const std::vector<WORD>& keys, const TKeyedHandler& target) {
-  MoveMouse(from.x, from.y);
+  SendMouseMove(from);
   Sleep(50);
-  SendButton(true);
+  SendMouseButton(mbLeft, true);
   Sleep(300);
   for (int i = 1; i <= 15; ++i) {
-    MoveMouse(from.x + (to.x - from.x) * i / 15, from.y + (to.y - from.y) * i / 15);
+    SendMouseMove(POINT{from.x + (to.x - from.x) * i / 15, from.y + (to.y - from.y) * i / 15});
     Sleep(30);
   }
   HandWaitsFor([&] { return target.entered.load(); }, 8000);
@@ -147,7 +116,7 @@ inline void Hand(POINT from, POINT to, const std::vector<WORD>& keys, const TKey
       if (told()) break;
     }
   }
-  SendButton(false);
+  SendMouseButton(mbLeft, false);
   HandWaitsFor([&] { return target.dropped.load(); }, 5000);
   SendKeys(keys, false);
 }
