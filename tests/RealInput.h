@@ -96,16 +96,17 @@ inline DWORD KeyBitsOf(const std::vector<WORD>& keys) {
 
 // ---- Input handled, on the GUI thread ------------------------------------------------------
 
-// Runs the thread's messages until the queued input has been handled: nothing waiting for ten
-// rounds in a row (what one piece of input sets off, a posted message or a repaint, runs too),
-// at most `ms` milliseconds.
+// Runs the thread's messages until the queued input has been handled: no input, posted or
+// sent message waiting for ten rounds in a row (what one piece of input sets off runs too), at
+// most `ms` milliseconds. Timers are left out: a control's periodic timer never rests.
 inline void WaitForInputHandled(DWORD ms = 2000) {
   const DWORD start = GetTickCount();
   int quiet = 0;
   while (quiet < 10 && GetTickCount() - start < ms) {
     Application->ProcessMessages();
     Sleep(5);
-    quiet = GetQueueStatus(QS_ALLINPUT) == 0 ? quiet + 1 : 0;
+    const DWORD waiting = HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE));
+    quiet = waiting == 0 ? quiet + 1 : 0;
   }
 }
 
