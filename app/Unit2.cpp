@@ -33,6 +33,25 @@ const TColor StatusBarColor = static_cast<TColor>(RGB(255, 197, 43));
 
 }  // namespace
 
+TMessageTable& TForm2::Messages() {
+  static TMessageTable* table = [] {
+    auto* t = new TMessageTable(&TForm::Messages());
+    t->Add(CM_CHILDKEY, Handler(&TForm2::CMChildKey));
+    return t;
+  }();
+  return *table;
+}
+
+void TForm2::CMChildKey(TMessage& m) {
+  // Asked before any control, so that it holds wherever the focus is (the memo wants every key).
+  if (m.WParam == VK_ESCAPE) {
+    Close();
+    m.Result = 1;
+    return;
+  }
+  DispatchFrom(TForm::Messages(), m);
+}
+
 void TForm2::Loaded() {
   TForm::Loaded();
   FcPageControl1 = LayoutComponent<TFcPageControl>(this, "FcPageControl1");
@@ -47,6 +66,8 @@ void TForm2::Loaded() {
 }
 
 void TForm2::FormCreate(TObject*) {
+  // The bar shows its colour in both looks: with the visual styles it would take theirs.
+  FcStatusBar1->SetThemeAware(false);
   FcStatusBar1->SetColor(StatusBarColor);
   TSettingsStore& settings = ProgramSettingsFor(this);
   memoShowsDescription_ = settings.DescriptionSaved();
@@ -67,11 +88,19 @@ void TForm2::FcButton1Click(TObject*) {
   infomemo->Lines()->Clear();
   memoShowsDescription_ = false;
   FcStatusPane1->SetCaption(CollectingHardwareInformation);
+  // One tool at a time: a second press would find the process runner busy.
+  FcButton1->SetEnabled(false);
   Repaint();
-  RunDiagnosticTool(*dxrun, ProgramFolder());
+  try {
+    RunDiagnosticTool(*dxrun, ProgramFolder());
+  } catch (...) {
+    FcButton1->SetEnabled(true);
+    throw;
+  }
 }
 
 void TForm2::dxrunTerminate(TObject*, DWORD) {
+  FcButton1->SetEnabled(true);
   description_ = ReadDiagnosticReport(ProgramFolder());
   const std::vector<std::string> lines = CollectedLines(description_);
   infomemo->SetLineList(lines);

@@ -30,6 +30,9 @@ class TForm2 : public TForm {
  public:
   using TForm::TForm;
 
+  static TMessageTable& Messages();
+  const TMessageTable& ClassMessages() const override { return Messages(); }
+
   // The layout's components.
   TFcPageControl* FcPageControl1 = nullptr;
   TFcTabSheet* TabSheet1 = nullptr;  // "Information"
@@ -45,12 +48,13 @@ class TForm2 : public TForm {
   void FormShow(TObject* Sender);
   // Removes a report the tool left behind.
   void FormClose(TObject* Sender, TCloseAction& Action);
-  // "Get info": starts the tool hidden; its end arrives as dxrunTerminate. A tool that cannot
-  // be started raises the process runner's error.
+  // "Get info": starts the tool hidden and is disabled until its end arrives as
+  // dxrunTerminate. A tool that cannot be started raises the process runner's error and leaves
+  // the button enabled.
   void FcButton1Click(TObject* Sender);
-  // The tool has ended (its exit code says nothing): its report is read, shown and deleted.
-  // The labels the report lacks leave their lines empty; a report the tool did not write
-  // raises the file-open error.
+  // The tool has ended (its exit code says nothing): "Get info" is enabled again, and the
+  // report is read, shown and deleted, also while the dialog is closed. The labels the report
+  // lacks leave their lines empty; a report the tool did not write raises the file-open error.
   void dxrunTerminate(TObject* Sender, DWORD ExitCode);
   // "Save && Close": keeps what the memo shows (the stored description, or the one collected
   // since), or clears the stored one when the memo shows none; then closes.
@@ -62,6 +66,9 @@ class TForm2 : public TForm {
   void Loaded() override;
 
  private:
+  // Escape closes the dialog as its close box does.
+  void CMChildKey(TMessage& m);
+
   THardwareDescription description_;
   // The memo shows a description (rather than the "no stored information" line, or nothing
   // after a collection that found no line).

@@ -16,12 +16,13 @@ void TForm4::Loaded() {
   FcToolButton3 = LayoutComponent<TFcToolButton>(this, "FcToolButton3");
 }
 
-void TForm4::FcToolButton3Click(TObject*) {
-  ProgramSettingsFor(this).MarkDonated();
-  Close();
-}
+void TForm4::FcToolButton3Click(TObject*) { Close(); }
+
+void TForm4::FormClose(TObject*, TCloseAction&) { ProgramSettingsFor(this).MarkDonated(); }
 
 void RegisterDonationWindow() {
   RegisterControlLibrary();
-  RegisterClassInfo<TForm4, TForm>("TForm4").Handler("FcToolButton3Click", &TForm4::FcToolButton3Click);
+  RegisterClassInfo<TForm4, TForm>("TForm4")
+      .Handler("FcToolButton3Click", &TForm4::FcToolButton3Click)
+      .Handler("FormClose", &TForm4::FormClose);
 }

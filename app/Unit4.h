@@ -19,8 +19,11 @@ class TForm4 : public TForm {
   TMemo* Memo1 = nullptr;    // the request
   TFcToolButton* FcToolButton3 = nullptr;  // "Close"
 
-  // "Close": "Donate" becomes "1", so the window is not shown again; then it closes.
+  // "Close": the window closes.
   void FcToolButton3Click(TObject* Sender);
+  // However the window is closed ("Close", Alt+F4), "Donate" becomes "1": the user has seen
+  // the request, and the window is not shown again.
+  void FormClose(TObject* Sender, TCloseAction& Action);
 
   void Loaded() override;
 };

@@ -311,6 +311,9 @@ void TFcCustomButton::SpaceUp() {
 
 void TFcCustomButton::WMFocusChange(TMessage& m) {
   DispatchFrom(TWinControl::Messages(), m);
+  // A Space pressed here and let go elsewhere is no click: a release that reaches the control
+  // once it has the focus again must not finish it.
+  if (m.Msg == WM_KILLFOCUS && spacePending_) CancelSpace();
   RedrawNow();
 }
 

@@ -131,7 +131,6 @@ void TFcCustomComboBox::WndProc(TMessage& m) {
     case WM_KILLFOCUS: search_.clear(); break;
     case WM_KEYDOWN:
       if (!HasEditPart()) {
-        if (m.WParam == VK_ESCAPE && DroppedDown()) closingByEscape_ = true;
         if (m.WParam == VK_ESCAPE || IsListKey(m.WParam)) search_.clear();
         // A list without an edit part is read-only to the keys that choose or drop.
         if (readOnly_ && (IsListKey(m.WParam) || m.WParam == VK_F4)) return;
@@ -177,16 +176,8 @@ bool TFcCustomComboBox::ListSearch(TMessage& m) {
     }
     return true;
   }
-  if (ch == VK_ESCAPE) {
-    if (closingByEscape_) {
-      closingByEscape_ = false;
-    } else {
-      SetItemIndex(0);
-      Click();
-      Change();
-    }
-    return true;
-  }
+  // Escape closed the list, or was a reflex on the closed box: the choice stays either way.
+  if (ch == VK_ESCAPE) return true;
   if (ch >= 32) {
     TRestore<bool> busy(keyInProgress_, true);
     w += static_cast<char>(ch);
@@ -366,11 +357,14 @@ bool TFcCustomComboBox::EditKey(TMessage& m, HWND wnd, WNDPROC defProc, bool& af
       afterPaste = true;
       return false;
     case VK_ESCAPE: {
-      bool dropped = DroppedDown();
-      if (!dropped) SetItemIndex(-1);
-      search_.clear();
-      Click();
-      Change();
+      // Escape closes an open list; on the closed box it leaves the text and the choice as
+      // they are (and is swallowed, so the edit does not beep).
+      const bool dropped = DroppedDown();
+      if (dropped) {
+        search_.clear();
+        Click();
+        Change();
+      }
       KeyPressProcessing(m);
       return !dropped;
     }

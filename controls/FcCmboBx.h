@@ -161,7 +161,6 @@ class TFcCustomComboBox : public TFcFramedControl<TCustomComboBox> {
   TTimer* searchTimer_ = nullptr;
   bool keyInProgress_ = false;
   bool sysKeyDown_ = false;
-  bool closingByEscape_ = false;
   bool enterPressed_ = false;
   // The window is going: its items are not deleted from the list.
   bool destroyingWindow_ = false;

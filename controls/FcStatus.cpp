@@ -221,6 +221,27 @@ void TFcCustomStatusPane::DrawCaption(const std::string& text) {
   canvas->Font()->Assign(Font());
   canvas->Font()->SetColor(textColor_);
   const RECT r = GetTextRect();
+  if (Themed()) {
+    // The bar's own background under the text, so that the pane's text sits on the bar.
+    TWinControl* bar = Parent();
+    HTHEME theme = CachedThemeData("STATUS");
+    RECT whole{-Left(), -Top(), bar->Width() - Left(), bar->Height() - Top()};
+    Themes::DrawThemeBackground(theme, canvas->Handle(), 0, 0, whole, &r);
+    canvas->Brush()->SetStyle(bsClear);
+  } else {
+    canvas->Brush()->SetColor(fillColor_);
+  }
+  const int lineHeight = canvas->TextHeight("Pp");
+  const int room = r.right - r.left - 2 * (captionOffset_ + 1);
+  if (canvas->TextWidth(text) > room && r.bottom - r.top >= 2 * lineHeight)
+    DrawWrappedCaption(text, r);
+  else
+    DrawCaptionLine(text, r, r.top + (r.bottom - r.top - lineHeight) / 2);
+  canvas->Brush()->SetStyle(bsSolid);
+}
+
+void TFcCustomStatusPane::DrawCaptionLine(const std::string& text, const RECT& r, int y) {
+  TCanvas* canvas = Canvas();
   HDC dc = canvas->Handle();
   int x = r.left + (r.right - r.left) / 2;
   UINT align = TA_CENTER;
@@ -233,17 +254,6 @@ void TFcCustomStatusPane::DrawCaption(const std::string& text) {
   }
   UINT previousAlign = SetTextAlign(dc, align);
   TScopeExit restoreAlign([dc, previousAlign] { SetTextAlign(dc, previousAlign); });
-  const int y = r.top + (r.bottom - r.top - canvas->TextHeight("Pp")) / 2;
-  if (Themed()) {
-    // The bar's own background under the text, so that the pane's text sits on the bar.
-    TWinControl* bar = Parent();
-    HTHEME theme = CachedThemeData("STATUS");
-    RECT whole{-Left(), -Top(), bar->Width() - Left(), bar->Height() - Top()};
-    Themes::DrawThemeBackground(theme, canvas->Handle(), 0, 0, whole, &r);
-    canvas->Brush()->SetStyle(bsClear);
-  } else {
-    canvas->Brush()->SetColor(fillColor_);
-  }
   if (!Enabled()) {
     canvas->Font()->SetColor(clBtnHighlight);
     canvas->TextRect(r, x + 1, y + 1, text);
@@ -251,7 +261,31 @@ void TFcCustomStatusPane::DrawCaption(const std::string& text) {
     canvas->Brush()->SetStyle(bsClear);
   }
   canvas->TextRect(r, x, y, text);
-  canvas->Brush()->SetStyle(bsSolid);
+}
+
+// A text too long for one line, on a pane tall enough for more: broken between words into
+// lines kept with the pane's alignment, the block centred in the height (what does not fit is
+// cut at the text rectangle).
+void TFcCustomStatusPane::DrawWrappedCaption(const std::string& text, const RECT& r) {
+  TCanvas* canvas = Canvas();
+  if (canvas->Brush()->Style() != bsClear) canvas->FillRect(r);
+  canvas->Brush()->SetStyle(bsClear);
+  UINT format = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
+  format |= alignment_ == taLeftJustify ? DT_LEFT : alignment_ == taRightJustify ? DT_RIGHT : DT_CENTER;
+  RECT box{r.left + captionOffset_ + 1, r.top, r.right - captionOffset_ - 1, r.bottom};
+  RECT needed = box;
+  DrawTextA(canvas->Handle(), text.c_str(), -1, &needed, format | DT_CALCRECT);
+  box.top += std::max<LONG>(0, (r.bottom - r.top - (needed.bottom - needed.top)) / 2);
+  auto draw = [&](int shift) {
+    RECT at{box.left + shift, box.top + shift, std::min(box.right + shift, r.right), r.bottom};
+    DrawTextA(canvas->Handle(), text.c_str(), -1, &at, format);
+  };
+  if (!Enabled()) {
+    canvas->Font()->SetColor(clBtnHighlight);
+    draw(1);
+    canvas->Font()->SetColor(clBtnShadow);
+  }
+  draw(0);
 }
 
 bool TFcCustomStatusPane::IsAtStatusBarRightEdge(const RECT& rect) {

@@ -77,6 +77,8 @@ class TFcCustomStatusPane : public TGraphicControl, public IFcFramingNotificatio
   void Loaded() override;
 
  protected:
+  // One line in the middle of the height; a text too long for one line is wrapped when the
+  // pane has room for two lines or more.
   virtual void DrawCaption(const std::string& text);
   virtual void DrawFrame();
   // The blink timer's phase: on shows BlinkColor, off the font's colour; repaints at once.
@@ -90,6 +92,9 @@ class TFcCustomStatusPane : public TGraphicControl, public IFcFramingNotificatio
   bool Themed() const;
 
  private:
+  // The caption on one line at the height y, and broken into lines.
+  void DrawCaptionLine(const std::string& text, const RECT& r, int y);
+  void DrawWrappedCaption(const std::string& text, const RECT& r);
   void CMTextChanged(TMessage& m);
   void CMFontChanged(TMessage& m);
   void CMColorChanged(TMessage& m);

@@ -650,16 +650,22 @@ HDC TControl::GetDeviceContext(HWND& window) {
 }
 
 void TControl::MouseButtonDown(TMouseButton button, TMessage& m, bool dbl) {
+  // Some native handlers (a tree view's, a list view's) follow the mouse in a loop of their
+  // own and return only after the button went up, its release taken from the queue. Capturing
+  // then would hold the mouse with nothing left to release it, and the next click anywhere
+  // would come here; and no release will come to end a click.
+  const bool wasDown = GetKeyState(VK_LBUTTON) < 0;
   DefaultHandler(m);
+  const bool releasedMeanwhile = wasDown && GetKeyState(VK_LBUTTON) >= 0;
   POINT p = LParamToPoint(m.LParam);
   TShiftState shift = MouseKeysToShiftState(m.WParam);
   if (dbl) shift += ssDouble;
   if (button == mbLeft) {
-    if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
+    if (controlStyle_.Contains(csCaptureMouse) && !releasedMeanwhile) SetMouseCapture(true);
     if (controlStyle_.Contains(csClickEvents)) {
       if (dbl)
         DblClick();
-      else
+      else if (!releasedMeanwhile)
         controlState_ += csClicked;
     }
   }

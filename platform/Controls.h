@@ -604,7 +604,7 @@ class TWinControl : public TControl {
   // it is shown or its handle is asked for); DestroyHandle ends all of them.
   void CreateHandle();
   void DestroyHandle();
-  // Puts a window made after its siblings' back at its place in the control list's z-order.
+  // Puts the control's new window at its place in the z-order: the control list's, back to front.
   void PlaceAmongSiblings();
   // The window class is made from the system's class `className` ("EDIT", "COMBOBOX"...):
   // its procedure becomes the default handler of this control's messages.

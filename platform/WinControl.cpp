@@ -298,6 +298,7 @@ void TWinControl::CreateHandle() {
     if (handle_) return;
   }
   CreateWnd();
+  PlaceAmongSiblings();
   UpdateBounds();
   // A hidden child gets its window when it is first shown or asked for its handle: a window
   // with many pages costs the windows of its front page only at its start.
@@ -308,11 +309,19 @@ void TWinControl::CreateHandle() {
 
 void TWinControl::PlaceAmongSiblings() {
   if (!handle_ || !parent_) return;
-  // Windows made later go below their siblings; the control keeps its place in the list.
+  // The control list runs from the back to the front, as BringToFront and the painting of
+  // windowless controls have it. The system puts a new child window at the back, so a window
+  // made with its parent's, or shown for the first time later, is moved just below the first
+  // window after it in the list (on top when there is none): whenever it is made, it lies
+  // where the list says.
   HWND above = HWND_TOP;
-  for (TControl* c : parent_->controls_) {
-    if (c == this) break;
-    if (c->windowed_ && static_cast<TWinControl*>(c)->handle_) above = static_cast<TWinControl*>(c)->handle_;
+  auto& list = parent_->controls_;
+  for (auto it = std::find(list.begin(), list.end(), this); it != list.end(); ++it) {
+    if (*it == this || !(*it)->windowed_) continue;
+    if (HWND next = static_cast<TWinControl*>(*it)->handle_) {
+      above = next;
+      break;
+    }
   }
   SetWindowPos(handle_, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
@@ -493,7 +502,6 @@ void TWinControl::SetVisible(bool value) {
   TControl::SetVisible(value);
   if (value && !handle_ && parent_ && parent_->handle_ && !ComponentState().Contains(csDestroying)) {
     CreateHandle();
-    PlaceAmongSiblings();
   }
 }
 

@@ -40,6 +40,14 @@ inline void SendMouseButton(TMouseButton button, bool down) {
   SendInput(1, &in, sizeof in);
 }
 
+// A press and release of the button at the point of the screen, only queued: the click is
+// in the queue before anything else runs on the GUI thread.
+inline void SendClick(POINT screen, TMouseButton button = mbLeft) {
+  SendMouseMove(screen);
+  SendMouseButton(button, true);
+  SendMouseButton(button, false);
+}
+
 // Presses or lets go one key.
 inline void SendKey(WORD key, bool down) {
   INPUT in{};

@@ -60,6 +60,23 @@ TEST_F(DonationWindowTest, CloseMarksTheDonation) {
   EXPECT_TRUE(Errors.empty());
 }
 
+// Alt+F4 closes the window as "Close" does, and the window does not come back at the next
+// start either.
+TEST_F(DonationWindowTest, AltF4MarksTheDonationToo) {
+  Key.Seed("Donate", "0");
+  // Closed by the keys, not by the driver that closes a window left open.
+  bool closedByKeys = false;
+  ShowModalWhile(Window.get(), [&] {
+    RealKey(VK_F4, {VK_MENU});
+    closedByKeys = Window->ModalResult() != mrNone;
+  });
+  EXPECT_TRUE(closedByKeys);
+  EXPECT_FALSE(Window->Visible());
+  EXPECT_EQ(Key.Value("Donate"), "1");
+  EXPECT_FALSE(Store->DonationDue());
+  EXPECT_TRUE(Errors.empty());
+}
+
 // A settings key that cannot be written: the store says so once, and the window still closes.
 TEST_F(DonationWindowTest, CloseWithSettingsThatCannotBeWritten) {
   Key.Seed("Donate", "0");

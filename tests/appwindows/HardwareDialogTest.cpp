@@ -218,6 +218,45 @@ TEST_F(HardwareDialogTest, WinesDiagnosticToolThroughTheDialog) {
   EXPECT_TRUE(Errors.empty());
 }
 
+// "Get info" by a real click: it cannot be pressed again while the tool runs; Escape closes
+// the dialog meanwhile, as the close box does, and the tool's end fills the hidden dialog and
+// lets the button be pressed again.
+TEST_F(HardwareDialogTest, EscapeWhileTheToolRunsAndGetInfoOnceAtATime) {
+  auto form = Make();
+  TFcButton* getInfo = form->FcButton1;
+  bool disabledWhileRunning = false;
+  bool closedByEscape = false;
+  ShowModalWhile(form.get(), [&] {
+    RealClick(getInfo, getInfo->Width() / 2, getInfo->Height() / 2);
+    disabledWhileRunning = !getInfo->Enabled();
+    RealClick(getInfo, getInfo->Width() / 2, getInfo->Height() / 2);
+    RealKey(VK_ESCAPE);
+    closedByEscape = form->ModalResult() != mrNone;
+  });
+  EXPECT_TRUE(disabledWhileRunning);
+  EXPECT_TRUE(closedByEscape);
+  EXPECT_FALSE(form->Visible());
+  ASSERT_TRUE(LoopUntil([&] { return form->FcStatusPane1->Caption() == HardwareInformationCollected; }, 90000))
+      << "errors: " << (Errors.empty() ? "" : Errors.front());
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(getInfo->Enabled());
+  ASSERT_EQ(Memo(form.get()).size(), 3u);
+  EXPECT_EQ(Memo(form.get())[0].rfind("Operating System: ", 0), 0u) << Memo(form.get())[0];
+  EXPECT_TRUE(Errors.empty());
+}
+
+// A tool that cannot be started is reported and leaves "Get info" to be pressed again.
+TEST_F(HardwareDialogTest, GetInfoIsEnabledAgainWhenTheToolCannotStart) {
+  auto form = Make();
+  form->dxrun->SetApplicationName(ProgramFolder() + "no such tool.exe");
+  TFcButton* getInfo = form->FcButton1;
+  ShowModalWhile(form.get(), [&] {
+    RealClick(getInfo, getInfo->Width() / 2, getInfo->Height() / 2);
+    EXPECT_EQ(Errors.size(), 1u);
+    EXPECT_TRUE(getInfo->Enabled());
+  });
+}
+
 // A layout naming a class or handler that does not exist, or lacking a component the dialog
 // works on, is an error naming it, and leaves no half-built dialog behind.
 TEST_F(HardwareDialogTest, FaultyLayoutIsAClearError) {

@@ -11,6 +11,7 @@
 #include "ButtonTestSupport.h"
 #include "TestSupport.h"
 #include "controls/FcButton.h"
+#include "controls/FcRadChk.h"
 #include "platform/ExtCtrls.h"
 #include "platform/StdCtrls.h"
 #include "platform/Timer.h"
@@ -291,6 +292,45 @@ TEST(FcButton, SpaceAndTheAcceleratorPressTheButton) {
   PostMessageA(GetFocus(), WM_SYSCHAR, 'o', 0x20000001);
   Pump();
   EXPECT_EQ(d.clicks, (std::vector<std::string>{"other", "other"}));
+}
+
+// Space pressed on a button or check box and let go after the focus went away and came back:
+// nobody clicked, so nothing happens; the next whole press clicks as ever.
+TEST(FcCustomButton, ASpaceLeftBehindByTheFocusClicksNothing) {
+  struct TCase {
+    const char* name;
+    TFcCustomButton* (*make)(TForm*);
+  };
+  const TCase cases[] = {
+      {"button", [](TForm* f) -> TFcCustomButton* { return Put<TFcButton>(f, 10, 10, 75, 25); }},
+      {"check box", [](TForm* f) -> TFcCustomButton* { return Put<TFcCheckBox>(f, 10, 10, 120, 20); }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto form = ShownForm();
+    TFcCustomButton* control = c.make(form.get());
+    Put<TEdit>(form.get(), 10, 40, 100, 22);
+    int clicks = 0;
+    control->OnClick = [&](TObject*) { ++clicks; };
+    control->SetFocus();
+    Pump();
+    ASSERT_TRUE(control->Focused());
+
+    SendKey(VK_SPACE, true);
+    WaitForInputHandled();
+    EXPECT_TRUE(control->PressedLook());
+    RealKey(VK_TAB);
+    EXPECT_FALSE(control->Focused());
+    EXPECT_FALSE(control->PressedLook());
+    RealKey(VK_TAB, {VK_SHIFT});
+    ASSERT_TRUE(control->Focused());
+    SendKey(VK_SPACE, false);
+    WaitForInputHandled();
+    EXPECT_EQ(clicks, 0);
+
+    RealKey(VK_SPACE);
+    EXPECT_EQ(clicks, 1);
+  }
 }
 
 TEST(FcButton, ShowModalEndsWithTheModalResultOfTheClickedButton) {

@@ -112,9 +112,13 @@ TEST_F(ComboBox, TypingCompletesFromTheFirstItemItBegins) {
   EXPECT_EQ(combo->Text(), "abx");
   EXPECT_EQ(combo->beeps, 0);
 
-  // KeepSearchCase keeps the letters as typed; Escape starts afresh.
+  // Escape on the closed box leaves the text as it is.
   Char(27);
-  EXPECT_EQ(combo->Text(), "");
+  EXPECT_EQ(combo->Text(), "abx");
+
+  // KeepSearchCase keeps the letters as typed.
+  delete combo;
+  Make(csDropDown, {"Abacus", "Beta", "Bravo", "Gamma"});
   combo->SetKeepSearchCase(true);
   Char('b');
   Char('R');
@@ -177,11 +181,42 @@ TEST_F(ComboBox, ADropDownListSearchesTheLettersTypedTogether) {
   Char('e');
   EXPECT_EQ(combo->ItemIndex(), 3);
 
-  // Backspace shortens the search; Escape on the closed list goes back to the first item.
+  // Escape on the closed list keeps the choice and tells nothing; Backspace shortens the
+  // search.
+  const std::vector<int> before = changes;
+  Char(27);
+  EXPECT_EQ(combo->ItemIndex(), 3);
+  EXPECT_EQ(changes, before);
   Char('\b');
   EXPECT_EQ(combo->ItemIndex(), 0);
-  Char(27);
-  EXPECT_EQ(combo->ItemIndex(), 0);
+}
+
+// A reflexive Escape on a closed box, from the keyboard, changes nothing the user chose; on an
+// open list it closes the list and keeps the choice too.
+TEST_F(ComboBox, EscapeKeepsTheChoiceAndClosesAnOpenList) {
+  for (TComboBoxStyle style : {csDropDownList, csDropDown}) {
+    SCOPED_TRACE(style == csDropDown ? "drop-down" : "drop-down list");
+    Make(style, {"Alpha", "Beta", "Bravo", "Echo"});
+    SetForegroundWindow(form->Handle());
+    combo->SetFocus();
+    combo->SetItemIndex(2);
+    int changes = 0;
+    combo->OnChange = [&](TObject*) { ++changes; };
+
+    RealKey(VK_ESCAPE);
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_EQ(combo->Text(), "Bravo");
+    EXPECT_EQ(changes, 0);
+
+    RealKey(VK_F4);
+    ASSERT_TRUE(combo->DroppedDown());
+    RealKey(VK_ESCAPE);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_EQ(combo->Text(), "Bravo");
+    delete combo;
+    combo = nullptr;
+  }
 }
 
 TEST_F(ComboBox, LettersBeyondAsciiAreSearchedToo) {

@@ -187,8 +187,9 @@ TEST_F(Controls, AHiddenChildGetsItsWindowWhenShownOrAskedFor) {
   EXPECT_EQ(ChildWindows(hidden->Handle()), std::vector<HWND>{innerWindow});
   EXPECT_EQ(ChildWindows(form->Handle()).size(), 3u);
 
-  // Shown later, the control sits where a window made with the form's would: below the
-  // sibling before it in the list and above the one after it.
+  // Shown later, the control sits where a window made with the form's would: the list runs
+  // from the back to the front, so it lies above the sibling before it and below the one
+  // after it.
   std::unique_ptr<TForm> other(TForm::CreateNew<TForm>(nullptr));
   auto* a = new TCtlPanel(other.get());
   a->SetParent(other.get());
@@ -201,7 +202,33 @@ TEST_F(Controls, AHiddenChildGetsItsWindowWhenShownOrAskedFor) {
   b->SetVisible(true);
   ASSERT_TRUE(b->HandleAllocated());
   EXPECT_NE(GetWindowLongPtrA(b->Handle(), GWL_STYLE) & WS_VISIBLE, 0);
-  EXPECT_EQ(ChildWindows(other->Handle()), (std::vector<HWND>{a->Handle(), b->Handle(), c->Handle()}));
+  EXPECT_EQ(ChildWindows(other->Handle()), (std::vector<HWND>{c->Handle(), b->Handle(), a->Handle()}));
+}
+
+// A hidden control brought to the front and then shown covers its siblings, wherever it was
+// in the list: the window it gets only then is the topmost child and the one under the mouse.
+TEST_F(Controls, AHiddenControlBroughtToTheFrontIsOnTopOnceShown) {
+  for (size_t hiddenAt : {0u, 1u, 3u}) {
+    SCOPED_TRACE(hiddenAt);
+    std::unique_ptr<TForm> form(TForm::CreateNew<TForm>(nullptr));
+    form->SetBounds(60, 60, 200, 150);
+    std::vector<TCtlPanel*> panels;
+    for (size_t i = 0; i < 4; ++i) {
+      auto* panel = new TCtlPanel(form.get());
+      panel->SetVisible(i != hiddenAt);
+      panel->SetBounds(0, 0, 200, 150);
+      panel->SetParent(form.get());
+      panels.push_back(panel);
+    }
+    form->Show();
+    TCtlPanel* cover = panels[hiddenAt];
+    ASSERT_FALSE(cover->HandleAllocated());
+    cover->BringToFront();
+    cover->SetVisible(true);
+    ASSERT_TRUE(cover->HandleAllocated());
+    EXPECT_EQ(GetWindow(form->Handle(), GW_CHILD), cover->Handle());
+    EXPECT_EQ(WindowFromPoint(cover->ClientToScreen(POINT{100, 75})), cover->Handle());
+  }
 }
 
 TEST_F(Controls, NotificationsAreSentOnlyWhenSomethingChanged) {

@@ -1,6 +1,7 @@
 // A benchmark run through the real main window: its controls set as a user sets them, a real
 // click on "Benchmark", the stand-in game run at two resolutions by the process runner, the
-// report opened, the game's files back, and the settings read back by a second start.
+// report opened, the game's files back, and the settings read back by a second start; and a
+// run stopped by a real click on the abort image.
 #include <map>
 
 #include "MainWindowTestSupport.h"
@@ -142,4 +143,46 @@ TEST_F(MainWindowRunTest, BenchmarkThroughTheWindow) {
   EXPECT_EQ(g.AABox->Text(), "2");
   EXPECT_EQ(g.waits->IntValue(), 1);
   EXPECT_EQ(g.NoteEdit->Text(), "Tom & Jerry <3");
+}
+
+// The abort image, clicked for real while the first game of three runs, in the window's first
+// run after the start (the abort panel has no window before): the panel is on top, the run
+// stops once that game has ended, and the game's files are its own again.
+TEST_F(MainWindowRunTest, AbortClickedDuringTheFirstRun) {
+  const std::string gameConfig = ReadBytes(Game->Root() + "system.cfg");
+  const std::string gameSplash = ReadBytes(Game->Root() + "qmsplash.bmp");
+  CreateWindows();
+  ShowMainWindow();
+  TForm1& f = *Form1;
+  ClickItem(f.demo->ItemButton(1));
+  for (int i = 0; i < 3; ++i) ClickItem(f.res->ItemCheck(i));
+  Choose(f.LangBox, "English");
+  TFcControlButton* down = f.waits->GetButton(sbDown);
+  for (int i = 0; i < 2; ++i) MouseClick(down, down->Width() / 2, down->Height() / 2);
+
+  int games = 0;
+  const TSvCPSTerminateEvent ended = f.cp->OnTerminate;
+  f.cp->OnTerminate = [&](TObject* sender, DWORD code) {
+    ++games;
+    ended(sender, code);
+  };
+  // The clicks are queued at once, so that the abort is in the queue before the first game's
+  // end can run. The abort image's right part: the game's window covers the screen's
+  // top-left 640 x 480.
+  SendClick(f.BenchButton->ClientToScreen(POINT{f.BenchButton->Width() / 2, f.BenchButton->Height() / 2}));
+  ASSERT_TRUE(LoopUntil([&] { return f.Panel1->Visible(); }));
+  const POINT abort = f.Image2->ClientToScreen(POINT{f.Image2->Width() * 3 / 4, f.Image2->Height() / 2});
+  EXPECT_EQ(WindowFromPoint(abort), f.Panel1->Handle());
+  SendClick(abort);
+  ASSERT_TRUE(LoopUntil([&] { return f.BenchButton->Enabled(); }, 90000));
+
+  EXPECT_EQ(games, 1);
+  EXPECT_EQ(f.FcStatusPane1->Caption(), "Benchmark aborted.");
+  EXPECT_FALSE(f.Panel1->Visible());
+  EXPECT_TRUE(Opened.empty());
+  EXPECT_EQ(ReadBytes(Game->Root() + "system.cfg"), gameConfig);
+  EXPECT_EQ(ReadBytes(Game->Root() + "qmsplash.bmp"), gameSplash);
+  EXPECT_FALSE(FileExists(Game->Root() + "qmsplashold.bmp"));
+  EXPECT_FALSE(FileExists(Game->Root() + "Systemcfgoverride.cfg"));
+  EXPECT_EQ(Key.Value("NoErrorWarning"), "0");
 }

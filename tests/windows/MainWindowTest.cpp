@@ -23,3 +23,32 @@ TEST_F(MainWindowTest, PicturesOfThePages) {
     SaveWindowPicture(Form1, std::string("main-window-") + names[i]);
   }
 }
+
+// The longest message the status line gets, a resolution aborted for its log, is read to its
+// end: wrapped onto a second line within the line's height, so that its last word adds ink to
+// the status bar's picture (cut at the window's edge, it would add none).
+TEST_F(MainWindowTest, ALongStatusIsWrappedWithinTheStatusLine) {
+  UseGame();
+  CreateWindows();
+  Form1->Show();
+  const std::string longest =
+      "Benchmark aborted. 1600\xD7" "1200 not measured: The time-demo log "
+      "\"C:\\Program Files\\Quenmar\\Levels\\Steam\\nmxsteam.log\" has no line "
+      "\"!TimeDemo Run 10 Finished.\".";
+  const std::string withoutLastWord = longest.substr(0, longest.rfind(' '));
+  TFcStatusPane* status = Form1->FcStatusPane1;
+  TWinControl* bar = status->Parent();
+  for (TVisualStyles styles : {TVisualStyles::vsOn, TVisualStyles::vsOff}) {
+    SCOPED_TRACE(styles == TVisualStyles::vsOn ? "styles on" : "styles off");
+    TStylesScope scope(styles);
+    status->SetCaption(withoutLastWord);
+    auto before = PaintToBitmap(bar);
+    status->SetCaption(longest);
+    auto after = PaintToBitmap(bar);
+    int added = 0;
+    for (int y = 0; y < after->Height(); ++y)
+      for (int x = 0; x < after->Width(); ++x)
+        if (PixelAt(*after, x, y) != PixelAt(*before, x, y)) ++added;
+    EXPECT_GT(added, 20);
+  }
+}
