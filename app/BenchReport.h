@@ -37,14 +37,15 @@ std::string ScoreText(const std::string& logLine);
 std::string ScoreToLocaleSeparator(const std::string& score, char localeSeparator);
 // The score's first separator turned into the report's (`DecBox`: "," or else ".").
 std::string ScoreToReportSeparator(const std::string& score, const std::string& decimalBox);
-// The average as the report shows it: its shortest text of up to 15 digits with the
-// report's separator, cut (not rounded) two digits after the separator.
+// The average as the report shows it: its 15 significant digits in plain notation (never
+// with an exponent, which the cut would lose) with the report's separator, cut (not rounded)
+// two digits after the separator.
 std::string CutAverage(float average, const std::string& decimalBox);
 
 // Adds the section of the resolution just run (scores and average from the demo's log) to
 // the report and counts it in State.MeasuredSections. Raises EListError when the log ends
-// before a score and EConvertError when a score is not a number; the report then holds
-// nothing of this section.
+// before a score and EConvertError when a score is not a frame rate (no number, negative, or
+// too large for the 32-bit average); the report then holds nothing of this section.
 void AddReportSection(TBenchEngine& bench);
 // Adds the section of a resolution that was not measured: its heading and why.
 void AddFailedReportSection(TBenchEngine& bench, const std::string& problem);
