@@ -62,6 +62,7 @@
 #define IDS_LOG_UNFINISHED 2007
 #define IDS_RESOLUTION_NOT_MEASURED 2008
 #define IDS_NAME_NOT_FOR_GAME 2009
+#define IDS_CONTROL_CHARACTER 2017
 
 // String tables: the shell browsing controls' texts and failure messages (4000-4999).
 #define IDS_SHELL_TOO_MANY_STRINGS 4000

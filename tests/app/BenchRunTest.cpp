@@ -826,6 +826,10 @@ TEST_F(BenchRunTest, NamesTheGameCannotBeGivenAreRefusedBeforeAnythingChanges) {
   const Case cases[] = {
       {"S\xE3o \xD8", "quick.tmd", "S\xE3o \xD8", "\xE3, \xD8"},
       {"Training", "\x8A\x80.tmd", "\x8A\x80.tmd", "\x8A, \x80"},
+      // Each would end the name's quotes or the batch line and let cmd run the rest.
+      {"Train\"ing", "quick.tmd", "Train\"ing", "\""},
+      {"Training", "a\tb\r\n.tmd", "a\tb\r\n.tmd",
+       "control character 9, control character 13, control character 10"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
