@@ -293,7 +293,28 @@ void AddFailedReportSection(TBenchEngine& bench, const std::string& problem) {
   report.Add(SectionEnd);
 }
 
-void FinishReport(TBenchEngine& bench) {
+namespace {
+
+// The folders a report may be saved in, in turn: the chosen one, the game's "Benchmark\"
+// folder and the user's temporary folder, each once.
+std::vector<std::string> ReportFolders(const TBenchEngine& bench) {
+  std::vector<std::string> folders = {ExtractFilePath(ReportFileName(bench)),
+                                      bench.Choices.GameRoot + "Benchmark\\"};
+  char temp[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof temp, temp);
+  if (length > 0 && length < sizeof temp) folders.push_back(IncludeTrailingBackslash(temp));
+  std::vector<std::string> once;
+  for (const std::string& folder : folders) {
+    bool seen = false;
+    for (const std::string& earlier : once) seen = seen || SameText(earlier, folder);
+    if (!seen) once.push_back(folder);
+  }
+  return once;
+}
+
+}  // namespace
+
+TReportSave FinishReport(TBenchEngine& bench) {
   TStringList& report = bench.State.Report;
   report.Add("<P></P>");
   report.Add("<p align=\"center\"><FONT size=2>Quenmar Benchmark by Nemorix</FONT><br>");
@@ -301,10 +322,21 @@ void FinishReport(TBenchEngine& bench) {
   report.Add(std::string("<FONT size=2><a href=\"http://") + MakerWebAddress + "\">" +
              MakerWebAddress + "</a></FONT></p>");
   report.Add("</BODY></HTML>");
-  const std::string fileName = ReportFileName(bench);
-  ForceDirectories(ExtractFileDir(fileName));
-  report.SaveToFile(fileName);
+  const std::string bytes = report.Text();
+  const std::string name = ExtractFileName(ReportFileName(bench));
+  TReportSave save;
+  for (const std::string& folder : ReportFolders(bench)) {
+    try {
+      ForceDirectories(folder);  // when it cannot be made, the write says why
+      ReplaceFileContents(folder + name, bytes);
+      save.FileName = folder + name;
+      break;
+    } catch (const Exception& e) {
+      save.Failures.push_back(ResMessage(IDS_REPORT_FOLDER_FAILED, folder, e.Message()));
+    }
+  }
   bench.Pause(500);
+  return save;
 }
 
 std::string ReportFileName(const TBenchEngine& bench) {

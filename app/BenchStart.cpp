@@ -7,6 +7,7 @@
 #include "app/GameCommandLine.h"
 #include "app/GameConfig.h"
 #include "app/GameFiles.h"
+#include "app/ScreenshotOutput.h"
 #include "platform/Application.h"
 #include "resources/ResourceIds.h"
 
@@ -74,12 +75,14 @@ bool PrepareRun(TBenchEngine& bench) {
   bench.SetBenchButtonEnabled(false);
   SwapSplash(bench);
   if (c.ScreenshotMode) {
-    DeleteIfPresent(c.GameRoot + "Quenmar0000.jpg");
+    MoveOldScreenshotAside(bench);
     ForceDirectories(c.GameRoot + "Screenshot");
   }
   s.StartTime = Now();
   s.Report.Clear();
   s.MeasuredSections = 0;
+  s.ScreenshotsMissing.clear();
+  s.ScreenshotsKept.clear();
   ForceDirectories(c.GameRoot + "Benchmark");
   bench.WriteSetting("NoErrorWarning", "1");
 
