@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/StringList.h"
 #include "platform/SysUtils.h"
@@ -108,6 +109,10 @@ struct TBenchRunState {
   int MeasuredSections = 0;  // resolutions whose scores the report holds
   std::string LogProblem;    // what the last log check found missing ("" when it passed)
   TStringList LogList;     // the time-demo log being read
+  // Screenshot mode: the resolutions whose game took no picture, and where the pictures are
+  // that the screenshot folder could not take (one sentence each, for the status line).
+  std::vector<std::string> ScreenshotsMissing;
+  std::vector<std::string> ScreenshotsKept;
 };
 
 // How the engine reports to the user; the main window implements it.

@@ -1,5 +1,6 @@
 #include "app/BenchReport.h"
 
+#include <cmath>
 #include <string_view>
 
 #include "app/GameCommandLine.h"
@@ -154,7 +155,11 @@ std::string ScoreToReportSeparator(const std::string& score, const std::string& 
 }
 
 std::string CutAverage(float average, const std::string& decimalBox) {
-  std::string text = ScoreToReportSeparator(FloatToStr(static_cast<double>(average)), decimalBox);
+  // Every digit of the 15-digit form, however far after the point it stands (the smallest
+  // float is about 1.4E-45); trailing zeros are left out, as the shortest form leaves them.
+  static const std::string plain = "0." + std::string(60, '#');
+  std::string text =
+      ScoreToReportSeparator(FormatFloat(plain, static_cast<double>(average)), decimalBox);
   size_t at = text.find(ReportSeparator(decimalBox));
   if (at == std::string::npos) return text;
   return text.substr(0, at + 3);
@@ -197,7 +202,19 @@ class TScoreReader {
       throw EConvertError(
           Format("The score \"%s\" of run %d in the time-demo log \"%s\" is not a number.",
                  score.c_str(), run, fileName_.c_str()));
+    // The average is summed in 32 bits; a rate beyond them would make it infinite.
+    if (value < 0 || !std::isfinite(static_cast<float>(value)))
+      throw EConvertError(
+          Format("The score \"%s\" of run %d in the time-demo log \"%s\" is not a frame rate.",
+                 score.c_str(), run, fileName_.c_str()));
     return score;
+  }
+
+  // A sum of rates that each fit in 32 bits may still not.
+  void CheckSum(float sum) const {
+    if (!std::isfinite(sum))
+      throw EConvertError(Format("The scores in the time-demo log \"%s\" are too large to average.",
+                                 fileName_.c_str()));
   }
 
   void Skip(int lines) {
@@ -249,6 +266,7 @@ void AddReportSection(TBenchEngine& bench) {
     for (int n = 1; n <= runs; ++n) {
       std::string score = scores.Next(n, value);
       sum = static_cast<float>(sum + value);
+      scores.CheckSum(sum);
       scores.Skip(5);
       section.Add("<span class=\"style5\">Score = " + ScoreToReportSeparator(score, dec) +
                   " FPS (Run " + IntToStr(n) + ")</span><br>");
@@ -275,7 +293,28 @@ void AddFailedReportSection(TBenchEngine& bench, const std::string& problem) {
   report.Add(SectionEnd);
 }
 
-void FinishReport(TBenchEngine& bench) {
+namespace {
+
+// The folders a report may be saved in, in turn: the chosen one, the game's "Benchmark\"
+// folder and the user's temporary folder, each once.
+std::vector<std::string> ReportFolders(const TBenchEngine& bench) {
+  std::vector<std::string> folders = {ExtractFilePath(ReportFileName(bench)),
+                                      bench.Choices.GameRoot + "Benchmark\\"};
+  char temp[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof temp, temp);
+  if (length > 0 && length < sizeof temp) folders.push_back(IncludeTrailingBackslash(temp));
+  std::vector<std::string> once;
+  for (const std::string& folder : folders) {
+    bool seen = false;
+    for (const std::string& earlier : once) seen = seen || SameText(earlier, folder);
+    if (!seen) once.push_back(folder);
+  }
+  return once;
+}
+
+}  // namespace
+
+TReportSave FinishReport(TBenchEngine& bench) {
   TStringList& report = bench.State.Report;
   report.Add("<P></P>");
   report.Add("<p align=\"center\"><FONT size=2>Quenmar Benchmark by Nemorix</FONT><br>");
@@ -283,10 +322,21 @@ void FinishReport(TBenchEngine& bench) {
   report.Add(std::string("<FONT size=2><a href=\"http://") + MakerWebAddress + "\">" +
              MakerWebAddress + "</a></FONT></p>");
   report.Add("</BODY></HTML>");
-  const std::string fileName = ReportFileName(bench);
-  ForceDirectories(ExtractFileDir(fileName));
-  report.SaveToFile(fileName);
+  const std::string bytes = report.Text();
+  const std::string name = ExtractFileName(ReportFileName(bench));
+  TReportSave save;
+  for (const std::string& folder : ReportFolders(bench)) {
+    try {
+      ForceDirectories(folder);  // when it cannot be made, the write says why
+      ReplaceFileContents(folder + name, bytes);
+      save.FileName = folder + name;
+      break;
+    } catch (const Exception& e) {
+      save.Failures.push_back(ResMessage(IDS_REPORT_FOLDER_FAILED, folder, e.Message()));
+    }
+  }
   bench.Pause(500);
+  return save;
 }
 
 std::string ReportFileName(const TBenchEngine& bench) {

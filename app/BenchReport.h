@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/BenchEngine.h"
 #include "platform/StringList.h"
@@ -37,19 +38,28 @@ std::string ScoreText(const std::string& logLine);
 std::string ScoreToLocaleSeparator(const std::string& score, char localeSeparator);
 // The score's first separator turned into the report's (`DecBox`: "," or else ".").
 std::string ScoreToReportSeparator(const std::string& score, const std::string& decimalBox);
-// The average as the report shows it: its shortest text of up to 15 digits with the
-// report's separator, cut (not rounded) two digits after the separator.
+// The average as the report shows it: its 15 significant digits in plain notation (never
+// with an exponent, which the cut would lose) with the report's separator, cut (not rounded)
+// two digits after the separator.
 std::string CutAverage(float average, const std::string& decimalBox);
 
 // Adds the section of the resolution just run (scores and average from the demo's log) to
 // the report and counts it in State.MeasuredSections. Raises EListError when the log ends
-// before a score and EConvertError when a score is not a number; the report then holds
-// nothing of this section.
+// before a score and EConvertError when a score is not a frame rate (no number, negative, or
+// too large for the 32-bit average); the report then holds nothing of this section.
 void AddReportSection(TBenchEngine& bench);
 // Adds the section of a resolution that was not measured: its heading and why.
 void AddFailedReportSection(TBenchEngine& bench, const std::string& problem);
-// Closes the report with its footer, saves it as ReportFileName (making the folder) and
-// pauses 500 ms.
-void FinishReport(TBenchEngine& bench);
-// Where the report goes: the results folder, else the game's "Benchmark\" folder.
+// Where a report was saved, and why the folders tried before could not take it.
+struct TReportSave {
+  std::string FileName;               // "" when no folder could take it
+  std::vector<std::string> Failures;  // per folder that failed: its name and why
+};
+// Closes the report with its footer and saves it, then pauses 500 ms. A measured run is never
+// lost for want of a folder: when ReportFileName's folder cannot take the report (a missing
+// drive, a name the system refuses, a full disk), the game's "Benchmark\" folder is tried,
+// then the user's temporary folder. Each is written through a temporary file that takes the
+// report's name only when whole, so no folder is left with a partial or empty report.
+TReportSave FinishReport(TBenchEngine& bench);
+// Where the report goes first: the results folder, else the game's "Benchmark\" folder.
 std::string ReportFileName(const TBenchEngine& bench);

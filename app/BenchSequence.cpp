@@ -13,6 +13,7 @@
 namespace {
 
 const char* const AbortedText = "Benchmark aborted.";
+const char* const SuccessText = "The benchmarking is successful.";
 
 // The status line's text for the resolution just run when it was not measured.
 std::string NotMeasuredText(const TBenchRunState& state, const std::string& problem) {
@@ -39,10 +40,73 @@ std::string RecordResolution(TBenchEngine& bench) {
   return problem;
 }
 
+std::string Joined(const std::vector<std::string>& items, const char* separator) {
+  std::string text;
+  for (const std::string& item : items) {
+    if (!text.empty()) text += separator;
+    text += item;
+  }
+  return text;
+}
+
+// Moves the screenshot of the resolution just run and notes what became of it.
+void KeepScreenshot(TBenchEngine& bench) {
+  TBenchRunState& s = bench.State;
+  const TScreenshotResult result = MoveScreenshot(bench);
+  const std::string size = ResolutionSize(s.CurrentResolution);
+  if (result.Outcome == soNone)
+    s.ScreenshotsMissing.push_back(size);
+  else if (result.Outcome == soKept)
+    s.ScreenshotsKept.push_back(ResMessage(IDS_SCREENSHOT_KEPT, size,
+                                           bench.Choices.ScreenshotFolder, result.KeptAs));
+}
+
+// The end of a screenshot run: success only when every resolution's picture is in the
+// screenshot folder; otherwise which resolutions have none there, and where the kept ones are.
+std::string ScreenshotRunText(const TBenchEngine& bench) {
+  const TBenchRunState& s = bench.State;
+  if (s.ScreenshotsMissing.empty() && s.ScreenshotsKept.empty())
+    return "Screenshot mode is successful.";
+  std::vector<std::string> sentences;
+  if (!s.ScreenshotsMissing.empty())
+    sentences.push_back(
+        ResMessage(IDS_NO_SCREENSHOT, bench.Choices.Frame, Joined(s.ScreenshotsMissing, ", ")));
+  sentences.insert(sentences.end(), s.ScreenshotsKept.begin(), s.ScreenshotsKept.end());
+  return Joined(sentences, " ");
+}
+
 struct TLastStep {
-  bool reportSaved = false;
+  std::string report;          // where the report was saved ("" when it was not)
   bool restoreFailed = false;  // already shown: the end of the run does not try again
 };
+
+// Saves the finished report. The status line tells where it went when the results folder
+// could not take it, and is set before the message that says why, so that nothing claims
+// success while the user reads it.
+void SaveReport(TBenchEngine& bench, TLastStep& step, const std::string& measuredText) {
+  const TReportSave save = FinishReport(bench);
+  step.report = save.FileName;
+  if (save.Failures.empty()) {
+    bench.ShowStatus(measuredText);
+    bench.Repaint();
+    return;
+  }
+  const bool measured = measuredText == SuccessText;
+  std::string status = measured ? "The benchmark has finished." : measuredText;
+  std::vector<std::string> message = save.Failures;
+  const std::string folder = ExtractFilePath(save.FileName);
+  status += ' ';
+  if (save.FileName.empty()) {
+    status += LoadResString(IDS_REPORT_NOT_SAVED);
+    message.push_back(LoadResString(IDS_REPORT_NOT_SAVED));
+  } else {
+    status += ResMessage(IDS_REPORT_SAVED_IN, folder);
+    message.push_back(ResMessage(IDS_REPORT_SAVED_INSTEAD, folder));
+  }
+  bench.ShowStatus(status);
+  bench.Repaint();
+  bench.ShowMessage(Joined(message, "\n"));
+}
 
 // The last chosen resolution has ended.
 TLastStep FinishLastResolution(TBenchEngine& bench, TObject* sender) {
@@ -59,22 +123,18 @@ TLastStep FinishLastResolution(TBenchEngine& bench, TObject* sender) {
       Application->HandleException(sender);
     }
     DeleteIfPresent(c.GameRoot + "Systemcfgoverride.cfg");
-    bench.ShowStatus("Screenshot mode is successful.");
-    MoveScreenshot(bench);
+    KeepScreenshot(bench);
+    bench.ShowStatus(ScreenshotRunText(bench));
     return step;
   }
-  if (s.Success) {
-    bench.ShowStatus("The benchmarking is successful.");
-    bench.Repaint();
-  }
   const std::string problem = RecordResolution(bench);
-  if (!problem.empty())
-    bench.ShowStatus(std::string(AbortedText) + " " + NotMeasuredText(s, problem));
+  const std::string text =
+      problem.empty() ? SuccessText : std::string(AbortedText) + " " + NotMeasuredText(s, problem);
   // The resolutions that were measured are kept, whatever became of the last one.
-  if (s.MeasuredSections > 0) {
-    FinishReport(bench);
-    step.reportSaved = true;
-  }
+  if (s.MeasuredSections > 0)
+    SaveReport(bench, step, text);
+  else
+    bench.ShowStatus(text);
   DeleteIfPresent(c.GameRoot + "Systemcfgoverride.cfg");
   return step;
 }
@@ -90,7 +150,7 @@ bool GoOnToNextResolution(TBenchEngine& bench, TObject* sender) {
   // otherwise stays blocked for the whole pause.
   Application->ProcessMessages();
   bench.Pause(500);
-  if (c.ScreenshotMode) MoveScreenshot(bench);
+  if (c.ScreenshotMode) KeepScreenshot(bench);
   if (s.Abort) {
     bench.ShowStatus(AbortedText);
     PutGameFilesBack(bench, sender);
@@ -131,7 +191,7 @@ void cpTerminate(TBenchEngine& bench, TObject* Sender, DWORD /*ExitCode*/) {
     over = true;
   }
   if (!over) return;
-  if (!bench.Choices.ScreenshotMode && last.reportSaved) bench.OpenReport(ReportFileName(bench));
+  if (!bench.Choices.ScreenshotMode && !last.report.empty()) bench.OpenReport(last.report);
   PutGameFilesBack(bench, Sender, !last.restoreFailed);
 }
 

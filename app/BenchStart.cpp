@@ -7,6 +7,7 @@
 #include "app/GameCommandLine.h"
 #include "app/GameConfig.h"
 #include "app/GameFiles.h"
+#include "app/ScreenshotOutput.h"
 #include "platform/Application.h"
 #include "resources/ResourceIds.h"
 
@@ -30,13 +31,14 @@ const char* const PixelShaderTexts[] = {"Pixel shader: default model",
                                         "Pixel shader: model 2.0b", "Pixel shader: model 3.0"};
 
 // The user demo's map and file names reach the game through the batch file, which cmd reads
-// in the OEM code page: a letter that page cannot hold would give the game another name. Such
-// a name is refused before anything is changed.
+// in the OEM code page: a letter that page cannot hold would give the game another name, and
+// a quote or a control character would let cmd run the rest of the name as a command. Such a
+// name is refused before anything is changed.
 bool GameNamesFit(const TBenchEngine& bench) {
   const TBenchChoices& c = bench.Choices;
   if (c.Demo != UserDemoItem) return true;
   for (const std::string* name : {&c.MapName, &c.DemoFileName}) {
-    const std::string letters = LettersOutsideOemCodePage(*name);
+    const std::string letters = LettersNotForTheGame(*name);
     if (letters.empty()) continue;
     bench.ShowMessage(ResMessage(IDS_NAME_NOT_FOR_GAME, *name, letters));
     return false;
@@ -73,12 +75,14 @@ bool PrepareRun(TBenchEngine& bench) {
   bench.SetBenchButtonEnabled(false);
   SwapSplash(bench);
   if (c.ScreenshotMode) {
-    DeleteIfPresent(c.GameRoot + "Quenmar0000.jpg");
+    MoveOldScreenshotAside(bench);
     ForceDirectories(c.GameRoot + "Screenshot");
   }
   s.StartTime = Now();
   s.Report.Clear();
   s.MeasuredSections = 0;
+  s.ScreenshotsMissing.clear();
+  s.ScreenshotsKept.clear();
   ForceDirectories(c.GameRoot + "Benchmark");
   bench.WriteSetting("NoErrorWarning", "1");
 

@@ -2,6 +2,7 @@
 
 #include "app/GameFiles.h"
 
+#include "resources/ResourceIds.h"
 #include "services/SvCreateProcess.h"
 #include "platform/SysUtils.h"
 
@@ -160,6 +161,25 @@ std::string LettersOutsideOemCodePage(const std::string& text) {
       letters += (letters.empty() ? "" : ", ") + ansi;
     i += length - 1;
   }
+  return letters;
+}
+
+std::string LettersNotForTheGame(const std::string& name) {
+  std::string letters;
+  const auto add = [&letters](const std::string& letter) {
+    if (letters.find(letter) != std::string::npos) return;
+    if (!letters.empty()) letters += ", ";
+    letters += letter;
+  };
+  for (const char c : name) {
+    const auto code = static_cast<unsigned char>(c);
+    if (c == '"')
+      add("\"");
+    else if (code < 0x20 || code == 0x7F)
+      add(ResMessage(IDS_CONTROL_CHARACTER, IntToStr(code)));
+  }
+  const std::string outside = LettersOutsideOemCodePage(name);
+  if (!outside.empty()) add(outside);
   return letters;
 }
 

@@ -41,6 +41,11 @@ std::string BatchLine(const std::string& commandLine);
 // The letters of an ANSI text that the OEM code page cannot hold, separated by ", ";
 // "" when it holds them all.
 std::string LettersOutsideOemCodePage(const std::string& text);
+// The letters of a name that the batch line cannot carry to the game, separated by ", ": a
+// double quote or a control character (written "control character 9"), which would end the
+// name's quotes or its line and let cmd read the rest as commands of its own, and the letters
+// the OEM code page cannot hold. "" when there are none.
+std::string LettersNotForTheGame(const std::string& name);
 // The game's time-demo log of the demo being run.
 std::string DemoLogFileName(const TBenchEngine& bench);
 

@@ -53,6 +53,9 @@ void TForm1::demoChanging(TObject*, int, bool&) {
   } else {
     Label3->SetCaption(StockFrameRanges[item].Text);
     FrameEdit->SetMax(StockFrameRanges[item].Frames);
+    // The field does not bring its number down with its maximum; a frame past the demo's end
+    // would reach the game, which then takes no screenshot.
+    if (FrameEdit->Value() > FrameEdit->Max()) FrameEdit->SetValue(FrameEdit->Max());
   }
 }
 

@@ -1,5 +1,8 @@
 #include "app/ScreenshotOutput.h"
 
+#include "app/GameFiles.h"
+#include "resources/ResourceIds.h"
+
 std::string ScreenshotBaseName(const TBenchEngine& bench) {
   const TBenchRunState& state = bench.State;
   const std::string stamp = StringReplace(state.TimeText, "_", "", {rfReplaceAll});
@@ -28,12 +31,38 @@ void BuildScreenshotDescription(const TBenchEngine& bench, TStrings& lines) {
   if (!choices.Note.empty()) lines.Add("Note: " + choices.Note);
 }
 
-void MoveScreenshot(TBenchEngine& bench) {
+std::string UniqueFileName(const std::string& stem, const std::string& extension) {
+  std::string name = stem + extension;
+  for (int n = 2; GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+    name = stem + " (" + IntToStr(n) + ")" + extension;
+  return name;
+}
+
+void MoveOldScreenshotAside(const TBenchEngine& bench) {
   const std::string shot = bench.Choices.GameRoot + "Quenmar0000.jpg";
   if (!FileExists(shot)) return;
+  const std::string aside = UniqueFileName(bench.Choices.GameRoot + "Quenmar0000", ".jpg");
+  if (!MoveFileA(shot.c_str(), aside.c_str()))
+    throw EGameFileError(ResMessage(IDS_FILE_NOT_MOVED, shot, aside, SysErrorMessage(GetLastError())));
+}
+
+TScreenshotResult MoveScreenshot(TBenchEngine& bench) {
+  const std::string shot = bench.Choices.GameRoot + "Quenmar0000.jpg";
+  TScreenshotResult result;
+  if (!FileExists(shot)) return result;
   const std::string name = ScreenshotBaseName(bench);
-  bench.ShellMove(shot, name + ".jpg");
   TStringList description;
   BuildScreenshotDescription(bench, description);
-  description.SaveToFile(name + ".txt");
+  // The shell's answer alone is not enough: it has reported success for a move into a
+  // device name ("con") that left the picture where it was.
+  if (bench.ShellMove(shot, name + ".jpg") && !FileExists(shot) && FileExists(name + ".jpg")) {
+    result.Outcome = soMoved;
+    description.SaveToFile(name + ".txt");
+    return result;
+  }
+  const std::string kept = UniqueFileName(bench.Choices.GameRoot + ExtractFileName(name), ".jpg");
+  result.Outcome = soKept;
+  result.KeptAs = MoveFileA(shot.c_str(), kept.c_str()) ? kept : shot;
+  description.SaveToFile(ChangeFileExt(result.KeptAs, ".txt"));
+  return result;
 }

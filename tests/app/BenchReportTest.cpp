@@ -146,6 +146,11 @@ TEST_F(BenchReportTest, ScoresAndTheCutFloatAverage) {
       {{"414.39", "931.93"}, ".", '.', {" 414.39", " 931.93"}, "673.16"},  // 32-bit sum too
       {{"57.12", "57.13"}, ".", ',', {" 57.12", " 57.13"}, "57.12"},  // a locale reading commas
       {{"57,12", "57,13"}, ",", ',', {" 57,12", " 57,13"}, "57,12"},
+      // Averages whose shortest text has an exponent: 9.99999997475243E-7 and
+      // 3.00000002808218E15 as floats, written out in full before the cut.
+      {{"0.000001", "0.000001"}, ".", '.', {" 0.000001", " 0.000001"}, "0.00"},
+      {{"3000000000000000", "3000000000000000"}, ",", '.',
+       {" 3000000000000000", " 3000000000000000"}, "3000000028082180"},
   };
   const char saved = FormatSettings.DecimalSeparator;
   for (const Case& k : cases) {
@@ -187,6 +192,9 @@ TEST_F(BenchReportTest, MalformedLogFailsAndLeavesTheReportAlone) {
       {"score not a number", GameLog({"57.12", "fast"}), "1", true},
       {"score empty", GameLog({""}), "0", true},
       {"one run not a number", GameLog({"12.5.3"}), "0", true},
+      {"negative score", GameLog({"-5.00"}), "0", true},
+      {"score beyond a float", GameLog({"1e39"}), "0", true},
+      {"scores whose sum is beyond a float", GameLog({"3e38", "3e38"}), "1", true},
   };
   WriteReportHeader(*Bench);
   const V header = Lines(Bench->State.Report);

@@ -370,6 +370,8 @@ TEST_F(BenchRunTest, ScreenshotModeKeepsAPictureAndADescriptionPerResolution) {
                  "Geometry Instancing: disabled"}));
   }
   EXPECT_FALSE(FileExists(Root() + "Quenmar0000.jpg"));
+  // The picture that was there at the start (maybe one a failed move left) is kept aside.
+  EXPECT_EQ(ReadBytes(Root() + "Quenmar0000 (2).jpg"), "an old shot");
   EXPECT_EQ(View.Statuses.back(), "Screenshot mode is successful.");
   EXPECT_TRUE(View.OpenedReports.empty());
   EXPECT_FALSE(FileExists(ReportFileName(*Bench)));
@@ -405,13 +407,16 @@ TEST_P(BenchRefusedTest, StartIsRefusedAfterItsFirstSteps) {
   EXPECT_TRUE(View.ButtonEnabled);
   EXPECT_FALSE(View.PanelVisible);
   EXPECT_EQ(Process->State(), psReady);
-  // The steps before the check stay done: the splash swapped, the folders made, the mark set.
+  // The steps before the check stay done: the splash swapped, the folders made, the mark set,
+  // the old screenshot moved aside (never deleted).
   EXPECT_EQ(ReadFileBytes(Root() + "qmsplash.bmp"), ProgramSplash);
   EXPECT_EQ(ReadFileBytes(Root() + "qmsplashold.bmp"), GameSplash);
   EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\qmsplash.bmp"), GameSplash);
   EXPECT_TRUE(DirectoryExists(Root() + "Benchmark"));
   EXPECT_EQ(NoErrorWarning(), "1");
   EXPECT_EQ(FileExists(Root() + "Quenmar0000.jpg"), !GetParam().screenshotMode);
+  EXPECT_EQ(ReadBytes(Root() + (GetParam().screenshotMode ? "Quenmar0000 (2).jpg" : "Quenmar0000.jpg")),
+            "an old shot");
   EXPECT_EQ(DirectoryExists(Root() + "Screenshot"), GetParam().screenshotMode);
   // Nothing after it: the game's configuration is untouched.
   EXPECT_EQ(ReadFileBytes(Root() + "system.cfg"), GameConfig);
@@ -826,6 +831,10 @@ TEST_F(BenchRunTest, NamesTheGameCannotBeGivenAreRefusedBeforeAnythingChanges) {
   const Case cases[] = {
       {"S\xE3o \xD8", "quick.tmd", "S\xE3o \xD8", "\xE3, \xD8"},
       {"Training", "\x8A\x80.tmd", "\x8A\x80.tmd", "\x8A, \x80"},
+      // Each would end the name's quotes or the batch line and let cmd run the rest.
+      {"Train\"ing", "quick.tmd", "Train\"ing", "\""},
+      {"Training", "a\tb\r\n.tmd", "a\tb\r\n.tmd",
+       "control character 9, control character 13, control character 10"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -849,3 +858,143 @@ TEST_F(BenchRunTest, NamesTheGameCannotBeGivenAreRefusedBeforeAnythingChanges) {
     EXPECT_EQ(Process->State(), psReady);
   }
 }
+
+namespace {
+
+struct TScreenshotEndCase {
+  const char* name;
+  const char* frame;
+  bool missingFolder;  // the screenshot folder is on a drive that is not there
+};
+
+class BenchScreenshotEndTest : public BenchRunTest,
+                               public testing::WithParamInterface<TScreenshotEndCase> {};
+
+}  // namespace
+
+// "Screenshot mode is successful." only when every resolution's picture is in the screenshot
+// folder; otherwise the status names the resolutions without one and where kept ones are.
+TEST_P(BenchScreenshotEndTest, TheStatusSaysWhatBecameOfThePictures) {
+  const TScreenshotEndCase& param = GetParam();
+  TBenchChoices& c = Bench->Choices;
+  c.ScreenshotMode = true;
+  c.Frame = param.frame;
+  c.Resolution[0] = c.Resolution[1] = true;
+  if (param.missingFolder) c.ScreenshotFolder = MissingDrive() + "\\Shots\\";
+
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_TRUE(Errors.empty());
+  const std::string stamp = StringReplace(Bench->State.TimeText, "_", "", {rfReplaceAll});
+  if (param.missingFolder) {
+    std::string expected;
+    for (const char* width : {"640", "800"}) {
+      const std::string kept = Root() + "frame5_" + stamp + "_" + width + ".jpg";
+      EXPECT_EQ(ReadBytes(kept).substr(0, 2), "\xFF\xD8") << kept;
+      expected += std::string(expected.empty() ? "" : " ") + "The screenshot of " + width +
+                  (width[0] == '6' ? "\xD7" "480" : "\xD7" "600") + " could not be moved to \"" +
+                  c.ScreenshotFolder + "\"; it was kept as \"" + kept + "\".";
+    }
+    EXPECT_EQ(View.Statuses.back(), expected);
+  } else {
+    // The game took no picture: the frame lies past the end of the demo.
+    EXPECT_EQ(View.Statuses.back(),
+              "No screenshot of frame 5000 was taken at 640\xD7" "480, 800\xD7" "600.");
+    EXPECT_FALSE(FileExists(c.ScreenshotFolder + "frame5000_" + stamp + "_640.txt"));
+  }
+  ExpectGameFilesPutBack();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BenchScreenshotEndTest,
+    testing::Values(TScreenshotEndCase{"FramePastTheDemo", "5000", false},
+                    TScreenshotEndCase{"FolderOnAMissingDrive", "5", true}),
+    [](const testing::TestParamInfo<TScreenshotEndCase>& info) {
+      return std::string(info.param.name);
+    });
+
+namespace {
+
+struct TReportFolderCase {
+  const char* name;
+  // The results folder, made from the game's root folder.
+  std::function<std::string(const std::string& root)> folder;
+  bool benchmarkFolderTaken;  // a file stands where the game's "Benchmark\" folder would be
+  bool reportHeldOpen;        // a report of that name, held open by another program
+};
+
+class BenchReportFolderTest : public BenchRunTest,
+                              public testing::WithParamInterface<TReportFolderCase> {};
+
+}  // namespace
+
+// A measured run is never lost for want of a folder: the report goes to the game's
+// "Benchmark\" folder, else the user's temporary folder, and is opened from there; the message
+// names the folder that failed, and the status where the report is, never success.
+TEST_P(BenchReportFolderTest, TheReportIsSavedInTheNextFolderThatTakesIt) {
+  const TReportFolderCase& param = GetParam();
+  TBenchChoices& c = Bench->Choices;
+  c.Resolution[0] = true;
+  c.ResultsFolder = param.folder(Root());
+  ASSERT_TRUE(ForceDirectories(Root() + "Results"));
+  if (param.benchmarkFolderTaken) WriteBytes(Root() + "Benchmark", "a file");
+  std::unique_ptr<THeldOpen> held;
+  if (param.reportHeldOpen) {
+    BeforeEndHandler = [&] {
+      WriteBytes(ReportFileName(*Bench), "an older report");
+      held = std::make_unique<THeldOpen>(ReportFileName(*Bench), 0);
+      ASSERT_TRUE(held->Ok());
+    };
+  }
+
+  ASSERT_TRUE(RunToEnd());
+  held.reset();
+
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string savedIn = param.benchmarkFolderTaken ? temp : Root() + "Benchmark\\";
+  const std::string report = savedIn + "result_" + Bench->State.TimeText + "_.htm";
+  EXPECT_TRUE(Errors.empty());
+  ASSERT_EQ(View.OpenedReports, V{report});
+  const V lines = FileLines(report);
+  EXPECT_GE(ReportSection(lines, "640\xD7" "480").size(), 10u);
+  EXPECT_EQ(lines.back(), "</BODY></HTML>");
+  EXPECT_EQ(View.Statuses.back(),
+            "The benchmark has finished. The report was saved in \"" + savedIn + "\".");
+  for (const std::string& status : View.Statuses)
+    EXPECT_NE(status, "The benchmarking is successful.");
+  ASSERT_EQ(View.Messages.size(), 1u);
+  const std::string& message = View.Messages[0];
+  EXPECT_EQ(message.find("The report cannot be saved in the folder \"" + c.ResultsFolder + "\"."),
+            0u)
+      << message;
+  EXPECT_NE(message.find("It has been saved in \"" + savedIn + "\" instead"), std::string::npos)
+      << message;
+  if (param.reportHeldOpen) {
+    EXPECT_EQ(ReadBytes(ReportFileName(*Bench)), "an older report");
+    EXPECT_FALSE(FileExists(ReportFileName(*Bench) + ".tmp"));
+  }
+  if (param.benchmarkFolderTaken) {
+    EXPECT_NE(message.find("\"" + Root() + "Benchmark\\\"."), std::string::npos) << message;
+    DeleteFileA(report.c_str());
+  }
+  ExpectGameFilesPutBack();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BenchReportFolderTest,
+    testing::Values(
+        TReportFolderCase{"MissingDrive", [](auto&) { return MissingDrive() + "\\Results\\"; },
+                          false, false},
+        TReportFolderCase{"DeviceName", [](auto& root) { return root + "con\\"; }, false, false},
+        TReportFolderCase{"Quote", [](auto& root) { return root + "Re\"sults\\"; }, false, false},
+        TReportFolderCase{"VeryLongPath",
+                          [](auto& root) { return root + std::string(10000, 'x') + "\\"; }, false,
+                          false},
+        TReportFolderCase{"ReportHeldOpen", [](auto& root) { return root + "Results\\"; }, false,
+                          true},
+        TReportFolderCase{"BenchmarkFolderTakenToo",
+                          [](auto&) { return MissingDrive() + "\\Results\\"; }, true, false}),
+    [](const testing::TestParamInfo<TReportFolderCase>& info) {
+      return std::string(info.param.name);
+    });

@@ -42,6 +42,14 @@ void SetLoggedScores(const std::string& log, const std::vector<std::string>& sco
   WriteBytes(log, bytes);
 }
 
+std::string MissingDrive() {
+  const DWORD drives = GetLogicalDrives();
+  for (char letter = 'Y'; letter > 'C'; --letter)
+    if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+  ADD_FAILURE() << "every drive letter is taken";
+  return "C:";
+}
+
 bool IsReadOnly(const std::string& fileName) {
   const DWORD attributes = GetFileAttributesA(fileName.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);

@@ -85,6 +85,9 @@ class THeldOpen {
 // turn, so that the report's figures are known beforehand.
 void SetLoggedScores(const std::string& log, const std::vector<std::string>& scores);
 
+// A drive letter that no drive answers to, as "Q:": a folder there is on a disk not plugged in.
+std::string MissingDrive();
+
 bool IsReadOnly(const std::string& fileName);
 void SetReadOnly(const std::string& fileName);
 

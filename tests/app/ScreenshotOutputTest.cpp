@@ -58,3 +58,34 @@ TEST_F(ScreenshotOutputTest, NoShotNoFiles) {
   EXPECT_FALSE(FileExists(Output() + ".jpg"));
   EXPECT_FALSE(FileExists(Output() + ".txt"));
 }
+
+// A screenshot folder that cannot take the picture: it stays in the game's folder under the
+// name it was meant to have (one not taken yet), with its description, so that the next game's
+// screenshot cannot take its place.
+TEST_F(ScreenshotOutputTest, APictureTheFolderCannotTakeIsKeptInTheGamesFolder) {
+  struct Case {
+    const char* name;
+    std::string folder;
+  };
+  const Case cases[] = {
+      {"missing drive", MissingDrive() + "\\Shots\\"},
+      // The shell reports success for this one and moves nothing.
+      {"device name", Root + "con\\"},
+  };
+  const std::string root = Bench->Choices.GameRoot;
+  WriteBytes(root + "frame250_090705_800.jpg", "a picture of the user's");
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    Bench->Choices.ScreenshotFolder = k.folder;
+    WriteBytes(Shot(), "\xFF\xD8 picture");
+
+    MoveScreenshot(*Bench);
+
+    EXPECT_FALSE(FileExists(Shot()));
+    EXPECT_EQ(ReadBytes(root + "frame250_090705_800 (2).jpg"), "\xFF\xD8 picture");
+    EXPECT_EQ(FileLines(root + "frame250_090705_800 (2).txt").at(1), "Frame: 250");
+    EXPECT_EQ(ReadBytes(root + "frame250_090705_800.jpg"), "a picture of the user's");
+    DeleteFileA((root + "frame250_090705_800 (2).jpg").c_str());
+    DeleteFileA((root + "frame250_090705_800 (2).txt").c_str());
+  }
+}

@@ -165,6 +165,15 @@ TEST_F(MainWindowOptionsTest, FrameField) {
     Leave(f.FrameEdit);
     EXPECT_EQ(f.FrameEdit->Text(), k.left);
   }
+
+  // A shorter demo brings the frame down to its last one (past it the game takes no
+  // screenshot); a longer one leaves it.
+  TypeInto(f.FrameEdit, "4000");
+  Leave(f.FrameEdit);
+  ClickItem(f.demo->ItemButton(6));  // "Orvane - Research", 1511 frames
+  EXPECT_EQ(f.FrameEdit->Text(), "1511");
+  ClickItem(f.demo->ItemButton(9));  // "Nemorix - Archive", 9576 frames
+  EXPECT_EQ(f.FrameEdit->Text(), "1511");
 }
 
 // The separator box takes "." and ","; anything else goes back to the stored one.
