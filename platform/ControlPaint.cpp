@@ -157,7 +157,7 @@ void TCustomControl::DestroyWnd() {
 
 TMessageTable& TGraphicControl::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_PAINT, Handler(&TGraphicControl::WMPaint));
     return t;
   }();

@@ -204,7 +204,7 @@ class TControl : public TComponent {
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // The handler of the message in the object's class, else DefaultHandler.
   void Dispatch(TMessage& message);
-  // The same, starting at the handlers of `table` (for a handler's inherited call).
+  // The same, starting at the handlers of `table`.
   void DispatchFrom(const TMessageTable& table, TMessage& message);
   // What the control does with a message that no handler takes.
   virtual void DefaultHandler(TMessage& message);
@@ -357,6 +357,17 @@ class TControl : public TComponent {
   virtual HDC GetDeviceContext(HWND& window);
 
  protected:
+  // Passes the message on to the handlers of the classes above the one whose table is `own`
+  // (the class whose handler runs), else to DefaultHandler; MESSAGE_TABLE's Inherited.
+  void InheritedFrom(const TMessageTable& own, TMessage& m) {
+    if (own.Parent())
+      DispatchFrom(*own.Parent(), m);
+    else
+      DefaultHandler(m);
+  }
+  void Inherited(TMessage& m) { InheritedFrom(Messages(), m); }
+  void Inherited(TMessageRecord& m) { InheritedFrom(Messages(), m.Message); }
+
   virtual void WndProc(TMessage& message);
   virtual RECT GetClientRect();
   virtual std::string GetText() const;
@@ -489,12 +500,11 @@ struct TCreateParams {
 };
 
 class TWinControl : public TControl {
+  MESSAGE_TABLE(TControl)
+
  public:
   explicit TWinControl(TComponent* owner);
   ~TWinControl() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The window, made on first use (after the parent's).
   HWND Handle();
@@ -750,12 +760,11 @@ class TCustomControl : public TWinControl {
 // A windowless control: its parent paints it (Paint on its Canvas) and hands it the mouse
 // messages over its area.
 class TGraphicControl : public TControl {
+  MESSAGE_TABLE(TControl)
+
  public:
   explicit TGraphicControl(TComponent* owner);
   ~TGraphicControl() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TCanvas* Canvas() const { return canvas_.get(); }
 

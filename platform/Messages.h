@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <type_traits>
 #include <unordered_map>
 
 #include "platform/Application.h"
@@ -113,9 +114,10 @@ inline POINT LParamToPoint(LPARAM lp) {
 using TMessageHandler = std::function<void(TControl* self, TMessage& message)>;
 
 // The message handlers of one class, by message number. A message goes to the handler of the
-// most derived class that has one; a handler passes it on to its ancestors with
-// DispatchFrom(ParentClass::Messages(), message), and what no class handles goes to
-// DefaultHandler.
+// most derived class that has one; a handler passes it on to the classes above its own with
+// Inherited(m), and what no class handles goes to DefaultHandler. Each class's table is made
+// on its direct base's (MESSAGE_TABLE below), so a table that a base gets later is never
+// skipped.
 //
 // Another unit may wrap a class's handler of one message and put it back later:
 //   TMessageHandler old = TWinControl::Messages().Find(WM_PRINTCLIENT);
@@ -146,9 +148,141 @@ class TMessageTable {
   std::unordered_map<UINT, TMessageHandler> handlers_;
 };
 
-// Adapts a class's member handler to its table:
+// ---- Typed messages ----------------------------------------------------------------------
+// A handler takes its message as a record of the kind that reads it: the parameters are cast
+// once, where the message is dispatched. Each record keeps the message itself, for its Result
+// and for Inherited.
+
+struct TMessageRecord {
+  explicit TMessageRecord(TMessage& m) : Message(m), Result(m.Result) {}
+  TMessage& Message;
+  LRESULT& Result;
+};
+
+// The mouse messages: the keys and buttons held (MK_ flags) and the point in client
+// coordinates (for CM_HITTEST too).
+struct TWMMouse : TMessageRecord {
+  explicit TWMMouse(TMessage& m)
+      : TMessageRecord(m), Keys(static_cast<UINT>(m.WParam)), Pos(LParamToPoint(m.LParam)) {}
+  UINT Keys;
+  POINT Pos;
+};
+
+// The keyboard messages (and their CN_ and CM_DIALOGKEY/CM_DIALOGCHAR forms): the virtual key
+// or the character, and the key data.
+struct TWMKey : TMessageRecord {
+  explicit TWMKey(TMessage& m)
+      : TMessageRecord(m), CharCode(static_cast<WORD>(m.WParam)), KeyData(m.LParam) {}
+  WORD CharCode;
+  LPARAM KeyData;
+};
+
+// WM_NOTIFY and CN_NOTIFY.
+struct TWMNotify : TMessageRecord {
+  explicit TWMNotify(TMessage& m)
+      : TMessageRecord(m), IdCtrl(static_cast<int>(m.WParam)), NMHdr(reinterpret_cast<NMHDR*>(m.LParam)) {}
+  int IdCtrl;
+  NMHDR* NMHdr;
+};
+
+// WM_COMMAND and CN_COMMAND.
+struct TWMCommand : TMessageRecord {
+  explicit TWMCommand(TMessage& m)
+      : TMessageRecord(m),
+        ItemId(LOWORD(m.WParam)),
+        NotifyCode(HIWORD(m.WParam)),
+        Ctl(reinterpret_cast<HWND>(m.LParam)) {}
+  WORD ItemId;
+  WORD NotifyCode;
+  HWND Ctl;
+};
+
+// WM_DRAWITEM and CN_DRAWITEM.
+struct TWMDrawItem : TMessageRecord {
+  explicit TWMDrawItem(TMessage& m)
+      : TMessageRecord(m), Ctl(static_cast<UINT>(m.WParam)), DrawItemStruct(reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)) {}
+  UINT Ctl;
+  DRAWITEMSTRUCT* DrawItemStruct;
+};
+
+// WM_MEASUREITEM and CN_MEASUREITEM.
+struct TWMMeasureItem : TMessageRecord {
+  explicit TWMMeasureItem(TMessage& m)
+      : TMessageRecord(m),
+        Ctl(static_cast<UINT>(m.WParam)),
+        MeasureItemStruct(reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)) {}
+  UINT Ctl;
+  MEASUREITEMSTRUCT* MeasureItemStruct;
+};
+
+// WM_DELETEITEM and CN_DELETEITEM.
+struct TWMDeleteItem : TMessageRecord {
+  explicit TWMDeleteItem(TMessage& m)
+      : TMessageRecord(m),
+        Ctl(static_cast<UINT>(m.WParam)),
+        DeleteItemStruct(reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam)) {}
+  UINT Ctl;
+  DELETEITEMSTRUCT* DeleteItemStruct;
+};
+
+// The messages that hand over a device context in WParam: WM_PAINT (none: paint the window),
+// WM_ERASEBKGND, WM_PRINTCLIENT, WM_CTLCOLOR* and their CN_ forms (Child: the child's window).
+struct TWMDC : TMessageRecord {
+  explicit TWMDC(TMessage& m)
+      : TMessageRecord(m), DC(reinterpret_cast<HDC>(m.WParam)), Child(reinterpret_cast<HWND>(m.LParam)) {}
+  HDC DC;
+  HWND Child;
+};
+
+// WM_SETFOCUS and WM_KILLFOCUS: the window that lost or gets the focus.
+struct TWMFocus : TMessageRecord {
+  explicit TWMFocus(TMessage& m) : TMessageRecord(m), Other(reinterpret_cast<HWND>(m.WParam)) {}
+  HWND Other;
+};
+
+// A message that carries one object in LParam (CM_MOUSEENTER's control, CM_FOCUSCHANGED's,
+// CM_ACTIONEXECUTE's action, WM_WINDOWPOSCHANGED's WINDOWPOS, WM_GETMINMAXINFO's MINMAXINFO),
+// and WParam as it comes.
+template <class T>
+struct TWMObject : TMessageRecord {
+  explicit TWMObject(TMessage& m) : TMessageRecord(m), WParam(m.WParam), Object(reinterpret_cast<T*>(m.LParam)) {}
+  WPARAM WParam;
+  T* Object;
+};
+
+// Adapts a class's member handler to its table; the handler takes the message as it comes or
+// as one of the records above:
 //   t->Add(WM_PAINT, Handler(&TWinControl::WMPaint));
-template <class C>
-TMessageHandler Handler(void (C::*method)(TMessage&)) {
-  return [method](TControl* self, TMessage& m) { (static_cast<C*>(self)->*method)(m); };
+template <class C, class R>
+TMessageHandler Handler(void (C::*method)(R&)) {
+  if constexpr (std::is_same_v<R, TMessage>) {
+    return [method](TControl* self, TMessage& m) { (static_cast<C*>(self)->*method)(m); };
+  } else {
+    static_assert(std::is_base_of_v<TMessageRecord, R>, "a handler takes TMessage or a message record");
+    return [method](TControl* self, TMessage& m) {
+      R record(m);
+      (static_cast<C*>(self)->*method)(record);
+    };
+  }
 }
+
+// Declares, inside a control class, its message table made on `Base`'s (the direct base:
+// naming it, rather than the ancestor that has a table today, keeps the chain whole), and
+// Inherited, which passes a message on to the handlers of the classes above this one. The
+// table is defined in the class's unit:
+//   TMessageTable& TFcCustomButton::Messages() {
+//     static TMessageTable* table = [] {
+//       auto* t = new TMessageTable(&TInheritedClass::Messages());
+//       ...
+// Leaves the class's members private after it.
+#define MESSAGE_TABLE(Base)                                                        \
+ public:                                                                           \
+  static TMessageTable& Messages();                                                \
+  const TMessageTable& ClassMessages() const override { return Messages(); }      \
+                                                                                   \
+ protected:                                                                        \
+  using TInheritedClass = Base;                                                    \
+  void Inherited(TMessage& m) { this->InheritedFrom(Messages(), m); }              \
+  void Inherited(TMessageRecord& m) { this->InheritedFrom(Messages(), m.Message); } \
+                                                                                   \
+ private:

@@ -29,7 +29,7 @@ std::vector<HWND>& ContextMenuWindows() {
 
 TMessageTable& TWinControl::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_PAINT, Handler(&TWinControl::WMPaint));
     t->Add(WM_PRINTCLIENT, Handler(&TWinControl::WMPrintClient));
     t->Add(WM_ERASEBKGND, Handler(&TWinControl::WMEraseBkgnd));

@@ -361,6 +361,102 @@ TEST_F(Controls, AClassHandlerCanBeReplacedByAnotherUnitAndRestored) {
   EXPECT_GT(levelInside, 0);
 }
 
+namespace {
+
+// Three levels of handlers of one message, each passing it on with Inherited; the middle class
+// of the first chain has no table of its own, the one of the second has.
+constexpr UINT kChainMessage = WM_USER + 21;
+std::vector<std::string> chainCalls;
+
+class TChainBase : public TGraphicControl {
+  MESSAGE_TABLE(TGraphicControl)
+
+ public:
+  using TGraphicControl::TGraphicControl;
+  void Handle(TWMMouse& m) {
+    chainCalls.push_back("base at " + std::to_string(m.Pos.x) + "," + std::to_string(m.Pos.y));
+    m.Result += 1;
+    Inherited(m);
+  }
+};
+TMessageTable& TChainBase::Messages() {
+  static TMessageTable* table = [] {
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
+    t->Add(kChainMessage, Handler(&TChainBase::Handle));
+    return t;
+  }();
+  return *table;
+}
+
+class TChainPlain : public TChainBase {
+ public:
+  using TChainBase::TChainBase;
+};
+
+class TChainOwn : public TChainBase {
+  MESSAGE_TABLE(TChainBase)
+
+ public:
+  using TChainBase::TChainBase;
+  void Handle(TMessage& m) {
+    chainCalls.push_back("middle");
+    m.Result += 10;
+    Inherited(m);
+  }
+};
+TMessageTable& TChainOwn::Messages() {
+  static TMessageTable* table = [] {
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
+    t->Add(kChainMessage, Handler(&TChainOwn::Handle));
+    return t;
+  }();
+  return *table;
+}
+
+template <class Base>
+class TChainTop : public Base {
+  MESSAGE_TABLE(Base)
+
+ public:
+  using Base::Base;
+  void Handle(TMessage& m) {
+    chainCalls.push_back("top");
+    m.Result += 100;
+    Inherited(m);
+  }
+};
+template <class Base>
+TMessageTable& TChainTop<Base>::Messages() {
+  static TMessageTable* table = [] {
+    auto* t = new TMessageTable(&TChainTop::TInheritedClass::Messages());
+    t->Add(kChainMessage, Handler(&TChainTop::Handle));
+    return t;
+  }();
+  return *table;
+}
+
+}  // namespace
+
+TEST_F(Controls, InheritedPassesAMessageThroughEveryTableAboveTheHandlersClass) {
+  struct TCase {
+    std::function<TControl*(TComponent*)> make;
+    std::vector<std::string> calls;
+    LRESULT result;
+  };
+  const TCase cases[] = {
+      {[](TComponent* o) { return new TChainTop<TChainPlain>(o); }, {"top", "base at 3,4"}, 101},
+      {[](TComponent* o) { return new TChainTop<TChainOwn>(o); }, {"top", "middle", "base at 3,4"}, 111},
+      {[](TComponent* o) { return new TChainOwn(o); }, {"middle", "base at 3,4"}, 11},
+  };
+  for (const TCase& c : cases) {
+    TComponent owner(nullptr);
+    TControl* control = c.make(&owner);
+    chainCalls.clear();
+    EXPECT_EQ(control->Perform(kChainMessage, 0, PointToLParam(POINT{3, 4})), c.result);
+    EXPECT_EQ(chainCalls, c.calls);
+  }
+}
+
 TEST_F(Controls, WithoutAnyHandlerAMessageGoesToTheDefaultHandler) {
   TComponent owner(nullptr);
   auto* mark = new TCtlMark(&owner);
