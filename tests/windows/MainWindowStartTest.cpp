@@ -333,6 +333,8 @@ TEST_F(MainWindowStartTest, RepairAfterAnInterruptedRun) {
     WriteBytes(Game->Root() + "qmsplash.bmp", splash);
     Key.Seed("NoErrorWarning", "1");
     Key.Seed("ConfigBackup", k.mark == markSet ? "1" : "0");
+    // What the run noted it wrote: the size and the 64-bit FNV-1a hash of "benchmark's".
+    Key.Seed("ConfigWritten", "11:4103e3acbd0b4aa6");
     TBoxWatch boxes(k.answer);
     CreateWindows();
     std::vector<std::string> expected = {RepairQuestion};
