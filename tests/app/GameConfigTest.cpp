@@ -32,6 +32,16 @@ std::vector<size_t> Differences(const V& a, const V& b) {
 // its 64-bit FNV-1a hash.
 const char* const RunsFileMark = "5:7a2ca96a33a4388c";
 
+// The message of what `step` raised; "" when it raised nothing.
+std::string MessageOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return std::string();
+}
+
 // The names of the files in `folder` that match `mask`, in the order the system lists them.
 V FilesIn(const std::string& folder, const std::string& mask) {
   V names;
@@ -87,6 +97,16 @@ class GameConfigTest : public EngineTest {
  protected:
   std::string SystemCfg() { return Bench->Choices.GameRoot + "system.cfg"; }
   std::string OverrideCfg() { return Bench->Choices.GameRoot + "Systemcfgoverride.cfg"; }
+  std::string Backup() { return Bench->Choices.ProgramFolder + "Backup\\system.cfg"; }
+  // A run ended half-way: the run's own file in the game ("run's", noted as such), the
+  // user's "user\r\n" in "Backup\".
+  void InterruptedRun() {
+    ASSERT_TRUE(ForceDirectories(Bench->Choices.ProgramFolder + "Backup"));
+    WriteBytes(Backup(), "user\r\n");
+    WriteBytes(SystemCfg(), "run's");
+    Settings.Write("ConfigBackup", "1");
+    Settings.Write("ConfigWritten", RunsFileMark);
+  }
 };
 
 TEST_F(GameConfigTest, UltraWritesTheTemplateWithTheFiveChosenLinesInPlace) {
@@ -287,14 +307,8 @@ TEST_F(GameConfigTest, AFailedBackupLeavesTheGamesFileAndIsReported) {
 }
 
 TEST_F(GameConfigTest, AConfigurationLeftInTheBackupIsPutBackBeforeTheNextBackup) {
-  // A run ended half-way: the benchmark's file in the game, the user's in "Backup\".
-  const TBenchChoices& c = Bench->Choices;
-  const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
-  ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
-  WriteBytes(backup, "user\r\n");
-  WriteBytes(SystemCfg(), "run's");
-  Settings.Write("ConfigBackup", "1");
-  Settings.Write("ConfigWritten", RunsFileMark);
+  const std::string backup = Backup();
+  InterruptedRun();
 
   BackupGameConfiguration(*Bench);
 
@@ -399,22 +413,12 @@ TEST_F(GameConfigTest, RestoreKeepsAFileTheUserSavedSinceTheRun) {
 // file first, and while the user's cannot be written the mark and the backup stay for the
 // next try.
 TEST_F(GameConfigTest, RestoreOnAFullDiskKeepsTheMarkAndTheBackup) {
-  const TBenchChoices& c = Bench->Choices;
-  const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
-  ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
-  WriteBytes(backup, "user\r\n");
-  WriteBytes(SystemCfg(), "run's");
-  Settings.Write("ConfigBackup", "1");
-  Settings.Write("ConfigWritten", RunsFileMark);
+  const std::string backup = Backup();
+  InterruptedRun();
   {
     TFullDeviceLink full(SystemCfg() + ".tmp");
     ASSERT_TRUE(full.Ok());
-    std::string message;
-    try {
-      RestoreGameConfiguration(*Bench);
-    } catch (const EGameFileError& e) {
-      message = e.Message();
-    }
+    const std::string message = MessageOf([&] { RestoreGameConfiguration(*Bench); });
     EXPECT_NE(message.find("\"" + SystemCfg() + "\""), std::string::npos) << message;
     EXPECT_FALSE(FileExists(SystemCfg()));
     EXPECT_EQ(ReadBytes(backup), "user\r\n");
@@ -431,24 +435,14 @@ TEST_F(GameConfigTest, OverrideFileOnAFullDiskIsNamed) {
   Bench->Choices.DetailLevel = 1;
   TFullDeviceLink full(OverrideCfg()), fullTemp(OverrideCfg() + ".tmp");
   ASSERT_TRUE(full.Ok() && fullTemp.Ok());
-  std::string message;
-  try {
-    WriteGameConfiguration(*Bench);
-  } catch (const Exception& e) {
-    message = e.Message();
-  }
+  const std::string message = MessageOf([&] { WriteGameConfiguration(*Bench); });
   EXPECT_NE(message.find("\"" + OverrideCfg() + "\""), std::string::npos) << message;
 }
 
 TEST_F(GameConfigTest, RestoreKeepsTheUsersReadOnlyBitAndNeverWritesAnUnreadableBackup) {
-  const TBenchChoices& c = Bench->Choices;
-  const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
-  ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
-  WriteBytes(backup, "user\r\n");
+  const std::string backup = Backup();
+  InterruptedRun();
   SetReadOnly(backup);
-  WriteBytes(SystemCfg(), "run's");
-  Settings.Write("ConfigBackup", "1");
-  Settings.Write("ConfigWritten", RunsFileMark);
   {
     THeldOpen held(backup, 0);
     ASSERT_TRUE(held.Ok());

@@ -192,21 +192,17 @@ TEST_F(MainWindowShellDialogsTest, EachFileChoiceOpensWithItsOwnFile) {
   EXPECT_EQ(Key.Value("CustomConfig"), "<missing>");
 
   // The game's choice and the demo's open with their own files.
-  script_.When([&] { return Listing(Game->ExeFolder()); },
-               [&] {
-                 field = OpenForm()->FileNameEdt->Text();
-                 OpenForm()->CancelBtn->Click();
-               });
+  const auto readFieldAndCancel = [&] {
+    field = OpenForm()->FileNameEdt->Text();
+    OpenForm()->CancelBtn->Click();
+  };
+  script_.When([&] { return Listing(Game->ExeFolder()); }, readFieldAndCancel);
   f.findman->Click();
   EXPECT_TRUE(script_.Finished());
   EXPECT_EQ(field, "Quenmar.exe");
   Choose(f.mapnamebox, "Training");
   ASSERT_EQ(f.demonamebox->Text(), "quick.tmd");
-  script_.When([&] { return Listing(Game->Root() + "Levels\\Training\\"); },
-               [&] {
-                 field = OpenForm()->FileNameEdt->Text();
-                 OpenForm()->CancelBtn->Click();
-               });
+  script_.When([&] { return Listing(Game->Root() + "Levels\\Training\\"); }, readFieldAndCancel);
   f.FcToolButton3->Click();
   EXPECT_TRUE(script_.Finished());
   EXPECT_EQ(field, "quick.tmd");
