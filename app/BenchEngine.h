@@ -94,6 +94,7 @@ struct TBenchRunState {
   std::string NormalMapsArgument = "#r_TexNormalMapCompressed=0";
   std::string QualityText;   // "Ultra quality option" ...
   std::string RendererName;  // "Direct3D" or "OpenGL"
+  std::string CustomConfigText;  // the user's own configuration, read at the start
 
   int CurrentResolution = 0;   // index into Resolutions of the resolution being run
   std::string CurrentWidth;    // "640" .. "1600" of the resolution being run

@@ -7,6 +7,7 @@
 #include "app/GameCommandLine.h"
 #include "app/GameConfig.h"
 #include "app/GameFiles.h"
+#include "app/GameFolders.h"
 #include "app/ScreenshotOutput.h"
 #include "platform/Application.h"
 #include "resources/ResourceIds.h"
@@ -47,14 +48,23 @@ bool GameNamesFit(const TBenchEngine& bench) {
 }
 
 // The program's splash goes over the game's for the run. The game's own is kept twice: in
-// "Backup\" (only the first time, so a later run never backs up the program's splash) and
+// "Backup\" (only while none is there, so a later run never backs up the program's splash) and
 // renamed to "qmsplashold.bmp", which the end of the run renames back.
 void SwapSplash(const TBenchEngine& bench) {
   const TBenchChoices& c = bench.Choices;
   const std::string splash = c.GameRoot + "qmsplash.bmp";
   const std::string backup = c.ProgramFolder + "Backup\\qmsplash.bmp";
   if (FileExists(splash)) {
-    if (!FileExists(backup)) bench.ShellCopy(splash, backup);
+    // Verified like the configuration's; an empty or unreadable one (a full disk once left
+    // one) is made again. A run ended half-way may have left the program's splash in the
+    // game: that one is not the game's.
+    if (!FileHoldsData(backup) && !SameFileContents(splash, c.ProgramFolder + "qmsplash.bmp")) {
+      try {
+        CopyToBackup(bench, splash, backup);
+      } catch (const EGameFileError&) {
+        // The game's splash is still kept as "qmsplashold.bmp"; the run goes on.
+      }
+    }
     RenameFile(splash, c.GameRoot + "qmsplashold.bmp");
   }
   bench.ShellCopy(c.ProgramFolder + "qmsplash.bmp", splash);
@@ -135,6 +145,7 @@ void LaunchRun(TBenchEngine& bench, bool& configurationTaken) {
 
 void BenchButtonClick(TBenchEngine& bench, TObject* Sender) {
   if (!GameNamesFit(bench)) return;
+  if (!ReadCustomConfiguration(bench)) return;
   bool configurationTaken = false;
   try {
     if (!PrepareRun(bench)) return;

@@ -15,8 +15,11 @@ extern const char* const ChooseResolutionMessage;
 // `BenchButton`'s click. The main window fills bench.Choices from its controls just before;
 // the run keeps to those choices until it ends, whatever the user changes meanwhile.
 // A user demo whose map or file name holds letters the game cannot be given is refused first,
-// with a message naming them, before anything is changed. Then in order: the button disabled, the program's splash put over the game's (the game's kept in
-// "Backup\" the first time), the screenshot folder made ready, the start time taken,
+// with a message naming them, before anything is changed; so is the user's own configuration
+// file of a custom detail level that cannot be read or is no configuration (it is read here,
+// before anything is moved: it may be the game's own "system.cfg"). Then in order: the button
+// disabled, the program's splash put over the game's (the game's kept in "Backup\", verified,
+// while no usable one is there), the screenshot folder made ready, the start time taken,
 // "NoErrorWarning" set to "1", the counts reset, the abort panel shown for more than one
 // resolution; then the choices checked (a start without a resolution or a language shows
 // ChooseResolutionMessage and enables the button again, the steps before it staying done);

@@ -1,6 +1,9 @@
 #include "app/GameConfig.h"
 
+#include <cstdio>
+
 #include "app/GameFiles.h"
+#include "platform/Guards.h"
 #include "resources/ResourceIds.h"
 
 const char* const ConfigBackupSetting = "ConfigBackup";
@@ -8,9 +11,30 @@ const char* const ConfigBackupNone = "0";
 const char* const ConfigBackupTaken = "1";
 const char* const ConfigBackupNoFile = "2";
 
+const char* const ConfigWrittenSetting = "ConfigWritten";
+
 bool ConfigBackupPending(const TBenchEngine& bench) {
   const std::string mark = bench.ReadSetting(ConfigBackupSetting);
   return !mark.empty() && mark != ConfigBackupNone;
+}
+
+std::string ConfigurationMark(const std::string& bytes) {
+  // FNV-1a: not a guard against anyone, only a way to know the run's file again.
+  unsigned long long hash = 14695981039346656037ull;
+  for (unsigned char c : bytes) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  char hex[17] = {};
+  snprintf(hex, sizeof hex, "%016llx", hash);
+  return std::to_string(bytes.size()) + ":" + hex;
+}
+
+void SaveRunConfiguration(TBenchEngine& bench, const std::string& bytes) {
+  // Noted before it is written: a run ended in between leaves no file the restore could take
+  // for the user's.
+  bench.WriteSetting(ConfigWrittenSetting, ConfigurationMark(bytes));
+  ReplaceFileContents(bench.Choices.GameRoot + "system.cfg", bytes);
 }
 
 namespace {
@@ -51,6 +75,33 @@ void AddNoInfoLine(const TBenchChoices& choices, TStrings& lines) {
 
 const char* const QualityTexts[] = {"Ultra quality option", "Maximum quality option",
                                     "Minimum quality option"};
+
+void SaveOverride(const TBenchEngine& bench) {
+  ReplaceFileContents(bench.Choices.GameRoot + "Systemcfgoverride.cfg",
+                      bench.State.Override.Text());
+}
+
+// The renderer a configuration asks the game for; the game's own is Direct3D.
+std::string RendererOf(const std::string& configuration) {
+  TStringList lines;
+  lines.SetText(configuration);
+  const int index = FindSettingLine(lines, "r_Driver", DriverValues);
+  const bool openGL =
+      index >= 0 && SameText(lines.Strings(index), SettingLine("r_Driver", "OpenGL"));
+  return openGL ? "OpenGL" : "Direct3D";
+}
+
+// At most the first `limit` bytes of the file; raises EGameFileError when it cannot be read.
+std::string ReadFileHead(const std::string& fileName, DWORD limit) {
+  THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  std::string head(limit, '\0');
+  DWORD read = 0;
+  if (!file || !ReadFile(file.Get(), head.data(), limit, &read, nullptr))
+    throw EGameFileError(ResMessage(IDS_FILE_NOT_READ, fileName, SysErrorMessage(GetLastError())));
+  head.resize(read);
+  return head;
+}
 
 TStringList& TemplateList(TBenchEngine& bench, TConfigTemplate which) {
   switch (which) {
@@ -103,7 +154,7 @@ void WriteTemplateConfiguration(TBenchEngine& bench, TConfigTemplate which) {
   EditConfiguration(bench);
   state.Override.Clear();
   memo.Assign(&state.ConfigWork);
-  ReplaceFileContents(choices.GameRoot + "system.cfg", memo.Text());
+  SaveRunConfiguration(bench, memo.Text());
 
   state.Override.Add(InstancingLine(choices));
   if (which == ctUltra) {
@@ -114,26 +165,55 @@ void WriteTemplateConfiguration(TBenchEngine& bench, TConfigTemplate which) {
     state.Override.Add(SettingLine("cl_weapon_fx", "2"));
   }
   AddNoInfoLine(choices, state.Override);
-  state.Override.SaveToFile(choices.GameRoot + "Systemcfgoverride.cfg");
+  SaveOverride(bench);
   state.QualityText = QualityTexts[which];
+}
+
+std::string CustomConfigProblem(const std::string& fileName) {
+  if (fileName.empty()) return LoadResString(IDS_CUSTOM_CONFIG_NOT_CHOSEN);
+  std::string head;
+  try {
+    head = ReadFileHead(fileName, 4096);
+  } catch (const EGameFileError& e) {
+    return e.Message();
+  }
+  // Copied over "system.cfg", a program (the game's own executable, say) would leave the game
+  // without a configuration.
+  if (head.rfind("MZ", 0) == 0 || head.find('\0') != std::string::npos)
+    return ResMessage(IDS_CUSTOM_CONFIG_NOT_TEXT, fileName);
+  return std::string();
+}
+
+bool ReadCustomConfiguration(TBenchEngine& bench) {
+  TBenchRunState& state = bench.State;
+  state.CustomConfigText.clear();
+  if (bench.Choices.DetailLevel != 3) return true;
+  const std::string& fileName = bench.Choices.CustomConfigFile;
+  std::string problem = CustomConfigProblem(fileName);
+  if (problem.empty()) {
+    try {
+      state.CustomConfigText = ReadWholeFile(fileName);
+    } catch (const EGameFileError& e) {
+      problem = e.Message();
+    }
+  }
+  if (problem.empty()) return true;
+  bench.ShowMessage(problem);
+  return false;
 }
 
 void WriteCustomConfiguration(TBenchEngine& bench) {
   const TBenchChoices& choices = bench.Choices;
   TBenchRunState& state = bench.State;
-  if (choices.CustomConfigFile.empty() || !FileExists(choices.CustomConfigFile)) return;
-  const std::string config = choices.GameRoot + "system.cfg";
-  bench.ShellCopy(choices.CustomConfigFile, config);
-  // The copy keeps a read-only user file's attribute, which would keep the restore out.
-  const DWORD attributes = GetFileAttributesA(config.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesA(config.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  // Written, not copied: a read-only user file's attribute would keep the restore out.
+  SaveRunConfiguration(bench, state.CustomConfigText);
   state.Override.Clear();
   state.Override.Add(InstancingLine(choices));
   state.Override.Add(SettingLine("e_vegetation_sprites_distance_ratio", VegetationValue(choices)));
   AddNoInfoLine(choices, state.Override);
-  state.Override.SaveToFile(choices.GameRoot + "Systemcfgoverride.cfg");
+  SaveOverride(bench);
   state.QualityText = "Custom quality option";
+  state.RendererName = RendererOf(state.CustomConfigText);
 }
 
 void WriteGameConfiguration(TBenchEngine& bench) {
@@ -161,10 +241,8 @@ bool Exists(const std::string& fileName) {
   throw EGameFileError(ResMessage(IDS_BACKUP_FAILED, file, backup, reason));
 }
 
-// The game's file copied into the backup folder: through the shell to a temporary name,
-// compared with the file byte for byte (a full disk leaves a short copy), then put in the
-// place of the previous backup. On failure the partial copy is removed and the previous
-// backup is as it was.
+}  // namespace
+
 void CopyToBackup(const TBenchEngine& bench, const std::string& file, const std::string& backup) {
   const std::string temp = TemporaryNameFor(backup);
   std::string reason;
@@ -189,6 +267,8 @@ void CopyToBackup(const TBenchEngine& bench, const std::string& file, const std:
     RaiseBackupFailed(file, backup, SysErrorMessage(error));
 }
 
+namespace {
+
 // The game's file goes only once its copy is safely in the backup folder.
 void MoveToBackup(const TBenchEngine& bench, const std::string& file, const std::string& backup,
                   const char* markWhileTaken) {
@@ -201,6 +281,20 @@ void MoveToBackup(const TBenchEngine& bench, const std::string& file, const std:
     if (markWhileTaken) bench.WriteSetting(ConfigBackupSetting, ConfigBackupNone);
     RaiseBackupFailed(file, backup, e.Message());
   }
+}
+
+// The backup kept beside the user's current file: "system <date> <time>.cfg" in its folder,
+// with a number added while that name is taken.
+void SetBackupAside(const std::string& backup) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const std::string stem =
+      ExtractFilePath(backup) + Format("system %04u-%02u-%02u %02u-%02u-%02u", now.wYear,
+                                       now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+  std::string name = stem + ".cfg";
+  for (int n = 2; Exists(name); ++n) name = stem + Format(" (%d).cfg", n);
+  if (!MoveFileA(backup.c_str(), name.c_str()))
+    throw EGameFileError(ResMessage(IDS_FILE_NOT_WRITTEN, name, SysErrorMessage(GetLastError())));
 }
 
 }  // namespace
@@ -230,6 +324,13 @@ void RestoreGameConfiguration(TBenchEngine& bench) {
 
   restore.Clear();
   const std::string pending = bench.ReadSetting(ConfigBackupSetting);
+  const std::string written = bench.ReadSetting(ConfigWrittenSetting);
+  // The game's file as it is now ("" without one); one that cannot be read is not touched.
+  const bool present = Exists(config);
+  const auto currentFile = [&] { return present ? ReadWholeFile(config) : std::string(); };
+  const auto runsOwn = [&](const std::string& current) {
+    return present && !written.empty() && ConfigurationMark(current) == written;
+  };
   // A backup that has gone meanwhile leaves nothing to put back.
   if (pending == ConfigBackupTaken && Exists(backup)) {
     // Read first: a backup that cannot be read never replaces the game's file.
@@ -240,16 +341,28 @@ void RestoreGameConfiguration(TBenchEngine& bench) {
     if (index >= 0) {
       restore.Delete(index);
       restore.Insert(index, soundOn);
-      ReplaceFileContents(config, restore.Text(), attributes);
-      bench.Pause(300);
-      ReplaceFileContents(backup, restore.Text(), attributes);
-    } else {
-      // Unchanged, so byte for byte: the user's file keeps its own line ends.
-      ReplaceFileContents(config, bytes, attributes);
     }
-  } else if (pending == ConfigBackupNoFile) {
+    // Unchanged, so byte for byte: the user's file keeps its own line ends.
+    const std::string wanted = index >= 0 ? restore.Text() : bytes;
+    const std::string current = currentFile();
+    if (present && !runsOwn(current) && current != bytes && current != wanted) {
+      // Saved by the user since the run wrote it: the user's current file.
+      SetBackupAside(backup);
+    } else {
+      DeleteIfPresent(config);
+      ReplaceFileContents(config, wanted, attributes);
+      if (ReadWholeFile(config) != wanted)
+        throw EGameFileError(
+            ResMessage(IDS_FILE_NOT_WRITTEN, config, LoadResString(IDS_BACKUP_DIFFERS)));
+      if (index >= 0) {
+        bench.Pause(300);
+        ReplaceFileContents(backup, wanted, attributes);
+      }
+    }
+  } else if (pending == ConfigBackupNoFile && present && runsOwn(currentFile())) {
     DeleteIfPresent(config);
   }
   if (ConfigBackupPending(bench)) bench.WriteSetting(ConfigBackupSetting, ConfigBackupNone);
+  if (!written.empty()) bench.WriteSetting(ConfigWrittenSetting, "");
   bench.Pause(300);
 }

@@ -53,6 +53,14 @@ std::string ReadWholeFile(const std::string& fileName) {
   return bytes;
 }
 
+bool FileHoldsData(const std::string& fileName) {
+  try {
+    return !ReadWholeFile(fileName).empty();
+  } catch (const EGameFileError&) {
+    return false;
+  }
+}
+
 std::string TemporaryNameFor(const std::string& fileName) { return fileName + ".tmp"; }
 
 void ReplaceFileContents(const std::string& fileName, const std::string& bytes,

@@ -25,6 +25,9 @@ void DeleteIfPresent(const std::string& fileName);
 
 // The whole file; raises EGameFileError when it cannot be read.
 std::string ReadWholeFile(const std::string& fileName);
+// Whether the file can be read and holds at least one byte: a backup a full disk left empty,
+// or one that cannot be read, is never put back over the game's file.
+bool FileHoldsData(const std::string& fileName);
 
 // Writes `bytes` as `fileName`: first into "<fileName>.tmp" beside it, which then takes the
 // file's place in one step, so the file is at every moment either the old or the new one. A

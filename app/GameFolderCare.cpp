@@ -1,5 +1,6 @@
 #include "app/GameFolderCare.h"
 
+#include "app/GameFiles.h"
 #include "app/SettingsStore.h"
 #include "platform/SysUtils.h"
 #include "services/SvSHFileOperation.h"
@@ -50,7 +51,9 @@ std::vector<std::string> AnswerRepair(bool yes, TSettingsStore& store,
   }
   const std::string splash = game.GameRoot + "qmsplash.bmp";
   if (!FileExists(splash)) return {RepairSplashMissingMessage};
-  ShellCopyFile(fileOp, backup + "qmsplash.bmp", splash);
+  // An empty or unreadable backup (a full disk once left one) is never put over the game's.
+  if (FileHoldsData(backup + "qmsplash.bmp"))
+    ShellCopyFile(fileOp, backup + "qmsplash.bmp", splash);
   return {};
 }
 

@@ -39,7 +39,8 @@ bool RepairDue(TSettingsStore& store, const TGameFolders& game);
 // cleared, so a failed repair is offered again at the next start. With the
 // mark clear the game holds the user's own file, so nothing is copied and "NoErrorWarning"
 // is cleared. Then the splash: when the game has "qmsplash.bmp", "Backup\qmsplash.bmp" is
-// copied over it; when it has none, RepairSplashMissingMessage.
+// copied over it, unless that is empty or cannot be read; when it has none,
+// RepairSplashMissingMessage.
 // No: RepairDeclinedMessage and "NoErrorWarning" cleared; the mark stays for the engine.
 std::vector<std::string> AnswerRepair(bool yes, TSettingsStore& store,
                                       TSvSHFileOperation& fileOp,

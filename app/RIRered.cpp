@@ -216,6 +216,8 @@ void TForm1::RestoreSettings(const TStoredSettings& stored) {
   if (stored.AALevel >= 0) AABox->SetItemIndex(stored.AALevel);
   if (stored.RunNumber >= 0) RunNumberBox->SetItemIndex(stored.RunNumber);
   ResEdit->SetText(stored.ResultsFolder);
+  // The user's separator, with or without a game: only its absence lets the system's in.
+  if (!stored.DecimalSeparator.empty()) DecBox->SetText(stored.DecimalSeparator);
   NoteEdit->SetText(stored.Note);
   if (stored.Wait) waits->SetValue(*stored.Wait);
   // The label follows the field's changes once the window is up; before, it is told here.
@@ -235,11 +237,9 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
     BenchButton->SetEnabled(true);
     SetGame(game);
     FillMapList();
-    if (settings_->FirstRunDone()) {
-      if (!stored.DecimalSeparator.empty()) DecBox->SetText(stored.DecimalSeparator);
-    } else {
+    if (!settings_->FirstRunDone()) {
       settings_->MarkFirstRun();
-      DecBox->SetText(settings_->WriteSystemDecimal());
+      if (stored.DecimalSeparator.empty()) DecBox->SetText(settings_->WriteSystemDecimal());
     }
     ShowDecimalLabel();
     if (ResEdit->Text().empty()) {
@@ -280,7 +280,7 @@ void TForm1::StartWithoutGame(const TStoredSettings& stored) {
   PShader->SetButtonEnabled(2, false);
   if (stored.Renderer >= 0) RendererBox->SetItemIndex(stored.Renderer);
   ShowDirectX();
-  DecBox->SetText(settings_->WriteSystemDecimal());
+  if (stored.DecimalSeparator.empty()) DecBox->SetText(settings_->WriteSystemDecimal());
 }
 
 void TForm1::OfferRepair() {
@@ -343,7 +343,7 @@ TStoredSettings TForm1::CurrentSettings() {
   s.AALevel = AABox->ItemIndex();
   s.RunNumber = ItemOfCode(csTRun, RunNumberBox->Text());
   s.ResultsFolder = ResEdit->Text();
-  s.DecimalSeparator = DecBox->Text();
+  s.DecimalSeparator = KeptDecimalSeparator(DecBox->Text(), settings_->ReadValue("Decimal"));
   s.Note = NoteEdit->Text();
   s.MapName = mapnamebox->Text();
   s.DemoFileName = demonamebox->Text();
@@ -410,8 +410,11 @@ void TForm1::ShowMessageBox(const std::string& text) { ::ShowMessage(text); }
 
 // ---- Dialogs -----------------------------------------------------------------------------------
 
-bool TForm1::ChooseFile(const std::string& filter, std::string& fileName) {
+bool TForm1::ChooseFile(const std::string& filter, const std::string& current,
+                        std::string& fileName) {
+  // Each choice its own: a name left from another would be taken by the next Open.
   FcOpenDialog->SetFilter(filter);
+  FcOpenDialog->SetFileName(current);
   if (!FcOpenDialog->Execute()) return false;
   fileName = FcOpenDialog->FileName();
   return true;

@@ -162,7 +162,9 @@ class TForm1 : public TForm {
   std::string FixedDriveList;
   TGameFolders GameFolders() const { return {ExeFolder, GameRoot}; }
 
-  // The file name of the last game the automatic search found, and the build read last.
+  // The last game the automatic search found (its path and its file name), and the build
+  // read last.
+  std::string FoundPath;
   std::string FoundName;
   TGameBuild GameBuild;
 
@@ -182,7 +184,8 @@ class TForm1 : public TForm {
   void Image2Click(TObject* Sender);
   // The choices as the controls hold them now, as a start hands them to the engine.
   TBenchChoices CurrentChoices();
-  // The settings as the controls hold them now, as the close writes them.
+  // The settings as the controls hold them now, as the close writes them (a separator box
+  // holding neither "." nor "," gives the stored separator, else ".").
   TStoredSettings CurrentSettings();
 
   // ---- Finding the game, its maps and demos (RIReredDiscovery.cpp)
@@ -220,7 +223,9 @@ class TForm1 : public TForm {
   void FcToolButton5Click(TObject* Sender);
   void Image3Click(TObject* Sender);
   void FcToolButton7Click(TObject* Sender);
-  // What the custom file's choice does with the file the open dialog gave.
+  // What the custom file's choice does with the file the open dialog gave: one that cannot be
+  // the game's configuration (a program, a binary file, one that cannot be read) is refused
+  // with a message naming it.
   void CustomConfigChosen(const std::string& fileName);
   // What a folder choice does with the select-folder dialog's path ("" for a folder that has
   // none, such as My Computer).
@@ -246,8 +251,9 @@ class TForm1 : public TForm {
   static int CheckedItem(const TFcCustomRadioGroup* group);
   void ShowDecimalLabel();
   void ShowMessageBox(const std::string& text);
-  // The open dialog with this filter; the chosen file when it ends with OK.
-  bool ChooseFile(const std::string& filter, std::string& fileName);
+  // The open dialog with this filter and the choice's current file in its name field (its
+  // folder shown; "" for none); the chosen file when it ends with OK.
+  bool ChooseFile(const std::string& filter, const std::string& current, std::string& fileName);
   // The select-folder dialog; the chosen folder's path when it ends with OK.
   bool ChooseFolder(std::string& path);
   // The three small windows, shown modally.

@@ -22,16 +22,17 @@ void TForm1::FcToolButton4Click(TObject*) {
 
   // The last game the walk meets wins, as with several copies on several drives.
   const std::string found = SearchGame(*FindFile1, FixedDriveList);
-  if (!found.empty()) {
-    FoundName = ExtractFileName(found);
-    SetGame(GameFoldersFromPath(found));
-    settings_->WriteValue("Path", found);
+  if (!found.empty()) FoundPath = found;
+  // A game found by an earlier search still counts, while it is there: it is set again, since
+  // a file chosen by hand since may have left the window with another game or none.
+  const TGameFolders game = InstalledGameFolders(FoundPath);
+  if (game.Known()) {
+    FoundName = ExtractFileName(FoundPath);
+    SetGame(game);
+    settings_->WriteValue("Path", FoundPath);
     LangBox->SetReadOnly(false);
     ReadBuild(bcFind);
     ShowDirectX();
-  }
-  // A game found by an earlier search still counts.
-  if (!FoundName.empty()) {
     FcStatusPane1->SetCaption(FoundStatus(GameBuild));
     BenchButton->SetEnabled(true);
     QMPathEdit->SetText(ExeFolder + FoundName);
@@ -43,7 +44,8 @@ void TForm1::FcToolButton4Click(TObject*) {
 
 void TForm1::findmanClick(TObject*) {
   std::string fileName;
-  if (ChooseFile("Quenmar (Quenmar.exe)|QUENMAR.EXE", fileName)) GameChosen(fileName);
+  if (ChooseFile("Quenmar (Quenmar.exe)|QUENMAR.EXE", QMPathEdit->Text(), fileName))
+    GameChosen(fileName);
 }
 
 void TForm1::GameChosen(const std::string& fileName) {
@@ -120,8 +122,13 @@ void TForm1::FcToolButton3Click(TObject*) {
     ShowMessageBox(FindQuenmarFirstMessage);
     return;
   }
+  // The demo chosen now, when it is one of the map's files.
+  const std::string map = mapnamebox->Text(), demoFile = demonamebox->Text();
+  const std::string current = StoredDemoPresent(GameRoot, map, demoFile)
+                                  ? GameRoot + "Levels\\" + map + "\\" + demoFile
+                                  : std::string();
   std::string fileName;
-  if (ChooseFile("Quenmar demo files (*.tmd)|*.TMD", fileName)) DemoChosen(fileName);
+  if (ChooseFile("Quenmar demo files (*.tmd)|*.TMD", current, fileName)) DemoChosen(fileName);
 }
 
 void TForm1::DemoChosen(const std::string& fileName) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "app/GameConfig.h"
 #include "controls/FcButton.h"
 #include "controls/FcCmboBx.h"
 #include "controls/FcEdit.h"
@@ -80,11 +81,16 @@ void TForm1::DetailBoxChanging(TObject*, int, bool&) {
 
 void TForm1::DetailButtonClick(TObject*) {
   std::string fileName;
-  if (ChooseFile("Quenmar config file (system.cfg)|system.cfg", fileName))
+  if (ChooseFile("Quenmar config file (system.cfg)|system.cfg", DetailEdit->Text(), fileName))
     CustomConfigChosen(fileName);
 }
 
 void TForm1::CustomConfigChosen(const std::string& fileName) {
+  const std::string problem = CustomConfigProblem(fileName);
+  if (!problem.empty()) {
+    ShowMessageBox(problem);
+    return;
+  }
   DetailEdit->SetText(fileName);
   settings_->WriteValue("CustomConfig", fileName);
 }
@@ -98,9 +104,9 @@ void TForm1::ShowDecimalLabel() {
 void TForm1::DecBoxChange(TObject*) { ShowDecimalLabel(); }
 
 void TForm1::DecBoxExit(TObject*) {
-  const std::string text = DecBox->Text();
-  if (text == "." || text == ",") return;
-  DecBox->SetText(settings_->ReadValue("Decimal"));
+  const std::string kept = KeptDecimalSeparator(DecBox->Text(), settings_->ReadValue("Decimal"));
+  if (kept == DecBox->Text()) return;
+  DecBox->SetText(kept);
   ShowDecimalLabel();
 }
 

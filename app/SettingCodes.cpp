@@ -54,6 +54,7 @@ bool IsPathText(const std::string& text) {
 }
 
 bool Flag(const std::string& value) { return value == "1"; }
+bool IsDecimalSeparator(const std::string& text) { return text == "." || text == ","; }
 const char* FlagText(bool on) { return on ? "1" : "0"; }
 
 std::string Checked(const std::string& value, bool valid) { return valid ? value : std::string(); }
@@ -116,7 +117,7 @@ TStoredSettings DecodeSettings(const TValueReader& read) {
   v = read("ResoultPath");
   s.ResultsFolder = Checked(v, IsFolderText(v));
   v = read("Decimal");
-  s.DecimalSeparator = Checked(v, v == "." || v == ",");
+  s.DecimalSeparator = Checked(v, IsDecimalSeparator(v));
   v = read("Note");
   s.Note = Checked(v, IsLineText(v, NoteMaxLength));
   v = read("Mapname");
@@ -142,7 +143,7 @@ void EncodeSettings(const TStoredSettings& s, bool hasStoredOS, const TValueWrit
     const std::string text = CodeOfItem(setting, item);
     if (!text.empty()) write(name, text);
   };
-  write("Path", s.Path);
+  if (!s.Path.empty()) write("Path", s.Path);
   for (int i = 0; i < ResolutionCount; ++i) write(ResolutionNames[i], FlagText(s.Resolution[i]));
   code("Demo", csDemo, s.Demo);
   code("Detail", csDetail, s.DetailLevel);
@@ -187,4 +188,9 @@ std::string SystemDecimalSeparator() {
   char text[8] = {};
   if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, sizeof text) < 2) return ".";
   return std::string(1, text[0]);
+}
+
+std::string KeptDecimalSeparator(const std::string& text, const std::string& stored) {
+  if (IsDecimalSeparator(text)) return text;
+  return IsDecimalSeparator(stored) ? stored : ".";
 }

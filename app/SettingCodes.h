@@ -86,7 +86,8 @@ TStoredSettings DecodeSettings(const TValueReader& read);
 // The values `FormClose` writes, in its order: the texts as they are, "1"/"0" for the flags,
 // the codes only for items that have one (a list without a selection keeps its stored
 // value); "Addinfo" is "1" only when the box is checked and an "OS" is stored. "CustomConfig"
-// is not among them.
+// is not among them, nor an empty "Path": no game found this time (a disk not plugged in, a
+// search that found none) keeps the stored one, and a game the user chose was stored at once.
 void EncodeSettings(const TStoredSettings& settings, bool hasStoredOS, const TValueWriter& write);
 
 // The stored hardware description ("OS" .. "VGA Driver", and "DirectX" for the report);
@@ -95,3 +96,6 @@ THardwareDescription DecodeHardwareDescription(const TValueReader& read);
 
 // The system's decimal separator, one character, as "Decimal" stores it at a first start.
 std::string SystemDecimalSeparator();
+// The separator the report gets from the separator box's text: the text when it is "." or
+// ","; any other the stored separator when that is one of them, else ".".
+std::string KeptDecimalSeparator(const std::string& text, const std::string& stored);

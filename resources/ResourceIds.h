@@ -46,6 +46,8 @@
 #define IDS_DEMO_COPY_INCOMPLETE 2511
 #define IDS_DEMO_FOLDER_IN_THE_WAY 2512
 #define IDS_DEMO_NOT_COPIED 2513
+#define IDS_CUSTOM_CONFIG_NOT_CHOSEN 2520
+#define IDS_CUSTOM_CONFIG_NOT_TEXT 2521
 
 // String tables: the program's dialogs (see Strings.rc).
 #define IDS_SETTINGS_NOT_MADE 2400

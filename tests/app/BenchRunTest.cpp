@@ -2,6 +2,7 @@
 // the batch file and the process component, the real shell file operation, registry and files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -676,6 +677,132 @@ TEST_F(BenchRunTest, AReadOnlyCustomFileDoesNotKeepTheRestoreOut) {
   EXPECT_TRUE(Errors.empty());
   ExpectGameFilesPutBack();
   SetFileAttributesA(c.CustomConfigFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The game's own "system.cfg" chosen as the user's file: read before the backup moves it, so
+// the game plays with it, and the report names its quality and the renderer it asks for.
+TEST_F(BenchRunTest, TheGamesOwnFileAsTheCustomFile) {
+  const std::string users = StringReplace(GameConfig, "\"Direct3D9\"", "\"OpenGL\"", {});
+  ASSERT_NE(users, GameConfig);
+  ASSERT_TRUE(WriteFileBytes(Root() + "system.cfg", users));
+  GameConfig = users;
+  TBenchChoices& c = Bench->Choices;
+  c.Resolution[0] = true;
+  c.DetailLevel = 3;
+  c.CustomConfigFile = Root() + "system.cfg";
+  c.Renderer = 0;
+  std::string played;
+  BeforeEndHandler = [&] { played = ReadFileBytes(Root() + "system.cfg"); };
+
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_TRUE(Errors.empty());
+  EXPECT_EQ(played, users);
+  ASSERT_EQ(View.OpenedReports.size(), 1u);
+  const V report = FileLines(View.OpenedReports[0]);
+  EXPECT_NE(std::find(report.begin(), report.end(), "Custom quality option, OpenGL renderer<br>"),
+            report.end());
+  ExpectGameFilesPutBack();
+}
+
+// A custom file that cannot be the game's configuration (a stored one may be old) is refused
+// with a message naming it, before anything is moved.
+TEST_F(BenchRunTest, ACustomFileThatIsNoConfigurationIsRefusedBeforeAnythingChanges) {
+  const std::string zero = ProgramFolder + "zero.cfg";
+  ASSERT_TRUE(WriteFileBytes(zero, std::string("r_Width = \"640\"\r\n") + '\0'));
+  const std::string notConfiguration =
+      "\" is not a configuration file: it is a program or holds binary data. Please choose a "
+      "configuration file such as the game's \"system.cfg\".";
+  struct Case {
+    std::string file;
+    std::string message;
+  };
+  const Case cases[] = {
+      {Root() + "Bin32\\Quenmar.exe",
+       "The file \"" + Root() + "Bin32\\Quenmar.exe" + notConfiguration},
+      {zero, "The file \"" + zero + notConfiguration},
+      {ProgramFolder + "gone.cfg", "The file \"" + ProgramFolder + "gone.cfg\" cannot be read: "},
+      {"", "No configuration file of your own is chosen. Please choose one beside \"Custom config "
+           "file:\", or another detail level."},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.file);
+    View.Messages.clear();
+    TBenchChoices& c = Bench->Choices;
+    c.Resolution[0] = true;
+    c.DetailLevel = 3;
+    c.CustomConfigFile = k.file;
+
+    BenchButtonClick(*Bench, nullptr);
+
+    ASSERT_EQ(View.Messages.size(), 1u);
+    EXPECT_EQ(View.Messages[0].substr(0, k.message.size()), k.message);
+    EXPECT_TRUE(View.Statuses.empty());
+    EXPECT_TRUE(View.ButtonEnabled);
+    EXPECT_EQ(ReadFileBytes(Root() + "system.cfg"), GameConfig);
+    EXPECT_EQ(ReadFileBytes(Root() + "qmsplash.bmp"), GameSplash);
+    EXPECT_FALSE(DirectoryExists(ProgramFolder + "Backup"));
+    EXPECT_EQ(NoErrorWarning(), "0");
+    EXPECT_EQ(Process->State(), psReady);
+  }
+}
+
+// The run is killed while the game's file is the run's own; the user then saves the game's
+// options (say) before the next run. That file is the user's current one: it is kept and
+// comes back after the next run; an older backup is kept under a dated name.
+TEST_F(BenchRunTest, AFileTheUserSavesAfterAKilledRunIsKept) {
+  const std::string kill = "--resolutions 01 --runs 1 --no-pauses --kill-at-pause 2";
+  const std::string saved = "-- saved by the game\r\nr_Width = \"800\"\r\n";
+  for (bool gameHadOne : {false, true}) {
+    SCOPED_TRACE(gameHadOne ? "the game had a file" : "the game had none");
+    DeleteFolderTree(ProgramFolder + "Backup\\");
+    if (gameHadOne)
+      ASSERT_TRUE(WriteFileBytes(Root() + "system.cfg", GameConfig));
+    else
+      ASSERT_TRUE(DeleteFileA((Root() + "system.cfg").c_str()));
+    std::string output;
+    ASSERT_EQ(RunHost(kill, &output), 9u) << output;
+    // Killed before the first game: the game holds the run's file.
+    ASSERT_TRUE(FileExists(Root() + "system.cfg"));
+    ASSERT_NE(ReadFileBytes(Root() + "system.cfg"), GameConfig);
+    ASSERT_TRUE(WriteFileBytes(Root() + "system.cfg", saved));
+
+    EXPECT_EQ(RunHost("--resolutions 0 --runs 1 --no-pauses", &output), 0u) << output;
+
+    EXPECT_EQ(ReadBytes(Root() + "system.cfg"), saved);
+    EXPECT_EQ(NoErrorWarning(), "0");
+    EXPECT_EQ(ConfigBackupMark(), "0");
+    WIN32_FIND_DATAA found;
+    const HANDLE dated = FindFirstFileA((ProgramFolder + "Backup\\system *.cfg").c_str(), &found);
+    EXPECT_EQ(dated != INVALID_HANDLE_VALUE, gameHadOne);
+    if (dated != INVALID_HANDLE_VALUE) {
+      EXPECT_EQ(ReadBytes(ProgramFolder + "Backup\\" + found.cFileName), GameConfig);
+      EXPECT_FALSE(FindNextFileA(dated, &found));
+      FindClose(dated);
+    }
+  }
+}
+
+// The splash backup is verified like the configuration's: a full disk leaves none, and an
+// empty one that a full disk once left is made again.
+TEST_F(BenchRunTest, TheSplashBackupIsVerified) {
+  const std::string backup = ProgramFolder + "Backup\\qmsplash.bmp";
+  TFullDiskFileOp fullDisk(nullptr);
+  fullDisk.SetOptions(FileOp->Options());
+  // Refused starts: the splash is swapped before the choices are checked.
+  Bench->FileOp = &fullDisk;
+  BenchButtonClick(*Bench, nullptr);
+  EXPECT_FALSE(FileExists(backup));
+  EXPECT_FALSE(FileExists(backup + ".tmp"));
+  EXPECT_EQ(ReadFileBytes(Root() + "qmsplashold.bmp"), GameSplash);
+
+  // The game's splash back in its place, and an empty backup as a full disk once left it.
+  ASSERT_TRUE(DeleteFileA((Root() + "qmsplash.bmp").c_str()));
+  ASSERT_TRUE(MoveFileA((Root() + "qmsplashold.bmp").c_str(), (Root() + "qmsplash.bmp").c_str()));
+  ASSERT_TRUE(WriteFileBytes(backup, ""));
+  Bench->FileOp = FileOp;
+  BenchButtonClick(*Bench, nullptr);
+  EXPECT_TRUE(ReadFileBytes(backup) == GameSplash) << ReadFileBytes(backup).size() << " bytes";
 }
 
 namespace {

@@ -28,6 +28,58 @@ THeldOpen::~THeldOpen() {
   if (Ok()) CloseHandle(handle_);
 }
 
+namespace {
+
+// The file's name in the Unix file system under Wine; "" elsewhere.
+std::string UnixFileName(const std::string& fileName) {
+  using TUnixFileName = char*(CDECL*)(LPCWSTR);
+  const auto unixFileName = reinterpret_cast<TUnixFileName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  wchar_t wide[MAX_PATH] = {};
+  if (!unixFileName || !MultiByteToWideChar(CP_ACP, 0, fileName.c_str(), -1, wide, MAX_PATH))
+    return std::string();
+  char* name = unixFileName(wide);
+  if (!name) return std::string();
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+// Starts a program of the system under Wine (Z:\bin\ln); Wine cannot wait for it.
+bool StartUnixProgram(const char* program, std::string line) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(program, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+bool Opens(const std::string& fileName) {
+  const HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+}  // namespace
+
+TFullDeviceLink::TFullDeviceLink(const std::string& fileName)
+    : fileName_(fileName), unixName_(UnixFileName(fileName)) {
+  ok_ = !unixName_.empty() &&
+        StartUnixProgram("Z:\\bin\\ln", "ln -sf /dev/full \"" + unixName_ + "\"") &&
+        LoopUntil([&] { return Opens(fileName_); }, 5000);
+}
+
+TFullDeviceLink::~TFullDeviceLink() {
+  if (!unixName_.empty() && StartUnixProgram("Z:\\bin\\rm", "rm -f \"" + unixName_ + "\""))
+    LoopUntil([&] { return !Opens(fileName_); }, 5000);
+}
+
 void SetLoggedScores(const std::string& log, const std::vector<std::string>& scores) {
   std::string bytes = ReadFileBytes(log);
   const std::string label = "Average FPS: ";

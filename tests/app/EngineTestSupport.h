@@ -81,6 +81,24 @@ class THeldOpen {
   HANDLE handle_;
 };
 
+// `fileName` made a link to the device that is always full (Z:\dev\full) while the object
+// lives: every write to it fails for lack of space, as on a full disk. The system's own "ln"
+// and "rm", which Wine runs, make and remove the link (Wine can delete it no more than it can
+// give it attributes, so FileExists does not see it).
+class TFullDeviceLink {
+ public:
+  explicit TFullDeviceLink(const std::string& fileName);
+  ~TFullDeviceLink();
+  TFullDeviceLink(const TFullDeviceLink&) = delete;
+  TFullDeviceLink& operator=(const TFullDeviceLink&) = delete;
+  bool Ok() const { return ok_; }
+
+ private:
+  std::string fileName_;
+  std::string unixName_;
+  bool ok_ = false;
+};
+
 // The game's log as it wrote it, with the frame rate of each run replaced by the given ones in
 // turn, so that the report's figures are known beforehand.
 void SetLoggedScores(const std::string& log, const std::vector<std::string>& scores);

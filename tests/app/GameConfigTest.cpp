@@ -7,6 +7,7 @@
 #include "app/EngineTestSupport.h"
 #include "app/GameConfig.h"
 #include "app/GameFiles.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -25,6 +26,32 @@ std::vector<size_t> Differences(const V& a, const V& b) {
   for (size_t i = 0; i < a.size() && i < b.size(); ++i)
     if (a[i] != b[i]) at.push_back(i);
   return at;
+}
+
+// What a run notes in "ConfigWritten" when it writes the game's file as "run's": its size and
+// its 64-bit FNV-1a hash.
+const char* const RunsFileMark = "5:7a2ca96a33a4388c";
+
+// The message of what `step` raised; "" when it raised nothing.
+std::string MessageOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return std::string();
+}
+
+// The names of the files in `folder` that match `mask`, in the order the system lists them.
+V FilesIn(const std::string& folder, const std::string& mask) {
+  V names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + mask).c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.emplace_back(data.cFileName);
+  while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
 }
 
 size_t IndexOf(const V& lines, const std::string& line) {
@@ -70,6 +97,16 @@ class GameConfigTest : public EngineTest {
  protected:
   std::string SystemCfg() { return Bench->Choices.GameRoot + "system.cfg"; }
   std::string OverrideCfg() { return Bench->Choices.GameRoot + "Systemcfgoverride.cfg"; }
+  std::string Backup() { return Bench->Choices.ProgramFolder + "Backup\\system.cfg"; }
+  // A run ended half-way: the run's own file in the game ("run's", noted as such), the
+  // user's "user\r\n" in "Backup\".
+  void InterruptedRun() {
+    ASSERT_TRUE(ForceDirectories(Bench->Choices.ProgramFolder + "Backup"));
+    WriteBytes(Backup(), "user\r\n");
+    WriteBytes(SystemCfg(), "run's");
+    Settings.Write("ConfigBackup", "1");
+    Settings.Write("ConfigWritten", RunsFileMark);
+  }
 };
 
 TEST_F(GameConfigTest, UltraWritesTheTemplateWithTheFiveChosenLinesInPlace) {
@@ -158,26 +195,33 @@ TEST_F(GameConfigTest, MinimumWithoutInstancingWritesVegetationOne) {
   EXPECT_EQ(Bench->State.QualityText, "Minimum quality option");
 }
 
-TEST_F(GameConfigTest, CustomFileIsCopiedUneditedOrNothingIsWritten) {
+// The user's file, read at the start, is written unedited; the renderer is the one it asks for.
+TEST_F(GameConfigTest, CustomFileIsWrittenUnedited) {
   TBenchChoices& c = Bench->Choices;
   c.DetailLevel = 3;
   c.GeometryInstancing = true;
-  Bench->State.QualityText = "Maximum quality option";
-  for (const std::string& missing : {std::string(), Root + "Program\\nothere.cfg"}) {
-    c.CustomConfigFile = missing;
+  c.Renderer = 0;  // the box's choice does not reach the game's file
+  struct Case {
+    const char* bytes;
+    const char* renderer;
+  };
+  const Case cases[] = {{"r_FSAA = \"1\"\r\nR_DRIVER = \"OpenGL\"\r\n", "OpenGL"},
+                        {"r_FSAA = \"1\"\nr_Driver = \"Direct3D9\"", "Direct3D"},
+                        {"r_FSAA = \"1\"\r\n", "Direct3D"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.bytes);
+    c.CustomConfigFile = Root + "Program\\my \xE9t\xE9.cfg";
+    WriteBytes(c.CustomConfigFile, k.bytes);
+    ASSERT_TRUE(ReadCustomConfiguration(*Bench));
+    Bench->State.RendererName = "none";
     WriteGameConfiguration(*Bench);
-    EXPECT_FALSE(FileExists(SystemCfg()));
-    EXPECT_FALSE(FileExists(OverrideCfg()));
-    EXPECT_EQ(Bench->State.QualityText, "Maximum quality option");
+    EXPECT_EQ(ReadBytes(SystemCfg()), k.bytes);
+    EXPECT_EQ(FileLines(OverrideCfg()),
+              (V{"r_geominstancing = \"1\"", "e_vegetation_sprites_distance_ratio = \"100.0\""}));
+    EXPECT_EQ(Bench->State.QualityText, "Custom quality option");
+    EXPECT_EQ(Bench->State.RendererName, k.renderer);
   }
-
-  c.CustomConfigFile = Root + "Program\\my \xE9t\xE9.cfg";
-  WriteBytes(c.CustomConfigFile, "r_FSAA = \"1\"\r\nr_Driver = \"OpenGL\"\r\n");
-  WriteGameConfiguration(*Bench);
-  EXPECT_EQ(ReadBytes(SystemCfg()), "r_FSAA = \"1\"\r\nr_Driver = \"OpenGL\"\r\n");
-  EXPECT_EQ(FileLines(OverrideCfg()),
-            (V{"r_geominstancing = \"1\"", "e_vegetation_sprites_distance_ratio = \"100.0\""}));
-  EXPECT_EQ(Bench->State.QualityText, "Custom quality option");
+  EXPECT_TRUE(View.Messages.empty());
 }
 
 TEST_F(GameConfigTest, BackupMovesBothFilesThroughVerifiedCopies) {
@@ -263,13 +307,8 @@ TEST_F(GameConfigTest, AFailedBackupLeavesTheGamesFileAndIsReported) {
 }
 
 TEST_F(GameConfigTest, AConfigurationLeftInTheBackupIsPutBackBeforeTheNextBackup) {
-  // A run ended half-way: the benchmark's file in the game, the user's in "Backup\".
-  const TBenchChoices& c = Bench->Choices;
-  const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
-  ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
-  WriteBytes(backup, "user\r\n");
-  WriteBytes(SystemCfg(), "benchmark\r\n");
-  Settings.Write("ConfigBackup", "1");
+  const std::string backup = Backup();
+  InterruptedRun();
 
   BackupGameConfiguration(*Bench);
 
@@ -303,6 +342,7 @@ TEST_F(GameConfigTest, RestorePutsBackWhatTheMarkNames) {
     SCOPED_TRACE(k.name);
     DeleteFileA(backup.c_str());
     WriteBytes(SystemCfg(), "run's");
+    Settings.Write("ConfigWritten", RunsFileMark);  // the run noted what it wrote
     SetReadOnly(SystemCfg());  // the restore clears it before writing
     Pauses.clear();
     if (k.backup != none) {
@@ -317,18 +357,92 @@ TEST_F(GameConfigTest, RestorePutsBackWhatTheMarkNames) {
     EXPECT_EQ(ReadBytes(backup), k.backupAfter);
     EXPECT_EQ(Pauses, k.pauses);
     EXPECT_EQ(Settings.Read("ConfigBackup"), "0");
+    EXPECT_EQ(Settings.Read("ConfigWritten"), "");
     SetFileAttributesA(SystemCfg().c_str(), FILE_ATTRIBUTE_NORMAL);
   }
 }
 
-TEST_F(GameConfigTest, RestoreKeepsTheUsersReadOnlyBitAndNeverWritesAnUnreadableBackup) {
+// After a run that was ended half-way the user may save the game's options before the next
+// start: that file is the user's current one and stays; an older backup is kept beside it.
+TEST_F(GameConfigTest, RestoreKeepsAFileTheUserSavedSinceTheRun) {
   const TBenchChoices& c = Bench->Choices;
   const std::string backup = c.ProgramFolder + "Backup\\system.cfg";
-  ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
-  WriteBytes(backup, "user\r\n");
+  struct Case {
+    const char* name;
+    const char* mark;
+    const char* noted;  // what the run noted it wrote ("" nothing)
+    bool backupThere;
+  };
+  const Case cases[] = {
+      {"the game had none", "2", RunsFileMark, false},
+      {"a stale mark, nothing noted", "2", "", false},
+      {"a garbage note", "2", "garbage", false},
+      {"the game's file in the backup", "1", RunsFileMark, true},
+      {"the backup with a stale mark", "1", "", true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    DeleteFolderTree(c.ProgramFolder + "Backup\\");
+    ASSERT_TRUE(ForceDirectories(c.ProgramFolder + "Backup"));
+    if (k.backupThere) WriteBytes(backup, "older\r\n");
+    WriteBytes(SystemCfg(), "saved since\r\n");
+    Settings.Write("ConfigBackup", k.mark);
+    Settings.Write("ConfigWritten", k.noted);
+
+    RestoreGameConfiguration(*Bench);
+
+    EXPECT_EQ(ReadBytes(SystemCfg()), "saved since\r\n");
+    EXPECT_EQ(Settings.Read("ConfigBackup"), "0");
+    EXPECT_EQ(Settings.Read("ConfigWritten"), "");
+    // The older backup under a dated name beside where it was, never deleted.
+    EXPECT_FALSE(FileExists(backup));
+    const std::vector<std::string> kept = FilesIn(c.ProgramFolder + "Backup\\", "system *.cfg");
+    ASSERT_EQ(kept.size(), k.backupThere ? 1u : 0u);
+    if (k.backupThere) {
+      EXPECT_EQ(ReadBytes(c.ProgramFolder + "Backup\\" + kept[0]), "older\r\n");
+      // The next start backs up the user's current file; the dated one stays.
+      Settings.Write("ConfigBackup", "0");
+      BackupGameConfiguration(*Bench);
+      EXPECT_EQ(ReadBytes(backup), "saved since\r\n");
+      EXPECT_EQ(FilesIn(c.ProgramFolder + "Backup\\", "system *.cfg"), kept);
+    }
+  }
+}
+
+// The run's template fills the game's disk: the restore makes room by deleting the run's own
+// file first, and while the user's cannot be written the mark and the backup stay for the
+// next try.
+TEST_F(GameConfigTest, RestoreOnAFullDiskKeepsTheMarkAndTheBackup) {
+  const std::string backup = Backup();
+  InterruptedRun();
+  {
+    TFullDeviceLink full(SystemCfg() + ".tmp");
+    ASSERT_TRUE(full.Ok());
+    const std::string message = MessageOf([&] { RestoreGameConfiguration(*Bench); });
+    EXPECT_NE(message.find("\"" + SystemCfg() + "\""), std::string::npos) << message;
+    EXPECT_FALSE(FileExists(SystemCfg()));
+    EXPECT_EQ(ReadBytes(backup), "user\r\n");
+    EXPECT_EQ(Settings.Read("ConfigBackup"), "1");
+  }
+  // Room again: the next restore puts the user's file back.
+  RestoreGameConfiguration(*Bench);
+  EXPECT_EQ(ReadBytes(SystemCfg()), "user\r\n");
+  EXPECT_EQ(Settings.Read("ConfigBackup"), "0");
+}
+
+// The override file on a full disk: the error names it.
+TEST_F(GameConfigTest, OverrideFileOnAFullDiskIsNamed) {
+  Bench->Choices.DetailLevel = 1;
+  TFullDeviceLink full(OverrideCfg()), fullTemp(OverrideCfg() + ".tmp");
+  ASSERT_TRUE(full.Ok() && fullTemp.Ok());
+  const std::string message = MessageOf([&] { WriteGameConfiguration(*Bench); });
+  EXPECT_NE(message.find("\"" + OverrideCfg() + "\""), std::string::npos) << message;
+}
+
+TEST_F(GameConfigTest, RestoreKeepsTheUsersReadOnlyBitAndNeverWritesAnUnreadableBackup) {
+  const std::string backup = Backup();
+  InterruptedRun();
   SetReadOnly(backup);
-  WriteBytes(SystemCfg(), "run's");
-  Settings.Write("ConfigBackup", "1");
   {
     THeldOpen held(backup, 0);
     ASSERT_TRUE(held.Ok());
@@ -350,6 +464,7 @@ TEST_F(GameConfigTest, AReadOnlyCustomFileIsCopiedWithoutItsReadOnlyBit) {
   c.CustomConfigFile = Root + "Program\\mine.cfg";
   WriteBytes(c.CustomConfigFile, "r_FSAA = \"1\"\r\n");
   SetReadOnly(c.CustomConfigFile);
+  ASSERT_TRUE(ReadCustomConfiguration(*Bench));
   WriteGameConfiguration(*Bench);
   EXPECT_EQ(ReadBytes(SystemCfg()), "r_FSAA = \"1\"\r\n");
   EXPECT_FALSE(IsReadOnly(SystemCfg()));

@@ -145,6 +145,16 @@ TEST_F(GameFolderCareTest, RepairThroughTheEnginesRestore) {
   }
 }
 
+// A splash backup that a full disk left empty is never put over the game's splash.
+TEST_F(GameFolderCareTest, RepairNeverPutsAnEmptySplashBackupBack) {
+  ASSERT_TRUE(ForceDirectories(Program + "Backup"));
+  WriteBytes(Program + "Backup\\qmsplash.bmp", "");
+  WriteBytes(Game.GameRoot + "qmsplash.bmp", "game's splash");
+  Key.Seed("NoErrorWarning", "1");
+  EXPECT_TRUE(AnswerRepair(true, *Store, *FileOp, Program, Game, {}).empty());
+  EXPECT_EQ(ReadBytes(Game.GameRoot + "qmsplash.bmp"), "game's splash");
+}
+
 TEST_F(GameFolderCareTest, RepairWithoutAGameTouchesNothing) {
   ASSERT_TRUE(ForceDirectories(Program + "Backup"));
   WriteBytes(Program + "Backup\\system.cfg", "users");

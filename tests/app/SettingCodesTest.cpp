@@ -184,8 +184,9 @@ TEST(SettingCodesTest, ListsWithoutASelectionKeepTheirStoredCode) {
     EncodeSettings(s, hasStoredOS, [&](const std::string& name, const std::string& value) {
       written[name] = value;
     });
+    // An empty path field (no game found this time) keeps the stored path too.
     for (const char* name : {"Demo", "Detail", "PS", "Renderer", "AFLevel", "AALevel", "Language",
-                             "Wait", "HDRLevel", "CustomConfig"})
+                             "Wait", "HDRLevel", "CustomConfig", "Path"})
       EXPECT_EQ(written.count(name), 0u) << name;
     EXPECT_EQ(written["TRun"], "");
     EXPECT_EQ(written["640"], "0");

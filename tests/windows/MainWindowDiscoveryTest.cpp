@@ -131,11 +131,21 @@ TEST_F(MainWindowDiscoveryTest, SearchOfTheDrives) {
     EXPECT_EQ(ItemsOf(f.mapnamebox), (std::set<std::string>{"Steam", "River"}));
     EXPECT_EQ(Screen->Cursor(), crDefault);
   }
-  // A search that finds nothing now still knows the game found before.
+  // A search that finds nothing now still knows the game found before, and sets it again
+  // whatever file was chosen by hand meanwhile (another game, or none).
   f.FixedDriveList = Game->Root() + "Nothing here\\;";
-  f.FcToolButton4Click(f.FcToolButton4);
-  EXPECT_EQ(f.QMPathEdit->Text(), found);
-  EXPECT_TRUE(f.BenchButton->Enabled());
+  for (const std::string& chosen : {std::string(), first + "Games\\Old\\Bin32\\Quenmar.exe",
+                                    second + "Quenmar\\Bin32\\Quenmar_WinSV.exe"}) {
+    SCOPED_TRACE(chosen);
+    if (!chosen.empty()) f.GameChosen(chosen);
+    f.FcToolButton4Click(f.FcToolButton4);
+    EXPECT_EQ(f.QMPathEdit->Text(), found);
+    EXPECT_EQ(Key.Value("Path"), found);
+    EXPECT_EQ(f.GameRoot, second + "Quenmar\\");
+    EXPECT_EQ(f.FcStatusPane1->Caption(),
+              "Quenmar v1.3 build 1337 found.  Set the parameters & bench!");
+    EXPECT_TRUE(f.BenchButton->Enabled());
+  }
 }
 
 // A file chosen by hand: the game's executable gives the game; any other file none.

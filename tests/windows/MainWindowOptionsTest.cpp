@@ -76,9 +76,12 @@ TEST_F(MainWindowOptionsTest, DetailLevel) {
     }
   }
   // The custom file is stored as soon as it is chosen.
-  f.CustomConfigChosen("C:\\Configs\\system.cfg");
-  EXPECT_EQ(f.DetailEdit->Text(), "C:\\Configs\\system.cfg");
-  EXPECT_EQ(Key.Value("CustomConfig"), "C:\\Configs\\system.cfg");
+  const std::string custom = Game->Root() + "Configs\\system.cfg";
+  ASSERT_TRUE(ForceDirectories(ExtractFileDir(custom)));
+  WriteBytes(custom, "r_Width = \"640\"\r\n");
+  f.CustomConfigChosen(custom);
+  EXPECT_EQ(f.DetailEdit->Text(), custom);
+  EXPECT_EQ(Key.Value("CustomConfig"), custom);
 }
 
 // HDR takes antialiasing away and gives it back (at "None").
@@ -186,6 +189,12 @@ TEST_F(MainWindowOptionsTest, DecimalSeparatorAndWait) {
   Leave(f.DecBox);
   EXPECT_EQ(f.DecBox->Text(), ",");
   EXPECT_EQ(f.Label8->Caption(), "(comma)");
+  // Without a usable stored one, the period.
+  Key.Seed("Decimal", "x");
+  TypeInto(f.DecBox, "y");
+  Leave(f.DecBox);
+  EXPECT_EQ(f.DecBox->Text(), ".");
+  EXPECT_EQ(f.Label8->Caption(), "(period)");
 
   EXPECT_EQ(f.waits->IntValue(), 3);
   TFcControlButton* down = f.waits->GetButton(sbDown);
@@ -265,4 +274,46 @@ TEST_F(MainWindowOptionsTest, HelpAndLinks) {
                                                   {w, SponsorLink, SW_SHOWNORMAL}}));
   EXPECT_EQ(std::string(MailLink).rfind("mailto:", 0), 0u);
   EXPECT_TRUE(FileExists(ProgramFolder + "Help\\help.htm"));
+}
+
+// The custom configuration file is copied over the game's "system.cfg" at every start: a
+// program or other binary file, or one that cannot be read, is refused when it is chosen.
+TEST_F(MainWindowOptionsTest, CustomConfigurationFile) {
+  const std::string folder = Game->Root() + "Mine\\";
+  ASSERT_TRUE(ForceDirectories(folder));
+  const std::string page(4095, 'a');
+  WriteBytes(folder + "zero at 4095.cfg", page + '\0');
+  WriteBytes(folder + "zero at 4096.cfg", page + "a" + '\0');
+  WriteBytes(folder + "system.cfg", "r_Width = \"640\"\r\n");
+  const std::string notConfiguration =
+      "\" is not a configuration file: it is a program or holds binary data. Please choose a "
+      "configuration file such as the game's \"system.cfg\".";
+  struct Case {
+    std::string file;
+    std::string message;  // the start of the box's text; "" taken
+  };
+  const Case cases[] = {
+      {GamePath(), "The file \"" + GamePath() + notConfiguration},
+      {folder + "zero at 4095.cfg", "The file \"" + folder + "zero at 4095.cfg" + notConfiguration},
+      {folder + "gone.cfg", "The file \"" + folder + "gone.cfg\" cannot be read: "},
+      {folder + "zero at 4096.cfg", ""},
+      {folder + "system.cfg", ""},
+  };
+  TForm1& f = Start();
+  std::string taken = f.DetailEdit->Text();
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.file);
+    TBoxWatch boxes;
+    f.CustomConfigChosen(k.file);
+    const std::vector<std::string> texts = boxes.Texts();
+    if (k.message.empty()) {
+      EXPECT_TRUE(texts.empty());
+      taken = k.file;
+    } else {
+      ASSERT_EQ(texts.size(), 1u);
+      EXPECT_EQ(texts[0].substr(0, k.message.size()), k.message);
+    }
+    EXPECT_EQ(f.DetailEdit->Text(), taken);
+    EXPECT_EQ(Key.Value("CustomConfig"), taken.empty() ? "<missing>" : taken);
+  }
 }

@@ -111,7 +111,8 @@ TEST_F(MainWindowShellDialogsTest, GameChosenByHand) {
 }
 
 // One dialog serves the demo import and the configuration file: each use filters for its own
-// files, and the next opens where the last choice was, with its name in the field.
+// files and opens with its own file in the field (none yet: an empty field, where the last
+// choice was).
 TEST_F(MainWindowShellDialogsTest, DemoAndConfigurationChosenInTheOpenDialog) {
   const std::string outside = UseGameWithADemoToImport();
   WriteBytes(outside + "system.cfg", "my settings");
@@ -146,10 +147,65 @@ TEST_F(MainWindowShellDialogsTest, DemoAndConfigurationChosenInTheOpenDialog) {
                });
   f.DetailButtonClick(f.DetailButton);
   EXPECT_TRUE(script_.Finished());
-  EXPECT_EQ(field, "mine.tmd");
+  EXPECT_EQ(field, "");
   EXPECT_EQ(configs, std::vector<std::string>{"system.cfg"});
   EXPECT_EQ(f.DetailEdit->Text(), outside + "system.cfg");
   EXPECT_EQ(Key.Value("CustomConfig"), outside + "system.cfg");
+}
+
+// Each file choice opens the dialog with its own file, never the one another choice left: the
+// game's executable, just chosen by hand, is not offered as the configuration file, and when
+// typed there it is refused.
+TEST_F(MainWindowShellDialogsTest, EachFileChoiceOpensWithItsOwnFile) {
+  UseGameWithADemoToImport();
+  WriteBytes(Game->ExeFolder() + "system.cfg", "r_Width = \"640\"\r\n");
+  Start();
+  TForm1& f = *Form1;
+  script_
+      .When([&] { return OpenShown(); },
+            [&] { TypeAndOpen(ExcludeTrailingBackslash(Game->ExeFolder())); })
+      .When([&] { return Listing(Game->ExeFolder()); }, [&] { TypeAndOpen("Quenmar.exe"); });
+  f.findman->Click();
+  ASSERT_TRUE(script_.Finished());
+  ASSERT_EQ(f.QMPathEdit->Text(), GamePath());
+
+  std::string field = "?";
+  std::vector<std::string> listed;
+  script_.When([&] { return Listing(Game->ExeFolder()); },
+               [&] {
+                 field = OpenForm()->FileNameEdt->Text();
+                 listed = ListedFiles();
+                 TypeAndOpen("Quenmar.exe");
+               });
+  {
+    TBoxWatch boxes;
+    f.DetailButtonClick(f.DetailButton);
+    const std::vector<std::string> texts = boxes.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].rfind("The file \"" + GamePath() + "\" is not a configuration file", 0), 0u)
+        << texts[0];
+  }
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(field, "");
+  EXPECT_EQ(listed, std::vector<std::string>{"system.cfg"});
+  EXPECT_EQ(f.DetailEdit->Text(), "");
+  EXPECT_EQ(Key.Value("CustomConfig"), "<missing>");
+
+  // The game's choice and the demo's open with their own files.
+  const auto readFieldAndCancel = [&] {
+    field = OpenForm()->FileNameEdt->Text();
+    OpenForm()->CancelBtn->Click();
+  };
+  script_.When([&] { return Listing(Game->ExeFolder()); }, readFieldAndCancel);
+  f.findman->Click();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(field, "Quenmar.exe");
+  Choose(f.mapnamebox, "Training");
+  ASSERT_EQ(f.demonamebox->Text(), "quick.tmd");
+  script_.When([&] { return Listing(Game->Root() + "Levels\\Training\\"); }, readFieldAndCancel);
+  f.FcToolButton3->Click();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(field, "quick.tmd");
 }
 
 // Both folder buttons take the folder chosen in the select-folder dialog (a drive as "C:\");

@@ -187,12 +187,20 @@ TEST_F(MainWindowStartTest, RestoredControlsRunTheirHandlers) {
          EXPECT_EQ(Key.Value("ScrPath"), Game->Root() + "Screenshot\\");
        },
        {}, {}},
+      // The user's separator stays; only without one does the system's come in.
       {"a first start with a game", {{"FirstRun", ""}, {"Decimal", ","}},
+       [this](TForm1& f) {
+         EXPECT_EQ(f.DecBox->Text(), ",");
+         EXPECT_EQ(f.Label8->Caption(), "(comma)");
+         EXPECT_EQ(Key.Value("FirstRun"), "Some");
+       },
+       {{"Decimal", ","}}, {}},
+      {"a first start with a game and no separator", {{"FirstRun", ""}, {"Decimal", "x"}},
        [this](TForm1& f) {
          // The test prefix's locale writes numbers with a period.
          EXPECT_EQ(f.DecBox->Text(), ".");
          EXPECT_EQ(f.Label8->Caption(), "(period)");
-         EXPECT_EQ(Key.Value("FirstRun"), "Some");
+         EXPECT_EQ(Key.Value("Decimal"), ".");
        },
        {{"Decimal", "."}}, {}},
   };
@@ -301,6 +309,51 @@ TEST_F(MainWindowStartTest, PathWithoutAGame) {
   EXPECT_FALSE(FileExists(here + "qmsplash.bmp"));
 }
 
+// The close keeps the user's game path and separator when this start found no game (a disk
+// not plugged in, a search that found none) and when the separator box holds neither "." nor
+// ",".
+TEST_F(MainWindowStartTest, TheUsersPathAndSeparatorSurviveTheClose) {
+  UseGame();
+  const std::string gone = Game->Root() + "Unplugged\\Bin32\\Quenmar.exe";
+  struct Case {
+    const char* name;
+    std::string path;        // stored
+    const char* separator;   // stored
+    std::function<void(TForm1&)> act;
+    std::string pathAfter;
+    const char* separatorAfter;
+  };
+  const auto search = [this](TForm1& f) {
+    f.FixedDriveList = Game->Root() + "Nothing here\\;";
+    f.FcToolButton4Click(f.FcToolButton4);
+  };
+  const auto type = [](const char* text) {
+    return [text](TForm1& f) { TypeInto(f.DecBox, text); };
+  };
+  const Case cases[] = {
+      {"a game on a disk not plugged in", gone, ",", nullptr, gone, ","},
+      {"no game stored", "", ",", nullptr, "<missing>", ","},
+      {"a search that finds nothing", GamePath(), ",", search, GamePath(), ","},
+      {"typed and not left", GamePath(), ",", type("x"), GamePath(), ","},
+      {"typed, nothing usable stored", GamePath(), "x", type("x"), GamePath(), "."},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    Key.Remove();
+    Key.Seed("Addinfo", "0");
+    Key.Seed("FirstRun", "Some");
+    if (!k.path.empty()) Key.Seed("Path", k.path);
+    Key.Seed("Decimal", k.separator);
+    CreateWindows();
+    ShowMainWindow();
+    if (k.act) k.act(*Form1);
+    CloseMainWindow();
+    EXPECT_EQ(Key.Value("Path"), k.pathAfter);
+    EXPECT_EQ(Key.Value("Decimal"), k.separatorAfter);
+    FreeWindows();
+  }
+}
+
 // After a run that did not end cleanly the start offers to put the game's files back.
 TEST_F(MainWindowStartTest, RepairAfterAnInterruptedRun) {
   enum TMark { markSet, markClear };
@@ -333,6 +386,8 @@ TEST_F(MainWindowStartTest, RepairAfterAnInterruptedRun) {
     WriteBytes(Game->Root() + "qmsplash.bmp", splash);
     Key.Seed("NoErrorWarning", "1");
     Key.Seed("ConfigBackup", k.mark == markSet ? "1" : "0");
+    // What the run noted it wrote: the size and the 64-bit FNV-1a hash of "benchmark's".
+    Key.Seed("ConfigWritten", "11:4103e3acbd0b4aa6");
     TBoxWatch boxes(k.answer);
     CreateWindows();
     std::vector<std::string> expected = {RepairQuestion};
