@@ -1,3 +1,5 @@
+// Fonts, pens, brushes and the canvases that draw with them (unit of Graphics.h).
+
 #include "platform/Graphics.h"
 
 #include "platform/GraphicsPrivate.h"

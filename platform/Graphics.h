@@ -1,5 +1,11 @@
 // Drawing over GDI: fonts, pens and brushes that tell when they change, the canvas that
 // selects them into a device context, and the pictures drawn on it (bitmaps, icons, cursors).
+//
+// Index: GDI objects (TGraphicsObject, TFont, TPen, TBrush) · canvas (TCanvas, TCanvasBinding,
+// TWindowCanvas, TransparentStretchBlt) · pictures (TGraphic, resources, TBitmap, TIcon,
+// cursors, TPicture).
+// Where the parts live: Graphics.cpp the GDI objects and the canvases; GraphicsPictures.cpp the
+// pictures; GraphicsPrivate.h the masking helpers both use.
 #pragma once
 
 #include <windows.h>

@@ -1,3 +1,6 @@
+// Pictures: bitmaps read and written as .bmp file images, icons, cursors and the picture that
+// holds any of them (unit of Graphics.h).
+
 #include "platform/Graphics.h"
 
 #include <algorithm>

@@ -1,8 +1,10 @@
+// The label, the edits and the memo, and the registration of all standard controls (unit of
+// StdCtrls.h).
+
 #include "platform/StdCtrls.h"
 
 #include <algorithm>
 
-#include "platform/Forms.h"
 #include "platform/Guards.h"
 #include "platform/ImgList.h"
 #include "platform/Menus.h"

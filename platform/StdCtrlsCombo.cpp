@@ -1,3 +1,6 @@
+// The combo box over the system's COMBOBOX window: its items, kept by the control and copied
+// into the window, owner drawing, and the focus and keys of its edit part (unit of StdCtrls.h).
+
 #include "platform/StdCtrls.h"
 
 #include <algorithm>
