@@ -366,8 +366,8 @@ class TGraphic : public TPersistent {
   // Draws the picture stretched into `rect`.
   virtual void Draw(TCanvas* canvas, const RECT& rect) = 0;
 
-  // Raises EFOpenError when the file cannot be read and EInvalidGraphic when its content is
-  // not a picture of this kind.
+  // Raises EFOpenError or EReadError when the file cannot be opened or read (ReadFileContents)
+  // and EInvalidGraphic when its content is not a picture of this kind.
   void LoadFromFile(const std::string& fileName);
   virtual void LoadFromMemory(const void* data, std::size_t size) = 0;
   // Raises EResNotFound when the program has no such resource.

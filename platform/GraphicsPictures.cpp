@@ -53,25 +53,6 @@ bool EndsWithNoCase(const std::string& text, const char* suffix) {
   return true;
 }
 
-std::vector<unsigned char> ReadWholeFile(const std::string& fileName) {
-  THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), SysErrorMessage(GetLastError()).c_str()));
-  std::vector<unsigned char> bytes;
-  LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file.Get(), &size) && size.QuadPart < 0x40000000;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    ok = bytes.empty() || (ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-                           read == bytes.size());
-  }
-  DWORD error = GetLastError();
-  if (!ok) throw EFOpenError(Format("Cannot read file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
-  return bytes;
-}
-
 }  // namespace
 
 namespace GraphicsPrivate {
@@ -171,7 +152,7 @@ void TGraphic::Changed() {
 }
 
 void TGraphic::LoadFromFile(const std::string& fileName) {
-  std::vector<unsigned char> bytes = ReadWholeFile(fileName);
+  std::string bytes = ReadFileContents(fileName);
   LoadFromMemory(bytes.data(), bytes.size());
 }
 
