@@ -1,3 +1,11 @@
+// The runtime basics of SysUtils.h, in the header's order.
+//
+// Index: formatting, system error texts, resource strings, Abort and EOSError · files and
+// folders (existence, rename, folders, the parts of a path, ReadFileContents) · text (code
+// pages, case, comparison, trimming, Pos) · locale settings (FormatSettings from the user's
+// locale) · numbers (integers, floats, FormatFloat's pictures) · dates and times (encoding and
+// decoding, Now, FormatDateTime).
+
 #include "platform/SysUtils.h"
 
 #include <winnetwk.h>
