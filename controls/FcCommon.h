@@ -6,6 +6,11 @@
 // Index: vocabulary · helpers · border drawing · framed-control settings (the framing
 // notification, TFcFrameController, TFcFramedControl) · TFcBlinkingControlsList ·
 // TFcRegIniFile · registration.
+// Two subjects share the unit. Frames: the vocabulary's stored names open FcCommon.cpp, its
+// "Helpers" and "Border drawing" sections follow. Framed-control settings: the frame
+// controller and the blink timer are FcCommon.cpp's "Frame controller" and "Blinking
+// controls"; TFcFramedControl, a template, and TFcRegIniFile live wholly here. The colours
+// and gradients both draw with come from FcGrafx.h.
 #pragma once
 
 #include <windows.h>

@@ -26,29 +26,6 @@ size_t ShapePoints(TFcTabStyle style) {
   }
 }
 
-// SaveDC for one tab's clipped drawing; the restore is checked on the way out of a normal
-// draw, and done quietly when a failure leaves early.
-class TTabDCState {
- public:
-  explicit TTabDCState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {
-    if (!saved_) throw EFcTabError(LoadResString(IDS_FC_TAB_SAVE_DC));
-  }
-  ~TTabDCState() {
-    if (saved_) RestoreDC(dc_, saved_);
-  }
-  TTabDCState(const TTabDCState&) = delete;
-  TTabDCState& operator=(const TTabDCState&) = delete;
-  void Restore() {
-    int saved = saved_;
-    saved_ = 0;
-    if (!RestoreDC(dc_, saved)) throw EFcTabError(LoadResString(IDS_FC_TAB_RESTORE_DC));
-  }
-
- private:
-  HDC dc_;
-  int saved_;
-};
-
 // A caption line split at its accelerator: the text before, the underlined character, the
 // rest ("&&" is a plain "&" in each).
 struct TCaptionPieces {
@@ -423,7 +400,8 @@ void TFcCustomTabControl::DrawTab(int index) {
   if (!IntersectRect(&visible, &outer, &clip_)) return;
   HDC dc = buffer_->DC();
   if (HRGN region = TabRegion(index)) {
-    TTabDCState state(dc);
+    TSavedDC state(dc);
+    if (!state.Saved()) throw EFcTabError(LoadResString(IDS_FC_TAB_SAVE_DC));
     SelectClipRgn(dc, region);
     {
       TCanvasBinding binding(bufferCanvas_.get(), dc);
@@ -453,7 +431,7 @@ void TFcCustomTabControl::DrawTab(int index) {
       }
     }
     DrawTabContents(index, drawn);
-    state.Restore();
+    if (!state.Restore()) throw EFcTabError(LoadResString(IDS_FC_TAB_RESTORE_DC));
   }
   RecordTabOutline(index, drawn);
   PlayRecorded();

@@ -1,4 +1,12 @@
 // The tab control's data, colour sets, row layout, settings and layout pass (see FcTabs.h).
+//
+// Index: caption helpers · tab data (TFcTabData, TFcTabDataList, the colour sets) · row layout
+// (tab overlap and depth, counting rows, placing the tabs into slots, aligning the rows,
+// bringing the selected row to the card) · construction, message table, window and loading ·
+// settings (the property setters) · layout (the strip, LayoutTabs, UpdateLayout, the card and
+// tab rectangles, TabShape, TabRegion, TabAtPos) · registration.
+// Selection, scrolling, the mouse and keys live in FcTabInput.cpp; shapes, painting and the
+// strip's buttons in FcTabPaint.cpp.
 #include "controls/FcTabs.h"
 
 #include <algorithm>

@@ -1,5 +1,11 @@
 // Drawing over GDI: fonts, pens and brushes that tell when they change, the canvas that
 // selects them into a device context, and the pictures drawn on it (bitmaps, icons, cursors).
+//
+// Index: GDI objects (TGraphicsObject, TFont, TPen, TBrush) · canvas (TCanvas, TCanvasBinding,
+// TWindowCanvas, TransparentStretchBlt) · pictures (TGraphic, resources, TBitmap, TIcon,
+// cursors, TPicture).
+// Where the parts live: Graphics.cpp the GDI objects and the canvases; GraphicsPictures.cpp the
+// pictures; GraphicsPrivate.h the masking helpers both use.
 #pragma once
 
 #include <windows.h>
@@ -360,8 +366,8 @@ class TGraphic : public TPersistent {
   // Draws the picture stretched into `rect`.
   virtual void Draw(TCanvas* canvas, const RECT& rect) = 0;
 
-  // Raises EFOpenError when the file cannot be read and EInvalidGraphic when its content is
-  // not a picture of this kind.
+  // Raises EFOpenError or EReadError when the file cannot be opened or read (ReadFileContents)
+  // and EInvalidGraphic when its content is not a picture of this kind.
   void LoadFromFile(const std::string& fileName);
   virtual void LoadFromMemory(const void* data, std::size_t size) = 0;
   // Raises EResNotFound when the program has no such resource.

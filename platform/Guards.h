@@ -110,6 +110,7 @@ class TPaintDC {
 };
 
 // SaveDC / RestoreDC: every selection, clip, origin and mode set inside the scope is undone.
+// A caller that must report a failure asks Saved() and restores early with Restore().
 class TSavedDC {
  public:
   explicit TSavedDC(HDC dc) : dc_(dc), saved_(dc ? SaveDC(dc) : 0) {}
@@ -118,6 +119,12 @@ class TSavedDC {
   }
   TSavedDC(const TSavedDC&) = delete;
   TSavedDC& operator=(const TSavedDC&) = delete;
+  bool Saved() const { return saved_ != 0; }
+  // False when nothing was saved or the system refused; the scope's end does nothing more.
+  bool Restore() {
+    int saved = std::exchange(saved_, 0);
+    return saved && RestoreDC(dc_, saved);
+  }
 
  private:
   HDC dc_;

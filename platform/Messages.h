@@ -51,15 +51,17 @@ constexpr UINT CM_FOCUSCHANGED = CM_BASE + 28;
 constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;
 // wParam: the key, lParam: the control the key went to; Result non-zero: the key was used.
 constexpr UINT CM_CHILDKEY = CM_BASE + 31;
-constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 34;
 constexpr UINT CM_RELEASE = CM_BASE + 33;
-constexpr UINT CM_RECREATEWND = CM_BASE + 51;
-constexpr UINT CM_INVALIDATE = CM_BASE + 52;
-// wParam: the wheel's WPARAM, lParam: its LPARAM; sent up the parent chain when unused.
-constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 34;
 constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 36;
 constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 37;
+// lParam: the TBasicAction offered; Result non-zero: a control handled it. Sent to a form and
+// passed on down to its controls until one takes it.
+constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 44;
+constexpr UINT CM_RECREATEWND = CM_BASE + 51;
+constexpr UINT CM_INVALIDATE = CM_BASE + 52;
 constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
+constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
 // Docking. CM_DOCKCLIENT, to the site: lParam the TDragDockObject of the control to take in;
 // Result non-zero: docked. CM_UNDOCKCLIENT, to the site a control leaves: wParam the new
 // site (nullptr: it floats), lParam the control; Result non-zero: the site keeps it.
@@ -68,31 +70,19 @@ constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
 constexpr UINT CM_DOCKCLIENT = CM_BASE + 62;
 constexpr UINT CM_UNDOCKCLIENT = CM_BASE + 63;
 constexpr UINT CM_DOCKNOTIFICATION = CM_BASE + 64;
-// lParam: the TBasicAction offered; Result non-zero: a control handled it. Sent to a form and
-// passed on down to its controls until one takes it.
-constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 44;
-constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
+// wParam: the wheel's WPARAM, lParam: its LPARAM; sent up the parent chain when unused.
+constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
 
 // Notifications a parent window receives about its child windows, passed on to the child's
 // control as CN_BASE + the message.
 constexpr UINT CN_BASE = 0xBC00;
-constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
-constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
-constexpr UINT CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
-constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
-constexpr UINT CN_CTLCOLORDLG = CN_BASE + WM_CTLCOLORDLG;
-constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
-constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
-constexpr UINT CN_CTLCOLORMSGBOX = CN_BASE + WM_CTLCOLORMSGBOX;
-constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
-constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
-constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
 constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
-constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
 constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
-constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
 constexpr UINT CN_VKEYTOITEM = CN_BASE + WM_VKEYTOITEM;
-constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
+constexpr UINT CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 // The keyboard messages, offered to the control before they are dispatched; Result non-zero:
 // the control used the key and the message is not dispatched.
 constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
@@ -100,6 +90,17 @@ constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
 constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
 constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
+// Commands, scroll bars and the colours a child window asks its parent for.
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+constexpr UINT CN_CTLCOLORMSGBOX = CN_BASE + WM_CTLCOLORMSGBOX;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+constexpr UINT CN_CTLCOLORDLG = CN_BASE + WM_CTLCOLORDLG;
+constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 // Packs and unpacks the client point of mouse messages and CM_HITTEST.
 inline LPARAM PointToLParam(POINT p) {

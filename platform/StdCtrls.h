@@ -1,5 +1,8 @@
 // The standard controls the control library builds on: the label (windowless text), the
 // single- and multi-line edits over the system's EDIT window, and the combo box.
+//
+// Where the parts live: StdCtrls.cpp the label, the edits, the memo and the registration;
+// StdCtrlsCombo.cpp the combo box.
 #pragma once
 
 #include <string>

@@ -239,27 +239,7 @@ int TStrings::CompareStrings(const std::string& a, const std::string& b) const {
   return AnsiCompareText(a, b);
 }
 
-void TStrings::LoadFromFile(const std::string& fileName) {
-  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    DWORD error = GetLastError();
-    throw EFOpenError(
-        Format("Cannot open file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
-  }
-  THandleGuard closer(h);
-  std::string bytes;
-  LARGE_INTEGER size;
-  if (GetFileSizeEx(h, &size)) bytes.reserve(static_cast<size_t>(size.QuadPart));
-  char buffer[65536];
-  while (true) {
-    DWORD read = 0;
-    if (!ReadFile(h, buffer, sizeof(buffer), &read, nullptr)) throw EReadError("Stream read error");
-    if (read == 0) break;
-    bytes.append(buffer, read);
-  }
-  SetText(bytes);
-}
+void TStrings::LoadFromFile(const std::string& fileName) { SetText(ReadFileContents(fileName)); }
 
 void TStrings::SaveToFile(const std::string& fileName) const {
   HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

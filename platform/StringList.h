@@ -62,8 +62,9 @@ class TStrings : public TPersistent {
   void EndUpdate();
   int UpdateCount() const { return updateCount_; }
 
-  // The whole file, its bytes taken as they are. Raises EFOpenError
-  // "Cannot open file \"<name>\". <system text>" when the file cannot be opened.
+  // The whole file, its bytes taken as they are (ReadFileContents). Raises EFOpenError
+  // "Cannot open file \"<name>\". <system text>" when the file cannot be opened and EReadError
+  // when it cannot be read.
   virtual void LoadFromFile(const std::string& fileName);
   // Writes Text(). Raises EFCreateError "Cannot create file \"<name>\". <system text>" when
   // the file cannot be created.

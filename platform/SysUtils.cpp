@@ -1,3 +1,11 @@
+// The runtime basics of SysUtils.h, in the header's order.
+//
+// Index: formatting, system error texts, resource strings, Abort and EOSError · files and
+// folders (existence, rename, folders, the parts of a path, ReadFileContents) · text (code
+// pages, case, comparison, trimming, Pos) · locale settings (FormatSettings from the user's
+// locale) · numbers (integers, floats, FormatFloat's pictures) · dates and times (encoding and
+// decoding, Now, FormatDateTime).
+
 #include "platform/SysUtils.h"
 
 #include <winnetwk.h>
@@ -8,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "platform/Guards.h"
 
 std::string Format(const char* fmt, ...) {
   va_list args;
@@ -195,6 +205,37 @@ std::string IncludeTrailingBackslash(const std::string& path) {
 
 std::string ExcludeTrailingBackslash(const std::string& path) {
   return EndsWithBackslash(path) ? path.substr(0, path.size() - 1) : path;
+}
+
+std::string ReadFileContents(const std::string& fileName) {
+  THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) {
+    DWORD error = GetLastError();
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
+  }
+  auto readError = [&](DWORD error) {
+    return EReadError(Format("Cannot read file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
+  };
+  // Past this a 32-bit process may not find the room in one piece; say so rather than fail
+  // somewhere inside the allocator.
+  constexpr LONGLONG kLargest = 0x40000000;
+  std::string bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.Get(), &size)) {
+    if (size.QuadPart >= kLargest) throw readError(ERROR_FILE_TOO_LARGE);
+    bytes.reserve(static_cast<size_t>(size.QuadPart));
+  }
+  // In pieces until the end: a file written elsewhere may grow while it is read.
+  char buffer[65536];
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) throw readError(GetLastError());
+    if (read == 0) break;
+    if (bytes.size() + read >= static_cast<size_t>(kLargest)) throw readError(ERROR_FILE_TOO_LARGE);
+    bytes.append(buffer, read);
+  }
+  return bytes;
 }
 
 // ---- Text --------------------------------------------------------------------------------

@@ -86,6 +86,12 @@ std::string ExpandUNCFileName(const std::string& fileName);
 std::string IncludeTrailingBackslash(const std::string& path);
 std::string ExcludeTrailingBackslash(const std::string& path);
 
+// The whole file, its bytes as they are; it may be open for writing elsewhere (a log still
+// being written). Raises EFOpenError "Cannot open file \"<name>\". <system text>" when it
+// cannot be opened and EReadError "Cannot read file \"<name>\". <system text>" when reading
+// fails or the file holds 1 GB or more.
+std::string ReadFileContents(const std::string& fileName);
+
 // ---- Text --------------------------------------------------------------------------------
 
 // Text between a code page's bytes and UTF-16; the ANSI forms use the code page of the

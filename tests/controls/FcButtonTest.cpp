@@ -349,11 +349,39 @@ TEST(FcButton, ShowModalEndsWithTheModalResultOfTheClickedButton) {
   EXPECT_EQ(dialog->ShowModal(), mrYes);
 }
 
-TEST(FcButton, GroupedButtonsLatchDownInTurn) {
+// ---- Toggle groups, the push button and the tool button alike ------------------------------
+
+namespace {
+
+// What differs between the two kinds of grouped button.
+template <class T>
+struct TGroupedKind;
+template <>
+struct TGroupedKind<TFcButton> {
+  static constexpr int kWidth = 75;
+  // The push button clicks on every press, also the one that cannot lift the last down button.
+  static constexpr bool kClicksWhenStayingDown = true;
+};
+template <>
+struct TGroupedKind<TFcToolButton> {
+  static constexpr int kWidth = 25;
+  static constexpr bool kClicksWhenStayingDown = false;
+};
+
+template <class T>
+class GroupedButtons : public testing::Test {};
+using TGroupedButtonTypes = testing::Types<TFcButton, TFcToolButton>;
+TYPED_TEST_SUITE(GroupedButtons, TGroupedButtonTypes);
+
+}  // namespace
+
+TYPED_TEST(GroupedButtons, LatchDownInTurn) {
+  using TKind = TGroupedKind<TypeParam>;
+  const int w = TKind::kWidth, step = w + 10;
   auto form = ShownForm();
-  auto* a = Put<TFcButton>(form.get(), 10, 10, 75, 25);
-  auto* b = Put<TFcButton>(form.get(), 90, 10, 75, 25);
-  auto* elsewhere = Put<TFcButton>(form.get(), 170, 10, 75, 25);
+  auto* a = Put<TypeParam>(form.get(), 10, 10, w, 25);
+  auto* b = Put<TypeParam>(form.get(), 10 + step, 10, w, 25);
+  auto* elsewhere = Put<TypeParam>(form.get(), 10 + 2 * step, 10, w, 25);
   a->SetGroupIndex(1);
   b->SetGroupIndex(1);
   elsewhere->SetGroupIndex(2);
@@ -369,23 +397,34 @@ TEST(FcButton, GroupedButtonsLatchDownInTurn) {
   EXPECT_TRUE(b->Down());
   EXPECT_FALSE(a->Down());
   EXPECT_EQ(clicksA, 1);  // going up fires nothing
+  EXPECT_EQ(clicksB, 1);
   EXPECT_TRUE(elsewhere->Down());
 
   // The last down button of the group stays down, from the mouse and from code.
   MouseClick(b, 5, 5);
   EXPECT_TRUE(b->Down());
+  const int afterStayingDown = TKind::kClicksWhenStayingDown ? 2 : 1;
+  EXPECT_EQ(clicksB, afterStayingDown);
   b->SetDown(false);
   EXPECT_TRUE(b->Down());
 
-  // AllowAllUp set on one reaches the group.
+  // AllowAllUp set on one reaches the group, and then the down button goes up.
   a->SetAllowAllUp(true);
   EXPECT_TRUE(b->AllowAllUp());
   MouseClick(b, 5, 5);
   EXPECT_FALSE(b->Down());
   EXPECT_FALSE(a->Down());
+  EXPECT_EQ(clicksB, afterStayingDown + 1);
+
+  // Pressed and released outside: nothing changes.
+  MouseStep(a, WM_LBUTTONDOWN, 5, 5);
+  MouseStep(a, WM_MOUSEMOVE, 5, 40);
+  MouseStep(a, WM_LBUTTONUP, 5, 40);
+  EXPECT_FALSE(a->Down());
+  EXPECT_EQ(clicksA, 1);
 
   // An ungrouped button never latches.
-  auto* plain = Put<TFcButton>(form.get(), 10, 50, 75, 25);
+  auto* plain = Put<TypeParam>(form.get(), 10, 50, w, 25);
   plain->SetDown(true);
   EXPECT_FALSE(plain->Down());
 }

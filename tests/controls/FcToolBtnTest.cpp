@@ -1,5 +1,6 @@
-// The tool button: where a press drops the menu and where the menu goes, toggle groups, its
-// size rules, its action, and a menu whose choice frees the form.
+// The tool button: where a press drops the menu and where the menu goes, its size rules, its
+// action, and a menu whose choice frees the form (its toggle groups are tested with the push
+// button's in FcButtonTest.cpp).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -190,42 +191,6 @@ TEST(FcToolButton, AnImageListGrowsTheButtonToItsImages) {
   EXPECT_TRUE(t.UseToolbarButtonSize());
   t.SetWidth(40);
   EXPECT_FALSE(t.UseToolbarButtonSize());
-}
-
-TEST(FcToolButton, GroupedToolButtonsLatchDownInTurn) {
-  auto form = ShownForm();
-  auto* a = Put<TFcToolButton>(form.get(), 10, 10, 25, 25);
-  auto* b = Put<TFcToolButton>(form.get(), 40, 10, 25, 25);
-  a->SetGroupIndex(1);
-  b->SetGroupIndex(1);
-  int clicksA = 0, clicksB = 0;
-  a->OnClick = [&](TObject*) { ++clicksA; };
-  b->OnClick = [&](TObject*) { ++clicksB; };
-  Pump();
-
-  MouseClick(a, 5, 5);
-  EXPECT_TRUE(a->Down());
-  MouseClick(b, 5, 5);
-  EXPECT_TRUE(b->Down());
-  EXPECT_FALSE(a->Down());
-  EXPECT_EQ(clicksA, 1);
-  EXPECT_EQ(clicksB, 1);
-  // The last one down stays down, and its click is not a click.
-  MouseClick(b, 5, 5);
-  EXPECT_TRUE(b->Down());
-  EXPECT_EQ(clicksB, 1);
-  // With AllowAllUp (set on one, taken by the group) it goes up.
-  a->SetAllowAllUp(true);
-  EXPECT_TRUE(b->AllowAllUp());
-  MouseClick(b, 5, 5);
-  EXPECT_FALSE(b->Down());
-  EXPECT_EQ(clicksB, 2);
-  // Pressed and released outside: nothing changes.
-  MouseStep(a, WM_LBUTTONDOWN, 5, 5);
-  MouseStep(a, WM_MOUSEMOVE, 60, 5);
-  MouseStep(a, WM_LBUTTONUP, 60, 5);
-  EXPECT_FALSE(a->Down());
-  EXPECT_EQ(clicksA, 1);
 }
 
 TEST(FcToolButton, DownFollowsItsActionsCheckedWhileLinked) {

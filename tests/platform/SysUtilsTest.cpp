@@ -99,6 +99,62 @@ TEST(SysUtilsFiles, ExpandFileNameTakesRelativeNamesAgainstTheCurrentFolder) {
   SetCurrentDirectoryA(saved.c_str());
 }
 
+TEST(SysUtilsFiles, ReadFileContentsGivesEveryByteAsItIs) {
+  using namespace std::string_literals;
+  TempFolder tmp;
+  std::string large;
+  for (int i = 0; i < 200000; ++i) large += static_cast<char>(i % 251);
+  struct TCase {
+    const char* what;
+    std::string bytes;
+  };
+  const TCase cases[] = {
+      {"empty", ""},
+      {"line ends, nul and code page bytes", "r_Width = \"640\xD7" "480\"\r\n\0\n\r\xFF"s},
+      {"longer than one read", large},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string name = tmp.Path() + "contents.bin";
+    ASSERT_TRUE(WriteFileBytes(name, c.bytes));
+    EXPECT_EQ(ReadFileContents(name), c.bytes);
+  }
+
+  // A file another program still holds open for writing is read as far as it is written.
+  const std::string log = tmp.Path() + "demo.log";
+  HANDLE writer = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  const std::string line = "!TimeDemo Run 0 Finished.\r\n";
+  DWORD written = 0;
+  WriteFile(writer, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  EXPECT_EQ(ReadFileContents(log), line);
+  CloseHandle(writer);
+}
+
+TEST(SysUtilsFiles, ReadFileContentsNamesTheFileItCannotOpen) {
+  TempFolder tmp;
+  const std::string missing = tmp.Path() + "no such file.cfg";
+  const std::string held = tmp.Path() + "system.cfg";
+  ASSERT_TRUE(WriteFileBytes(held, "x"));
+  HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  struct TCase {
+    std::string name;
+    DWORD error;
+  };
+  const TCase cases[] = {{missing, ERROR_FILE_NOT_FOUND}, {held, ERROR_SHARING_VIOLATION}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      ReadFileContents(c.name);
+      ADD_FAILURE() << "no error";
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(e.Message(), "Cannot open file \"" + c.name + "\". " + SysErrorMessage(c.error));
+    }
+  }
+  CloseHandle(holder);
+}
+
 TEST(SysUtilsFiles, SplitsPathsAtBackslashAndDrive) {
   struct Case {
     const char *name, *path, *dir, *file, *ext, *changed;
