@@ -533,10 +533,7 @@ void TFcCustomShellList::InsertItem(TListItem* item) {
     item->SetData(data);
     shellItems_.insert(item);
     SFGAOF attributes = stash_.attributes;
-    if (attributes & SFGAO_SHARE)
-      item->SetOverlayIndex(0);
-    else if (attributes & SFGAO_LINK)
-      item->SetOverlayIndex(1);
+    item->SetOverlayIndex(ShellOverlayIndex(attributes));
     if (attributes & SFGAO_GHOSTED) item->SetCut(true);
     int subItems = details_ ? Columns()->Count() - 1 : 3;
     for (int i = 0; i < subItems; ++i) item->AddSubItem(std::string());

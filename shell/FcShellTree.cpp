@@ -385,10 +385,7 @@ HRESULT TFcCustomShellTree::AddItem(IShellFolder* folder, LPCITEMIDLIST parentId
   bool hasSubfolders = (attributes & SFGAO_HASSUBFOLDER) != 0;
   node->SetHasChildren(options_.Contains(stoIncludeNonFolders) ? isFolder || hasSubfolders
                                                                : isFolder && hasSubfolders);
-  if (attributes & SFGAO_SHARE)
-    node->SetOverlayIndex(0);
-  else if (attributes & SFGAO_LINK)
-    node->SetOverlayIndex(1);
+  node->SetOverlayIndex(ShellOverlayIndex(attributes));
   if (attributes & kGhosted) node->SetCut(true);
   DoInsertItem(node);
   return S_OK;
