@@ -405,6 +405,8 @@ void TFcCustomShellList::FindDetails(IShellFolder* folder) {
 }
 
 void TFcCustomShellList::SaveColumnWidths() {
+  // Only the Details view shows the columns: widths are the user's only there.
+  if (ViewStyle() != vsReport) return;
   std::vector<std::int32_t> widths;
   for (int i = 0; i < Columns()->Count(); ++i) widths.push_back(Columns()->Items(i)->Width());
   widthStore = std::move(widths);
