@@ -75,6 +75,15 @@ void SortPidls(IShellFolder* folder, std::vector<TIdListPtr>& items) {
 
 // ---- Construction and properties -------------------------------------------------------------
 
+TMessageTable& TFcCustomShellCombo::Messages() {
+  static TMessageTable* table = [] {
+    auto* t = new TMessageTable(&TFcCustomImageComboBox::Messages());
+    t->Add(CM_WANTSPECIALKEY, Handler(&TFcCustomShellCombo::CMWantSpecialKey));
+    return t;
+  }();
+  return *table;
+}
+
 TFcCustomShellCombo::TFcCustomShellCombo(TComponent* owner)
     : TFcCustomImageComboBox(owner),
       selectedFolder_(std::make_unique<TFcShellLocator>()),
@@ -312,6 +321,21 @@ void TFcCustomShellCombo::TreeSelectionChanged(TTreeNode* node) {
 void TFcCustomShellCombo::DoSelEndOk() {
   TFcCustomImageComboBox::DoSelEndOk();
   if (TFcShellComboData* data = ShellData(ItemIndex())) selectedFolder_->SetIdList(data->AbsIdList());
+}
+
+void TFcCustomShellCombo::KeyDown(WORD& key, TShiftState shift) {
+  TFcCustomImageComboBox::KeyDown(key, shift);
+  if (key != VK_RETURN || !shift.Empty() || DroppedDown()) return;
+  if (TFcShellComboData* data = ShellData(ItemIndex())) selectedFolder_->SetIdList(data->AbsIdList());
+  key = 0;
+}
+
+void TFcCustomShellCombo::CMWantSpecialKey(TMessage& m) {
+  if (m.WParam == VK_RETURN) {
+    m.Result = 1;
+    return;
+  }
+  DispatchFrom(TFcCustomImageComboBox::Messages(), m);
 }
 
 void TFcCustomShellCombo::GoUp(int levels) {

@@ -497,6 +497,51 @@ TEST_F(FcOpenDialogTest, F4ChoosesInTheComboAndTheViewButtonsSwitchTheLook) {
   EXPECT_TRUE(listUp);
 }
 
+// F4 takes the keyboard to "Look in" and drops its list; there the keys work as in any combo
+// box: the arrows move through the folders, Enter opens the one chosen, Escape closes the list
+// and leaves the folder as it was. Neither closes the window.
+TEST_F(FcOpenDialogTest, F4FocusesLookInAndDropsItWhoseKeysThenWorkAsInAnyComboBox) {
+  dialog_->SetInitialDir(scratch_ + "Bin32");
+  TFcShellCombo* combo = nullptr;
+  bool focusedAndDropped = false, enterClosedTheList = false, stayedAfterEnter = false;
+  bool escapeClosedTheList = false, stayedAfterEscape = false;
+  std::string afterEscape;
+  script_
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              combo = Form()->ShellCombo;
+              Form()->FileNameEdt->SetFocus();
+              RealKey(VK_F4);
+              focusedAndDropped = combo->Focused() && combo->DroppedDown();
+              // The scratch folder stands just above Bin32 in the chain.
+              RealKey(VK_UP);
+              RealKey(VK_RETURN);
+              enterClosedTheList = !combo->DroppedDown();
+              stayedAfterEnter = Form()->ModalResult() == mrNone;
+            })
+      .When([&] { return Listing(scratch_); },
+            [&] {
+              RealKey(VK_F4);
+              RealKey(VK_DOWN);
+              RealKey(VK_ESCAPE);
+              escapeClosedTheList = !combo->DroppedDown();
+              stayedAfterEscape = Form()->ModalResult() == mrNone && Form()->Visible();
+            })
+      .When([&] { return List()->Items()->Count() > 0; },
+            [&] {
+              afterEscape = ExcludeTrailingBackslash(List()->Folder()->PathName());
+              Form()->CancelBtn->Click();
+            });
+  EXPECT_FALSE(dialog_->Execute());
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_TRUE(focusedAndDropped);
+  EXPECT_TRUE(enterClosedTheList);
+  EXPECT_TRUE(stayedAfterEnter);
+  EXPECT_TRUE(escapeClosedTheList);
+  EXPECT_TRUE(stayedAfterEscape);
+  EXPECT_EQ(afterEscape, ExcludeTrailingBackslash(scratch_));
+}
+
 // A second Execute while the window is open is refused with the dialog's name.
 TEST_F(FcOpenDialogTest, ASecondRunWhileOneIsOpenIsRefused) {
   dialog_->SetInitialDir(scratch_);
@@ -582,6 +627,51 @@ TEST_F(FcOpenDialogTest, JumpButtonsAndUpOneLevel) {
   EXPECT_TRUE(upToTheDesktop);
 }
 
+// The window opens with the keyboard in "File name". Enter in "Look in" opens the folder the
+// box shows and never closes the window, whatever the name field holds; in the name field,
+// Enter runs the checks: a folder typed there is opened, a file's name is chosen.
+TEST_F(FcOpenDialogTest, StartsInFileNameWhereEnterRunsTheChecksAndEnterInLookInOpensItsFolder) {
+  dialog_->SetInitialDir(scratch_ + "Bin32");
+  bool startsInName = false, stayedAfterLookIn = false, stayedInFolder = false;
+  std::string nameAfterLookIn;
+  script_
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              startsInName = GetFocus() == Form()->FileNameEdt->Handle();
+              RealType("Quenmar.exe");
+              // In "Look in" the box is made to show the scratch folder, just above Bin32,
+              // without opening it; then Enter.
+              Form()->ShellCombo->SetFocus();
+              RealKey(VK_DOWN);
+              RealKey(VK_UP);
+              RealKey(VK_ESCAPE);
+              ASSERT_EQ(ExcludeTrailingBackslash(List()->Folder()->PathName()), scratch_ + "Bin32");
+              RealKey(VK_RETURN);
+            })
+      .When([&] { return Listing(scratch_); },
+            [&] {
+              stayedAfterLookIn = Form()->ModalResult() == mrNone && Form()->Visible();
+              nameAfterLookIn = Form()->FileNameEdt->Text();
+              Form()->FileNameEdt->SetFocus();
+              Form()->FileNameEdt->SelectAll();
+              RealType(scratch_ + "Bin32");
+              RealKey(VK_RETURN);
+            })
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              stayedInFolder = Form()->ModalResult() == mrNone && Form()->Visible();
+              RealType("Quenmar.exe");
+              RealKey(VK_RETURN);
+            });
+  EXPECT_TRUE(dialog_->Execute());
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_TRUE(startsInName);
+  EXPECT_TRUE(stayedAfterLookIn);
+  EXPECT_EQ(nameAfterLookIn, "Quenmar.exe");
+  EXPECT_TRUE(stayedInFolder);
+  EXPECT_EQ(dialog_->Files(), std::vector<std::string>{scratch_ + "Bin32\\Quenmar.exe"});
+}
+
 // Pictures of both dialogs in both looks, left with the other window pictures.
 TEST_F(FcOpenDialogTest, PicturesOfBothDialogsInBothLooks) {
   MakeFolder("Levels");
@@ -641,3 +731,4 @@ TEST_F(FcOpenDialogTest, ARunThatRaisesLeavesNothingBehind) {
     EXPECT_TRUE(again.Finished());
   }
 }
+
