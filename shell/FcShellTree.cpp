@@ -757,7 +757,11 @@ bool TFcCustomShellTree::CreateNewFolder() {
   if (path.empty()) return false;
   ownChange_ = true;
   std::string name;
-  if (!::CreateNewFolder(path, name)) return false;
+  if (!::CreateNewFolder(path, name)) {
+    // Nothing changed on disk: the next notice is somebody else's.
+    ownChange_ = false;
+    return false;
+  }
   WaitWithHourglass(IsEmptyIdList(selectedFolder_->IdList()) ? 2100 : 1000);
   RefreshNodes();
   TTreeNode* selected = Selected();
@@ -827,6 +831,7 @@ void TFcCustomShellTree::Edit(TTreeNode* node, const std::string& text) {
       std::wstring wide = AnsiToWide(name.substr(0, MAX_PATH));
       hr = folder->SetNameOf(OwnerWindow(), data->RelIdList(), wide.c_str(), kRenameFlags, &renamed);
     }
+    if (FAILED(hr)) ownChange_ = false;
     TIdListPtr newItem(renamed);
     if (SUCCEEDED(hr) && newItem) {
       // The lists below the node were built from its old name.
