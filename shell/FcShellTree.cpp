@@ -514,7 +514,12 @@ void TFcCustomShellTree::SelectIdList(LPCITEMIDLIST target) {
     followNow_ = false;
   else
     SetSelected(reached);
+  // Made visible top to bottom only: scrolled sideways to a deep node, the tree would cut the
+  // captions of the levels above it.
+  const int sideways = HandleAllocated() ? GetScrollPos(Handle(), SB_HORZ) : 0;
   reached->MakeVisible();
+  if (HandleAllocated() && GetScrollPos(Handle(), SB_HORZ) != sideways)
+    SendMessageA(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, sideways), 0);
 }
 
 TTreeNode* TFcCustomShellTree::FindOrAddLevel(TTreeNode* node, LPCITEMIDLIST item) {

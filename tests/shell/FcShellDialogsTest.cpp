@@ -497,6 +497,37 @@ TEST_F(FcOpenDialogTest, F4ChoosesInTheComboAndTheViewButtonsSwitchTheLook) {
   EXPECT_TRUE(listUp);
 }
 
+// The tree opens scrolled to its left edge, its root's caption whole, however deep the
+// folder it opens at; going to another folder does not scroll it sideways either.
+TEST_F(FcOpenDialogTest, TheTreeOpensAtItsLeftEdge) {
+  MakeFolder("Bin32\\Deeper");
+  MakeFile("Bin32\\Deeper\\deep.tmd");
+  dialog_->SetInitialDir(scratch_ + "Bin32\\Deeper");
+  dialog_->SetOptions(dialog_->Options() + osoShowTree);
+  auto sideways = [&] {
+    SCROLLINFO info{sizeof info, SIF_POS};
+    GetScrollInfo(Form()->ShellTree->Handle(), SB_HORZ, &info);
+    return info.nPos;
+  };
+  int atOpen = -1, afterMove = -1;
+  script_
+      .When([&] { return Form() && Form()->ShellTree->Selected() && Listing(scratch_ + "Bin32\\Deeper"); },
+            [&] {
+              Form()->Update();
+              atOpen = sideways();
+              Form()->ShellCombo->SelectedFolder()->SetPathName(scratch_ + "Bin32");
+            })
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              afterMove = sideways();
+              Form()->CancelBtn->Click();
+            });
+  dialog_->Execute();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(atOpen, 0);
+  EXPECT_EQ(afterMove, 0);
+}
+
 // F4 takes the keyboard to "Look in" and drops its list; there the keys work as in any combo
 // box: the arrows move through the folders, Enter opens the one chosen, Escape closes the list
 // and leaves the folder as it was. Neither closes the window.
