@@ -774,8 +774,11 @@ bool TFcCustomShellTree::CreateNewFolder() {
   PopulateNode(selected);
   selected->Expand(false);
   for (int i = 0; i < selected->Count(); ++i)
-    if (selected->Item(i)->Text() == name) {
-      selected->Item(i)->EditText();
+    if (TTreeNode* made = selected->Item(i); made->Text() == name) {
+      // The new folder is the one chosen while its name is typed; the tree draws no caption on
+      // a chosen node while a name is edited, and the folder it was made in keeps its own.
+      SetSelected(made);
+      made->EditText();
       break;
     }
   return true;
@@ -850,6 +853,8 @@ void TFcCustomShellTree::Edit(TTreeNode* node, const std::string& text) {
         selectedFolder_->SetIdList(shown->AbsIdList());
         ListSetFolder(shown->AbsIdList());
         if (shellCombo_) shellCombo_->SelectedFolder()->SetIdList(shown->AbsIdList());
+        // Whoever shows the chosen folder (a path in a status bar) hears of its new name.
+        TFcCustomTreeView::Change(selected);
       }
     } else if (SUCCEEDED(hr)) {
       node->SetText(ShellGetDisplayName(folder, data->RelIdList(), snkInFolder));

@@ -104,9 +104,9 @@ TEST_F(FcSelectFolderDialogTest, MakesRenamesAndDeletesFolders) {
       .When([&] { return Tree()->IsEditing(); },
             [&] {
               EXPECT_TRUE(Exists(scratch_ + "New Folder"));
-              made = Tree()->Selected()->GetFirstChild();
-              for (TTreeNode* n = made; n; n = n->GetNextSibling())
-                if (n->Text() == "New Folder") made = n;
+              // The new folder is chosen while its name is typed.
+              made = Tree()->Selected();
+              ASSERT_EQ(made->Text(), "New Folder");
               SetWindowTextA(Tree()->EditHandle(), "Renamed");
               made->EndEdit(false);
               EXPECT_TRUE(Exists(scratch_ + "Renamed"));
@@ -129,6 +129,51 @@ TEST_F(FcSelectFolderDialogTest, MakesRenamesAndDeletesFolders) {
   EXPECT_TRUE(dialog_->Execute());
   EXPECT_TRUE(script_.Finished());
   EXPECT_TRUE(Exists(scratch_ + "Alpha"));
+}
+
+// While the user types the new folder's name, the folder it is made in keeps its caption on
+// the screen.
+TEST_F(FcSelectFolderDialogTest, WhileANewFoldersNameIsTypedItsParentKeepsItsCaption) {
+  std::string folder = scratch_.substr(0, scratch_.size() - 1);
+  int ink = -1;
+  std::string parentText;
+  script_
+      .When([&] { return Filled(); },
+            [&] {
+              Select(folder);
+              Form()->BtnNewFolder->Click();
+            })
+      .When([&] { return Tree()->IsEditing(); },
+            [&] {
+              TTreeNode* parent = nullptr;
+              for (TTreeNode* n = Tree()->Items()->GetFirstNode(); n; n = n->GetNext())
+                if (n->Text() == "New Folder") parent = n->Parent();
+              ASSERT_NE(parent, nullptr);
+              parentText = parent->Text();
+              Tree()->Update();
+              Pump();
+              // Inside the frame the selected look draws, and inside the tree's window.
+              RECT caption = parent->DisplayRect(true);
+              InflateRect(&caption, -2, -2);
+              RECT client = Tree()->ClientRect();
+              RECT text{};
+              ASSERT_TRUE(IntersectRect(&text, &caption, &client));
+              TBitmap shot(text.right - text.left, text.bottom - text.top);
+              {
+                TWindowDC tree(Tree()->Handle());
+                BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), tree, text.left, text.top, SRCCOPY);
+              }
+              ink = 0;
+              COLORREF ground = PixelAt(shot, 0, 0);
+              for (int y = 0; y < shot.Height(); ++y)
+                for (int x = 0; x < shot.Width(); ++x)
+                  if (PixelAt(shot, x, y) != ground) ++ink;
+              Form()->CancelBtn->Click();
+            });
+  dialog_->Execute();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(parentText, ExtractFileName(folder));
+  EXPECT_GT(ink, 0) << "the parent's caption is painted";
 }
 
 // A second Execute while the window is open is refused; the run still ends cleanly.

@@ -475,8 +475,10 @@ TEST_F(FcShellTreeTest, MakesANewFolderAndRenamesIt) {
   ASSERT_TRUE(tree->CreateNewFolder());
   EXPECT_TRUE(Exists(scratch_ + "beta\\New Folder"));
   ASSERT_TRUE(tree->IsEditing());
-  TTreeNode* made = ChildNamed(tree->Selected(), "New Folder");
-  ASSERT_NE(made, nullptr);
+  // The new folder, chosen while its name is typed.
+  TTreeNode* made = tree->Selected();
+  ASSERT_EQ(made->Text(), "New Folder");
+  EXPECT_EQ(made->Parent()->Text(), "beta");
   SetWindowTextA(tree->EditHandle(), "Renamed");
   made->EndEdit(false);
   EXPECT_TRUE(Exists(scratch_ + "beta\\Renamed"));
