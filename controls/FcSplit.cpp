@@ -115,6 +115,9 @@ TMessageTable& TFcSplitter::Messages() {
     t->Add(WM_SETCURSOR, Handler(&TFcSplitter::WMSetCursor));
     t->Add(WM_SHOWWINDOW, Handler(&TFcSplitter::WMShowWindow));
     t->Add(CM_MOUSELEAVE, Handler(&TFcSplitter::CMMouseLeave));
+    t->Add(WM_GETDLGCODE, Handler(&TFcSplitter::WMGetDlgCode));
+    t->Add(WM_CAPTURECHANGED, Handler(&TFcSplitter::WMCaptureChanged));
+    t->Add(WM_CANCELMODE, Handler(&TFcSplitter::WMCancelMode));
     return t;
   }();
   return *table;
@@ -488,12 +491,22 @@ void TFcSplitter::UpdateHotSpotRect() {
 }
 
 void TFcSplitter::ShowControl(TFcSplitterPane* pane) {
-  if (!pane->Visible()) {
-    TForm* form = GetParentForm(this);
-    TWinControl* active = form ? form->ActiveControl() : nullptr;
-    if (active && ContainsControl(active) && CanFocus()) form->SetActiveControl(this);
-  }
+  if (pane->Visible()) return;
+  TForm* form = GetParentForm(this);
+  TWinControl* active = form ? form->ActiveControl() : nullptr;
+  if (active && ContainsControl(active) && CanFocus()) form->SetActiveControl(this);
   pane->SetVisibleNow(true);
+  // While a pane was hidden the position went unlimited; the splitter may have shrunk since.
+  if (!BothPanesVisible() || hotSpotClosed_) return;
+  int p = position_;
+  CheckPosition(p);
+  const int room = Size() - splitterWidth_ - 2 * BorderSize();
+  // A pane that would come back without any width (or leave the other none) gets half the room.
+  if ((p <= 0 || p >= room) && room > 1) {
+    p = room / 2;
+    CheckPosition(p);
+  }
+  if (p != position_) SetPosition(p);
 }
 
 void TFcSplitter::Resize() {
@@ -658,11 +671,38 @@ void TFcSplitter::ToggleHotSpot(POINT release) {
 
 void TFcSplitter::KeyDown(WORD& key, TShiftState shift) {
   TFcCustomPanel::KeyDown(key, shift);
-  if (key != VK_ESCAPE || !dragging_) return;
+  if (key == VK_ESCAPE && dragging_) CancelDrag();
+}
+
+void TFcSplitter::CancelDrag() {
+  if (!dragging_) return;
   dragging_ = false;
+  // A hot spot pressed at the start of the drag is not clicked by a later release.
+  hotSpotPressed_ = false;
   if (MouseCapture()) SetMouseCapture(false);
   if (!realTimeDrag_) DrawDragBar(lastDrawnPosition_);
   RememberPosition(position_);
+}
+
+void TFcSplitter::WMGetDlgCode(TMessage& m) {
+  // While the bar is dragged, Escape is the drag's, not the form's Cancel button's.
+  if (dragging_) {
+    m.Result = DLGC_WANTALLKEYS;
+    return;
+  }
+  DispatchFrom(TFcCustomPanel::Messages(), m);
+}
+
+void TFcSplitter::WMCaptureChanged(TMessage& m) {
+  // Letting go of the button gives the capture back before MouseUp; losing it while the button
+  // is still down (to another window, a message box) ends the drag where it started.
+  if (controlState_.Contains(csLButtonDown) && reinterpret_cast<HWND>(m.LParam) != Handle()) CancelDrag();
+  DispatchFrom(TFcCustomPanel::Messages(), m);
+}
+
+void TFcSplitter::WMCancelMode(TMessage& m) {
+  CancelDrag();
+  DispatchFrom(TFcCustomPanel::Messages(), m);
 }
 
 // ---- Stored layouts ---------------------------------------------------------------------------------

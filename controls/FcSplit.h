@@ -192,7 +192,8 @@ class TFcSplitter : public TFcCustomPanel {
   virtual void CheckPosition(int& value);
   // Places the panes and the bar at Position.
   virtual void LayoutPanes();
-  // A hidden pane is shown (the splitter takes over the focus of a control inside it).
+  // A hidden pane is shown (the splitter takes over the focus of a control inside it) and the
+  // position is limited again, so that both panes have room.
   virtual void ShowControl(TFcSplitterPane* pane);
 
   void Loaded() override;
@@ -259,6 +260,11 @@ class TFcSplitter : public TFcCustomPanel {
   void WMSetCursor(TMessage& m);
   void WMShowWindow(TMessage& m);
   void CMMouseLeave(TMessage& m);
+  // Ends a drag without moving the bar: Escape, or the mouse taken away.
+  void CancelDrag();
+  void WMGetDlgCode(TMessage& m);
+  void WMCaptureChanged(TMessage& m);
+  void WMCancelMode(TMessage& m);
 
   TFcSplitterPane* panes_[2] = {};
   std::unique_ptr<TFcPaneData> data_[2];

@@ -543,7 +543,8 @@ class TListColumn {
   int Index() const;
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& value);
-  // In pixels; while the window exists, as the user dragged it.
+  // In pixels; while the Details view shows, as the user dragged it. Kept in every view and
+  // shown again when Details is chosen.
   int Width() const;
   void SetWidth(int value);
   TAlignment Alignment() const { return alignment_; }
@@ -557,6 +558,8 @@ class TListColumn {
   friend class TCustomListView;
   explicit TListColumn(TListColumns* owner) : owner_(owner) {}
   void Apply(UINT mask) const;
+  // The list's window while it shows the Details view; nullptr otherwise.
+  HWND ReportWindow() const;
 
   TListColumns* owner_;
   std::string caption_;

@@ -243,15 +243,22 @@ void TListColumn::SetCaption(const std::string& value) {
   Apply(LVCF_TEXT);
 }
 
+// Outside the Details view the window's column width is the width of the list's cells (or
+// none at all): the column's own width is kept here and applied when Details is chosen.
+HWND TListColumn::ReportWindow() const {
+  TCustomListView* list = owner_->Owner();
+  return list->ViewStyle() == vsReport ? list->WindowIfMade() : nullptr;
+}
+
 int TListColumn::Width() const {
-  if (HWND wnd = owner_->Owner()->WindowIfMade())
+  if (HWND wnd = ReportWindow())
     width_ = static_cast<int>(SendMessageA(wnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(Index()), 0));
   return width_;
 }
 
 void TListColumn::SetWidth(int value) {
   width_ = value;
-  if (HWND wnd = owner_->Owner()->WindowIfMade())
+  if (HWND wnd = ReportWindow())
     SendMessageA(wnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(Index()), MAKELPARAM(value, 0));
 }
 
@@ -504,12 +511,18 @@ void TCustomListView::UpdateExtendedStyle(DWORD bits, bool on) {
 
 void TCustomListView::SetViewStyle(TViewStyle value) {
   if (value == viewStyle_) return;
+  // The widths the user gave the columns, while the window still shows them.
+  for (TListColumn* column : columns_->columns_) column->Width();
   viewStyle_ = value;
-  if (HWND wnd = WindowIfMade()) {
-    static const LONG_PTR viewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-    LONG_PTR style = GetWindowLongPtrA(wnd, GWL_STYLE);
-    SetWindowLongPtrA(wnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | viewStyles[value]);
-  }
+  HWND wnd = WindowIfMade();
+  if (!wnd) return;
+  static const LONG_PTR viewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+  LONG_PTR style = GetWindowLongPtrA(wnd, GWL_STYLE);
+  SetWindowLongPtrA(wnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | viewStyles[value]);
+  if (value == vsReport)
+    for (TListColumn* column : columns_->columns_) column->SetWidth(column->width_);
+  // The window lays its items out anew but leaves what it painted in the old view.
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TCustomListView::SetBorderStyle(TBorderStyle value) {

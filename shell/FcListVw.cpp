@@ -62,7 +62,9 @@ void TFcCustomListView::Loaded() {
 
 void TFcCustomListView::SetViewStyle(TViewStyle value) {
   TFcFramedView<TCustomListView>::SetViewStyle(value);
-  if (value == vsReport) UpdateHeaderFormats();
+  if (value != vsReport) return;
+  UpdateHeaderFormats();
+  FitLastColumn();
 }
 
 // ---- Frame and the disabled look ---------------------------------------------------------

@@ -18,9 +18,6 @@ namespace {
 // What an item is made from. The bit older shells called "ghosted" marks hidden items.
 constexpr SFGAOF kItemAttributes = SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_FILESYSANCESTOR |
                                    SFGAO_HIDDEN | SFGAO_SHARE | SFGAO_LINK;
-// The overlays of the system image list: a shared folder's hand, a shortcut's arrow.
-constexpr int kShareOverlay = 0;
-constexpr int kLinkOverlay = 1;
 
 // An item of the combo with its shell data, which goes with it.
 class TFcShellComboItem : public TFcImageComboBoxItem {
@@ -77,6 +74,15 @@ void SortPidls(IShellFolder* folder, std::vector<TIdListPtr>& items) {
 }  // namespace
 
 // ---- Construction and properties -------------------------------------------------------------
+
+TMessageTable& TFcCustomShellCombo::Messages() {
+  static TMessageTable* table = [] {
+    auto* t = new TMessageTable(&TFcCustomImageComboBox::Messages());
+    t->Add(CM_WANTSPECIALKEY, Handler(&TFcCustomShellCombo::CMWantSpecialKey));
+    return t;
+  }();
+  return *table;
+}
 
 TFcCustomShellCombo::TFcCustomShellCombo(TComponent* owner)
     : TFcCustomImageComboBox(owner),
@@ -216,10 +222,7 @@ void TFcCustomShellCombo::FillLevel(IShellFolder* folder, LPCITEMIDLIST parentLi
       continue;
     if (!DoAddItem(folder, parentList, level, attributes, item)) continue;
     TFcImageComboBoxItem* added = AddShellItem(folder, parentList, item, level);
-    if (attributes & SFGAO_SHARE)
-      added->SetOverlayImageIndex(kShareOverlay);
-    else if (attributes & SFGAO_LINK)
-      added->SetOverlayImageIndex(kLinkOverlay);
+    added->SetOverlayImageIndex(ShellOverlayIndex(attributes));
     bool onTarget = targetItem && SameItem(folder, item, targetItem);
     bool isDrives = level == 1 && SameItem(folder, item, drives.get());
     if (onTarget && static_cast<int>(target.size()) == level) {
@@ -318,6 +321,21 @@ void TFcCustomShellCombo::TreeSelectionChanged(TTreeNode* node) {
 void TFcCustomShellCombo::DoSelEndOk() {
   TFcCustomImageComboBox::DoSelEndOk();
   if (TFcShellComboData* data = ShellData(ItemIndex())) selectedFolder_->SetIdList(data->AbsIdList());
+}
+
+void TFcCustomShellCombo::KeyDown(WORD& key, TShiftState shift) {
+  TFcCustomImageComboBox::KeyDown(key, shift);
+  if (key != VK_RETURN || !shift.Empty() || DroppedDown()) return;
+  if (TFcShellComboData* data = ShellData(ItemIndex())) selectedFolder_->SetIdList(data->AbsIdList());
+  key = 0;
+}
+
+void TFcCustomShellCombo::CMWantSpecialKey(TMessage& m) {
+  if (m.WParam == VK_RETURN) {
+    m.Result = 1;
+    return;
+  }
+  DispatchFrom(TFcCustomImageComboBox::Messages(), m);
 }
 
 void TFcCustomShellCombo::GoUp(int levels) {

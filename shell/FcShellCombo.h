@@ -45,6 +45,9 @@ class TFcCustomShellCombo : public TFcCustomImageComboBox {
   explicit TFcCustomShellCombo(TComponent* owner);
   ~TFcCustomShellCombo() override;
 
+  static TMessageTable& Messages();
+  const TMessageTable& ClassMessages() const override { return Messages(); }
+
   // The folder shown (owned; nothing designated is the desktop). A change moves the linked
   // tree or list there and fills the combo again.
   TFcShellLocator* SelectedFolder() const { return selectedFolder_.get(); }
@@ -99,6 +102,8 @@ class TFcCustomShellCombo : public TFcCustomImageComboBox {
   void Notification(TComponent* component, TOperation operation) override;
   void DropDown() override;
   void DoSelEndOk() override;
+  // Enter goes to the folder the box shows, as choosing it in the list does.
+  void KeyDown(WORD& key, TShiftState shift) override;
   // Names and pictures an item the first time it is shown.
   void GetItemData(TFcImageComboBoxItem* item) override;
   std::unique_ptr<TFcImageComboBoxItem> NewItem(const std::string& caption, int imageIndex,
@@ -113,6 +118,8 @@ class TFcCustomShellCombo : public TFcCustomImageComboBox {
   // The rest of `target` from `from` on, one item a level below `parentFolder`.
   void AddChain(IShellFolder* parentFolder, LPCITEMIDLIST parentList, const TIdListLevels& target, int from);
   bool LinkedTreeLoading() const;
+  // Enter is the box's own, never the form's default button.
+  void CMWantSpecialKey(TMessage& m);
 
   std::unique_ptr<TFcShellLocator> selectedFolder_;
   std::unique_ptr<TCustomImageList> images_;

@@ -405,6 +405,8 @@ void TFcCustomShellList::FindDetails(IShellFolder* folder) {
 }
 
 void TFcCustomShellList::SaveColumnWidths() {
+  // Only the Details view shows the columns: widths are the user's only there.
+  if (ViewStyle() != vsReport) return;
   std::vector<std::int32_t> widths;
   for (int i = 0; i < Columns()->Count(); ++i) widths.push_back(Columns()->Items(i)->Width());
   widthStore = std::move(widths);
@@ -533,10 +535,7 @@ void TFcCustomShellList::InsertItem(TListItem* item) {
     item->SetData(data);
     shellItems_.insert(item);
     SFGAOF attributes = stash_.attributes;
-    if (attributes & SFGAO_SHARE)
-      item->SetOverlayIndex(0);
-    else if (attributes & SFGAO_LINK)
-      item->SetOverlayIndex(1);
+    item->SetOverlayIndex(ShellOverlayIndex(attributes));
     if (attributes & SFGAO_GHOSTED) item->SetCut(true);
     int subItems = details_ ? Columns()->Count() - 1 : 3;
     for (int i = 0; i < subItems; ++i) item->AddSubItem(std::string());

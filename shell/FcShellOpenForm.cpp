@@ -399,6 +399,8 @@ void TFcShellOpenSaveForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
   switch (key) {
     case VK_F4:
       if (!ShellCombo->DroppedDown()) {
+        // The keys go where the list is: the arrows, Enter and Escape act in it.
+        if (ShellCombo->CanFocus()) ShellCombo->SetFocus();
         ShellCombo->SetDroppedDown(true);
       } else {
         ShellCombo->SetDroppedDown(false);

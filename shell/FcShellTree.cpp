@@ -385,10 +385,7 @@ HRESULT TFcCustomShellTree::AddItem(IShellFolder* folder, LPCITEMIDLIST parentId
   bool hasSubfolders = (attributes & SFGAO_HASSUBFOLDER) != 0;
   node->SetHasChildren(options_.Contains(stoIncludeNonFolders) ? isFolder || hasSubfolders
                                                                : isFolder && hasSubfolders);
-  if (attributes & SFGAO_SHARE)
-    node->SetOverlayIndex(0);
-  else if (attributes & SFGAO_LINK)
-    node->SetOverlayIndex(1);
+  node->SetOverlayIndex(ShellOverlayIndex(attributes));
   if (attributes & kGhosted) node->SetCut(true);
   DoInsertItem(node);
   return S_OK;
@@ -517,7 +514,12 @@ void TFcCustomShellTree::SelectIdList(LPCITEMIDLIST target) {
     followNow_ = false;
   else
     SetSelected(reached);
+  // Made visible top to bottom only: scrolled sideways to a deep node, the tree would cut the
+  // captions of the levels above it.
+  const int sideways = HandleAllocated() ? GetScrollPos(Handle(), SB_HORZ) : 0;
   reached->MakeVisible();
+  if (HandleAllocated() && GetScrollPos(Handle(), SB_HORZ) != sideways)
+    SendMessageA(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, sideways), 0);
 }
 
 TTreeNode* TFcCustomShellTree::FindOrAddLevel(TTreeNode* node, LPCITEMIDLIST item) {
@@ -760,7 +762,11 @@ bool TFcCustomShellTree::CreateNewFolder() {
   if (path.empty()) return false;
   ownChange_ = true;
   std::string name;
-  if (!::CreateNewFolder(path, name)) return false;
+  if (!::CreateNewFolder(path, name)) {
+    // Nothing changed on disk: the next notice is somebody else's.
+    ownChange_ = false;
+    return false;
+  }
   WaitWithHourglass(IsEmptyIdList(selectedFolder_->IdList()) ? 2100 : 1000);
   RefreshNodes();
   TTreeNode* selected = Selected();
@@ -768,8 +774,11 @@ bool TFcCustomShellTree::CreateNewFolder() {
   PopulateNode(selected);
   selected->Expand(false);
   for (int i = 0; i < selected->Count(); ++i)
-    if (selected->Item(i)->Text() == name) {
-      selected->Item(i)->EditText();
+    if (TTreeNode* made = selected->Item(i); made->Text() == name) {
+      // The new folder is the one chosen while its name is typed; the tree draws no caption on
+      // a chosen node while a name is edited, and the folder it was made in keeps its own.
+      SetSelected(made);
+      made->EditText();
       break;
     }
   return true;
@@ -830,6 +839,7 @@ void TFcCustomShellTree::Edit(TTreeNode* node, const std::string& text) {
       std::wstring wide = AnsiToWide(name.substr(0, MAX_PATH));
       hr = folder->SetNameOf(OwnerWindow(), data->RelIdList(), wide.c_str(), kRenameFlags, &renamed);
     }
+    if (FAILED(hr)) ownChange_ = false;
     TIdListPtr newItem(renamed);
     if (SUCCEEDED(hr) && newItem) {
       // The lists below the node were built from its old name.
@@ -843,6 +853,8 @@ void TFcCustomShellTree::Edit(TTreeNode* node, const std::string& text) {
         selectedFolder_->SetIdList(shown->AbsIdList());
         ListSetFolder(shown->AbsIdList());
         if (shellCombo_) shellCombo_->SelectedFolder()->SetIdList(shown->AbsIdList());
+        // Whoever shows the chosen folder (a path in a status bar) hears of its new name.
+        TFcCustomTreeView::Change(selected);
       }
     } else if (SUCCEEDED(hr)) {
       node->SetText(ShellGetDisplayName(folder, data->RelIdList(), snkInFolder));

@@ -27,7 +27,6 @@ struct TShellModule {
   OSVERSIONINFOA version;
   IMalloc* malloc;
   std::uint64_t commonControlsVersion;
-  bool overlaysInstalled;
   int revalidationSuspended;
   TNetApiState netApiState;
   HMODULE netApi;
@@ -94,31 +93,6 @@ HIMAGELIST SystemImageList(UINT size) {
   SHFILEINFOA info{};
   return reinterpret_cast<HIMAGELIST>(
       SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | size));
-}
-
-void InstallShellOverlays() {
-  HMODULE shell32 = LoadLibraryA("shell32.dll");
-  if (!shell32) return;
-  HIMAGELIST small = SystemImageList(SHGFI_SMALLICON);
-  HIMAGELIST large = SystemImageList(SHGFI_LARGEICON);
-  // Icon 29 is the shell's share hand (overlay 1), 30 its shortcut arrow (overlay 2).
-  const struct {
-    int resource;
-    int overlay;
-  } overlays[] = {{29, 1}, {30, 2}};
-  for (const auto& o : overlays) {
-    for (int size : {16, 32}) {
-      HIMAGELIST list = size == 16 ? small : large;
-      auto icon = static_cast<HICON>(
-          LoadImageA(shell32, MAKEINTRESOURCEA(o.resource), IMAGE_ICON, size, size, 0));
-      if (!icon) continue;
-      int index = list ? ImageList_AddIcon(list, icon) : -1;
-      if (index >= 0) ImageList_SetOverlayImage(list, index, o.overlay);
-      DestroyIcon(icon);
-    }
-  }
-  FreeLibrary(shell32);
-  module.overlaysInstalled = true;
 }
 
 void LoadNetApi() {
@@ -376,11 +350,16 @@ int ShellGetSpecialFolderIconIndex(int folder, UINT flags) {
 }
 
 HIMAGELIST ShellGetSystemImageList(int size) {
-  TShellModule& m = Module();
-  // Overlay images in the system list need the common controls 4.71 or later.
-  if (IsWinNTPlatform() && (m.commonControlsVersion >> 32) >= 0x00040047 && !m.overlaysInstalled)
-    InstallShellOverlays();
+  Module();
   return SystemImageList(size == 0 ? SHGFI_SMALLICON : SHGFI_LARGEICON);
+}
+
+int ShellOverlayIndex(SFGAOF attributes) {
+  // The shell numbers the overlays of its lists from 1; the image lists here count from 0.
+  static const int share = SHGetIconOverlayIndexA(nullptr, IDO_SHGIOI_SHARE);
+  static const int link = SHGetIconOverlayIndexA(nullptr, IDO_SHGIOI_LINK);
+  int overlay = (attributes & SFGAO_SHARE) ? share : (attributes & SFGAO_LINK) ? link : -1;
+  return overlay >= 1 ? overlay - 1 : -1;
 }
 
 std::string StrRetToString(LPCITEMIDLIST item, const STRRET& name) {

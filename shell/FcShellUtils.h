@@ -117,9 +117,13 @@ bool ShellGetFileInfo(LPCITEMIDLIST list, UINT flags, SHFILEINFOA& info);
 int ShellGetIconIndex(LPCITEMIDLIST list, UINT flags);
 // The same for a special folder; raises EOleSysError when the folder has no list.
 int ShellGetSpecialFolderIconIndex(int folder, UINT flags);
-// The system image list: 0 the small icons, 1 the large. The first call adds the share and
-// shortcut overlays where the common controls can show them.
+// The system image list: 0 the small icons, 1 the large. The shell owns it and shares it with
+// every program: it is used as it is, never added to.
 HIMAGELIST ShellGetSystemImageList(int size);
+// The overlay an item with these attributes wears in the system image list (as the image lists
+// count overlays, from 0): the shell's own share hand, else its shortcut arrow; -1 when the item
+// needs none or the shell has none to give.
+int ShellOverlayIndex(SFGAOF attributes);
 
 // A name handed back by the shell as text; kind STRRET_OFFSET reads inside `item`, bounded by
 // its first item. StrRetFree frees what the shell allocated.

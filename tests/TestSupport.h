@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/Application.h"
 
@@ -116,5 +117,36 @@ class TBoxAnswerer {
   }
   std::atomic<bool> found_{false};
   TBoxSeen seen_;
+  std::thread worker_;
+};
+
+// Answers every message box of the application that appears, with OK, noting its text, until
+// `count` have been answered or it gives up.
+class TBoxesAnswerer {
+ public:
+  explicit TBoxesAnswerer(int count)
+      : worker_([this, count, title = Application->Title()] {
+          for (int i = 0; i < 1000 && static_cast<int>(texts_.size()) < count; ++i) {
+            HWND box = FindWindowA("#32770", title.c_str());
+            if (box && IsWindowVisible(box)) {
+              char text[512] = {};
+              GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+              texts_.push_back(text);
+              PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+              while (IsWindow(box) && i++ < 1000) Sleep(5);
+            }
+            Sleep(5);
+          }
+        }) {}
+  ~TBoxesAnswerer() {
+    if (worker_.joinable()) worker_.join();
+  }
+  const std::vector<std::string>& Texts() {
+    if (worker_.joinable()) worker_.join();
+    return texts_;
+  }
+
+ private:
+  std::vector<std::string> texts_;
   std::thread worker_;
 };

@@ -2,13 +2,16 @@
 // layout with the panes' children.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ControlTestSupport.h"
 #include "ControlsTestSupport.h"
+#include "controls/FcButton.h"
 #include "controls/FcSplit.h"
 #include "controls/FcStatus.h"
 #include "platform/Forms.h"
@@ -21,6 +24,32 @@ std::string Text(const RECT& r) {
          std::to_string(r.bottom);
 }
 
+// A splitter that notes where it drew the drag outline: drawn twice at one place, the outline
+// is gone again.
+class TOutlineSplitter : public TFcSplitter {
+ public:
+  using TFcSplitter::TFcSplitter;
+  std::vector<int> outlines;
+  // The places where an outline is still on the screen.
+  std::vector<int> OutlinesLeft() const {
+    std::vector<int> left;
+    for (int p : outlines) {
+      auto found = std::find(left.begin(), left.end(), p);
+      if (found == left.end())
+        left.push_back(p);
+      else
+        left.erase(found);
+    }
+    return left;
+  }
+
+ protected:
+  void DrawDragBar(int position) override {
+    outlines.push_back(position);
+    TFcSplitter::DrawDragBar(position);
+  }
+};
+
 // A shown form with a 200 × 100 splitter in it.
 class Splitter : public testing::Test {
  protected:
@@ -28,7 +57,7 @@ class Splitter : public testing::Test {
     RegisterControlLibrary();
     form.reset(TForm::CreateNew<TForm>(nullptr));
     form->SetBounds(60, 60, 320, 200);
-    splitter = new TFcSplitter(form.get());
+    splitter = new TOutlineSplitter(form.get());
     splitter->SetParent(form.get());
     splitter->SetBounds(10, 10, 200, 100);
     form->Show();
@@ -48,7 +77,7 @@ class Splitter : public testing::Test {
   }
 
   std::unique_ptr<TForm> form;
-  TFcSplitter* splitter = nullptr;
+  TOutlineSplitter* splitter = nullptr;
 };
 
 }  // namespace
@@ -232,6 +261,107 @@ TEST_F(Splitter, EscapeEndsADragWithTheBarWhereItWas) {
   Move(91, 50);
   Up(91, 50);
   EXPECT_EQ(splitter->Position(), 70);
+}
+
+// The user's own drag: Escape takes the outline away and leaves the bar where it was; the
+// form's Cancel button, which Escape presses otherwise, is not pressed.
+TEST_F(Splitter, EscapeDuringAUsersDragCancelsTheDragAndNotTheForm) {
+  auto* cancel = Put<TFcButton>(form.get(), 220, 10, 75, 23);
+  cancel->SetCancel(true);
+  int cancelled = 0;
+  cancel->OnClick = [&](TObject*) { ++cancelled; };
+  SetForegroundWindow(form->Handle());
+  splitter->SetPosition(100);
+  Pump();
+
+  POINT grip = splitter->ClientToScreen(POINT{101, 50});
+  RealMove(grip);
+  SendMouseButton(mbLeft, true);
+  RealMove(POINT{grip.x + 30, grip.y});
+  ASSERT_TRUE(splitter->Dragging());
+  EXPECT_EQ(splitter->DragPosition(), 130);
+  RealKey(VK_ESCAPE);
+  EXPECT_FALSE(splitter->Dragging());
+  EXPECT_TRUE(splitter->OutlinesLeft().empty());
+  SendMouseButton(mbLeft, false);
+  WaitForInputHandled();
+  EXPECT_EQ(splitter->Position(), 100);
+  EXPECT_EQ(cancelled, 0);
+
+  // Once no drag runs, Escape is the form's again.
+  RealKey(VK_ESCAPE);
+  EXPECT_EQ(cancelled, 1);
+}
+
+// A drag that loses the mouse to another window, or that the system cancels (as before a
+// modal window), ends there: no outline stays on the screen and the bar stays where it was.
+TEST_F(Splitter, ADragThatLosesTheMouseEndsWithoutAnOutline) {
+  auto* other = Put<TPanel>(form.get(), 220, 10, 60, 60);
+  struct {
+    const char* name;
+    std::function<void()> interrupt;
+  } cases[] = {
+      {"another window takes the mouse", [&] { SetCapture(other->Handle()); }},
+      {"the system cancels the mode", [&] { SendMessageA(splitter->Handle(), WM_CANCELMODE, 0, 0); }},
+  };
+  SetForegroundWindow(form->Handle());
+  splitter->SetPosition(100);
+  Pump();
+  for (const auto& c : cases) {
+    splitter->outlines.clear();
+    POINT grip = splitter->ClientToScreen(POINT{101, 50});
+    RealMove(grip);
+    SendMouseButton(mbLeft, true);
+    RealMove(POINT{grip.x + 30, grip.y});
+    ASSERT_TRUE(splitter->Dragging()) << c.name;
+    c.interrupt();
+    EXPECT_FALSE(splitter->Dragging()) << c.name;
+    EXPECT_TRUE(splitter->OutlinesLeft().empty()) << c.name;
+    RealMove(POINT{grip.x + 50, grip.y});
+    SendMouseButton(mbLeft, false);
+    WaitForInputHandled();
+    ReleaseCapture();
+    EXPECT_TRUE(splitter->OutlinesLeft().empty()) << c.name;
+    EXPECT_EQ(splitter->Position(), 100) << c.name;
+  }
+}
+
+// A pane shown again after the splitter shrank gets room beside the other: the bar inside the
+// splitter, within the margins, and neither pane without width.
+TEST_F(Splitter, APaneShownAgainAfterTheSplitterShrankGetsRoomBesideTheOther) {
+  struct {
+    const char* name;
+    int widthBefore, position, marginMin, marginMax, widthAfter;
+    int expected;  // -1: anywhere that gives both panes room
+  } cases[] = {
+      {"still in reach", 300, 100, 0, 0, 250, 100},
+      {"beyond the narrower splitter", 300, 250, 0, 0, 150, -1},
+      {"at its very end", 300, 293, 0, 0, 200, -1},
+      {"into the far margin", 300, 200, 20, 40, 220, -1},
+  };
+  for (const auto& c : cases) {
+    splitter->UpperLeft()->SetVisible(true);
+    splitter->SetMarginMin(0);
+    splitter->SetMarginMax(0);
+    splitter->SetWidth(c.widthBefore);
+    splitter->SetPosition(c.position);
+    splitter->SetMarginMin(c.marginMin);
+    splitter->SetMarginMax(c.marginMax);
+    splitter->UpperLeft()->SetVisible(false);
+    splitter->SetWidth(c.widthAfter);
+    splitter->UpperLeft()->SetVisible(true);
+    RECT bar = splitter->BarRect();
+    RECT client = splitter->ClientRect();
+    EXPECT_GE(bar.left, client.left + c.marginMin) << c.name;
+    EXPECT_LE(bar.right, client.right - c.marginMax) << c.name;
+    EXPECT_EQ(bar.right - bar.left, splitter->SplitterWidth()) << c.name;
+    EXPECT_GT(splitter->UpperLeftPane()->Width(), 0) << c.name;
+    EXPECT_GT(splitter->LowerRightPane()->Width(), 0) << c.name;
+    EXPECT_EQ(splitter->UpperLeftPane()->Width(), splitter->Position()) << c.name;
+    if (c.expected >= 0) {
+      EXPECT_EQ(splitter->Position(), c.expected) << c.name;
+    }
+  }
 }
 
 TEST_F(Splitter, TheFixedPaneKeepsItsSizeWhenTheSplitterIsResized) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <memory>
@@ -147,6 +149,80 @@ TEST_F(ShellCtrls, TheListOpeningAFolderAndGoingUpMoveTheTree) {
   RealChord({VK_BACK});
   EXPECT_EQ(tree->SelectedPathName() + "\\", scratch_);
   EXPECT_EQ(Listed(list), scratch_);
+}
+
+// ---- Icons -----------------------------------------------------------------------------------
+
+namespace {
+
+// How many images the shell's small, large and extra-large lists hold.
+std::vector<int> SystemListCounts() {
+  std::vector<int> counts;
+  for (int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE}) {
+    // The shell hands out its lists as image-list objects, which are their own handles.
+    static const GUID kImageList = {0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+    void* list = nullptr;
+    EXPECT_EQ(SHGetImageList(which, kImageList, &list), S_OK) << which;
+    counts.push_back(list ? ImageList_GetImageCount(static_cast<HIMAGELIST>(list)) : -1);
+  }
+  return counts;
+}
+
+// The shell's small icon of a path, closed or open.
+int ShellIconOf(const std::string& path, bool open) {
+  SHFILEINFOA info{};
+  SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : 0));
+  return info.iIcon;
+}
+
+}  // namespace
+
+// The tree, the list and the combo draw the shell's own icons from the system's lists, which
+// they share with the shell and leave as the shell keeps them: the three sizes in step.
+TEST_F(ShellCtrls, TheControlsShowTheShellsOwnIconsAndLeaveTheSystemsListsAlone) {
+  TFcShellList* list = nullptr;
+  auto* tree = MakeLinked(list, scratch_ + "Alpha");
+  auto* combo = Make<TFcShellCombo>(8, 440, 300, 24);
+  combo->SetShellTree(tree);
+  combo->SelectedFolder()->SetPathName(scratch_ + "beta");
+  form_->Update();
+  Pump();
+
+  // What the tree's window draws for a folder, and for the selected one.
+  TTreeNode* beta = tree->Selected();
+  ASSERT_EQ(tree->SelectedPathName(), scratch_ + "beta");
+  TTreeNode* alpha = ChildNamed(beta->Parent(), "Alpha");
+  ASSERT_NE(alpha, nullptr);
+  auto drawn = [&](TTreeNode* node) {
+    TVITEMA item{};
+    item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    item.hItem = node->ItemId();
+    SendMessageA(tree->Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return std::vector<int>{item.iImage, item.iSelectedImage};
+  };
+  EXPECT_EQ(drawn(alpha), (std::vector<int>{ShellIconOf(scratch_ + "Alpha", false), ShellIconOf(scratch_ + "Alpha", true)}));
+  EXPECT_EQ(drawn(beta), (std::vector<int>{ShellIconOf(scratch_ + "beta", false), ShellIconOf(scratch_ + "beta", true)}));
+  // The list's folder and file, and the combo's chosen folder.
+  list->Folder()->SetPathName(scratch_.substr(0, scratch_.size() - 1));
+  ASSERT_TRUE(LoopUntil([&] { return Find(list, "a.cfg") != nullptr; }, 3000));
+  for (const char* name : {"gamma", "a.cfg"}) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = Find(list, name)->Index();
+    SendMessageA(list->Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(item.iImage, ShellIconOf(scratch_ + name, false)) << name;
+  }
+  combo->SelectedFolder()->SetPathName(scratch_ + "gamma");
+  ASSERT_EQ(combo->ImageItem(combo->ItemIndex())->Caption(), "gamma");
+  EXPECT_EQ(combo->ImageItem(combo->ItemIndex())->ImageIndex(), ShellIconOf(scratch_ + "gamma", true));
+
+  // Whatever icons the shell took in meanwhile, it took into all its lists.
+  std::vector<int> counts = SystemListCounts();
+  EXPECT_EQ(counts[0], counts[2]) << "small and extra-large";
+  EXPECT_EQ(counts[1], counts[2]) << "large and extra-large";
+  ShellGetSystemImageList(0);
+  ShellGetSystemImageList(1);
+  EXPECT_EQ(SystemListCounts(), counts);
 }
 
 // Files dragged from the list onto a folder of the tree reach that folder's drop target with

@@ -104,9 +104,9 @@ TEST_F(FcSelectFolderDialogTest, MakesRenamesAndDeletesFolders) {
       .When([&] { return Tree()->IsEditing(); },
             [&] {
               EXPECT_TRUE(Exists(scratch_ + "New Folder"));
-              made = Tree()->Selected()->GetFirstChild();
-              for (TTreeNode* n = made; n; n = n->GetNextSibling())
-                if (n->Text() == "New Folder") made = n;
+              // The new folder is chosen while its name is typed.
+              made = Tree()->Selected();
+              ASSERT_EQ(made->Text(), "New Folder");
               SetWindowTextA(Tree()->EditHandle(), "Renamed");
               made->EndEdit(false);
               EXPECT_TRUE(Exists(scratch_ + "Renamed"));
@@ -129,6 +129,51 @@ TEST_F(FcSelectFolderDialogTest, MakesRenamesAndDeletesFolders) {
   EXPECT_TRUE(dialog_->Execute());
   EXPECT_TRUE(script_.Finished());
   EXPECT_TRUE(Exists(scratch_ + "Alpha"));
+}
+
+// While the user types the new folder's name, the folder it is made in keeps its caption on
+// the screen.
+TEST_F(FcSelectFolderDialogTest, WhileANewFoldersNameIsTypedItsParentKeepsItsCaption) {
+  std::string folder = scratch_.substr(0, scratch_.size() - 1);
+  int ink = -1;
+  std::string parentText;
+  script_
+      .When([&] { return Filled(); },
+            [&] {
+              Select(folder);
+              Form()->BtnNewFolder->Click();
+            })
+      .When([&] { return Tree()->IsEditing(); },
+            [&] {
+              TTreeNode* parent = nullptr;
+              for (TTreeNode* n = Tree()->Items()->GetFirstNode(); n; n = n->GetNext())
+                if (n->Text() == "New Folder") parent = n->Parent();
+              ASSERT_NE(parent, nullptr);
+              parentText = parent->Text();
+              Tree()->Update();
+              Pump();
+              // Inside the frame the selected look draws, and inside the tree's window.
+              RECT caption = parent->DisplayRect(true);
+              InflateRect(&caption, -2, -2);
+              RECT client = Tree()->ClientRect();
+              RECT text{};
+              ASSERT_TRUE(IntersectRect(&text, &caption, &client));
+              TBitmap shot(text.right - text.left, text.bottom - text.top);
+              {
+                TWindowDC tree(Tree()->Handle());
+                BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), tree, text.left, text.top, SRCCOPY);
+              }
+              ink = 0;
+              COLORREF ground = PixelAt(shot, 0, 0);
+              for (int y = 0; y < shot.Height(); ++y)
+                for (int x = 0; x < shot.Width(); ++x)
+                  if (PixelAt(shot, x, y) != ground) ++ink;
+              Form()->CancelBtn->Click();
+            });
+  dialog_->Execute();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(parentText, ExtractFileName(folder));
+  EXPECT_GT(ink, 0) << "the parent's caption is painted";
 }
 
 // A second Execute while the window is open is refused; the run still ends cleanly.
@@ -428,9 +473,11 @@ TEST_F(FcOpenDialogTest, StartsInTheInitialFolderOrInTheFileNamesFolder) {
 }
 
 // F12 shows the folder tree, which then leads the list; F12 again hides it and the choice is
-// read back into the options.
+// read back into the options. The bar, left far to the right in a wider window, comes back
+// inside this one with room for the tree and the list.
 TEST_F(FcOpenDialogTest, F12TogglesTheTree) {
   dialog_->SetInitialDir(scratch_);
+  dialog_->SetFormSplitterPos(900);
   bool paneShown = false, listFollowed = false;
   script_
       .When([&] { return Listing(scratch_); },
@@ -438,6 +485,9 @@ TEST_F(FcOpenDialogTest, F12TogglesTheTree) {
               Form()->FileNameEdt->SetFocus();
               RealChord({VK_F12});
               paneShown = Form()->FcSplitter1->UpperLeftPane()->Visible() && Form()->TreeShown();
+              EXPECT_LE(Form()->FcSplitter1->BarRect().right, Form()->FcSplitter1->ClientWidth());
+              EXPECT_GT(Form()->ShellTree->Width(), 0);
+              EXPECT_GT(Form()->ShellList->Width(), 0);
               Form()->ShellTree->SelectedFolder()->SetPathName(scratch_ + "Bin32");
             })
       .When([&] { return Listing(scratch_ + "Bin32"); },
@@ -490,6 +540,82 @@ TEST_F(FcOpenDialogTest, F4ChoosesInTheComboAndTheViewButtonsSwitchTheLook) {
   EXPECT_EQ(detailed, vsReport);
   EXPECT_TRUE(detailsChecked);
   EXPECT_TRUE(listUp);
+}
+
+// The tree opens scrolled to its left edge, its root's caption whole, however deep the
+// folder it opens at; going to another folder does not scroll it sideways either.
+TEST_F(FcOpenDialogTest, TheTreeOpensAtItsLeftEdge) {
+  MakeFolder("Bin32\\Deeper");
+  MakeFile("Bin32\\Deeper\\deep.tmd");
+  dialog_->SetInitialDir(scratch_ + "Bin32\\Deeper");
+  dialog_->SetOptions(dialog_->Options() + osoShowTree);
+  auto sideways = [&] {
+    SCROLLINFO info{sizeof info, SIF_POS};
+    GetScrollInfo(Form()->ShellTree->Handle(), SB_HORZ, &info);
+    return info.nPos;
+  };
+  int atOpen = -1, afterMove = -1;
+  script_
+      .When([&] { return Form() && Form()->ShellTree->Selected() && Listing(scratch_ + "Bin32\\Deeper"); },
+            [&] {
+              Form()->Update();
+              atOpen = sideways();
+              Form()->ShellCombo->SelectedFolder()->SetPathName(scratch_ + "Bin32");
+            })
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              afterMove = sideways();
+              Form()->CancelBtn->Click();
+            });
+  dialog_->Execute();
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_EQ(atOpen, 0);
+  EXPECT_EQ(afterMove, 0);
+}
+
+// F4 takes the keyboard to "Look in" and drops its list; there the keys work as in any combo
+// box: the arrows move through the folders, Enter opens the one chosen, Escape closes the list
+// and leaves the folder as it was. Neither closes the window.
+TEST_F(FcOpenDialogTest, F4FocusesLookInAndDropsItWhoseKeysThenWorkAsInAnyComboBox) {
+  dialog_->SetInitialDir(scratch_ + "Bin32");
+  TFcShellCombo* combo = nullptr;
+  bool focusedAndDropped = false, enterClosedTheList = false, stayedAfterEnter = false;
+  bool escapeClosedTheList = false, stayedAfterEscape = false;
+  std::string afterEscape;
+  script_
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              combo = Form()->ShellCombo;
+              Form()->FileNameEdt->SetFocus();
+              RealKey(VK_F4);
+              focusedAndDropped = combo->Focused() && combo->DroppedDown();
+              // The scratch folder stands just above Bin32 in the chain.
+              RealKey(VK_UP);
+              RealKey(VK_RETURN);
+              enterClosedTheList = !combo->DroppedDown();
+              stayedAfterEnter = Form()->ModalResult() == mrNone;
+            })
+      .When([&] { return Listing(scratch_); },
+            [&] {
+              RealKey(VK_F4);
+              RealKey(VK_DOWN);
+              RealKey(VK_ESCAPE);
+              escapeClosedTheList = !combo->DroppedDown();
+              stayedAfterEscape = Form()->ModalResult() == mrNone && Form()->Visible();
+            })
+      .When([&] { return List()->Items()->Count() > 0; },
+            [&] {
+              afterEscape = ExcludeTrailingBackslash(List()->Folder()->PathName());
+              Form()->CancelBtn->Click();
+            });
+  EXPECT_FALSE(dialog_->Execute());
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_TRUE(focusedAndDropped);
+  EXPECT_TRUE(enterClosedTheList);
+  EXPECT_TRUE(stayedAfterEnter);
+  EXPECT_TRUE(escapeClosedTheList);
+  EXPECT_TRUE(stayedAfterEscape);
+  EXPECT_EQ(afterEscape, ExcludeTrailingBackslash(scratch_));
 }
 
 // A second Execute while the window is open is refused with the dialog's name.
@@ -577,6 +703,51 @@ TEST_F(FcOpenDialogTest, JumpButtonsAndUpOneLevel) {
   EXPECT_TRUE(upToTheDesktop);
 }
 
+// The window opens with the keyboard in "File name". Enter in "Look in" opens the folder the
+// box shows and never closes the window, whatever the name field holds; in the name field,
+// Enter runs the checks: a folder typed there is opened, a file's name is chosen.
+TEST_F(FcOpenDialogTest, StartsInFileNameWhereEnterRunsTheChecksAndEnterInLookInOpensItsFolder) {
+  dialog_->SetInitialDir(scratch_ + "Bin32");
+  bool startsInName = false, stayedAfterLookIn = false, stayedInFolder = false;
+  std::string nameAfterLookIn;
+  script_
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              startsInName = GetFocus() == Form()->FileNameEdt->Handle();
+              RealType("Quenmar.exe");
+              // In "Look in" the box is made to show the scratch folder, just above Bin32,
+              // without opening it; then Enter.
+              Form()->ShellCombo->SetFocus();
+              RealKey(VK_DOWN);
+              RealKey(VK_UP);
+              RealKey(VK_ESCAPE);
+              ASSERT_EQ(ExcludeTrailingBackslash(List()->Folder()->PathName()), scratch_ + "Bin32");
+              RealKey(VK_RETURN);
+            })
+      .When([&] { return Listing(scratch_); },
+            [&] {
+              stayedAfterLookIn = Form()->ModalResult() == mrNone && Form()->Visible();
+              nameAfterLookIn = Form()->FileNameEdt->Text();
+              Form()->FileNameEdt->SetFocus();
+              Form()->FileNameEdt->SelectAll();
+              RealType(scratch_ + "Bin32");
+              RealKey(VK_RETURN);
+            })
+      .When([&] { return Listing(scratch_ + "Bin32"); },
+            [&] {
+              stayedInFolder = Form()->ModalResult() == mrNone && Form()->Visible();
+              RealType("Quenmar.exe");
+              RealKey(VK_RETURN);
+            });
+  EXPECT_TRUE(dialog_->Execute());
+  EXPECT_TRUE(script_.Finished());
+  EXPECT_TRUE(startsInName);
+  EXPECT_TRUE(stayedAfterLookIn);
+  EXPECT_EQ(nameAfterLookIn, "Quenmar.exe");
+  EXPECT_TRUE(stayedInFolder);
+  EXPECT_EQ(dialog_->Files(), std::vector<std::string>{scratch_ + "Bin32\\Quenmar.exe"});
+}
+
 // Pictures of both dialogs in both looks, left with the other window pictures.
 TEST_F(FcOpenDialogTest, PicturesOfBothDialogsInBothLooks) {
   MakeFolder("Levels");
@@ -636,3 +807,4 @@ TEST_F(FcOpenDialogTest, ARunThatRaisesLeavesNothingBehind) {
     EXPECT_TRUE(again.Finished());
   }
 }
+

@@ -718,6 +718,82 @@ TEST_F(ShellList, AFolderWithoutDetailsGetsTheFourDefaultColumnsAtTheExplorersWi
   EXPECT_EQ(Widths(second), (std::vector<int>{200, 60, 100, 120}));
 }
 
+// The window's own picture of the form's client area, as the screen shows it.
+std::vector<COLORREF> ScreenPixels(TForm* form) {
+  form->Update();
+  Pump();
+  TBitmap shot(form->ClientWidth(), form->ClientHeight());
+  {
+    TWindowDC client(form->Handle());
+    BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), client, 0, 0, SRCCOPY);
+  }
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < shot.Height(); ++y)
+    for (int x = 0; x < shot.Width(); ++x) pixels.push_back(PixelAt(shot, x, y));
+  return pixels;
+}
+
+std::vector<int> ShownWidths(TCustomListView* list) {
+  std::vector<int> widths;
+  for (int i = 0; i < list->Columns()->Count(); ++i)
+    widths.push_back(static_cast<int>(SendMessageA(list->Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0)));
+  return widths;
+}
+
+// The Details view chosen after the List view: the columns come at the widths the user gave in
+// the last Details view (widths read while no column showed are no widths), the last column
+// fills what is left, and the window shows the rows anew: the first below the header, the
+// cells filled.
+TEST_F(ShellList, DetailsChosenAfterTheListShowsTheColumnsAtTheirWidthsAndTheFirstRowFilled) {
+  const std::vector<int> given = {150, 80, 90, 100};
+  auto firstFour = [](std::vector<int> widths) {
+    widths.resize(4);
+    return widths;
+  };
+  auto* first = MakeList();
+  for (int i = 0; i < 4; ++i) first->Columns()->Items(i)->SetWidth(given[static_cast<std::size_t>(i)]);
+  first->Folder()->SetPathName(Path("Alpha"));
+  delete first;
+
+  auto* list = Put<TTestShellList>(form_.get(), 8, 8, 600, 380);
+  list->SetViewStyle(vsList);
+  list->HandleNeeded();
+  list->Folder()->SetPathName(Dir());
+  // Away and back, and a new window, while no column shows.
+  list->Folder()->SetPathName(Path("Alpha"));
+  list->Folder()->SetPathName(Dir());
+  list->RecreateWnd();
+  list->HandleNeeded();
+  Pump();
+  ASSERT_NE(Find(list, "a.cfg"), nullptr);
+  list->SetViewStyle(vsReport);
+  std::vector<COLORREF> shown = ScreenPixels(form_.get());
+  std::vector<int> widths = ShownWidths(list);
+  ASSERT_EQ(widths.size(), 5u);
+  EXPECT_EQ(firstFour(widths), given);
+  int total = 0;
+  for (int w : widths) total += w;
+  EXPECT_GE(total, list->ClientWidth() - GetSystemMetrics(SM_CXVSCROLL)) << "the last column fills the width";
+
+  // The first row at the top, below the header; what shows is what the list paints afresh.
+  EXPECT_EQ(SendMessageA(list->Handle(), LVM_GETTOPINDEX, 0, 0), 0);
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  SendMessageA(list->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  RECT header{};
+  GetWindowRect(list->HeaderHandle(), &header);
+  MapWindowPoints(nullptr, list->Handle(), reinterpret_cast<POINT*>(&header), 2);
+  EXPECT_GE(row.top, header.bottom);
+  TListItem* file = Find(list, "a.cfg");
+  for (int column = 0; column < 3; ++column) EXPECT_NE(CellText(list, file, column), "") << column;
+  RedrawWindow(list->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  EXPECT_TRUE(ScreenPixels(form_.get()) == shown) << "the view left its old picture on the screen";
+
+  // The next list finds the widths the user gave.
+  auto* next = MakeList();
+  EXPECT_EQ(firstFour(ShownWidths(next)), given);
+}
+
 // ---- Stored layouts ---------------------------------------------------------------------------------
 
 TEST_F(ShellList, TheListIsMadeFromAStoredLayout) {

@@ -475,14 +475,56 @@ TEST_F(FcShellTreeTest, MakesANewFolderAndRenamesIt) {
   ASSERT_TRUE(tree->CreateNewFolder());
   EXPECT_TRUE(Exists(scratch_ + "beta\\New Folder"));
   ASSERT_TRUE(tree->IsEditing());
-  TTreeNode* made = ChildNamed(tree->Selected(), "New Folder");
-  ASSERT_NE(made, nullptr);
+  // The new folder, chosen while its name is typed.
+  TTreeNode* made = tree->Selected();
+  ASSERT_EQ(made->Text(), "New Folder");
+  EXPECT_EQ(made->Parent()->Text(), "beta");
   SetWindowTextA(tree->EditHandle(), "Renamed");
   made->EndEdit(false);
   EXPECT_TRUE(Exists(scratch_ + "beta\\Renamed"));
   EXPECT_FALSE(Exists(scratch_ + "beta\\New Folder"));
   EXPECT_EQ(made->Text(), "Renamed");
   EXPECT_EQ(tree->NodeData(made)->PathName(), scratch_ + "beta\\Renamed");
+}
+
+// A rename or a new folder that fails changes nothing on disk: the change notice that comes
+// next is a real one, and the tree follows it.
+TEST_F(FcShellTreeTest, AfterAFailedRenameOrNewFolderTheNextChangeIsFollowed) {
+  struct {
+    const char* name;
+    const char* selected;
+    std::function<void(TTestShellTree*)> fail;
+  } cases[] = {
+      {"a new folder in a file", "a.cfg",
+       [&](TTestShellTree* tree) {
+         TBoxesAnswerer warnings(3);
+         EXPECT_FALSE(tree->CreateNewFolder());
+         EXPECT_FALSE(warnings.Texts().empty());
+       }},
+      {"a rename to a name that is taken", "Alpha",
+       [&](TTestShellTree* tree) {
+         TTreeNode* alpha = tree->Selected();
+         alpha->EditText();
+         ASSERT_TRUE(tree->IsEditing());
+         SetWindowTextA(tree->EditHandle(), "beta");
+         alpha->EndEdit(false);
+         EXPECT_TRUE(Exists(scratch_ + "Alpha"));
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* tree = MakeTree(Defaults() + stoIncludeNonFolders, scratch_ + c.selected);
+    TTreeNode* drive = ScratchNode(tree)->Parent();
+    tree->SetFocus();
+    c.fail(tree);
+    std::string name = "shltree-made-" + std::to_string(GetCurrentProcessId());
+    std::string made = "C:\\" + name;
+    ASSERT_TRUE(CreateDirectoryA(made.c_str(), nullptr));
+    bool appeared = LoopUntil([&] { return ChildNamed(drive, name) != nullptr; }, 5000);
+    RemoveDirectoryA(made.c_str());
+    EXPECT_TRUE(appeared);
+    delete tree;
+  }
 }
 
 // My Computer has no folder of its own: nothing is made, least of all in the current folder.

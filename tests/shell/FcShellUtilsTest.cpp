@@ -174,18 +174,29 @@ TEST(ShellNames, NamesHandedBackAsTextOfEveryKind) {
   EXPECT_EQ(wide.pOleStr, nullptr);
 }
 
-TEST(ShellImages, SystemImageListsHaveTheirSizesAndOverlaysGoInOnce) {
+TEST(ShellImages, SystemImageListsHaveTheirSizesAndAreNotAddedTo) {
+  SHFILEINFOA info{};
+  auto shells = [&](UINT size) {
+    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | size));
+  };
+  int smallCount = ImageList_GetImageCount(shells(SHGFI_SMALLICON));
+  int largeCount = ImageList_GetImageCount(shells(SHGFI_LARGEICON));
   HIMAGELIST small = ShellGetSystemImageList(0);
   HIMAGELIST large = ShellGetSystemImageList(1);
   ASSERT_TRUE(small && large);
+  EXPECT_EQ(small, shells(SHGFI_SMALLICON));
+  EXPECT_EQ(large, shells(SHGFI_LARGEICON));
   int cx = 0, cy = 0;
   ImageList_GetIconSize(small, &cx, &cy);
   EXPECT_EQ(cx, GetSystemMetrics(SM_CXSMICON));
   ImageList_GetIconSize(large, &cx, &cy);
   EXPECT_EQ(cx, GetSystemMetrics(SM_CXICON));
-  int count = ImageList_GetImageCount(small);
-  ShellGetSystemImageList(0);
-  EXPECT_EQ(ImageList_GetImageCount(small), count);
+  EXPECT_EQ(ImageList_GetImageCount(small), smallCount);
+  EXPECT_EQ(ImageList_GetImageCount(large), largeCount);
+  // The shell's own overlays, or none where it has none.
+  int link = SHGetIconOverlayIndexA(nullptr, IDO_SHGIOI_LINK);
+  EXPECT_EQ(ShellOverlayIndex(SFGAO_LINK | SFGAO_FOLDER), link >= 1 ? link - 1 : -1);
+  EXPECT_EQ(ShellOverlayIndex(SFGAO_FOLDER), -1);
   EXPECT_GE(ShellGetIconIndex(ParsedList("C:\\").get(), SHGFI_SMALLICON), 0);
 }
 
