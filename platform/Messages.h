@@ -251,6 +251,54 @@ struct TWMObject : TMessageRecord {
   T* Object;
 };
 
+// WM_CONTEXTMENU: the window the menu is asked for in, and the point in screen coordinates
+// (-1, -1 when the keyboard asked).
+struct TWMContextMenu : TMessageRecord {
+  explicit TWMContextMenu(TMessage& m)
+      : TMessageRecord(m), Window(reinterpret_cast<HWND>(m.WParam)), Pos(LParamToPoint(m.LParam)) {}
+  HWND Window;
+  POINT Pos;
+};
+
+// WM_INITMENUPOPUP: the popup menu about to show, its position in the menu it opens from,
+// and whether it is the window menu.
+struct TWMInitMenuPopup : TMessageRecord {
+  explicit TWMInitMenuPopup(TMessage& m)
+      : TMessageRecord(m),
+        MenuPopup(reinterpret_cast<HMENU>(m.WParam)),
+        Pos(LOWORD(m.LParam)),
+        SystemMenu(HIWORD(m.LParam) != 0) {}
+  HMENU MenuPopup;
+  WORD Pos;
+  bool SystemMenu;
+};
+
+// WM_MENUSELECT: the item under the pointer (its command id, or its position when it opens a
+// submenu), its MF_ flags and the menu it is in.
+struct TWMMenuSelect : TMessageRecord {
+  explicit TWMMenuSelect(TMessage& m)
+      : TMessageRecord(m),
+        Item(LOWORD(m.WParam)),
+        Flags(HIWORD(m.WParam)),
+        Menu(reinterpret_cast<HMENU>(m.LParam)) {}
+  WORD Item;
+  WORD Flags;
+  HMENU Menu;
+};
+
+// WM_MENUCHAR: the character typed that no item's accelerator matched, MF_POPUP or
+// MF_SYSMENU, and the active menu.
+struct TWMMenuChar : TMessageRecord {
+  explicit TWMMenuChar(TMessage& m)
+      : TMessageRecord(m),
+        Char(LOWORD(m.WParam)),
+        Flags(HIWORD(m.WParam)),
+        Menu(reinterpret_cast<HMENU>(m.LParam)) {}
+  WORD Char;
+  WORD Flags;
+  HMENU Menu;
+};
+
 // Adapts a class's member handler to its table; the handler takes the message as it comes or
 // as one of the records above:
 //   t->Add(WM_PAINT, Handler(&TWinControl::WMPaint));
