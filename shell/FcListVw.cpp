@@ -32,7 +32,7 @@ std::string SortText(TListItem* item, int column) {
 
 TMessageTable& TFcCustomListView::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcFramedView<TCustomListView>::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_RBUTTONDOWN, Handler(&TFcCustomListView::WMRButtonDown));
     t->Add(WM_RBUTTONUP, Handler(&TFcCustomListView::WMRButtonUp));
     t->Add(WM_CONTEXTMENU, Handler(&TFcCustomListView::WMContextMenu));
@@ -226,10 +226,11 @@ void TFcCustomListView::HeaderWndProc(TMessage& m) {
         return;
       }
       break;
-    case WM_MOUSEMOVE:
-      if (ThemeServicesEnabled() && (m.WParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) == 0) {
+    case WM_MOUSEMOVE: {
+      TWMMouse mouse(m);
+      if (ThemeServicesEnabled() && (mouse.Keys & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) == 0) {
         HDHITTESTINFO hit{};
-        hit.pt = LParamToPoint(m.LParam);
+        hit.pt = mouse.Pos;
         int item = static_cast<int>(SendMessageA(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         if (!(hit.flags & HHT_ONHEADER)) item = -1;
         if (item != hotHeaderItem_) {
@@ -238,6 +239,7 @@ void TFcCustomListView::HeaderWndProc(TMessage& m) {
         }
       }
       break;
+    }
     case WM_MOUSELEAVE:
       if (hotHeaderItem_ != -1) {
         hotHeaderItem_ = -1;
@@ -256,14 +258,14 @@ void TFcCustomListView::HeaderWndProc(TMessage& m) {
   TFcFramedView<TCustomListView>::HeaderWndProc(m);
 }
 
-void TFcCustomListView::WMDrawItem(TMessage& m) {
-  auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+void TFcCustomListView::WMDrawItem(TWMDrawItem& m) {
+  const DRAWITEMSTRUCT* item = m.DrawItemStruct;
   if (item && item->CtlType == ODT_HEADER && ownerDrawHeader_ && item->hwndItem == HeaderHandle()) {
     DrawHeaderItem(*item);
     m.Result = 1;
     return;
   }
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
 void TFcCustomListView::DrawHeaderItem(const DRAWITEMSTRUCT& draw) {
@@ -378,8 +380,8 @@ bool TFcCustomListView::CanEdit(TListItem* item) {
   return TFcFramedView<TCustomListView>::CanEdit(item);
 }
 
-void TFcCustomListView::CNNotify(TMessage& m) {
-  auto* lv = reinterpret_cast<NMLISTVIEW*>(m.LParam);
+void TFcCustomListView::CNNotify(TWMNotify& m) {
+  auto* lv = reinterpret_cast<NMLISTVIEW*>(m.NMHdr);
   UINT code = lv->hdr.code;
   bool checkChange = Checkboxes() && !RestoringWindow() && (code == LVN_ITEMCHANGING || code == LVN_ITEMCHANGED) &&
                      lv->iItem >= 0 && (lv->uChanged & LVIF_STATE) &&
@@ -387,7 +389,7 @@ void TFcCustomListView::CNNotify(TMessage& m) {
   UINT image = lv->uNewState & LVIS_STATEIMAGEMASK;
   TListItem* item = checkChange && lv->iItem < Items()->Count() ? Items()->Item(lv->iItem) : nullptr;
   if (!item || (image != INDEXTOSTATEIMAGEMASK(1) && image != INDEXTOSTATEIMAGEMASK(2))) {
-    DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
     return;
   }
   if (code == LVN_ITEMCHANGING) {
@@ -397,10 +399,10 @@ void TFcCustomListView::CNNotify(TMessage& m) {
       m.Result = 1;
       return;
     }
-    DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
     return;
   }
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
   DoItemChecked(item);
 }
 
@@ -444,9 +446,9 @@ void TFcCustomListView::ShowContextMenu(POINT pos) {
   DoItemContextMenu(POINT{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2});
 }
 
-void TFcCustomListView::WMRButtonDown(TMessage& m) {
+void TFcCustomListView::WMRButtonDown(TWMMouse& m) {
   if (ComponentState().Contains(csDesigning)) {
-    DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
     return;
   }
   menuShown_ = false;
@@ -456,15 +458,15 @@ void TFcCustomListView::WMRButtonDown(TMessage& m) {
     // The system's own handling (it selects and focuses the item, waits for a drag and asks
     // for its context menu) comes first; the menu is the list's own, shown after it.
     TRestore<bool> clicking(rightClicking_, true);
-    DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
   }
   if (DragStarts() != drags) return;
-  POINT pos = LParamToPoint(m.LParam);
+  POINT pos = m.Pos;
   TRestore<bool> onItem(rightClickOnItem_, GetItemAt(pos.x, pos.y) != nullptr);
   ShowContextMenu(pos);
 }
 
-void TFcCustomListView::WMRButtonUp(TMessage& m) {
+void TFcCustomListView::WMRButtonUp(TWMMouse& m) {
   // The system's context menu that follows the release of a right click that showed a menu
   // is not the PopupMenu's to show.
   TPopupMenu* menu = menuShown_ ? PopupMenu() : nullptr;
@@ -473,18 +475,18 @@ void TFcCustomListView::WMRButtonUp(TMessage& m) {
     if (menu) SetPopupMenu(menu);
     menuShown_ = false;
   });
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
-void TFcCustomListView::WMContextMenu(TMessage& m) {
+void TFcCustomListView::WMContextMenu(TWMContextMenu& m) {
   m.Result = 1;
-  if (KeyMenuAnswered(m.LParam) || ComponentState().Contains(csDesigning) || menuShown_ || rightClicking_ ||
+  if (KeyMenuAnswered(m.Pos) || ComponentState().Contains(csDesigning) || menuShown_ || rightClicking_ ||
       (!Selected() && !ItemFocused()))
     return;
-  if (IsKeyboardPoint(m.LParam))
+  if (IsKeyboardPoint(m.Pos))
     ShowContextMenu(POINT{0, 0});
   else
-    DoItemContextMenu(ScreenToClient(LParamToPoint(m.LParam)));
+    DoItemContextMenu(ScreenToClient(m.Pos));
 }
 
 // ---- Wheel ---------------------------------------------------------------------------------

@@ -28,12 +28,11 @@ using TFcLVOnItemContextMenuEvent =
 using TFcLVItemCheckingEvent = std::function<void(TObject* sender, TListItem* item, bool checked, bool& allow)>;
 
 class TFcCustomListView : public TFcFramedView<TCustomListView> {
+  MESSAGE_TABLE(TFcFramedView<TCustomListView>)
+
  public:
   explicit TFcCustomListView(TComponent* owner);
   ~TFcCustomListView() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // In the report view the last column takes the width the others leave.
   bool FillLastColumn() const { return fillLastColumn_; }
@@ -88,11 +87,11 @@ class TFcCustomListView : public TFcFramedView<TCustomListView> {
   void HeaderWndProc(TMessage& m) override;
   void HeaderNotify(THeaderNotification notification, int column) override;
 
-  void WMRButtonDown(TMessage& m);
-  void WMRButtonUp(TMessage& m);
-  void WMContextMenu(TMessage& m);
-  void WMDrawItem(TMessage& m);
-  void CNNotify(TMessage& m);
+  void WMRButtonDown(TWMMouse& m);
+  void WMRButtonUp(TWMMouse& m);
+  void WMContextMenu(TWMContextMenu& m);
+  void WMDrawItem(TWMDrawItem& m);
+  void CNNotify(TWMNotify& m);
   void CMHeaderFormats(TMessage& m);
 
  private:

@@ -18,10 +18,7 @@ int WheelScrollLines() {
   return static_cast<int>(lines);
 }
 
-bool IsKeyboardPoint(LPARAM pos) {
-  POINT p = LParamToPoint(pos);
-  return p.x == -1 && p.y == -1;
-}
+bool IsKeyboardPoint(POINT pos) { return pos.x == -1 && pos.y == -1; }
 
 void PopupAt(TPopupMenu* menu, TControl* control, POINT clientPos) {
   if (!menu) return;
@@ -38,7 +35,7 @@ using namespace FcViews;
 
 TMessageTable& TFcCustomTreeView::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcFramedView<TCustomTreeView>::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_PAINT, Handler(&TFcCustomTreeView::WMPaint));
     t->Add(WM_RBUTTONDOWN, Handler(&TFcCustomTreeView::WMRButtonDown));
     t->Add(WM_RBUTTONUP, Handler(&TFcCustomTreeView::WMRButtonUp));
@@ -86,9 +83,9 @@ TTreeNode* TFcCustomTreeView::CurrentNode() const {
 
 // ---- Painting ------------------------------------------------------------------------------
 
-void TFcCustomTreeView::WMPaint(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
-  if (HideSelection() || Focused() || m.WParam) return;
+void TFcCustomTreeView::WMPaint(TWMDC& m) {
+  Inherited(m);
+  if (HideSelection() || Focused() || m.DC) return;
   TTreeNode* node = CurrentNode();
   if (!node) return;
   RECT r = node->DisplayRect(true);
@@ -140,14 +137,14 @@ void TFcCustomTreeView::ShowContextMenu() {
   }
 }
 
-void TFcCustomTreeView::WMRButtonDown(TMessage& m) {
+void TFcCustomTreeView::WMRButtonDown(TWMMouse& m) {
   if (ComponentState().Contains(csDesigning)) {
-    DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
     return;
   }
   menuShown_ = false;
   ForgetKeyMenu();
-  POINT pos = LParamToPoint(m.LParam);
+  POINT pos = m.Pos;
   TTreeNode* hit = GetNodeAt(pos.x, pos.y);
   TTreeNode* node = hit ? hit : Selected();
   rightClickedNode_ = hit;
@@ -156,7 +153,7 @@ void TFcCustomTreeView::WMRButtonDown(TMessage& m) {
     // The system's own handling (the wait for a drag, its right-click notice and its context
     // menu for the parent) comes first; the menu of a node is the tree's own.
     TRestore<bool> onNode(rightClickOnNode_, node != nullptr);
-    DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
   }
   // A press that became a drag shows no menu; nor does a node the click's handlers deleted.
   if (!node || DragStarts() != drags || (hit && rightClickedNode_ != hit)) {
@@ -170,7 +167,7 @@ void TFcCustomTreeView::WMRButtonDown(TMessage& m) {
   menuShown_ = true;
 }
 
-void TFcCustomTreeView::WMRButtonUp(TMessage& m) {
+void TFcCustomTreeView::WMRButtonUp(TWMMouse& m) {
   // The system's context menu that follows the release of a right click that showed a menu
   // is not the PopupMenu's to show.
   TPopupMenu* menu = menuShown_ ? PopupMenu() : nullptr;
@@ -180,18 +177,18 @@ void TFcCustomTreeView::WMRButtonUp(TMessage& m) {
     if (menu) menu->SetAutoPopup(autoPopup);
     menuShown_ = false;
   });
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
-void TFcCustomTreeView::WMContextMenu(TMessage& m) {
+void TFcCustomTreeView::WMContextMenu(TWMContextMenu& m) {
   m.Result = 1;
-  if (KeyMenuAnswered(m.LParam) || ComponentState().Contains(csDesigning) || rightClickOnNode_ || menuShown_ ||
+  if (KeyMenuAnswered(m.Pos) || ComponentState().Contains(csDesigning) || rightClickOnNode_ || menuShown_ ||
       CurrentNode())
     return;
-  if (IsKeyboardPoint(m.LParam))
+  if (IsKeyboardPoint(m.Pos))
     ShowContextMenu();
   else
-    DoNodeContextMenu(nullptr, ScreenToClient(LParamToPoint(m.LParam)));
+    DoNodeContextMenu(nullptr, ScreenToClient(m.Pos));
 }
 
 // ---- Wheel ---------------------------------------------------------------------------------

@@ -26,7 +26,7 @@ bool IsContextMenuKey(WORD key, TShiftState shift);
 // The lines the system scrolls for one notch of the wheel.
 int WheelScrollLines();
 // The keyboard's context menus come without a point (-1, -1).
-bool IsKeyboardPoint(LPARAM pos);
+bool IsKeyboardPoint(POINT pos);
 // A colour that names one of the system's (its top byte is 0xFF).
 inline bool IsSystemColor(TColor color) { return (static_cast<unsigned>(color) >> 24) == 0xFF; }
 // Pops `menu` up at the client point of `control`, naming the control as its component.
@@ -39,25 +39,16 @@ void PopupAt(TPopupMenu* menu, TControl* control, POINT clientPos);
 // again when they change.
 template <class TBase>
 class TFcFramedView : public TFcFramedControl<TBase> {
+  MESSAGE_TABLE(TFcFramedControl<TBase>)
+
  public:
   using TFcFramedControl<TBase>::TFcFramedControl;
-
-  static TMessageTable& Messages() {
-    static TMessageTable* table = [] {
-      auto* t = new TMessageTable(&TBase::Messages());
-      t->Add(WM_NCPAINT, Handler(&TFcFramedView::WMNCPaint));
-      t->Add(CM_SYSCOLORCHANGE, Handler(&TFcFramedView::CMSysColorChange));
-      return t;
-    }();
-    return *table;
-  }
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
  protected:
   // The keyboard asks for the context menu (the Apps key alone, or Shift+F10).
   virtual void ShowKeyboardContextMenu() = 0;
   // True, once, for the system's own request of the menu the keyboard's menu key showed.
-  bool KeyMenuAnswered(LPARAM pos) {
+  bool KeyMenuAnswered(POINT pos) {
     return FcViews::IsKeyboardPoint(pos) && std::exchange(keyMenuShown_, false);
   }
   void ForgetKeyMenu() { keyMenuShown_ = false; }
@@ -84,12 +75,12 @@ class TFcFramedView : public TFcFramedControl<TBase> {
   }
 
   void WMNCPaint(TMessage& m) {
-    this->DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
     this->PaintWindowFrame();
     m.Result = 0;
   }
   void CMSysColorChange(TMessage& m) {
-    this->DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
     // A system colour may have a new value: the window is told it again.
     if (FcViews::IsSystemColor(this->Color())) this->Perform(CM_COLORCHANGED);
   }
@@ -101,6 +92,17 @@ class TFcFramedView : public TFcFramedControl<TBase> {
   bool keyMenuShown_ = false;
 };
 
+template <class TBase>
+TMessageTable& TFcFramedView<TBase>::Messages() {
+  static TMessageTable* table = [] {
+    auto* t = new TMessageTable(&TFcFramedView::TInheritedClass::Messages());
+    t->Add(WM_NCPAINT, Handler(&TFcFramedView::WMNCPaint));
+    t->Add(CM_SYSCOLORCHANGE, Handler(&TFcFramedView::CMSysColorChange));
+    return t;
+  }();
+  return *table;
+}
+
 // ---- TFcCustomTreeView ---------------------------------------------------------------------
 
 // Asked before a node's context menu shows: `node` is the node it is for (nullptr for none),
@@ -110,12 +112,11 @@ using TFcTvOnNodeContextMenuEvent =
     std::function<void(TObject* sender, TTreeNode* node, POINT& pos, TPopupMenu*& menu)>;
 
 class TFcCustomTreeView : public TFcFramedView<TCustomTreeView> {
+  MESSAGE_TABLE(TFcFramedView<TCustomTreeView>)
+
  public:
   explicit TFcCustomTreeView(TComponent* owner);
   ~TFcCustomTreeView() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // Outlines the selection's text while the tree has no focus (and HideSelection is off);
   // setting it copies the pen.
@@ -151,10 +152,10 @@ class TFcCustomTreeView : public TFcFramedView<TCustomTreeView> {
   void Expand(TTreeNode* node) override;
   void Delete(TTreeNode* node) override;
 
-  void WMPaint(TMessage& m);
-  void WMRButtonDown(TMessage& m);
-  void WMRButtonUp(TMessage& m);
-  void WMContextMenu(TMessage& m);
+  void WMPaint(TWMDC& m);
+  void WMRButtonDown(TWMMouse& m);
+  void WMRButtonUp(TWMMouse& m);
+  void WMContextMenu(TWMContextMenu& m);
 
  private:
   std::unique_ptr<TPen> selectionPen_;
