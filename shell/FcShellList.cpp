@@ -198,7 +198,7 @@ void TFcCustomShellList::TreeSelectionChanged(TTreeNode* node) {
 
 TMessageTable& TFcCustomShellList::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomListView::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_SHELLCHANGENOTIFY, Handler(&TFcCustomShellList::CMShellChangeNotify));
     t->Add(CM_EDITNEWFOLDER, Handler(&TFcCustomShellList::CMEditNewFolder));
     t->Add(CM_FILLWHENEMPTY, Handler(&TFcCustomShellList::CMFillWhenEmpty));
@@ -210,11 +210,11 @@ TMessageTable& TFcCustomShellList::Messages() {
     t->Add(WM_WINDOWPOSCHANGING, Handler(&TFcCustomShellList::WMWindowPos));
     t->Add(WM_WINDOWPOSCHANGED, Handler(&TFcCustomShellList::WMWindowPos));
     t->Add(WM_RBUTTONUP, Handler(&TFcCustomShellList::WMRButtonUp));
-    t->Add(WM_INITMENUPOPUP, Handler(&TFcCustomShellList::WMMenuMessage));
-    t->Add(WM_MEASUREITEM, Handler(&TFcCustomShellList::WMMenuMessage));
-    t->Add(WM_MENUCHAR, Handler(&TFcCustomShellList::WMMenuMessage));
-    t->Add(WM_MENUSELECT, Handler(&TFcCustomShellList::WMMenuMessage));
+    t->Add(WM_INITMENUPOPUP, Handler(&TFcCustomShellList::WMInitMenuPopup));
     t->Add(WM_DRAWITEM, Handler(&TFcCustomShellList::WMDrawItem));
+    t->Add(WM_MEASUREITEM, Handler(&TFcCustomShellList::WMMeasureItem));
+    t->Add(WM_MENUCHAR, Handler(&TFcCustomShellList::WMMenuChar));
+    t->Add(WM_MENUSELECT, Handler(&TFcCustomShellList::WMMenuSelect));
     return t;
   }();
   return *table;
@@ -790,7 +790,7 @@ void TFcCustomShellList::WMWindowPos(TMessage& m) {
     m.Result = 0;
     return;
   }
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
 void TFcCustomShellList::WMDestroy(TMessage& m) {
@@ -798,7 +798,7 @@ void TFcCustomShellList::WMDestroy(TMessage& m) {
   refreshTimer_->SetEnabled(false);
   watcher_.reset();
   RegisterDropTarget(false);
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
 void TFcCustomShellList::RegisterDropTarget(bool on) {

@@ -81,6 +81,8 @@ using TFcShListDeleteItemEvent = std::function<void(TObject* sender, TListItem* 
 // ---- The list ----------------------------------------------------------------------------
 
 class TFcCustomShellList : public TFcCustomListView, public IFcShellListOwner, public IFcShellDropHandler {
+  MESSAGE_TABLE(TFcCustomListView)
+
  public:
   // Posted by the change watcher for each change in the folder.
   static constexpr UINT CM_SHELLCHANGENOTIFY = 0x465;
@@ -94,9 +96,6 @@ class TFcCustomShellList : public TFcCustomListView, public IFcShellListOwner, p
 
   explicit TFcCustomShellList(TComponent* owner);
   ~TFcCustomShellList() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // ---- Properties
   // The listed folder (owned; nothing designated is the desktop). Setting it takes a copy of
@@ -227,14 +226,18 @@ class TFcCustomShellList : public TFcCustomListView, public IFcShellListOwner, p
   void CMEditNewFolder(TMessage& m);
   void CMFillWhenEmpty(TMessage& m);
   void CMRefreshPending(TMessage& m);
-  void CMWantSpecialKey(TMessage& m);
+  void CMWantSpecialKey(TWMKey& m);
   void CMGetShellBrowser(TMessage& m);
-  void CNNotify(TMessage& m);
+  void CNNotify(TWMNotify& m);
   void WMDestroy(TMessage& m);
   void WMWindowPos(TMessage& m);
-  void WMRButtonUp(TMessage& m);
-  void WMMenuMessage(TMessage& m);
-  void WMDrawItem(TMessage& m);
+  void WMRButtonUp(TWMMouse& m);
+  // The messages of the shell's context menu while it shows; the others go on.
+  void WMInitMenuPopup(TWMInitMenuPopup& m);
+  void WMDrawItem(TWMDrawItem& m);
+  void WMMeasureItem(TWMMeasureItem& m);
+  void WMMenuChar(TWMMenuChar& m);
+  void WMMenuSelect(TWMMenuSelect& m);
 
  private:
   struct TStash {

@@ -188,25 +188,24 @@ void TFcCustomShellList::KeyDown(WORD& key, TShiftState shift) {
   }
 }
 
-void TFcCustomShellList::CMWantSpecialKey(TMessage& m) {
-  if (!IsEditing() && m.WParam == VK_RETURN) {
+void TFcCustomShellList::CMWantSpecialKey(TWMKey& m) {
+  if (!IsEditing() && m.CharCode == VK_RETURN) {
     TFcShellListData* data = ShellData(Selected());
     if (data && data->IsFolder()) {
       m.Result = 1;
       return;
     }
   }
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
-void TFcCustomShellList::CNNotify(TMessage& m) {
-  auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
-  if (hdr->code == NM_DBLCLK && !ComponentState().Contains(csDestroying)) {
-    DispatchFrom(*Messages().Parent(), m);
+void TFcCustomShellList::CNNotify(TWMNotify& m) {
+  if (m.NMHdr->code == NM_DBLCLK && !ComponentState().Contains(csDestroying)) {
+    Inherited(m);
     OpenSelected();
     return;
   }
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
 bool TFcCustomShellList::DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos) {
@@ -281,27 +280,40 @@ void TFcCustomShellList::DoMenuCommand(int index) {
   SendToTarget((*sendTo_)[static_cast<std::size_t>(index)].Name, data.Get());
 }
 
-void TFcCustomShellList::WMMenuMessage(TMessage& m) {
-  if (!activeMenu_) {
-    DispatchFrom(*Messages().Parent(), m);
-    return;
-  }
-  switch (m.Msg) {
-    case WM_INITMENUPOPUP: HandleInitMenuPopup(m, activeMenu_, sendTo_); break;
-    case WM_MEASUREITEM: HandleMeasureItem(m, activeMenu_, sendTo_.get()); break;
-    case WM_MENUCHAR: HandleMenuChar(m, activeMenu_, sendTo_.get()); break;
-    case WM_MENUSELECT: HandleMenuSelect(m, activeMenu_, this, OnPopupHint); break;
-    default: DispatchFrom(*Messages().Parent(), m); break;
-  }
+void TFcCustomShellList::WMInitMenuPopup(TWMInitMenuPopup& m) {
+  if (activeMenu_)
+    HandleInitMenuPopup(m, activeMenu_, sendTo_);
+  else
+    Inherited(m);
 }
 
-void TFcCustomShellList::WMDrawItem(TMessage& m) {
-  auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-  if (activeMenu_ && item && item->CtlType == ODT_MENU) {
+void TFcCustomShellList::WMDrawItem(TWMDrawItem& m) {
+  const DRAWITEMSTRUCT* item = m.DrawItemStruct;
+  if (activeMenu_ && item && item->CtlType == ODT_MENU)
     HandleDrawItem(m, activeMenu_, smallImages_->Handle(), sendTo_.get());
-    return;
-  }
-  DispatchFrom(*Messages().Parent(), m);
+  else
+    Inherited(m);
+}
+
+void TFcCustomShellList::WMMeasureItem(TWMMeasureItem& m) {
+  if (activeMenu_)
+    HandleMeasureItem(m, activeMenu_, sendTo_.get());
+  else
+    Inherited(m);
+}
+
+void TFcCustomShellList::WMMenuChar(TWMMenuChar& m) {
+  if (activeMenu_)
+    HandleMenuChar(m, activeMenu_, sendTo_.get());
+  else
+    Inherited(m);
+}
+
+void TFcCustomShellList::WMMenuSelect(TWMMenuSelect& m) {
+  if (activeMenu_)
+    HandleMenuSelect(m, activeMenu_, this, OnPopupHint);
+  else
+    Inherited(m);
 }
 
 void TFcCustomShellList::CMGetShellBrowser(TMessage& m) { m.Result = 0; }

@@ -50,12 +50,14 @@ void TFcCustomShellList::BeginItemDrag(TListItem* item, TMouseButton button) {
   }
 }
 
-void TFcCustomShellList::WMRButtonUp(TMessage& m) {
+void TFcCustomShellList::WMRButtonUp(TWMMouse& m) {
+  // The release that ends a right-button drag belongs to the drag: the window gets it, but
+  // no class above takes it for the end of a click (no OnMouseUp, no menu state).
   if (rightButtonAfterDrag_) {
-    DefaultHandler(m);
+    DefaultHandler(m.Message);
     return;
   }
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
 // ---- Dropping items in ------------------------------------------------------------------------

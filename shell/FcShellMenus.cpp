@@ -32,9 +32,10 @@ class TMenuGuard {
 
 // Hands the message to the menu when it draws its own submenus (IContextMenu2); false when
 // it does not and the message is this unit's to handle.
-bool PassedToMenu(TMessage& message, IContextMenu* menu) {
+bool PassedToMenu(const TMessageRecord& record, IContextMenu* menu) {
   TComPtr<IContextMenu2> menu2;
   if (!menu || FAILED(menu->QueryInterface(IID_IContextMenu2, menu2.OutVoid())) || !menu2) return false;
+  const TMessage& message = record.Message;
   menu2->HandleMenuMsg(message.Msg, message.WParam, message.LParam);
   return true;
 }
@@ -135,10 +136,10 @@ int FindVerbOffset(IContextMenu* menu, const std::string& verb) {
   return -1;
 }
 
-void HandleInitMenuPopup(TMessage& message, IContextMenu* menu, std::unique_ptr<TFcSendToList>& sendTo) {
+void HandleInitMenuPopup(TWMInitMenuPopup& message, IContextMenu* menu, std::unique_ptr<TFcSendToList>& sendTo) {
   try {
     if (PassedToMenu(message, menu)) return;
-    auto popup = reinterpret_cast<HMENU>(message.WParam);
+    HMENU popup = message.MenuPopup;
     if (GetMenuItemCount(popup) != 1 || !(GetMenuState(popup, 0, MF_BYPOSITION) & MF_GRAYED)) return;
     if (!sendTo) sendTo = std::make_unique<TFcSendToList>();
     FillSendToList(*sendTo);
@@ -149,11 +150,10 @@ void HandleInitMenuPopup(TMessage& message, IContextMenu* menu, std::unique_ptr<
   }
 }
 
-void HandleDrawItem(TMessage& message, IContextMenu* menu, HIMAGELIST smallImages,
-                    const TFcSendToList* sendTo) {
+void HandleDrawItem(TWMDrawItem& message, IContextMenu* menu, HIMAGELIST smallImages, const TFcSendToList* sendTo) {
   try {
     if (PassedToMenu(message, menu)) return;
-    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+    const DRAWITEMSTRUCT* item = message.DrawItemStruct;
     if (!item || item->CtlType != ODT_MENU || item->itemData >= kFirstShellCommand || !sendTo) return;
     HDC dc = item->hDC;
     TSavedDC saved(dc);
@@ -179,10 +179,10 @@ void HandleDrawItem(TMessage& message, IContextMenu* menu, HIMAGELIST smallImage
   }
 }
 
-void HandleMeasureItem(TMessage& message, IContextMenu* menu, const TFcSendToList* sendTo) {
+void HandleMeasureItem(TWMMeasureItem& message, IContextMenu* menu, const TFcSendToList* sendTo) {
   try {
     if (PassedToMenu(message, menu)) return;
-    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+    MEASUREITEMSTRUCT* item = message.MeasureItemStruct;
     if (!item || item->CtlType != ODT_MENU || !sendTo || item->itemData >= sendTo->size()) return;
     std::string text = NameWithoutExtension((*sendTo)[item->itemData].Name);
     TWindowDC dc(nullptr);
@@ -197,12 +197,12 @@ void HandleMeasureItem(TMessage& message, IContextMenu* menu, const TFcSendToLis
   }
 }
 
-void HandleMenuChar(TMessage& message, IContextMenu* menu, const TFcSendToList* sendTo) {
+void HandleMenuChar(TWMMenuChar& message, IContextMenu* menu, const TFcSendToList* sendTo) {
   try {
     if (PassedToMenu(message, menu)) return;
-    if (!sendTo || !(HIWORD(message.WParam) & MF_POPUP)) return;
-    const int typed = std::toupper(static_cast<unsigned char>(LOWORD(message.WParam)));
-    auto popup = reinterpret_cast<HMENU>(message.LParam);
+    if (!sendTo || !(message.Flags & MF_POPUP)) return;
+    const int typed = std::toupper(static_cast<unsigned char>(message.Char));
+    HMENU popup = message.Menu;
     const int count = static_cast<int>(sendTo->size());
     int start = 0;
     for (int i = 0, n = GetMenuItemCount(popup); i < n; ++i)
@@ -229,11 +229,11 @@ void HandleMenuChar(TMessage& message, IContextMenu* menu, const TFcSendToList* 
   }
 }
 
-void HandleMenuSelect(TMessage& message, IContextMenu* menu, TObject* control,
+void HandleMenuSelect(TWMMenuSelect& message, IContextMenu* menu, TObject* control,
                       const TFcShPopupHintEvent& event) {
   if (!menu || !event) return;
-  const UINT id = LOWORD(message.WParam);
-  const UINT flags = HIWORD(message.WParam);
+  const UINT id = message.Item;
+  const UINT flags = message.Flags;
   char help[MAX_PATH] = {};
   if (id < kFirstShellCommand || (flags & (MF_POPUP | MF_SYSMENU)) ||
       FAILED(menu->GetCommandString(id - kFirstShellCommand, GCS_HELPTEXTA, nullptr, help, sizeof help))) {

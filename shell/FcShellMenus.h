@@ -48,13 +48,12 @@ using TFcSendToList = std::vector<TFcSendToEntry>;
 // (IContextMenu2) gets them; otherwise the Send To submenu (a single grayed placeholder) is
 // filled from the Send To folder with owner-drawn items 1, 2, ... whose item data are the
 // entries' indexes. Failures are swallowed: a menu that cannot be completed stays as it is.
-void HandleInitMenuPopup(TMessage& message, IContextMenu* menu, std::unique_ptr<TFcSendToList>& sendTo);
-void HandleDrawItem(TMessage& message, IContextMenu* menu, HIMAGELIST smallImages,
-                    const TFcSendToList* sendTo);
-void HandleMeasureItem(TMessage& message, IContextMenu* menu, const TFcSendToList* sendTo);
-void HandleMenuChar(TMessage& message, IContextMenu* menu, const TFcSendToList* sendTo);
+void HandleInitMenuPopup(TWMInitMenuPopup& message, IContextMenu* menu, std::unique_ptr<TFcSendToList>& sendTo);
+void HandleDrawItem(TWMDrawItem& message, IContextMenu* menu, HIMAGELIST smallImages, const TFcSendToList* sendTo);
+void HandleMeasureItem(TWMMeasureItem& message, IContextMenu* menu, const TFcSendToList* sendTo);
+void HandleMenuChar(TWMMenuChar& message, IContextMenu* menu, const TFcSendToList* sendTo);
 // Hands `event` the help text of the shell command under the pointer, or an empty text.
-void HandleMenuSelect(TMessage& message, IContextMenu* menu, TObject* control,
+void HandleMenuSelect(TWMMenuSelect& message, IContextMenu* menu, TObject* control,
                       const TFcShPopupHintEvent& event);
 
 // ---- Window helpers -----------------------------------------------------------------------

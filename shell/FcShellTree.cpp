@@ -85,7 +85,7 @@ bool GoneFromDisk(IShellFolder* folder, LPCITEMIDLIST parentList, LPCITEMIDLIST 
 
 TMessageTable& TFcCustomShellTree::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomTreeView::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CN_NOTIFY, Handler(&TFcCustomShellTree::CNNotify));
     t->Add(CM_SHELLCHANGENOTICE, Handler(&TFcCustomShellTree::CMShellChangeNotice));
     t->Add(CM_SHELLFILLWHENEMPTY, Handler(&TFcCustomShellTree::CMShellFillWhenEmpty));
@@ -95,8 +95,10 @@ TMessageTable& TFcCustomShellTree::Messages() {
     t->Add(WM_NCDESTROY, Handler(&TFcCustomShellTree::WMNCDestroy));
     t->Add(WM_WINDOWPOSCHANGED, Handler(&TFcCustomShellTree::WMWindowPosChanged));
     t->Add(TVM_DELETEITEM, Handler(&TFcCustomShellTree::TVMDeleteItem));
-    for (UINT msg : {WM_INITMENUPOPUP, WM_DRAWITEM, WM_MEASUREITEM, WM_MENUCHAR})
-      t->Add(msg, Handler(&TFcCustomShellTree::WMMenuMessage));
+    t->Add(WM_INITMENUPOPUP, Handler(&TFcCustomShellTree::WMInitMenuPopup));
+    t->Add(WM_DRAWITEM, Handler(&TFcCustomShellTree::WMDrawItem));
+    t->Add(WM_MEASUREITEM, Handler(&TFcCustomShellTree::WMMeasureItem));
+    t->Add(WM_MENUCHAR, Handler(&TFcCustomShellTree::WMMenuChar));
     t->Add(WM_MENUSELECT, Handler(&TFcCustomShellTree::WMMenuSelect));
     return t;
   }();
@@ -252,17 +254,17 @@ void TFcCustomShellTree::Notification(TComponent* component, TOperation operatio
 void TFcCustomShellTree::WMNCDestroy(TMessage& m) {
   RegisterDropTarget(false);
   watcher_.reset();
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
 void TFcCustomShellTree::WMWindowPosChanged(TMessage& m) {
-  if (!destroyingWnd_) DispatchFrom(*Messages().Parent(), m);
+  if (!destroyingWnd_) Inherited(m);
 }
 
-void TFcCustomShellTree::TVMDeleteItem(TMessage& m) {
+void TFcCustomShellTree::TVMDeleteItem(TTVMDeleteItem& m) {
   // The whole tree going is the tree's own doing.
-  TRestore<int> busy(busy_, reinterpret_cast<HTREEITEM>(m.LParam) == TVI_ROOT ? busy_ + 1 : busy_);
-  DispatchFrom(*Messages().Parent(), m);
+  TRestore<int> busy(busy_, m.Object == TVI_ROOT ? busy_ + 1 : busy_);
+  Inherited(m);
 }
 
 void TFcCustomShellTree::WMPaint(TMessage& m) {
@@ -277,13 +279,13 @@ void TFcCustomShellTree::WMPaint(TMessage& m) {
     for (int i = 0; i < 2; ++i)
       if (lists[i]) ImageList_SetBkColor(lists[i], saved[i]);
   });
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
-void TFcCustomShellTree::CNNotify(TMessage& m) {
+void TFcCustomShellTree::CNNotify(TWMNotify& m) {
   // A click follows at once; only the keyboard's moves wait.
-  if (reinterpret_cast<NMHDR*>(m.LParam)->code == static_cast<UINT>(NM_CLICK)) followNow_ = true;
-  DispatchFrom(*Messages().Parent(), m);
+  if (m.NMHdr->code == static_cast<UINT>(NM_CLICK)) followNow_ = true;
+  Inherited(m);
 }
 
 // ---- Filling ---------------------------------------------------------------------------------
@@ -920,26 +922,37 @@ void TFcCustomShellTree::DoMenuCommand(TTreeNode* node, int index) {
   SendToTarget((*sendTo_)[static_cast<std::size_t>(index)].Name, object.Get());
 }
 
-void TFcCustomShellTree::WMMenuMessage(TMessage& m) {
-  bool forMenu = activeMenu_ != nullptr;
-  if (forMenu && m.Msg == WM_DRAWITEM) forMenu = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->CtlType == ODT_MENU;
-  if (forMenu && m.Msg == WM_MEASUREITEM)
-    forMenu = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam)->CtlType == ODT_MENU;
-  if (!forMenu) {
-    DispatchFrom(*Messages().Parent(), m);
-    return;
-  }
-  switch (m.Msg) {
-    case WM_INITMENUPOPUP: HandleInitMenuPopup(m, activeMenu_, sendTo_); break;
-    case WM_DRAWITEM: HandleDrawItem(m, activeMenu_, images_->Handle(), sendTo_.get()); break;
-    case WM_MEASUREITEM: HandleMeasureItem(m, activeMenu_, sendTo_.get()); break;
-    default: HandleMenuChar(m, activeMenu_, sendTo_.get()); break;
-  }
+void TFcCustomShellTree::WMInitMenuPopup(TWMInitMenuPopup& m) {
+  if (activeMenu_)
+    HandleInitMenuPopup(m, activeMenu_, sendTo_);
+  else
+    Inherited(m);
 }
 
-void TFcCustomShellTree::WMMenuSelect(TMessage& m) {
+void TFcCustomShellTree::WMDrawItem(TWMDrawItem& m) {
+  if (activeMenu_ && m.DrawItemStruct->CtlType == ODT_MENU)
+    HandleDrawItem(m, activeMenu_, images_->Handle(), sendTo_.get());
+  else
+    Inherited(m);
+}
+
+void TFcCustomShellTree::WMMeasureItem(TWMMeasureItem& m) {
+  if (activeMenu_ && m.MeasureItemStruct->CtlType == ODT_MENU)
+    HandleMeasureItem(m, activeMenu_, sendTo_.get());
+  else
+    Inherited(m);
+}
+
+void TFcCustomShellTree::WMMenuChar(TWMMenuChar& m) {
+  if (activeMenu_)
+    HandleMenuChar(m, activeMenu_, sendTo_.get());
+  else
+    Inherited(m);
+}
+
+void TFcCustomShellTree::WMMenuSelect(TWMMenuSelect& m) {
   if (activeMenu_) HandleMenuSelect(m, activeMenu_, this, OnPopupHint);
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
 // ---- The linked list and combo ---------------------------------------------------------------

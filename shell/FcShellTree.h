@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <unordered_set>
 
 #include "platform/Sets.h"
@@ -72,12 +73,11 @@ constexpr UINT CM_SHELLFILLWHENEMPTY = 0x467;
 // ---- TFcCustomShellTree ----------------------------------------------------------------------
 
 class TFcCustomShellTree : public TFcCustomTreeView, public IFcShellDropHandler {
+  MESSAGE_TABLE(TFcCustomTreeView)
+
  public:
   explicit TFcCustomShellTree(TComponent* owner);
   ~TFcCustomShellTree() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The root of the tree (nothing designated: the desktop). Setting it assigns; a change
   // empties SelectedFolder and, with stoAutoFill, fills the tree again.
@@ -195,7 +195,10 @@ class TFcCustomShellTree : public TFcCustomTreeView, public IFcShellDropHandler 
   // Watches every fixed drive, RAM disk and connected network drive.
   void WatchAllDrives();
 
-  void CNNotify(TMessage& m);
+  // TVM_DELETEITEM: the item to delete.
+  using TTVMDeleteItem = TWMObject<std::remove_pointer_t<HTREEITEM>>;
+
+  void CNNotify(TWMNotify& m);
   void CMShellChangeNotice(TMessage& m);
   void CMShellFillWhenEmpty(TMessage& m);
   void CMDeferredRefresh(TMessage& m);
@@ -203,9 +206,13 @@ class TFcCustomShellTree : public TFcCustomTreeView, public IFcShellDropHandler 
   void WMPaint(TMessage& m);
   void WMNCDestroy(TMessage& m);
   void WMWindowPosChanged(TMessage& m);
-  void TVMDeleteItem(TMessage& m);
-  void WMMenuMessage(TMessage& m);
-  void WMMenuSelect(TMessage& m);
+  void TVMDeleteItem(TTVMDeleteItem& m);
+  // The messages of the shell's context menu while it shows; the others go on.
+  void WMInitMenuPopup(TWMInitMenuPopup& m);
+  void WMDrawItem(TWMDrawItem& m);
+  void WMMeasureItem(TWMMeasureItem& m);
+  void WMMenuChar(TWMMenuChar& m);
+  void WMMenuSelect(TWMMenuSelect& m);
 
  private:
   // Posted to itself when a drag out has ended: the window marks the dragged node as the

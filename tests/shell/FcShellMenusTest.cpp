@@ -150,11 +150,13 @@ TEST(ShellMenuVerbs, HintsOfTheCommandUnderThePointer) {
   for (WPARAM w : {MAKEWPARAM(kFirst + 1, 0), MAKEWPARAM(kFirst + 2, 0), MAKEWPARAM(5, 0),
                    MAKEWPARAM(kFirst + 1, MF_POPUP)}) {
     TMessage m{WM_MENUSELECT, w, 0, 0};
-    HandleMenuSelect(m, menu.Get(), &control, event);
+    TWMMenuSelect select(m);
+    HandleMenuSelect(select, menu.Get(), &control, event);
   }
   EXPECT_EQ(hints, (std::vector<std::string>{"Copies the item", "", "", ""}));
   TMessage m{WM_MENUSELECT, MAKEWPARAM(kFirst + 1, 0), 0, 0};
-  HandleMenuSelect(m, menu.Get(), &control, nullptr);
+  TWMMenuSelect select(m);
+  HandleMenuSelect(select, menu.Get(), &control, nullptr);
   EXPECT_EQ(hints.size(), 4u);
 }
 
@@ -192,7 +194,8 @@ class SendToMenu : public testing::Test {
 TEST_F(SendToMenu, APlaceholderBecomesTheSendToFolderDrawnHere) {
   TComPtr<TFakeMenu> menu(new TFakeMenu(false));
   std::unique_ptr<TFcSendToList> list;
-  TMessage init{WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup_), 0, 0};
+  TMessage initMessage{WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup_), 0, 0};
+  TWMInitMenuPopup init(initMessage);
   HandleInitMenuPopup(init, menu.Get(), list);
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(list->size(), 3u);
@@ -216,7 +219,8 @@ TEST_F(SendToMenu, APlaceholderBecomesTheSendToFolderDrawnHere) {
   measure.CtlType = ODT_MENU;
   measure.itemID = 2;
   measure.itemData = 1;
-  TMessage m{WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure), 0};
+  TMessage measureMessage{WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure), 0};
+  TWMMeasureItem m(measureMessage);
   HandleMeasureItem(m, menu.Get(), list.get());
   EXPECT_GT(measure.itemWidth, 32u + 10u);
   EXPECT_EQ(measure.itemHeight, static_cast<UINT>(GetSystemMetrics(SM_CYMENU) + 2));
@@ -226,7 +230,8 @@ TEST_F(SendToMenu, APlaceholderBecomesTheSendToFolderDrawnHere) {
   AppendMenuA(other, MF_STRING | MF_GRAYED, 99, "(empty)");
   TComPtr<TFakeMenu> drawing(new TFakeMenu(true));
   std::unique_ptr<TFcSendToList> untouched;
-  TMessage init2{WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(other), 0, 0};
+  TMessage init2Message{WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(other), 0, 0};
+  TWMInitMenuPopup init2(init2Message);
   HandleInitMenuPopup(init2, drawing.Get(), untouched);
   HandleMeasureItem(m, drawing.Get(), list.get());
   EXPECT_EQ(untouched, nullptr);
@@ -238,13 +243,15 @@ TEST_F(SendToMenu, APlaceholderBecomesTheSendToFolderDrawnHere) {
 TEST_F(SendToMenu, TypedLettersSelectOrRunTheEntries) {
   TComPtr<TFakeMenu> menu(new TFakeMenu(false));
   std::unique_ptr<TFcSendToList> list;
-  TMessage init{WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup_), 0, 0};
+  TMessage initMessage{WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup_), 0, 0};
+  TWMInitMenuPopup init(initMessage);
   HandleInitMenuPopup(init, menu.Get(), list);
   ASSERT_EQ(list->size(), 3u);  // apple, Archive, b-drive
   auto typed = [&](char c, bool popupFlag = true) {
     TMessage m{WM_MENUCHAR, MAKEWPARAM(static_cast<WORD>(c), popupFlag ? MF_POPUP : 0),
                reinterpret_cast<LPARAM>(popup_), 0};
-    HandleMenuChar(m, menu.Get(), list.get());
+    TWMMenuChar menuChar(m);
+    HandleMenuChar(menuChar, menu.Get(), list.get());
     return m.Result;
   };
   // Two entries begin with A: the next one after the highlight is selected, not run.
@@ -263,7 +270,8 @@ TEST_F(SendToMenu, TypedLettersSelectOrRunTheEntries) {
 TEST_F(SendToMenu, EntriesAreDrawnInTheMenuColours) {
   TComPtr<TFakeMenu> menu(new TFakeMenu(false));
   std::unique_ptr<TFcSendToList> list;
-  TMessage init{WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup_), 0, 0};
+  TMessage initMessage{WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup_), 0, 0};
+  TWMInitMenuPopup init(initMessage);
   HandleInitMenuPopup(init, menu.Get(), list);
   TWindowDC screen(nullptr);
   TMemoryDC dc(screen);
@@ -278,7 +286,8 @@ TEST_F(SendToMenu, EntriesAreDrawnInTheMenuColours) {
     item.hDC = dc;
     item.rcItem = {0, 0, 200, 24};
     TMessage m{WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item), 0};
-    HandleDrawItem(m, menu.Get(), ShellGetSystemImageList(0), list.get());
+    TWMDrawItem drawItem(m);
+    HandleDrawItem(drawItem, menu.Get(), ShellGetSystemImageList(0), list.get());
     return m.Result;
   };
   auto same = [](COLORREF a, COLORREF b) { return (a & 0xFFFFFF) == (b & 0xFFFFFF); };
