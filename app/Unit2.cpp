@@ -35,21 +35,21 @@ const TColor StatusBarColor = static_cast<TColor>(RGB(255, 197, 43));
 
 TMessageTable& TForm2::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TForm::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_CHILDKEY, Handler(&TForm2::CMChildKey));
     return t;
   }();
   return *table;
 }
 
-void TForm2::CMChildKey(TMessage& m) {
+void TForm2::CMChildKey(TWMKey& m) {
   // Asked before any control, so that it holds wherever the focus is (the memo wants every key).
-  if (m.WParam == VK_ESCAPE) {
+  if (m.CharCode == VK_ESCAPE) {
     Close();
     m.Result = 1;
     return;
   }
-  DispatchFrom(TForm::Messages(), m);
+  Inherited(m);
 }
 
 void TForm2::Loaded() {

@@ -27,11 +27,10 @@ extern const char* const HardwareInformationCollected;
 // through ProgramSettings), and only hidden when closed, so that the memo and the description
 // live on between showings. The main window shows it modally.
 class TForm2 : public TForm {
+  MESSAGE_TABLE(TForm)
+
  public:
   using TForm::TForm;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The layout's components.
   TFcPageControl* FcPageControl1 = nullptr;
@@ -67,7 +66,7 @@ class TForm2 : public TForm {
 
  private:
   // Escape closes the dialog as its close box does.
-  void CMChildKey(TMessage& m);
+  void CMChildKey(TWMKey& m);
 
   THardwareDescription description_;
   // The memo shows a description (rather than the "no stored information" line, or nothing

@@ -119,7 +119,7 @@ void InstallPrintClientRepair() {
   if (printClientRepaired) return;
   classPrintClient = TWinControl::Messages().Replace(
       WM_PRINTCLIENT, [](TControl* control, TMessage& message) {
-        TSavedDC saved(reinterpret_cast<HDC>(message.WParam));
+        TSavedDC saved(TWMDC(message).DC);
         ClassPrintClient(control, message);
       });
   printClientRepaired = true;

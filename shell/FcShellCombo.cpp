@@ -77,7 +77,7 @@ void SortPidls(IShellFolder* folder, std::vector<TIdListPtr>& items) {
 
 TMessageTable& TFcCustomShellCombo::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomImageComboBox::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_WANTSPECIALKEY, Handler(&TFcCustomShellCombo::CMWantSpecialKey));
     return t;
   }();
@@ -330,12 +330,12 @@ void TFcCustomShellCombo::KeyDown(WORD& key, TShiftState shift) {
   key = 0;
 }
 
-void TFcCustomShellCombo::CMWantSpecialKey(TMessage& m) {
-  if (m.WParam == VK_RETURN) {
+void TFcCustomShellCombo::CMWantSpecialKey(TWMKey& m) {
+  if (m.CharCode == VK_RETURN) {
     m.Result = 1;
     return;
   }
-  DispatchFrom(TFcCustomImageComboBox::Messages(), m);
+  Inherited(m);
 }
 
 void TFcCustomShellCombo::GoUp(int levels) {

@@ -38,15 +38,14 @@ inline constexpr TFcShellComboOptions kFcShellComboDefaultOptions{scoAutofill, s
 // ---- The combo -------------------------------------------------------------------------------
 
 class TFcCustomShellCombo : public TFcCustomImageComboBox {
+  MESSAGE_TABLE(TFcCustomImageComboBox)
+
  public:
   // The target of a fill taken apart: item i is the folder's level i + 1 as a one-item list.
   using TIdListLevels = std::vector<TIdListPtr>;
 
   explicit TFcCustomShellCombo(TComponent* owner);
   ~TFcCustomShellCombo() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The folder shown (owned; nothing designated is the desktop). A change moves the linked
   // tree or list there and fills the combo again.
@@ -119,7 +118,7 @@ class TFcCustomShellCombo : public TFcCustomImageComboBox {
   void AddChain(IShellFolder* parentFolder, LPCITEMIDLIST parentList, const TIdListLevels& target, int from);
   bool LinkedTreeLoading() const;
   // Enter is the box's own, never the form's default button.
-  void CMWantSpecialKey(TMessage& m);
+  void CMWantSpecialKey(TWMKey& m);
 
   std::unique_ptr<TFcShellLocator> selectedFolder_;
   std::unique_ptr<TCustomImageList> images_;

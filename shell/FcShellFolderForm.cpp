@@ -80,7 +80,7 @@ std::string ShortenPathToFit(const std::string& path, int limit, const std::func
 
 TMessageTable& TFcSelectFolderForm::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TForm::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_GETMINMAXINFO, Handler(&TFcSelectFolderForm::WMGetMinMaxInfo));
     return t;
   }();
@@ -101,9 +101,9 @@ void TFcSelectFolderForm::Loaded() {
   ImageList1 = LayoutComponent<TImageList>(this, "ImageList1");
 }
 
-void TFcSelectFolderForm::WMGetMinMaxInfo(TMessage& m) {
-  DispatchFrom(TForm::Messages(), m);
-  auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+void TFcSelectFolderForm::WMGetMinMaxInfo(TWMObject<MINMAXINFO>& m) {
+  Inherited(m);
+  MINMAXINFO* info = m.Object;
   info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, kMinTrackWidth);
   info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, kMinTrackHeight);
 }

@@ -76,11 +76,10 @@ std::string ShortenPathToFit(const std::string& path, int limit, const std::func
 // ---- The window -----------------------------------------------------------------------------
 
 class TFcSelectFolderForm : public TForm {
+  MESSAGE_TABLE(TForm)
+
  public:
   explicit TFcSelectFolderForm(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The window cannot be made smaller than this.
   static constexpr int kMinTrackWidth = 366;
@@ -121,7 +120,7 @@ class TFcSelectFolderForm : public TForm {
  protected:
   void DoShow() override;
   void DoHide() override;
-  void WMGetMinMaxInfo(TMessage& m);
+  void WMGetMinMaxInfo(TWMObject<MINMAXINFO>& m);
 
  private:
   // The selected node's path, shortened for the status bar's width now.
