@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ControlTestSupport.h"
+#include "EventLog.h"
 #include "FcViewsTestSupport.h"
 #include "ShellDragTestSupport.h"
 #include "ShellTestSupport.h"
@@ -899,7 +900,7 @@ TEST_F(ShellList, ItemsDraggedToAnotherWindowGoAsShellItemsWithTheEffectTheKeysC
     SendMouseButton(c.button, true);
     SendMouseMove(POINT{from.x + 12, from.y + 6});
     SendMouseMove(other.Centre());
-    EXPECT_TRUE(LoopUntil([&] { return !other.handler.calls.empty() && other.handler.calls.back() == "drop"; }, 5000))
+    EXPECT_TRUE(LoopUntil([&] { return other.handler.calls.Last() == "drop"; }, 5000))
         << c.what;
     ReleaseAll(c.keys);
     EXPECT_EQ(other.handler.enterAllowed, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK))
@@ -976,24 +977,24 @@ TEST_F(ShellList, ItemsDroppedBesideThemselvesAreCopiedWithTheRightButtonOnly) {
 class TFolderTarget : public TFcComObject<IDropTarget> {
  public:
   TFolderTarget() : TFcComObject(IID_IDropTarget) {}
-  std::vector<std::string> calls;
+  TEventLog calls;
   DWORD dropOffered = 0, dropKeys = 0;
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
-    calls.push_back("enter");
+    calls.Note("enter");
     *effect = EffectForKeys(keys, *effect);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL, DWORD* effect) override {
-    calls.push_back("over");
+    calls.Note("over");
     *effect = EffectForKeys(keys, *effect);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE DragLeave() override {
-    calls.push_back("leave");
+    calls.Note("leave");
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
-    calls.push_back("drop");
+    calls.Note("drop");
     dropOffered = *effect;
     dropKeys = keys;
     *effect = EffectForKeys(keys, *effect);
@@ -1025,7 +1026,7 @@ TEST_F(ShellList, ShellItemsDroppedOnAFolderItemGoToItsDropTargetWithTheEffectTh
   } cases[] = {{{}, DROPEFFECT_MOVE}, {{VK_CONTROL}, DROPEFFECT_COPY}, {{VK_SHIFT}, DROPEFFECT_MOVE},
                {{VK_CONTROL, VK_SHIFT}, DROPEFFECT_LINK}};
   for (const auto& c : cases) {
-    target->calls.clear();
+    target->calls.Clear();
     TComPtr<IDataObject> data(CreateShellDataObject(otherFolder.Get(), otherList.get(), {moved.get()}));
     TComPtr<IDropSource> source(new TDropSource_shlvtv(0));
     SetCursorPos(over.x, over.y);
@@ -1037,8 +1038,7 @@ TEST_F(ShellList, ShellItemsDroppedOnAFolderItemGoToItsDropTargetWithTheEffectTh
     ReleaseAll(c.keys);
     EXPECT_EQ(hr, DRAGDROP_S_DROP);
     EXPECT_EQ(effect, c.effect);
-    ASSERT_FALSE(target->calls.empty());
-    EXPECT_EQ(target->calls.back(), "drop");
+    EXPECT_EQ(target->calls.Last(), "drop");
     EXPECT_EQ(target->dropOffered, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK));
     EXPECT_FALSE(alpha->DropTarget());
     // The list holds no reference to the data any more.
@@ -1071,12 +1071,12 @@ TEST_F(ShellList, ADragOverTheListAsksTheTargetUnderThePointerScrollsAndLetsGo) 
   EXPECT_EQ(list->DragEnter(data.Get(), MK_LBUTTON | MK_CONTROL, at(LabelCentre(alpha)), &effect), S_OK);
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_TRUE(alpha->DropTarget());
-  EXPECT_EQ(target->calls, (std::vector<std::string>{"enter", "leave"}));
+  EXPECT_EQ(target->calls, (TEvents{"enter", "leave"}));
   effect = all;
-  target->calls.clear();
+  target->calls.Clear();
   EXPECT_EQ(list->DragOver(MK_LBUTTON | MK_SHIFT, at(LabelCentre(alpha)), &effect), S_OK);
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE | DROPEFFECT_SCROLL));
-  EXPECT_EQ(target->calls, (std::vector<std::string>{"enter", "over", "leave"}));
+  EXPECT_EQ(target->calls, (TEvents{"enter", "over", "leave"}));
 
   // Near the bottom the list scrolls a line, and not again at once.
   int top = static_cast<int>(SendMessageA(list->Handle(), LVM_GETTOPINDEX, 0, 0));
