@@ -5,12 +5,10 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ControlTestSupport.h"
@@ -435,32 +433,6 @@ TEST_F(ShellList, ADriveArrivingRefillsTheDrivesFolderOnly) {
   EXPECT_EQ(fills, 1);
 }
 
-// Sees the popup menu the GUI thread shows, notes its items and closes it with Escape.
-class TMenuCloser {
- public:
-  TMenuCloser()
-      : worker_([this] {
-          for (int i = 0; i < 300 && !seen; ++i) {
-            HWND menu = FindWindowA("#32768", nullptr);
-            if (menu && IsWindowVisible(menu)) {
-              auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
-              for (int n = 0, count = GetMenuItemCount(handle); n < count; ++n)
-                ids.push_back(GetMenuItemID(handle, n));
-              seen = true;
-              SendChord({VK_ESCAPE});
-              return;
-            }
-            Sleep(10);
-          }
-        }) {}
-  ~TMenuCloser() { worker_.join(); }
-  std::atomic<bool> seen{false};
-  std::vector<UINT> ids;
-
- private:
-  std::thread worker_;
-};
-
 TEST_F(ShellList, TheSelectionsContextMenuIsTheShells) {
   auto* list = MakeList();
   auto recording = std::make_unique<TRecordingMenu>(nullptr);
@@ -469,14 +441,10 @@ TEST_F(ShellList, TheSelectionsContextMenuIsTheShells) {
   list->OnItemContextMenu = [&](TObject*, TListItem* item, POINT&, TPopupMenu*&) { asked.push_back(item); };
   TListItem* item = Find(list, "a.cfg");
   Pick(list, item);
-  std::vector<UINT> ids;
-  {
-    TMenuCloser closer;
-    RealChord({VK_SHIFT, VK_F10});
-    ASSERT_TRUE(LoopUntil([&] { return closer.seen.load(); }, 3000));
-    ids = closer.ids;
-    Pump(10);
-  }
+  TShownMenu menu = CloseNextPopupMenu([] { RealChord({VK_SHIFT, VK_F10}); });
+  ASSERT_TRUE(menu.shown);
+  Pump(10);
+  const std::vector<UINT>& ids = menu.ids;
   EXPECT_EQ(asked, std::vector<TListItem*>{item});
   EXPECT_TRUE(recording->shown.empty());
   // The shell's commands, numbered from 1000 on.

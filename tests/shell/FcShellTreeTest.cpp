@@ -588,24 +588,12 @@ TEST_F(FcShellTreeTest, ARightClickOnANodeShowsTheShellsMenu) {
     tree->SetTopItem(ScratchNode(tree));
     TRecordingMenu own(nullptr);
     tree->SetPopupMenu(&own);
-    // The user closes the shell's menu when it shows.
-    std::atomic<bool> shellMenuSeen{false};
-    std::thread user([&] {
-      for (int i = 0; i < 200 && shellMenus; ++i) {
-        HWND menu = FindWindowA("#32768", nullptr);
-        if (menu && IsWindowVisible(menu)) {
-          shellMenuSeen = true;
-          SendChord({VK_ESCAPE});
-          return;
-        }
-        Sleep(10);
-      }
-    });
     RECT r = ChildNamed(ScratchNode(tree), "beta")->DisplayRect(true);
-    RealClick(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2, mbRight);
-    user.join();
+    // The user closes the shell's menu when it shows.
+    TShownMenu shellMenu =
+        CloseNextPopupMenu([&] { RealClick(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2, mbRight); });
     Pump();
-    EXPECT_EQ(shellMenuSeen.load(), shellMenus);
+    EXPECT_EQ(shellMenu.shown, shellMenus);
     EXPECT_EQ(own.shown.size(), shellMenus ? 0u : 1u);
     tree->SetPopupMenu(nullptr);
     delete tree;
