@@ -22,7 +22,8 @@ class TEventLog {
     if (events_.empty() || events_.back() != event) Note(std::move(event));
   }
   // A handler for an event of any kind that notes `event` each time it fires, whatever the
-  // event passes on:  pages->OnChange = log.Noter("change");
+  // event passes on; it refers to this log, which must outlive it:
+  //   pages->OnChange = log.Noter("change");
   auto Noter(std::string event) {
     return [this, event = std::move(event)](auto&&...) { Note(event); };
   }

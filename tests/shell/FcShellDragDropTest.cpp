@@ -4,7 +4,6 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
