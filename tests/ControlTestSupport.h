@@ -1,7 +1,7 @@
 // What the tests of windows and controls share: a short message pump, the mouse moved and
 // clicked over a control (in code, or for real through RealInput.h), controls placed on a
-// parent or on a test's own form, a popup menu that records instead of showing, and pixels
-// read from bitmaps a control painted.
+// parent or on a test's own form, a popup menu that records instead of showing, a real one
+// closed as the user closes it, and pixels read from bitmaps a control painted.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,8 +9,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/Controls.h"
@@ -19,6 +21,7 @@
 #include "platform/Menus.h"
 #include "platform/Themes.h"
 #include "RealInput.h"
+#include "TestSupport.h"
 
 // Runs the messages that are waiting, a few rounds with short pauses between.
 inline void Pump(int rounds = 3) {
@@ -107,6 +110,39 @@ class TRecordingMenu : public TPopupMenu {
     if (whileShown) whileShown();
   }
 };
+
+// What the user saw of a popup menu: whether one showed, and its items' command numbers.
+struct TShownMenu {
+  bool shown = false;
+  std::vector<UINT> ids;
+};
+
+// Runs `open` (a click or key on the GUI thread that may pop up a menu) while the user watches
+// from another thread: the menu that shows is noted and closed with Escape. A menu shows inside
+// the handling of the input, so one that has not shown `ms` after `open` returns never will.
+inline TShownMenu CloseNextPopupMenu(const std::function<void()>& open, DWORD ms = 1000) {
+  TShownMenu seen;
+  std::atomic<bool> shown{false}, stop{false};
+  std::thread user([&] {
+    while (!stop) {
+      HWND menu = FindWindowA("#32768", nullptr);
+      if (menu && IsWindowVisible(menu)) {
+        auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+        for (int n = 0, count = GetMenuItemCount(handle); n < count; ++n) seen.ids.push_back(GetMenuItemID(handle, n));
+        shown = true;
+        SendChord({VK_ESCAPE});
+        return;
+      }
+      Sleep(10);
+    }
+  });
+  open();
+  LoopUntil([&] { return shown.load(); }, ms);
+  stop = true;
+  user.join();
+  seen.shown = shown;
+  return seen;
+}
 
 // ---- Pixels ----------------------------------------------------------------------------------
 

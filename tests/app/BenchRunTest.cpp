@@ -2,6 +2,9 @@
 // the batch file and the process component, the real shell file operation, registry and files.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -41,6 +44,45 @@ V LoggedScores(const std::string& log) {
     scores.push_back(log.substr(at + 13, log.find("\r\n", at) - at - 13));
   return scores;
 }
+
+// The processes that one process started and those they started in turn, held open so that
+// their end can be awaited once the process itself is gone.
+class TDescendants {
+ public:
+  explicit TDescendants(DWORD ancestor) {
+    std::vector<PROCESSENTRY32> processes;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+      processes.push_back(entry);
+    CloseHandle(snapshot);
+    std::vector<DWORD> family{ancestor};
+    for (std::size_t i = 0; i < family.size(); ++i)
+      for (const PROCESSENTRY32& p : processes)
+        if (p.th32ParentProcessID == family[i] &&
+            std::find(family.begin(), family.end(), p.th32ProcessID) == family.end())
+          family.push_back(p.th32ProcessID);
+    for (std::size_t i = 1; i < family.size(); ++i)
+      if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, family[i])) handles_.push_back(process);
+  }
+  ~TDescendants() {
+    for (HANDLE process : handles_) CloseHandle(process);
+  }
+  TDescendants(const TDescendants&) = delete;
+  TDescendants& operator=(const TDescendants&) = delete;
+
+  bool Empty() const { return handles_.empty(); }
+  // True once every one has ended; false when one still runs after `ms`.
+  bool WaitForEnd(DWORD ms) const {
+    return handles_.empty() || WaitForMultipleObjects(static_cast<DWORD>(handles_.size()), handles_.data(), TRUE,
+                                                      ms) == WAIT_OBJECT_0;
+  }
+
+ private:
+  std::vector<HANDLE> handles_;
+};
 
 class BenchRunTest : public testing::Test {
  protected:
@@ -550,6 +592,8 @@ TEST_F(BenchRunTest, KilledRunLeavesTheMarkAndTheBackup) {
                              &si, &pi));
   CloseHandle(pi.hThread);
   const bool gameStarted = LoopUntil([&] { return FileExists(log); }, RunTimeoutMs);
+  // The batch's command interpreter and the game it runs, which play on after the kill.
+  const TDescendants game(pi.dwProcessId);
   TerminateProcess(pi.hProcess, 9);
   WaitForSingleObject(pi.hProcess, 5000);
   DWORD code = 0;
@@ -557,17 +601,18 @@ TEST_F(BenchRunTest, KilledRunLeavesTheMarkAndTheBackup) {
   CloseHandle(pi.hProcess);
   ASSERT_TRUE(gameStarted);
   EXPECT_EQ(code, 9u) << "the run ended before it was killed";
+  EXPECT_FALSE(game.Empty()) << "the game was not found running";
 
   EXPECT_EQ(NoErrorWarning(), "1");
   EXPECT_EQ(ConfigBackupMark(), "1");
   EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\system.cfg"), GameConfig);
   EXPECT_EQ(ReadFileBytes(ProgramFolder + "Backup\\qmsplash.bmp"), GameSplash);
   EXPECT_EQ(ReadFileBytes(Root() + "qmsplashold.bmp"), GameSplash);
-  // The game plays on alone; its tree is deleted once it has finished.
+  // The game plays on alone; its tree is deleted once it has finished and ended.
   EXPECT_TRUE(LoopUntil(
       [&] { return ReadFileBytes(log).find("!TimeDemo Run 4 Finished.") != std::string::npos; },
       RunTimeoutMs));
-  Sleep(500);
+  EXPECT_TRUE(game.WaitForEnd(RunTimeoutMs));
 }
 
 // The run is killed at each of its pauses in turn (a process of its own that ends itself

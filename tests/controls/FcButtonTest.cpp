@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ButtonTestSupport.h"
+#include "EventLog.h"
 #include "TestSupport.h"
 #include "controls/FcButton.h"
 #include "controls/FcRadChk.h"
@@ -62,9 +63,9 @@ TEST(FcCustomButton, APressCompletesOnlyByAReleaseInsideAndShowsPressedOnlyInsid
 
 TEST(FcCustomButton, AButtonThatCannotTakeTheFocusDoesNotTrackAPress) {
   RegisterControlLibrary();
-  std::vector<std::string> errors;
+  TEventLog errors;
   TRestore<TExceptionEvent> onException(Application->OnException,
-                                        [&](TObject*, const std::exception& e) { errors.push_back(e.what()); });
+                                        [&](TObject*, const std::exception& e) { errors.Note(e.what()); });
   // On a form that is not shown, and inside a disabled panel of a shown one.
   std::unique_ptr<TForm> hidden(TForm::CreateNew<TForm>(nullptr));
   auto* onHidden = Put<TProbeButton>(hidden.get(), 10, 10, 80, 24);
@@ -81,7 +82,7 @@ TEST(FcCustomButton, AButtonThatCannotTakeTheFocusDoesNotTrackAPress) {
     MouseStep(b, WM_LBUTTONUP, 5, 5);
     EXPECT_EQ(b->advances, 0);
   }
-  EXPECT_TRUE(errors.empty()) << errors.front();
+  EXPECT_TRUE(errors.Empty()) << errors.First();
 }
 
 TEST(FcCustomButton, EnteringAndLeavingRepaintOnlyWhenHotTrackedOrThemed) {
@@ -221,7 +222,7 @@ struct TDialog {
   TFcButton* ok;
   TFcButton* cancel;
   TFcButton* other;
-  std::vector<std::string> clicks;
+  TEventLog clicks;
 };
 
 TDialog Dialog() {
@@ -236,10 +237,9 @@ TDialog Dialog() {
   d.cancel->SetCancel(true);
   d.cancel->SetModalResult(mrCancel);
   d.other->SetCaption("&Other");
-  std::vector<std::string>* clicks = &d.clicks;
-  d.ok->OnClick = [clicks](TObject*) { clicks->push_back("ok"); };
-  d.cancel->OnClick = [clicks](TObject*) { clicks->push_back("cancel"); };
-  d.other->OnClick = [clicks](TObject*) { clicks->push_back("other"); };
+  d.ok->OnClick = d.clicks.Noter("ok");
+  d.cancel->OnClick = d.clicks.Noter("cancel");
+  d.other->OnClick = d.clicks.Noter("other");
   d.edit->SetFocus();
   Pump();
   return d;
@@ -252,10 +252,10 @@ TEST(FcButton, EnterPressesTheDefaultButtonOrTheFocusedOneAndEscapeTheCancelButt
   ASSERT_TRUE(d.edit->Focused());
   EXPECT_TRUE(d.ok->AnswersEnter());
   Key(VK_RETURN);
-  EXPECT_EQ(d.clicks, std::vector<std::string>{"ok"});
+  EXPECT_EQ(d.clicks, TEvents{"ok"});
   EXPECT_EQ(d.form->ModalResult(), mrOk);
   Key(VK_ESCAPE);
-  EXPECT_EQ(d.clicks, (std::vector<std::string>{"ok", "cancel"}));
+  EXPECT_EQ(d.clicks, (TEvents{"ok", "cancel"}));
   EXPECT_EQ(d.form->ModalResult(), mrCancel);
 
   // A focused button answers Enter itself; the default one no longer does.
@@ -263,9 +263,9 @@ TEST(FcButton, EnterPressesTheDefaultButtonOrTheFocusedOneAndEscapeTheCancelButt
   Pump();
   EXPECT_TRUE(d.other->AnswersEnter());
   EXPECT_FALSE(d.ok->AnswersEnter());
-  d.clicks.clear();
+  d.clicks.Clear();
   Key(VK_RETURN);
-  EXPECT_EQ(d.clicks, std::vector<std::string>{"other"});
+  EXPECT_EQ(d.clicks, TEvents{"other"});
   // Its modal result (none) goes to the form too.
   EXPECT_EQ(d.form->ModalResult(), mrNone);
 
@@ -282,16 +282,16 @@ TEST(FcButton, SpaceAndTheAcceleratorPressTheButton) {
   Pump();
   KeyDown(VK_SPACE);
   EXPECT_TRUE(d.other->PressedLook());
-  EXPECT_TRUE(d.clicks.empty());
+  EXPECT_TRUE(d.clicks.Empty());
   KeyUp(VK_SPACE);
   EXPECT_FALSE(d.other->PressedLook());
-  EXPECT_EQ(d.clicks, std::vector<std::string>{"other"});
+  EXPECT_EQ(d.clicks, TEvents{"other"});
 
   d.edit->SetFocus();
   Pump();
   PostMessageA(GetFocus(), WM_SYSCHAR, 'o', 0x20000001);
   Pump();
-  EXPECT_EQ(d.clicks, (std::vector<std::string>{"other", "other"}));
+  EXPECT_EQ(d.clicks, (TEvents{"other", "other"}));
 }
 
 // Space pressed on a button or check box and let go after the focus went away and came back:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ControlsTestSupport.h"
+#include "EventLog.h"
 #include "TestSupport.h"
 #include "controls/FcEdit.h"
 #include "platform/Forms.h"
@@ -236,11 +237,11 @@ TEST_F(EditTest, TheDropDownButtonTakesItsStripOfTheBorderAndFiresItsEvents) {
   edit->SetButtonVisible(true);
   EXPECT_EQ(edit->ClientWidth(), plain - GetSystemMetrics(SM_CXVSCROLL));
 
-  std::vector<std::string> events;
+  TEventLog events;
   edit->OnDropDown = [&](TObject*) {
-    events.push_back(edit->ButtonState() == dbsDown ? "drop down (button down)" : "drop down");
+    events.Note(edit->ButtonState() == dbsDown ? "drop down (button down)" : "drop down");
   };
-  edit->OnCloseUp = [&](TObject*) { events.push_back("close up"); };
+  edit->OnCloseUp = events.Noter("close up");
   RECT button = edit->ButtonRect();
   RECT window;
   GetWindowRect(edit->Handle(), &window);
@@ -250,21 +251,21 @@ TEST_F(EditTest, TheDropDownButtonTakesItsStripOfTheBorderAndFiresItsEvents) {
   ScreenToClient(edit->Handle(), &client);
   SendMessageA(edit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
   SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
-  EXPECT_EQ(events, (std::vector<std::string>{"drop down (button down)", "close up"}));
+  EXPECT_EQ(events, (TEvents{"drop down (button down)", "close up"}));
   EXPECT_EQ(edit->ButtonState(), dbsUp);
   EXPECT_TRUE(edit->Focused());
 
-  events.clear();
+  events.Clear();
   PostMessageA(edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000001);
   Pump();
-  EXPECT_EQ(events.size(), 2u) << "Alt+Down drops it down too";
+  EXPECT_EQ(events.Size(), 2u) << "Alt+Down drops it down too";
 
   // The text area does not open it.
-  events.clear();
+  events.Clear();
   SendMessageA(edit->Handle(), WM_NCHITTEST, 0, MAKELPARAM(window.left + 8, screen.y));
   SendMessageA(edit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
   SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(events.Empty());
 }
 
 // ---- Memo ---------------------------------------------------------------------------------------

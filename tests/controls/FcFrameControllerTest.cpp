@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ControlsTestSupport.h"
+#include "EventLog.h"
 #include "TestSupport.h"
 #include "controls/FcCommon.h"
 #include "platform/Forms.h"
@@ -19,14 +20,14 @@ namespace {
 class TRecordingBox : public TGraphicControl {
  public:
   using TGraphicControl::TGraphicControl;
-  std::vector<std::string> log;
+  TEventLog log;
   TColor frameColor = clNone;
   TFrameStyle frameStyle = fsNone;
   TSides frameSides;
   bool frameVisible = false;
   TFcFrameController* controller = nullptr;
 
-  void Note(const char* name) { log.push_back(name); }
+  void Note(const char* name) { log.Note(name); }
   TFcFrameController* FrameController() const { return controller; }
   void SetFrameController(TFcFrameController* value) { ChangeFrameController(this, controller, value); }
   ~TRecordingBox() override {
@@ -87,7 +88,7 @@ void RegisterTestClasses() {
   PublishFrameSettings(framed);
 }
 
-const std::vector<std::string> kFullPush = {
+const TEvents kFullPush = {
     "ParentColor", "Color",         "DisabledColor", "FocusColor",  "FlatButtonColor",
     "FrameColor",  "FrameHotColor", "FrameHotTrack", "FrameHotStyle", "FrameSides",
     "FrameStyle",  "FrameVisible",  "FramingPreference"};
@@ -117,56 +118,56 @@ TEST_F(FrameController, RegisteringPushesEverySettingTheControlPublishesInOrder)
   EXPECT_EQ(controller->FramedControlCount(), 1);
 
   // Registering again changes nothing.
-  box->log.clear();
+  box->log.Clear();
   controller->RegisterFramedControl(box);
-  EXPECT_TRUE(box->log.empty());
+  EXPECT_TRUE(box->log.Empty());
   EXPECT_EQ(controller->FramedControlCount(), 1);
 }
 
 TEST_F(FrameController, AChangePushesOnlyThatSettingAndTheSameValuePushesNothing) {
   box->SetFrameController(controller);
-  box->log.clear();
+  box->log.Clear();
   controller->SetFrameColor(clBtnShadow);
   controller->SetFrameSides(sdAllSides);
-  EXPECT_TRUE(box->log.empty());
+  EXPECT_TRUE(box->log.Empty());
   controller->SetFrameColor(clNavy);
-  EXPECT_EQ(box->log, std::vector<std::string>{"FrameColor"});
+  EXPECT_EQ(box->log, TEvents{"FrameColor"});
   EXPECT_EQ(box->frameColor, clNavy);
 
   // Hot tracking switched on also shows the frame on all sides.
-  box->log.clear();
+  box->log.Clear();
   controller->SetFrameSides(TSides{sdLeft});
-  box->log.clear();
+  box->log.Clear();
   controller->SetFrameHotTrack(true);
-  EXPECT_EQ(box->log, (std::vector<std::string>{"FrameVisible", "FrameSides", "FrameHotTrack"}));
+  EXPECT_EQ(box->log, (TEvents{"FrameVisible", "FrameSides", "FrameHotTrack"}));
   EXPECT_TRUE(controller->FrameVisible());
   EXPECT_EQ(controller->FrameSides(), sdAllSides);
 }
 
 TEST_F(FrameController, ChangesBetweenBeginAndEndUpdateArePushedOnceAtTheEnd) {
   box->SetFrameController(controller);
-  box->log.clear();
+  box->log.Clear();
   controller->BeginUpdate();
   controller->BeginUpdate();
   for (int i = 0; i < 10; ++i) controller->SetFrameColor(static_cast<TColor>(RGB(i, 0, 0)));
   controller->SetFrameStyle(fsBump);
   controller->EndUpdate();
-  EXPECT_TRUE(box->log.empty()) << "the inner EndUpdate pushes nothing";
+  EXPECT_TRUE(box->log.Empty()) << "the inner EndUpdate pushes nothing";
   controller->EndUpdate();
   EXPECT_EQ(box->log, kFullPush);
   EXPECT_EQ(box->frameStyle, fsBump);
 
   // Unbalanced EndUpdate calls leave the counter at 0: the next change pushes at once.
   controller->EndUpdate();
-  box->log.clear();
+  box->log.Clear();
   controller->SetFrameColor(clGreen);
-  EXPECT_EQ(box->log, std::vector<std::string>{"FrameColor"});
+  EXPECT_EQ(box->log, TEvents{"FrameColor"});
 
   // Assign copies the settings inside one update.
   TFcFrameController other(nullptr);
   other.SetFrameStyle(fsPopup);
   other.SetFrameColor(clPurple);
-  box->log.clear();
+  box->log.Clear();
   controller->Assign(&other);
   EXPECT_EQ(box->log, kFullPush);
   EXPECT_EQ(box->frameColor, clPurple);
@@ -176,12 +177,12 @@ TEST_F(FrameController, ChangesBetweenBeginAndEndUpdateArePushedOnceAtTheEnd) {
 TEST_F(FrameController, ColourMovesTheFocusColourAlongAndEndsTheParentsColour) {
   controller->SetParentColor(true);
   box->SetFrameController(controller);
-  EXPECT_EQ(std::count(box->log.begin(), box->log.end(), "Color"), 0) << "the parent's colour is used";
-  box->log.clear();
+  EXPECT_EQ(box->log.Count("Color"), 0) << "the parent's colour is used";
+  box->log.Clear();
   controller->SetColor(clYellow);
   EXPECT_EQ(controller->FocusColor(), clYellow) << "it was the old colour";
   EXPECT_FALSE(controller->ParentColor());
-  EXPECT_EQ(box->log, (std::vector<std::string>{"Color", "FocusColor", "ParentColor", "Color"}));
+  EXPECT_EQ(box->log, (TEvents{"Color", "FocusColor", "ParentColor", "Color"}));
 
   controller->SetFocusColor(clAqua);
   controller->SetColor(clWhite);

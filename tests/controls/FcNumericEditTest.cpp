@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ControlsTestSupport.h"
+#include "EventLog.h"
 #include "TestSupport.h"
 #include "controls/FcEdit.h"
 #include "platform/Forms.h"
@@ -152,8 +153,8 @@ TEST_F(NumericEditTest, OnlyNumbersCanBeTyped) {
 TEST_F(NumericEditTest, LeavingTheEditBringsTheValueIntoRange) {
   number->SetMin(1);
   number->SetMax(10);
-  std::vector<std::string> exits;
-  number->OnExit = [&](TObject*) { exits.push_back(number->Text()); };
+  TEventLog exits;
+  number->OnExit = [&](TObject*) { exits.Note(number->Text()); };
 
   EnterTypeAndLeave("");
   EXPECT_EQ(number->Text(), "1") << "empty: the minimum";
@@ -165,7 +166,7 @@ TEST_F(NumericEditTest, LeavingTheEditBringsTheValueIntoRange) {
   EXPECT_EQ(number->Text(), "1");
   EnterTypeAndLeave("7");
   EXPECT_EQ(number->Text(), "7");
-  EXPECT_EQ(exits, (std::vector<std::string>{"1", "10", "1", "7"})) << "OnExit sees the corrected text";
+  EXPECT_EQ(exits, (TEvents{"1", "10", "1", "7"})) << "OnExit sees the corrected text";
   EXPECT_TRUE(other->Focused());
 }
 

@@ -9,6 +9,7 @@
 
 #include "ControlTestSupport.h"
 #include "ControlsTestSupport.h"
+#include "EventLog.h"
 #include "TestSupport.h"
 #include "controls/FcPages.h"
 #include "platform/Docking.h"
@@ -120,20 +121,20 @@ TEST_F(PageControl, TheMainWindowsLayoutShowsItsFirstPageWithEightTabs) {
 }
 
 TEST_F(PageControl, ClickingATabShowsItsPageUnlessItIsDisabledOrRefused) {
-  std::vector<std::string> log;
-  pages->OnChanging = [&](TObject*, int index, bool&) { log.push_back("changing " + std::to_string(index)); };
-  pages->OnChange = [&](TObject*) { log.push_back("change"); };
-  pages->OnTabClick = [&](TObject*) { log.push_back("tab click"); };
+  TEventLog log;
+  pages->OnChanging = [&](TObject*, int index, bool&) { log.Note("changing " + std::to_string(index)); };
+  pages->OnChange = log.Noter("change");
+  pages->OnTabClick = log.Noter("tab click");
   ClickTab(2);
   EXPECT_EQ(pages->TabIndex(), 2);
   EXPECT_EQ(pages->ActivePage(), Page("Settings1"));
   EXPECT_EQ(Shown(), std::vector<std::string>{"Settings1"});
-  EXPECT_EQ(log, (std::vector<std::string>{"changing 2", "change", "tab click"}));
+  EXPECT_EQ(log, (TEvents{"changing 2", "change", "tab click"}));
 
-  log.clear();
+  log.Clear();
   ClickTab(7);  // "Specific" is disabled
   EXPECT_EQ(pages->ActivePage(), Page("Settings1"));
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(log.Empty());
 
   pages->OnChanging = [&](TObject*, int, bool& allow) { allow = false; };
   ClickTab(3);

@@ -9,6 +9,7 @@
 #include "ControlTestSupport.h"
 #include "ControlsTestSupport.h"
 #include "controls/FcRadGrp.h"
+#include "EventLog.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
 
@@ -38,10 +39,10 @@ class Groups : public testing::Test {
     SetLines(check, {"640 x 480", "800 x 600", "1024 x 768"});
     radio->OnChanging = [this](TObject* sender, int index, bool& allow) {
       EXPECT_EQ(sender, radio);
-      log.push_back("changing " + std::to_string(index));
+      log.Note("changing " + std::to_string(index));
       allow = !veto;
     };
-    radio->OnClick = [this](TObject*) { log.push_back("click " + std::to_string(radio->ItemIndex())); };
+    radio->OnClick = [this](TObject*) { log.Note("click " + std::to_string(radio->ItemIndex())); };
     form->Show();
     Pump();
   }
@@ -51,7 +52,7 @@ class Groups : public testing::Test {
   std::unique_ptr<TForm> form;
   TFcRadioGroup* radio = nullptr;
   TFcCheckGroup* check = nullptr;
-  std::vector<std::string> log;
+  TEventLog log;
   bool veto = false;
 };
 
@@ -105,32 +106,32 @@ TEST_F(Groups, TheSelectionIsKeptWithinTheItems) {
 
 TEST_F(Groups, ASelectionFromCodeAsksOnChangingAndClicksTheGroup) {
   radio->SetItemIndex(2);
-  EXPECT_EQ(log, (std::vector<std::string>{"changing 2", "click 2"}));
-  log.clear();
+  EXPECT_EQ(log, (TEvents{"changing 2", "click 2"}));
+  log.Clear();
 
   radio->ItemButton(1)->SetChecked(true);
-  EXPECT_EQ(log, (std::vector<std::string>{"changing 1", "click 1"}));
+  EXPECT_EQ(log, (TEvents{"changing 1", "click 1"}));
   EXPECT_EQ(radio->ItemIndex(), 1);
   for (int i : {0, 2, 3}) EXPECT_FALSE(radio->ItemButton(i)->Checked()) << i;
-  log.clear();
+  log.Clear();
 
   radio->ItemButton(1)->SetChecked(false);
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(log.Empty());
   EXPECT_FALSE(radio->ItemButton(1)->Checked());
 
   // Refused from code: the index was set already and stays.
   veto = true;
   radio->SetItemIndex(3);
-  EXPECT_EQ(log, (std::vector<std::string>{"changing 3"}));
+  EXPECT_EQ(log, (TEvents{"changing 3"}));
   EXPECT_EQ(radio->ItemIndex(), 3);
 }
 
 TEST_F(Groups, AClickThatIsRefusedLeavesTheSelectionAsItWas) {
   radio->SetItemIndex(0);
-  log.clear();
+  log.Clear();
   veto = true;
   ClickItem(radio->ItemButton(2));
-  EXPECT_EQ(log, (std::vector<std::string>{"changing 2"}));
+  EXPECT_EQ(log, (TEvents{"changing 2"}));
   EXPECT_EQ(radio->ItemIndex(), 0);
   EXPECT_TRUE(radio->ItemButton(0)->Checked());
   EXPECT_FALSE(radio->ItemButton(2)->Checked());
@@ -153,24 +154,24 @@ TEST_F(Groups, AClickThatIsRefusedLeavesTheSelectionAsItWas) {
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(radio->ItemButton(i)->Checked()) << i;
 
   veto = false;
-  log.clear();
+  log.Clear();
   ClickItem(radio->ItemButton(1));
-  EXPECT_EQ(log, (std::vector<std::string>{"changing 1", "click 1"}));
+  EXPECT_EQ(log, (TEvents{"changing 1", "click 1"}));
   EXPECT_EQ(radio->ItemIndex(), 1);
 }
 
 TEST_F(Groups, TheCheckGroupTellsEachItemsNewState) {
-  std::vector<std::string> heard;
+  TEventLog heard;
   check->OnChange = [&](TObject* sender, int index, TCheckBoxState state) {
     EXPECT_EQ(sender, check);
-    heard.push_back(std::to_string(index) + ":" + std::to_string(state));
+    heard.Note(std::to_string(index) + ":" + std::to_string(state));
   };
   check->SetItemChecked(1, true);
   check->SetAllowGrayed(true);
   EXPECT_TRUE(check->ItemCheck(2)->AllowGrayed());
   check->SetItemState(2, cbGrayed);
   check->SetItemChecked(1, true);
-  EXPECT_EQ(heard, (std::vector<std::string>{"1:1", "2:2"}));
+  EXPECT_EQ(heard, (TEvents{"1:1", "2:2"}));
   EXPECT_TRUE(check->ItemChecked(1));
   EXPECT_FALSE(check->ItemChecked(2));
   EXPECT_EQ(check->CheckStates(), (std::vector<int>{0, 1, 2}));

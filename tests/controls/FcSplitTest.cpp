@@ -14,6 +14,7 @@
 #include "controls/FcButton.h"
 #include "controls/FcSplit.h"
 #include "controls/FcStatus.h"
+#include "EventLog.h"
 #include "platform/Forms.h"
 #include "platform/Layout.h"
 
@@ -172,10 +173,10 @@ TEST_F(Splitter, ThePanesAndTheBarAreLaidOutAtThePosition) {
 }
 
 TEST_F(Splitter, TheHotSpotClosesTheBarToTheEdgeAndOpensItAgain) {
-  std::vector<std::string> heard;
+  TEventLog heard;
   splitter->OnHotSpotClick = [&](TObject* sender) {
     EXPECT_EQ(sender, splitter);
-    heard.push_back(splitter->HotSpotClosed() ? "closed" : "open");
+    heard.Note(splitter->HotSpotClosed() ? "closed" : "open");
   };
   EXPECT_EQ(splitter->SplitterWidth(), 4);
   splitter->SetHotSpotVisible(true);
@@ -190,7 +191,7 @@ TEST_F(Splitter, TheHotSpotClosesTheBarToTheEdgeAndOpensItAgain) {
   Click(HotSpotCentre());
   EXPECT_FALSE(splitter->HotSpotClosed());
   EXPECT_EQ(splitter->Position(), 80);
-  EXPECT_EQ(heard, (std::vector<std::string>{"closed", "open"}));
+  EXPECT_EQ(heard, (TEvents{"closed", "open"}));
 
   // Both ways: the lower half of a vertical bar's hot spot closes it to the far end.
   splitter->SetHotSpotDirection(hsdBoth);
@@ -493,17 +494,17 @@ TEST(SplitterLayout, AClosedHotSpotIsStoredWithThePositionToReturnTo) {
 }
 
 TEST_F(Splitter, APaneThatIsADockSiteTakesADraggedControlAndTellsTheSplitter) {
-  std::vector<std::string> events;
+  TEventLog events;
   splitter->OnULGetSiteInfo = [&](TObject* sender, TControl*, RECT&, POINT, bool&) {
-    if (sender == splitter && (events.empty() || events.back() != "site info")) events.push_back("site info");
+    if (sender == splitter) events.NoteOnce("site info");
   };
   splitter->OnULDockOver = [&](TObject* sender, TDragDockObject*, int, int, TDragState, bool&) {
-    if (sender == splitter && (events.empty() || events.back() != "over")) events.push_back("over");
+    if (sender == splitter) events.NoteOnce("over");
   };
   splitter->OnULDockDrop = [&](TObject* sender, TDragDockObject*, int, int) {
-    if (sender == splitter) events.push_back("dropped");
+    if (sender == splitter) events.Note("dropped");
   };
-  splitter->OnLRDockDrop = [&](TObject*, TDragDockObject*, int, int) { events.push_back("wrong pane"); };
+  splitter->OnLRDockDrop = events.Noter("wrong pane");
   splitter->SetPosition(120);
   splitter->UpperLeft()->SetDockSite(true);
   auto* tool = new TFcPanel(form.get());
@@ -525,7 +526,7 @@ TEST_F(Splitter, APaneThatIsADockSiteTakesADraggedControlAndTellsTheSplitter) {
   SendMessageA(captured, WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y));
   EXPECT_EQ(tool->HostDockSite(), splitter->UpperLeftPane());
   // Asked while the mouse moved and again at the drop.
-  EXPECT_EQ(events, (std::vector<std::string>{"site info", "over", "site info", "over", "dropped"}));
+  EXPECT_EQ(events, (TEvents{"site info", "over", "site info", "over", "dropped"}));
 }
 
 TEST_F(Splitter, ItShowsItsOwnCursorsOverTheBarAndTheHotSpot) {

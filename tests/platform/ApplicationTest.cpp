@@ -4,6 +4,7 @@
 #include <functional>
 #include <thread>
 
+#include "EventLog.h"
 #include "TestSupport.h"
 #include "platform/Application.h"
 #include "platform/Thread.h"
@@ -53,13 +54,13 @@ TEST(Application, ProcessMessagesHandlesWhatIsQueuedAndReturns) {
 
 TEST(Application, ExceptionsFromWindowsGoToTheHandlerAndAbortIsSilent) {
   TAppState restore;
-  std::vector<std::string> reported;
+  TEventLog reported;
   Application->OnException = [&](TObject*, const std::exception& e) {
-    reported.push_back(e.what());
+    reported.Note(e.what());
   };
   struct Case {
     std::function<void()> raise;
-    std::vector<std::string> expected;
+    TEvents expected;
   };
   const Case cases[] = {
       {[] { throw Exception("Window failed"); }, {"Window failed"}},
@@ -69,7 +70,7 @@ TEST(Application, ExceptionsFromWindowsGoToTheHandlerAndAbortIsSilent) {
       {[] { throw 42; }, {"Unknown exception"}},
   };
   for (const Case& c : cases) {
-    reported.clear();
+    reported.Clear();
     HWND wnd = AllocateHWnd([&](TMessage& m) {
       if (m.Msg == WM_APP) c.raise();
       m.Result = DefWindowProcA(wnd, m.Msg, m.WParam, m.LParam);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ControlTestSupport.h"
+#include "EventLog.h"
 #include "platform/ComCtrls.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
@@ -92,17 +93,17 @@ TEST_F(ViewForm, ALazyNodeGetsItsChildrenWhenItOpensFromCodeOrFromTheKeyboard) {
   TTreeNode* fromKeys = tree->Items()->AddChild(nullptr, "from keys");
   TTreeNode* refused = tree->Items()->AddChild(nullptr, "refused");
   for (TTreeNode* n : {fromCode, fromKeys, refused}) n->SetHasChildren(true);
-  std::vector<std::string> asked;
+  TEventLog asked;
   tree->OnExpanding = [&](TObject*, TTreeNode* node, bool& allow) {
-    asked.push_back(node->Text());
+    asked.Note(node->Text());
     if (node == refused) {
       allow = false;
       return;
     }
     if (node->Count() == 0) tree->Items()->AddChild(node, node->Text() + " child");
   };
-  std::vector<std::string> expanded;
-  tree->OnExpanded = [&](TObject*, TTreeNode* node) { expanded.push_back(node->Text()); };
+  TEventLog expanded;
+  tree->OnExpanded = [&](TObject*, TTreeNode* node) { expanded.Note(node->Text()); };
 
   fromCode->Expand(false);
   tree->SetSelected(fromKeys);
@@ -111,8 +112,8 @@ TEST_F(ViewForm, ALazyNodeGetsItsChildrenWhenItOpensFromCodeOrFromTheKeyboard) {
   refused->Expand(false);
   Pump();
 
-  EXPECT_EQ(asked, (std::vector<std::string>{"from code", "from keys", "refused"}));
-  EXPECT_EQ(expanded, (std::vector<std::string>{"from code", "from keys"}));
+  EXPECT_EQ(asked, (TEvents{"from code", "from keys", "refused"}));
+  EXPECT_EQ(expanded, (TEvents{"from code", "from keys"}));
   for (TTreeNode* n : {fromCode, fromKeys}) {
     EXPECT_TRUE(n->Expanded()) << n->Text();
     ASSERT_EQ(n->Count(), 1) << n->Text();
@@ -219,8 +220,8 @@ TEST_F(ViewForm, ANewWindowShowsTheNodesWithTheirSelectionExpansionAndTicks) {
   tree->SetSelected(a1);
   int changes = 0;
   tree->OnChange = [&](TObject*, TTreeNode*) { ++changes; };
-  std::vector<std::string> deleted;
-  tree->OnDeletion = [&](TObject*, TTreeNode* n) { deleted.push_back(n->Text()); };
+  TEventLog deleted;
+  tree->OnDeletion = [&](TObject*, TTreeNode* n) { deleted.Note(n->Text()); };
 
   tree->RecreateWnd();
 
@@ -231,7 +232,7 @@ TEST_F(ViewForm, ANewWindowShowsTheNodesWithTheirSelectionExpansionAndTicks) {
   EXPECT_FALSE(a->Checked());
   EXPECT_EQ(tree->Selected(), a1);
   // The nodes were never deleted, and the restored selection is no change.
-  EXPECT_TRUE(deleted.empty());
+  EXPECT_TRUE(deleted.Empty());
   EXPECT_EQ(changes, 0);
 }
 
@@ -242,19 +243,19 @@ TEST_F(ViewForm, DeletingANodeTellsOfItsChildrenFirstAndClearingTellsOfAll) {
   TTreeNode* a2 = tree->Items()->AddChild(a, "a2");
   tree->Items()->AddChild(a2, "a2x");
   tree->Items()->AddChild(nullptr, "b");
-  std::vector<std::string> deleted;
-  tree->OnDeletion = [&](TObject*, TTreeNode* n) { deleted.push_back(n->Text()); };
+  TEventLog deleted;
+  tree->OnDeletion = [&](TObject*, TTreeNode* n) { deleted.Note(n->Text()); };
 
   a2->Delete();
-  EXPECT_EQ(deleted, (std::vector<std::string>{"a2x", "a2"}));
+  EXPECT_EQ(deleted, (TEvents{"a2x", "a2"}));
   EXPECT_EQ(WindowOrder(tree, a->ItemId()), (std::vector<std::string>{"a1"}));
   a->GetFirstChild()->Delete();
   // A node left without children shows no button.
   EXPECT_FALSE(a->HasChildren());
 
-  deleted.clear();
+  deleted.Clear();
   tree->Items()->Clear();
-  EXPECT_EQ(deleted, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(deleted, (TEvents{"a", "b"}));
   EXPECT_EQ(tree->Items()->Count(), 0);
   EXPECT_TRUE(WindowOrder(tree, nullptr).empty());
 }
@@ -523,13 +524,13 @@ TEST_F(ViewForm, DeletingItemsTellsOfEachAndKeepsTheOthersInPlace) {
   auto* list = Make<TListView>(8, 8, 300, 200);
   list->SetViewStyle(vsList);
   for (const char* caption : {"a", "b", "c", "d"}) list->Items()->Add()->SetCaption(caption);
-  std::vector<std::string> deleted;
-  list->OnDeletion = [&](TObject*, TListItem* item) { deleted.push_back(item->Caption()); };
+  TEventLog deleted;
+  list->OnDeletion = [&](TObject*, TListItem* item) { deleted.Note(item->Caption()); };
   list->Items()->Delete(1);
   EXPECT_EQ(Captions(list), (std::vector<std::string>{"a", "c", "d"}));
   EXPECT_EQ(list->Items()->Item(2)->Index(), 2);
   EXPECT_EQ(CellText(list, 1, 0), "c");
   list->Items()->Clear();
-  EXPECT_EQ(deleted, (std::vector<std::string>{"b", "a", "c", "d"}));
+  EXPECT_EQ(deleted, (TEvents{"b", "a", "c", "d"}));
   EXPECT_EQ(SendMessageA(list->Handle(), LVM_GETITEMCOUNT, 0, 0), 0);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "EventLog.h"
 #include "platform/Forms.h"
 #include "platform/TypInfo.h"
 
@@ -170,16 +171,16 @@ class TCtlMark : public TGraphicControl {
 class TCtlForm : public TForm {
  public:
   using TForm::TForm;
-  std::vector<std::string> log;
+  TEventLog log;
   int created = 0;
 
   void FormCreate(TObject*) { ++created; }
-  void MarkClick(TObject* s) { log.push_back("click " + Name(s)); }
-  void MarkEnter(TObject* s) { log.push_back("enter " + Name(s)); }
-  void MarkLeave(TObject* s) { log.push_back("leave " + Name(s)); }
-  void ButtonClick(TObject* s) { log.push_back("click " + Name(s)); }
-  void BoxEnter(TObject* s) { log.push_back("enter " + Name(s)); }
-  void BoxExit(TObject* s) { log.push_back("exit " + Name(s)); }
+  void MarkClick(TObject* s) { log.Note("click " + Name(s)); }
+  void MarkEnter(TObject* s) { log.Note("enter " + Name(s)); }
+  void MarkLeave(TObject* s) { log.Note("leave " + Name(s)); }
+  void ButtonClick(TObject* s) { log.Note("click " + Name(s)); }
+  void BoxEnter(TObject* s) { log.Note("enter " + Name(s)); }
+  void BoxExit(TObject* s) { log.Note("exit " + Name(s)); }
 
   template <class T>
   T* Find(const char* name) {

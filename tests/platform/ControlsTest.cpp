@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ControlTestClasses.h"
+#include "EventLog.h"
 
 namespace {
 
@@ -366,7 +367,7 @@ namespace {
 // Three levels of handlers of one message, each passing it on with Inherited; the middle class
 // of the first chain has no table of its own, the one of the second has.
 constexpr UINT kChainMessage = WM_USER + 21;
-std::vector<std::string> chainCalls;
+TEventLog chainCalls;
 
 class TChainBase : public TGraphicControl {
   MESSAGE_TABLE(TGraphicControl)
@@ -374,7 +375,7 @@ class TChainBase : public TGraphicControl {
  public:
   using TGraphicControl::TGraphicControl;
   void Handle(TWMMouse& m) {
-    chainCalls.push_back("base at " + std::to_string(m.Pos.x) + "," + std::to_string(m.Pos.y));
+    chainCalls.Note("base at " + std::to_string(m.Pos.x) + "," + std::to_string(m.Pos.y));
     m.Result += 1;
     Inherited(m);
   }
@@ -399,7 +400,7 @@ class TChainOwn : public TChainBase {
  public:
   using TChainBase::TChainBase;
   void Handle(TMessage& m) {
-    chainCalls.push_back("middle");
+    chainCalls.Note("middle");
     m.Result += 10;
     Inherited(m);
   }
@@ -420,7 +421,7 @@ class TChainTop : public Base {
  public:
   using Base::Base;
   void Handle(TMessage& m) {
-    chainCalls.push_back("top");
+    chainCalls.Note("top");
     m.Result += 100;
     Inherited(m);
   }
@@ -440,7 +441,7 @@ TMessageTable& TChainTop<Base>::Messages() {
 TEST_F(Controls, InheritedPassesAMessageThroughEveryTableAboveTheHandlersClass) {
   struct TCase {
     std::function<TControl*(TComponent*)> make;
-    std::vector<std::string> calls;
+    TEvents calls;
     LRESULT result;
   };
   const TCase cases[] = {
@@ -451,7 +452,7 @@ TEST_F(Controls, InheritedPassesAMessageThroughEveryTableAboveTheHandlersClass) 
   for (const TCase& c : cases) {
     TComponent owner(nullptr);
     TControl* control = c.make(&owner);
-    chainCalls.clear();
+    chainCalls.Clear();
     EXPECT_EQ(control->Perform(kChainMessage, 0, PointToLParam(POINT{3, 4})), c.result);
     EXPECT_EQ(chainCalls, c.calls);
   }

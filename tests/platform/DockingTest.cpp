@@ -2,6 +2,7 @@
 
 #include "ControlTestClasses.h"
 #include "ControlTestSupport.h"
+#include "EventLog.h"
 #include "platform/Docking.h"
 
 namespace {
@@ -53,13 +54,13 @@ class Docking : public testing::Test {
 }  // namespace
 
 TEST_F(Docking, DockedControlsShareTheSiteBelowTheirGrabbersAndTellItOfChanges) {
-  std::vector<std::string> notices;
+  TEventLog notices;
   TWndMethod previous = left->WindowProc;
   left->WindowProc = [&](TMessage& m) {
     if (m.Msg == CM_DOCKNOTIFICATION) {
       auto* notice = reinterpret_cast<TMessage*>(m.LParam);
-      if (notice->Msg == WM_SETTEXT) notices.push_back(reinterpret_cast<const char*>(notice->LParam));
-      if (notice->Msg == CM_VISIBLECHANGED) notices.push_back(notice->WParam ? "shown" : "hidden");
+      if (notice->Msg == WM_SETTEXT) notices.Note(reinterpret_cast<const char*>(notice->LParam));
+      if (notice->Msg == CM_VISIBLECHANGED) notices.Note(notice->WParam ? "shown" : "hidden");
     }
     previous(m);
   };
@@ -74,7 +75,7 @@ TEST_F(Docking, DockedControlsShareTheSiteBelowTheirGrabbersAndTellItOfChanges) 
                                               client.bottom - client.bottom / 2 - 12}));
   first->SetCaption("Renamed");
   second->Hide();
-  EXPECT_EQ(notices, (std::vector<std::string>{"Renamed", "hidden"}));
+  EXPECT_EQ(notices, (TEvents{"Renamed", "hidden"}));
   EXPECT_EQ(Bounds(first), (std::vector<int>{0, 12, client.right, client.bottom - 12}))
       << "a hidden client gives its room back";
   left->WindowProc = previous;
@@ -130,13 +131,13 @@ TEST_F(Docking, AGrabberDragsItsControlToTheSiteItIsDroppedOnOrFloatsIt) {
   ASSERT_TRUE(first->ManualDock(left));
   auto* dockTree = dynamic_cast<TDockTree*>(left->DockManager());
   RECT grabber = dockTree->GrabberRect(first);
-  std::vector<std::string> events;
-  first->OnStartDock = [&](TObject*, TDragDockObject*&) { events.push_back("start"); };
+  TEventLog events;
+  first->OnStartDock = events.Noter("start");
   first->OnEndDock = [&](TObject*, TObject* target, int, int) {
-    events.push_back(target == right ? "end in right" : target ? "end elsewhere" : "end floating");
+    events.Note(target == right ? "end in right" : target ? "end elsewhere" : "end floating");
   };
   right->OnDockDrop = [&](TObject*, TDragDockObject* source, int, int) {
-    events.push_back(source->Control() == first ? "dropped" : "?");
+    events.Note(source->Control() == first ? "dropped" : "?");
   };
   auto dragTo = [&](TControl* over, int x, int y, bool drop) {
     POINT at{grabber.left + 20, grabber.top + 4};
@@ -155,7 +156,7 @@ TEST_F(Docking, AGrabberDragsItsControlToTheSiteItIsDroppedOnOrFloatsIt) {
   dragTo(right, 100, 50, true);
   EXPECT_EQ(first->HostDockSite(), right);
   EXPECT_FALSE(first->Dragging());
-  EXPECT_EQ(events, (std::vector<std::string>{"start", "dropped", "end in right"}));
+  EXPECT_EQ(events, (TEvents{"start", "dropped", "end in right"}));
 
   // Escape while dragging leaves it where it was.
   grabber = RECT{0, 0, right->Width(), 12};
@@ -168,10 +169,10 @@ TEST_F(Docking, AGrabberDragsItsControlToTheSiteItIsDroppedOnOrFloatsIt) {
   EXPECT_EQ(first->HostDockSite(), left);
 
   // Dropped over no dock site, it floats there.
-  events.clear();
+  events.Clear();
   dragTo(form, 300, 200, true);
   EXPECT_TRUE(first->Floating());
-  EXPECT_EQ(events, (std::vector<std::string>{"start", "end floating"}));
+  EXPECT_EQ(events, (TEvents{"start", "end floating"}));
   POINT corner = first->ClientToScreen(POINT{0, 0});
   POINT drop = form->ClientToScreen(POINT{300, 200});
   EXPECT_LT(std::abs(corner.y - drop.y), 60);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -39,7 +38,7 @@ class FormFromLayout : public testing::Test {
     form->SetModalResult(mrNone);
     form->Find<TCtlBox>("NameBox")->SetFocus();
     Pump();
-    form->log.clear();
+    form->log.Clear();
   }
   template <class T>
   static T* Get(const char* name) {
@@ -109,7 +108,7 @@ TEST_F(FormFromLayout, TabMovesTheFocusInTabOrderWithEnterAndExit) {
   ASSERT_TRUE(name->Focused());
   Key(VK_TAB);
   EXPECT_TRUE(Get<TCtlBox>("AgeBox")->Focused());
-  EXPECT_EQ(form->log, (std::vector<std::string>{"exit NameBox", "enter AgeBox"}));
+  EXPECT_EQ(form->log, (TEvents{"exit NameBox", "enter AgeBox"}));
   EXPECT_EQ(Screen->ActiveControl(), Get<TCtlBox>("AgeBox"));
 
   // Past the box without a tab stop and the disabled one, round to the top panel's button,
@@ -133,17 +132,17 @@ TEST_F(FormFromLayout, TabMovesTheFocusInTabOrderWithEnterAndExit) {
   Key(VK_TAB);
   SetKeyboardState(keys);
   EXPECT_TRUE(Get<TCtlButton>("OkButton")->Focused());
-  EXPECT_EQ(form->log.back(), "exit NameBox");
+  EXPECT_EQ(form->log.Last(), "exit NameBox");
 }
 
 TEST_F(FormFromLayout, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   auto* box = Get<TCtlBox>("NameBox");
   box->keysSeen.clear();
   Key(VK_RETURN);
-  EXPECT_EQ(form->log, std::vector<std::string>{"click OkButton"});
+  EXPECT_EQ(form->log, TEvents{"click OkButton"});
   EXPECT_EQ(form->ModalResult(), mrOk);
   Key(VK_ESCAPE);
-  EXPECT_EQ(form->log, (std::vector<std::string>{"click OkButton", "click CancelButton"}));
+  EXPECT_EQ(form->log, (TEvents{"click OkButton", "click CancelButton"}));
   // The dialog keys were used up by the form: the box never saw them.
   EXPECT_TRUE(box->keysSeen.empty());
   // A key the box does want still reaches it.
@@ -154,10 +153,10 @@ TEST_F(FormFromLayout, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
 TEST_F(FormFromLayout, AltAndALetterPressesTheButtonWithThatAccelerator) {
   PostMessageA(GetFocus(), WM_SYSCHAR, 'i', 0x20000001);
   Pump();
-  EXPECT_EQ(form->log, std::vector<std::string>{"click InnerButton"});
+  EXPECT_EQ(form->log, TEvents{"click InnerButton"});
   PostMessageA(GetFocus(), WM_SYSCHAR, 'q', 0x20000001);
   Pump();
-  EXPECT_EQ(form->log.size(), 1u);
+  EXPECT_EQ(form->log.Size(), 1u);
 }
 
 TEST_F(FormFromLayout, AKeyHandlerThatZeroesTheKeyKeepsItFromTheControl) {
@@ -194,30 +193,29 @@ TEST_F(FormFromLayout, AWindowlessChildGetsClickAndMouseEnterAndLeave) {
   auto* top = Get<TCtlPanel>("TopPanel");
   MouseMoveTo(mark, 5, 5);
   EXPECT_EQ(MouseControl(), mark);
-  EXPECT_EQ(form->log, std::vector<std::string>{"enter Mark"});
+  EXPECT_EQ(form->log, TEvents{"enter Mark"});
   MouseClick(mark, 6, 6);
   MouseMoveTo(top, 100, 5);
   EXPECT_EQ(MouseControl(), top);
-  EXPECT_EQ(form->log, (std::vector<std::string>{"enter Mark", "click Mark", "leave Mark"}));
+  EXPECT_EQ(form->log, (TEvents{"enter Mark", "click Mark", "leave Mark"}));
 
   // A press on the mark keeps the mouse for it; released outside it is no click.
-  form->log.clear();
+  form->log.Clear();
   int x = 5, y = 5;
   HWND wnd = MouseTarget(mark, x, y);
   SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   EXPECT_TRUE(mark->MouseCapture());
   SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(200, 50));
   EXPECT_FALSE(mark->MouseCapture());
-  EXPECT_TRUE(std::find(form->log.begin(), form->log.end(), "click Mark") == form->log.end());
+  EXPECT_EQ(form->log.Count("click Mark"), 0);
 
   // Deeper down: a mark on a panel on a panel.
-  form->log.clear();
+  form->log.Clear();
   auto* nested = Get<TCtlMark>("NestedMark");
   MouseMoveTo(nested, 10, 10);
   MouseClick(nested, 10, 10);
   MouseMoveTo(Get<TCtlPanel>("Nested"), 2, 2);
-  EXPECT_EQ(form->log,
-            (std::vector<std::string>{"enter NestedMark", "click NestedMark", "leave NestedMark"}));
+  EXPECT_EQ(form->log, (TEvents{"enter NestedMark", "click NestedMark", "leave NestedMark"}));
 }
 
 TEST_F(FormFromLayout, DisablingAParentDisablesItsChildrenAsWindowsDoes) {
@@ -238,7 +236,7 @@ TEST_F(FormFromLayout, DisablingAParentDisablesItsChildrenAsWindowsDoes) {
   TWndMethod markProc = count(mark, markChanges);
   TWndMethod boxProc = count(age, boxChanges);
 
-  auto clicks = [] { return std::count(form->log.begin(), form->log.end(), "click NestedMark"); };
+  auto clicks = [] { return form->log.Count("click NestedMark"); };
   RealClick(mark, 10, 10);
   ASSERT_EQ(clicks(), 1) << "real input must work";
 
@@ -280,8 +278,8 @@ TEST_F(FormFromLayout, AnExceptionFromAHandlerShowsTheErrorBoxAndTheLoopGoesOn) 
   // The loop goes on: the next click is handled as usual.
   PostMessageA(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   PostMessageA(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  EXPECT_TRUE(LoopUntil([&] { return !form->log.empty(); }));
-  EXPECT_EQ(form->log, std::vector<std::string>{"click InnerButton"});
+  EXPECT_TRUE(LoopUntil([&] { return !form->log.Empty(); }));
+  EXPECT_EQ(form->log, TEvents{"click InnerButton"});
 }
 
 TEST_F(FormFromLayout, TheScreenKnowsTheActiveFormAndControlAndRestoresItsCursor) {

@@ -2,6 +2,7 @@
 
 #include "ControlTestClasses.h"
 #include "ControlTestSupport.h"
+#include "EventLog.h"
 #include "TestSupport.h"
 #include "platform/Hints.h"
 
@@ -128,15 +129,15 @@ TEST_F(Hints, TheApplicationsHintGoesToOnHintOrElseToTheFormsControls) {
   MouseMoveTo(mark, 5, 5);
   EXPECT_EQ(pane->Caption(), "Choose the demo");
 
-  std::vector<std::string> heard;
+  TEventLog heard;
   Application->OnHint = [&](TObject* sender) {
     EXPECT_EQ(sender, Application);
-    heard.push_back(Application->Hint());
+    heard.Note(Application->Hint());
   };
   MouseMoveTo(mark, 6, 6);
   MouseMoveTo(box, 5, 5);
   MouseMoveTo(form, 300, 190);
-  EXPECT_EQ(heard, (std::vector<std::string>{"Not shown as a hint", ""}));
+  EXPECT_EQ(heard, (TEvents{"Not shown as a hint", ""}));
   EXPECT_EQ(pane->Caption(), "Choose the demo") << "OnHint takes the hints instead";
 }
 

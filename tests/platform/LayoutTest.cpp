@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "EventLog.h"
 #include "platform/Layout.h"
 #include "platform/TypInfo.h"
 
@@ -11,7 +12,7 @@ enum TLyShape { lsNone, lsFlat, lsRound };
 using TLyShapes = TSet<TLyShape>;
 const TEnumInfo LyShapeInfo{"TLyShape", {"lsNone", "lsFlat", "lsRound"}};
 
-std::vector<std::string> loadedLog;
+TEventLog loadedLog;
 int liveBoxes = 0;
 
 class TLyPen : public TPersistent {
@@ -77,7 +78,7 @@ class TLyBox : public TComponent {
   TComponent* GetParentComponent() const override { return parent; }
   void Loaded() override {
     TComponent::Loaded();
-    loadedLog.push_back(Name());
+    loadedLog.Note(Name());
     buddyKnownAtLoaded = buddy_ != nullptr;
   }
 
@@ -111,7 +112,7 @@ class TLyForm : public TComponent {
   void CountHandler(TObject*, int& n) { n += 7; }
   void Loaded() override {
     TComponent::Loaded();
-    loadedLog.push_back(Name());
+    loadedLog.Note(Name());
   }
   TObject* pinged = nullptr;
 
@@ -172,7 +173,7 @@ class Layout : public testing::Test {
  protected:
   void SetUp() override {
     Register();
-    loadedLog.clear();
+    loadedLog.Clear();
     RegisterPictureHooks(
         [](TPersistent* p, HINSTANCE module, const std::string& name) {
           auto* picture = dynamic_cast<TLyPicture*>(p);
@@ -244,7 +245,7 @@ TEST_F(Layout, ReadsNestedComponentsReferencesAndEvents) {
   EXPECT_EQ(n, 8);
 
   // Nested components first, the window last; nothing is left loading.
-  EXPECT_EQ(loadedLog, (std::vector<std::string>{"Inner", "Panel1", "Later", "MainForm"}));
+  EXPECT_EQ(loadedLog, (TEvents{"Inner", "Panel1", "Later", "MainForm"}));
   for (TComponent* c : {static_cast<TComponent*>(&form), static_cast<TComponent*>(panel),
                         static_cast<TComponent*>(inner), static_cast<TComponent*>(later)}) {
     EXPECT_FALSE(c->ComponentState().Contains(csLoading));
@@ -342,7 +343,7 @@ TEST_F(Layout, ErrorsNameWindowComponentAndPropertyAndLeaveNothingBehind) {
                        c.failing + "] }";
     TLyForm form(nullptr);
     int before = liveBoxes;
-    loadedLog.clear();
+    loadedLog.Clear();
     try {
       ReadLayout(&form, text);
       ADD_FAILURE() << "no error";
@@ -359,7 +360,7 @@ TEST_F(Layout, ErrorsNameWindowComponentAndPropertyAndLeaveNothingBehind) {
     EXPECT_EQ(form.ComponentCount(), 0);
     EXPECT_EQ(liveBoxes, before);
     EXPECT_TRUE(form.ComponentState().Empty());
-    EXPECT_TRUE(loadedLog.empty());
+    EXPECT_TRUE(loadedLog.Empty());
   }
 }
 

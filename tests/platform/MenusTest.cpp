@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "EventLog.h"
 #include "platform/Application.h"
 #include "platform/Menus.h"
 
@@ -50,16 +51,16 @@ TEST(Menus, AFailingClickIsReportedAndTheNextCommandStillRuns) {
   failing->OnClick = [](TObject*) { throw Exception("Cannot open the report"); };
   bool nextRan = false;
   next->OnClick = [&](TObject*) { nextRan = true; };
-  std::vector<std::string> reported;
+  TEventLog reported;
   Application->OnException = [&](TObject* sender, const std::exception& e) {
     EXPECT_EQ(sender, &menu);
-    reported.push_back(e.what());
+    reported.Note(e.what());
   };
   PostMessageA(menu.WindowHandle(), WM_COMMAND, failing->Command(), 0);
   PostMessageA(menu.WindowHandle(), WM_COMMAND, next->Command(), 0);
   Pump();
   Application->OnException = nullptr;
-  EXPECT_EQ(reported, std::vector<std::string>{"Cannot open the report"});
+  EXPECT_EQ(reported, TEvents{"Cannot open the report"});
   EXPECT_TRUE(nextRan);
 }
 

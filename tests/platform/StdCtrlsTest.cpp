@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "EventLog.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
@@ -283,16 +284,16 @@ TEST_F(StdCtrls, AFailingHandlerOfTheEditPartIsReportedAndNothingEscapes) {
   auto* box = Get<TComboBox>("MapBox");
   box->OnKeyPress = [](TObject*, char&) { throw Exception("key refused"); };
   // Even a report that fails in turn must not unwind through the system's dispatch.
-  std::vector<std::string> reported;
+  TEventLog reported;
   Application->OnException = [&](TObject* sender, const std::exception& e) {
     EXPECT_EQ(sender, box);
-    reported.push_back(e.what());
+    reported.Note(e.what());
     throw Exception("the report failed too");
   };
   SendMessageA(box->EditHandle(), WM_CHAR, 'z', 1);
   Application->OnException = nullptr;
   box->OnKeyPress = nullptr;
-  EXPECT_EQ(reported, std::vector<std::string>{"key refused"});
+  EXPECT_EQ(reported, TEvents{"key refused"});
 }
 
 TEST_F(StdCtrls, AnOwnerDrawnComboBoxDrawsItsItemsThroughDrawItem) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "EventLog.h"
 #include "TestSupport.h"
 #include "platform/StringList.h"
 
@@ -268,30 +269,30 @@ TEST(StringList, AssignAndEquals) {
 
 TEST(StringList, ChangeEventsComeOncePerChangeOrOncePerUpdate) {
   TStringList list;
-  V events;
+  TEventLog events;
   list.OnChanging = [&](TObject* sender) {
     EXPECT_EQ(sender, &list);
-    events.push_back("changing " + std::to_string(list.Count()));
+    events.Note("changing " + std::to_string(list.Count()));
   };
-  list.OnChange = [&](TObject*) { events.push_back("change " + std::to_string(list.Count())); };
+  list.OnChange = [&](TObject*) { events.Note("change " + std::to_string(list.Count())); };
   list.Add("a");
-  EXPECT_EQ(events, (V{"changing 0", "change 1"}));
+  EXPECT_EQ(events, (TEvents{"changing 0", "change 1"}));
 
-  events.clear();
+  events.Clear();
   list.BeginUpdate();
   list.BeginUpdate();
   list.Add("b");
   list.Delete(0);
   list.SetText("1\r\n2\r\n3\r\n");
   list.EndUpdate();
-  EXPECT_EQ(events, (V{"changing 1"}));
+  EXPECT_EQ(events, (TEvents{"changing 1"}));
   list.EndUpdate();
-  EXPECT_EQ(events, (V{"changing 1", "change 3"}));
+  EXPECT_EQ(events, (TEvents{"changing 1", "change 3"}));
 
-  events.clear();
+  events.Clear();
   list.Clear();
   list.Clear();  // nothing left to change
-  EXPECT_EQ(events, (V{"changing 3", "change 0"}));
+  EXPECT_EQ(events, (TEvents{"changing 3", "change 0"}));
 }
 
 TEST(StringList, SortAndCustomSort) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "EventLog.h"
 #include "FcViewsTestSupport.h"
 #include "shell/FcListVw.h"
 
@@ -255,12 +256,12 @@ TEST_P(FcListCheck, ATickIsAskedForFirstAndToldAfterwards) {
   list->SetCheckboxes(true);
   AddRow(list, "pier", "");
   TListItem* item = list->Items()->Item(0);
-  std::vector<std::string> events;
+  TEventLog events;
   list->OnItemChecking = [&](TObject*, TListItem* i, bool checked, bool& allow) {
-    events.push_back(std::string(checked ? "checking " : "clearing ") + i->Caption());
+    events.Note(std::string(checked ? "checking " : "clearing ") + i->Caption());
     allow = c.allow;
   };
-  list->OnItemChecked = [&](TObject*, TListItem* i) { events.push_back("checked " + i->Caption()); };
+  list->OnItemChecked = [&](TObject*, TListItem* i) { events.Note("checked " + i->Caption()); };
 
   if (c.byClick) {
     RECT r = item->DisplayRect(drBounds);
@@ -272,7 +273,7 @@ TEST_P(FcListCheck, ATickIsAskedForFirstAndToldAfterwards) {
     item->SetChecked(true);
   }
   EXPECT_EQ(item->Checked(), c.allow) << c.name;
-  std::vector<std::string> expected{"checking pier"};
+  TEvents expected{"checking pier"};
   if (c.allow) expected.push_back("checked pier");
   EXPECT_EQ(events, expected) << c.name;
 }

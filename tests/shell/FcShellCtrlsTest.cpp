@@ -248,7 +248,7 @@ TEST_F(ShellCtrls, FilesDraggedFromTheListToTheTreeGoToTheFoldersTargetWithTheEf
     POINT from = list->ClientToScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     POINT to = tree->ClientToScreen(Centre(beta));
     std::thread user(Hand, from, to, c.keys, std::cref(folder));
-    bool dropped = LoopUntil([&] { return !folder.calls.empty() && folder.calls.back() == "drop"; }, 8000);
+    bool dropped = LoopUntil([&] { return folder.calls.Last() == "drop"; }, 8000);
     user.join();
     Pump();
     ASSERT_TRUE(dropped) << files[i];

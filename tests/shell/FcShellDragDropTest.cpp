@@ -4,12 +4,12 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "EventLog.h"
 #include "RealInput.h"
 #include "ShellTestSupport.h"
 #include "platform/Forms.h"
@@ -403,27 +403,27 @@ TEST(ShellDropSource, WhenADragGoesOnDropsOrIsCancelled) {
 // A shell control's side of a drop, as a test sees it.
 class TRecordingHandler : public IFcShellDropHandler {
  public:
-  std::vector<std::string> calls;
+  TEventLog calls;
   std::function<void()> onEnter;
   DWORD answer = DROPEFFECT_COPY;
   HRESULT DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-    calls.push_back("enter");
+    calls.Note("enter");
     entered = data;
     if (onEnter) onEnter();
     *effect = answer;
     return S_OK;
   }
   HRESULT DragOver(DWORD, POINTL, DWORD* effect) override {
-    if (calls.empty() || calls.back() != "over") calls.push_back("over");
+    calls.NoteOnce("over");
     *effect = answer;
     return S_OK;
   }
   HRESULT DragLeave() override {
-    calls.push_back("leave");
+    calls.Note("leave");
     return S_OK;
   }
   HRESULT Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-    calls.push_back("drop");
+    calls.Note("drop");
     dropped = data;
     effects = GetDropEffects(data);
     *effect = answer;
@@ -481,9 +481,8 @@ TEST_F(ShellDragDrop, AReleasedButtonDropsTheItemsOnTheTargetUnderThePointer) {
   DWORD effect = DROPEFFECT_NONE;
   EXPECT_EQ(DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect), DRAGDROP_S_DROP);
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
-  ASSERT_FALSE(handler_.calls.empty());
-  EXPECT_EQ(handler_.calls.front(), "enter");
-  EXPECT_EQ(handler_.calls.back(), "drop");
+  EXPECT_EQ(handler_.calls.First(), "enter");
+  EXPECT_EQ(handler_.calls.Last(), "drop");
   EXPECT_NE(handler_.dropped, nullptr);
   EXPECT_EQ(handler_.effects, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK));
 }
@@ -498,9 +497,8 @@ TEST_F(ShellDragDrop, ASecondButtonCancelsTheDrag) {
   SendMouse(mbRight, false);
   SendMouse(mbLeft, false);
   EXPECT_EQ(hr, DRAGDROP_S_CANCEL);
-  ASSERT_FALSE(handler_.calls.empty());
-  EXPECT_EQ(handler_.calls.front(), "enter");
-  EXPECT_EQ(handler_.calls.back(), "leave");
+  EXPECT_EQ(handler_.calls.First(), "enter");
+  EXPECT_EQ(handler_.calls.Last(), "leave");
 }
 
 TEST_F(ShellDragDrop, AFailingHandlerRefusesTheDropInsteadOfThrowingThroughOle) {
@@ -510,16 +508,16 @@ TEST_F(ShellDragDrop, AFailingHandlerRefusesTheDropInsteadOfThrowingThroughOle) 
   DWORD effect = DROPEFFECT_COPY;
   DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY, &effect);
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-  EXPECT_EQ(std::count(handler_.calls.begin(), handler_.calls.end(), "drop"), 0);
+  EXPECT_EQ(handler_.calls.Count("drop"), 0);
 
   // Detached from its control, the target answers without calling it.
-  handler_.calls.clear();
+  handler_.calls.Clear();
   target_->Detach();
   POINTL point{0, 0};
   effect = DROPEFFECT_COPY;
   EXPECT_EQ(target_->DragEnter(data.Get(), 0, point, &effect), E_UNEXPECTED);
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-  EXPECT_TRUE(handler_.calls.empty());
+  EXPECT_TRUE(handler_.calls.Empty());
 }
 
 }  // namespace

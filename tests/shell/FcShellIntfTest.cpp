@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "EventLog.h"
 #include "ShellTestSupport.h"
 #include "platform/Guards.h"
 #include "shell/FcShellIntf.h"
@@ -182,15 +183,15 @@ TEST_F(PidlList, ListsAreFreedOnlyWithAnAllocator) {
 // ---- TFcDeviceChangeHandler -----------------------------------------------------------------
 
 struct TSubscriberLog : TObject {
-  std::vector<std::string>* log = nullptr;
+  TEventLog* log = nullptr;
   std::string name;
   std::function<void()> during;
   void Changed(TObject* sender, TMessage& m) {
-    log->push_back(Format("%s %s %#llx %lld", name.c_str(), sender ? "handler" : "none",
+    log->Note(Format("%s %s %#llx %lld", name.c_str(), sender ? "handler" : "none",
                           static_cast<unsigned long long>(m.WParam), static_cast<long long>(m.LParam)));
     if (during) during();
   }
-  void Other(TObject*, TMessage&) { log->push_back(name + " other"); }
+  void Other(TObject*, TMessage&) { log->Note(name + " other"); }
 };
 
 // Three subscribers that note their calls in one log.
@@ -205,11 +206,11 @@ class DeviceChange : public testing::Test {
   // Sends the handler a device change and runs the messages until `calls` are logged.
   bool Deliver(TFcDeviceChangeHandler& handler, WPARAM event, std::size_t calls) {
     SendMessageA(handler.Handle(), WM_DEVICECHANGE, event, 0);
-    bool done = LoopUntil([&] { return log.size() >= calls; }, 3000);
+    bool done = LoopUntil([&] { return log.Size() >= calls; }, 3000);
     Application->ProcessMessages();
     return done;
   }
-  std::vector<std::string> log;
+  TEventLog log;
   TSubscriberLog a, b, c;
 };
 
@@ -227,21 +228,21 @@ TEST_F(DeviceChange, DeliversTheEventCodeAfterTheBroadcastHasReturned) {
   DWORD_PTR result = 0;
   ASSERT_TRUE(SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
                                   reinterpret_cast<LPARAM>(&volume), SMTO_ABORTIFHUNG, 2000, &result));
-  EXPECT_TRUE(log.empty());
-  ASSERT_TRUE(LoopUntil([&] { return log.size() >= 3; }, 3000));
+  EXPECT_TRUE(log.Empty());
+  ASSERT_TRUE(LoopUntil([&] { return log.Size() >= 3; }, 3000));
   Application->ProcessMessages();
-  EXPECT_EQ(log, (std::vector<std::string>{"a handler 0x8000 0", "b handler 0x8000 0", "a handler 0x8000 0"}));
+  EXPECT_EQ(log, (TEvents{"a handler 0x8000 0", "b handler 0x8000 0", "a handler 0x8000 0"}));
 
   // One removal removes the first of the two; inactive handlers deliver nothing.
-  log.clear();
+  log.Clear();
   handler.RemoveSubscriber(&a, &TSubscriberLog::Changed);
   handler.RemoveSubscriber(&a, &TSubscriberLog::Other);  // never subscribed: nothing
   ASSERT_TRUE(Deliver(handler, DBT_DEVICEREMOVECOMPLETE, 2));
-  EXPECT_EQ(log, (std::vector<std::string>{"b handler 0x8004 0", "a handler 0x8004 0"}));
-  log.clear();
+  EXPECT_EQ(log, (TEvents{"b handler 0x8004 0", "a handler 0x8004 0"}));
+  log.Clear();
   handler.SetActive(false);
   EXPECT_FALSE(Deliver(handler, DBT_DEVICEARRIVAL, 1));
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(log.Empty());
 }
 
 TEST_F(DeviceChange, SubscribersLeavingDuringDeliveryAreNotCalled) {
@@ -257,7 +258,7 @@ TEST_F(DeviceChange, SubscribersLeavingDuringDeliveryAreNotCalled) {
   handler.AddSubscriber(&b, &TSubscriberLog::Changed);
   handler.AddSubscriber(&c, &TSubscriberLog::Changed);
   ASSERT_TRUE(Deliver(handler, DBT_DEVICEARRIVAL, 2));
-  EXPECT_EQ(log, (std::vector<std::string>{"a handler 0x8000 0", "c handler 0x8000 0"}));
+  EXPECT_EQ(log, (TEvents{"a handler 0x8000 0", "c handler 0x8000 0"}));
 }
 
 TEST_F(DeviceChange, ASubscribersFailureReachesTheApplicationAndTheOthersStillHearIt) {
@@ -265,12 +266,12 @@ TEST_F(DeviceChange, ASubscribersFailureReachesTheApplicationAndTheOthersStillHe
   a.during = [] { throw Exception("drive gone"); };
   handler.AddSubscriber(&a, &TSubscriberLog::Changed);
   handler.AddSubscriber(&b, &TSubscriberLog::Changed);
-  std::vector<std::string> reported;
+  TEventLog reported;
   TRestore<TExceptionEvent> onException(Application->OnException,
-                                        [&](TObject*, const std::exception& e) { reported.push_back(e.what()); });
+                                        [&](TObject*, const std::exception& e) { reported.Note(e.what()); });
   ASSERT_TRUE(Deliver(handler, DBT_DEVICEARRIVAL, 2));
-  EXPECT_EQ(reported, std::vector<std::string>{"drive gone"});
-  EXPECT_EQ(log.back(), "b handler 0x8000 0");
+  EXPECT_EQ(reported, TEvents{"drive gone"});
+  EXPECT_EQ(log.Last(), "b handler 0x8000 0");
 }
 
 TEST_F(DeviceChange, TheSharedHandlerIsMadeOnce) {

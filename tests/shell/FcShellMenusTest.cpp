@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "EventLog.h"
 #include "ShellTestSupport.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
@@ -141,11 +142,11 @@ TEST(ShellMenuVerbs, AMissingVerbInvokesNothing) {
 
 TEST(ShellMenuVerbs, HintsOfTheCommandUnderThePointer) {
   TComPtr<TFakeMenu> menu(new TFakeMenu(false));
-  std::vector<std::string> hints;
+  TEventLog hints;
   TObject control;
   TFcShPopupHintEvent event = [&](TObject* sender, const std::string& hint) {
     EXPECT_EQ(sender, &control);
-    hints.push_back(hint);
+    hints.Note(hint);
   };
   for (WPARAM w : {MAKEWPARAM(kFirst + 1, 0), MAKEWPARAM(kFirst + 2, 0), MAKEWPARAM(5, 0),
                    MAKEWPARAM(kFirst + 1, MF_POPUP)}) {
@@ -153,11 +154,11 @@ TEST(ShellMenuVerbs, HintsOfTheCommandUnderThePointer) {
     TWMMenuSelect select(m);
     HandleMenuSelect(select, menu.Get(), &control, event);
   }
-  EXPECT_EQ(hints, (std::vector<std::string>{"Copies the item", "", "", ""}));
+  EXPECT_EQ(hints, (TEvents{"Copies the item", "", "", ""}));
   TMessage m{WM_MENUSELECT, MAKEWPARAM(kFirst + 1, 0), 0, 0};
   TWMMenuSelect select(m);
   HandleMenuSelect(select, menu.Get(), &control, nullptr);
-  EXPECT_EQ(hints.size(), 4u);
+  EXPECT_EQ(hints.Size(), 4u);
 }
 
 // ---- Send To submenu drawn here ---------------------------------------------------------------

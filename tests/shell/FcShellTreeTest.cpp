@@ -588,24 +588,12 @@ TEST_F(FcShellTreeTest, ARightClickOnANodeShowsTheShellsMenu) {
     tree->SetTopItem(ScratchNode(tree));
     TRecordingMenu own(nullptr);
     tree->SetPopupMenu(&own);
-    // The user closes the shell's menu when it shows.
-    std::atomic<bool> shellMenuSeen{false};
-    std::thread user([&] {
-      for (int i = 0; i < 200 && shellMenus; ++i) {
-        HWND menu = FindWindowA("#32768", nullptr);
-        if (menu && IsWindowVisible(menu)) {
-          shellMenuSeen = true;
-          SendChord({VK_ESCAPE});
-          return;
-        }
-        Sleep(10);
-      }
-    });
     RECT r = ChildNamed(ScratchNode(tree), "beta")->DisplayRect(true);
-    RealClick(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2, mbRight);
-    user.join();
+    // The user closes the shell's menu when it shows.
+    TShownMenu shellMenu =
+        CloseNextPopupMenu([&] { RealClick(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2, mbRight); });
     Pump();
-    EXPECT_EQ(shellMenuSeen.load(), shellMenus);
+    EXPECT_EQ(shellMenu.shown, shellMenus);
     EXPECT_EQ(own.shown.size(), shellMenus ? 0u : 1u);
     tree->SetPopupMenu(nullptr);
     delete tree;
@@ -661,11 +649,11 @@ TEST_F(FcShellTreeDrag, ANodeDraggedOutGoesToTheWindowUnderThePointer) {
     handler_.Reset();
     refreshes = 0;
     std::thread user(Hand, ScreenCentre(alpha), POINT{800, 600}, c.keys, std::cref(handler_));
-    bool dropped = LoopUntil([&] { return !handler_.calls.empty() && handler_.calls.back() == "drop"; }, 8000);
+    bool dropped = LoopUntil([&] { return handler_.calls.Last() == "drop"; }, 8000);
     user.join();
     Pump();
     ASSERT_TRUE(dropped) << c.keyBits;
-    EXPECT_EQ(handler_.calls.front(), "enter");
+    EXPECT_EQ(handler_.calls.First(), "enter");
     EXPECT_EQ(handler_.enterAllowed, static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK));
     EXPECT_EQ(handler_.dropKeys, c.keyBits);
     EXPECT_EQ(handler_.dropEffect, c.effect);
@@ -704,8 +692,7 @@ TEST_F(FcShellTreeDrag, ItemsDroppedOnANodeGoToItsTargetWithTheEffectOfTheKeys) 
     Pump();
     EXPECT_EQ(hr, DRAGDROP_S_DROP) << c.keyBits;
     EXPECT_EQ(effect, c.effect) << c.keyBits;
-    ASSERT_FALSE(node.calls.empty()) << c.keyBits;
-    EXPECT_EQ(node.calls.back(), "drop") << c.keyBits;
+    EXPECT_EQ(node.calls.Last(), "drop") << c.keyBits;
     EXPECT_EQ(node.dropKeys, c.keyBits | MK_LBUTTON) << c.keyBits;
     EXPECT_EQ(node.droppedFiles, std::vector<std::string>{scratch_ + "a.cfg"}) << c.keyBits;
     EXPECT_GT(refreshes, 0) << c.keyBits;

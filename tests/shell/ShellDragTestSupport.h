@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "EventLog.h"
 #include "RealInput.h"
 #include "shell/FcShellDragDrop.h"
 
@@ -25,7 +26,7 @@ inline DWORD EffectForKeys(DWORD keys, DWORD allowed) {
 // waits for (entered, the last keys, dropped) is readable from the hand's thread.
 class TKeyedHandler : public IFcShellDropHandler {
  public:
-  std::vector<std::string> calls;
+  TEventLog calls;
   std::function<void()> onEnter;
   DWORD enterAllowed = 0;
   DWORD dropKeys = 0;
@@ -35,7 +36,7 @@ class TKeyedHandler : public IFcShellDropHandler {
   std::atomic<DWORD> lastKeys{0};
 
   void Reset() {
-    calls.clear();
+    calls.Clear();
     onEnter = nullptr;
     enterAllowed = dropKeys = dropEffect = 0;
     droppedFiles.clear();
@@ -43,7 +44,7 @@ class TKeyedHandler : public IFcShellDropHandler {
     lastKeys = 0;
   }
   HRESULT DragEnter(IDataObject*, DWORD keys, POINTL, DWORD* effect) override {
-    calls.push_back("enter");
+    calls.Note("enter");
     enterAllowed = *effect;
     lastKeys = keys;
     entered = true;
@@ -52,17 +53,17 @@ class TKeyedHandler : public IFcShellDropHandler {
     return S_OK;
   }
   HRESULT DragOver(DWORD keys, POINTL, DWORD* effect) override {
-    if (calls.empty() || calls.back() != "over") calls.push_back("over");
+    calls.NoteOnce("over");
     lastKeys = keys;
     *effect = EffectForKeys(keys, *effect);
     return S_OK;
   }
   HRESULT DragLeave() override {
-    calls.push_back("leave");
+    calls.Note("leave");
     return S_OK;
   }
   HRESULT Drop(IDataObject* data, DWORD keys, POINTL, DWORD* effect) override {
-    calls.push_back("drop");
+    calls.Note("drop");
     dropKeys = keys;
     lastKeys = keys;
     *effect = EffectForKeys(keys, *effect);
