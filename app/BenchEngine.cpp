@@ -6,18 +6,18 @@
 #include "platform/Registry.h"
 #include "services/SvSHFileOperation.h"
 
-const char* const SettingsKey = "\\SOFTWARE\\Nemorix\\RIRered";
+const char* const kSettingsKey = "\\SOFTWARE\\Nemorix\\RIRered";
 
-const TResolution Resolutions[ResolutionCount] = {
+const TResolution kResolutions[kResolutionCount] = {
     {640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1600, 1200}};
 
 std::string ResolutionSize(int resolution) {
-  const TResolution& r = Resolutions[resolution];
+  const TResolution& r = kResolutions[resolution];
   return IntToStr(r.Width) + "\xD7" + IntToStr(r.Height);
 }
 
 std::string ResolutionSizeHtml(int resolution) {
-  const TResolution& r = Resolutions[resolution];
+  const TResolution& r = kResolutions[resolution];
   return IntToStr(r.Width) + "&times;" + IntToStr(r.Height);
 }
 

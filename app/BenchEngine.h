@@ -16,15 +16,15 @@ class TSvCreateProcess;
 class TRegistry;
 
 // The settings key below HKEY_LOCAL_MACHINE that the main window's registry object holds open.
-extern const char* const SettingsKey;
+extern const char* const kSettingsKey;
 
 // The five resolutions of the check group `res`, smallest first.
-constexpr int ResolutionCount = 5;
+constexpr int kResolutionCount = 5;
 struct TResolution {
   int Width;
   int Height;
 };
-extern const TResolution Resolutions[ResolutionCount];
+extern const TResolution kResolutions[kResolutionCount];
 // "640\xD7" "480": width, the multiplication sign of the ANSI code page, height.
 std::string ResolutionSize(int resolution);
 // "640&times;480": the same for HTML, right whatever the code page.
@@ -49,7 +49,7 @@ struct TBenchChoices {
   int Demo = -1;             // `demo`: 0..10 stock demos, 11 "User defined demo"
   std::string MapName;       // `mapnamebox`: map folder of the user demo, no backslash
   std::string DemoFileName;  // `demonamebox`: the user demo's file, with ".tmd"
-  bool Resolution[ResolutionCount] = {};  // `res`
+  bool Resolution[kResolutionCount] = {};  // `res`
   double Waits = 3;                       // `waits`: seconds between resolutions
 
   int DetailLevel = -1;          // `DetailBox`: 0 Ultra, 1 Maximum, 2 Minimum, 3 custom file
@@ -96,7 +96,7 @@ struct TBenchRunState {
   std::string RendererName;  // "Direct3D" or "OpenGL"
   std::string CustomConfigText;  // the user's own configuration, read at the start
 
-  int CurrentResolution = 0;   // index into Resolutions of the resolution being run
+  int CurrentResolution = 0;   // index into kResolutions of the resolution being run
   std::string CurrentWidth;    // "640" .. "1600" of the resolution being run
   std::string ResolutionText;  // "Resolution: 640\xD7" "480"
   std::string MapFolder;       // map folder of the demo being run, ending in "\"
@@ -151,7 +151,7 @@ struct TBenchEngine {
   IBenchView* View = nullptr;
   TSvSHFileOperation* FileOp = nullptr;
   TSvCreateProcess* cp = nullptr;
-  // The main window's registry object, open on SettingsKey.
+  // The main window's registry object, open on kSettingsKey.
   TRegistry* Registry = nullptr;
   // The pauses between the steps; Sleep unless replaced.
   TSleeper Sleeper;

@@ -16,7 +16,7 @@ struct TStockDemo {
   const char* mapFolder;
 };
 
-const TStockDemo StockDemos[StockDemoCount] = {
+const TStockDemo kStockDemos[kStockDemoCount] = {
     {"Levels\\Pier\\1.tmd", "PLMR\\1.tmd", "pier", "1", "Pier\\"},
     {"Levels\\Steam\\nmxsteam.tmd", "NMX\\nmxsteam.tmd", "Steam", "nmxsteam", "Steam\\"},
     {"Levels\\Regulator\\vl1-regulator.tmd", "VL\\vl1-regulator.tmd", "Regulator",
@@ -46,8 +46,8 @@ void AddQuoted(std::string& line, const std::string& argument) {
 }  // namespace
 
 bool ChosenDemo(const TBenchChoices& choices, TDemoEntry& demo) {
-  if (choices.Demo >= 0 && choices.Demo < StockDemoCount) {
-    const TStockDemo& row = StockDemos[choices.Demo];
+  if (choices.Demo >= 0 && choices.Demo < kStockDemoCount) {
+    const TStockDemo& row = kStockDemos[choices.Demo];
     demo.GameFile = row.gameFile;
     demo.SourceFile = row.sourceFile;
     demo.MapArgument = std::string("map ") + row.map;
@@ -57,7 +57,7 @@ bool ChosenDemo(const TBenchChoices& choices, TDemoEntry& demo) {
     demo.UserDemo = false;
     return true;
   }
-  if (choices.Demo == UserDemoItem) {
+  if (choices.Demo == kUserDemoItem) {
     const std::string& file = choices.DemoFileName;
     demo.GameFile = "Levels\\" + choices.MapName + "\\" + file;
     demo.SourceFile = choices.MapName + "\\" + file;
@@ -111,7 +111,7 @@ void AppendDemoArguments(TBenchEngine& bench, std::string& line) {
 std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
   const TBenchChoices& choices = bench.Choices;
   const TBenchRunState& state = bench.State;
-  const TResolution& size = Resolutions[resolution];
+  const TResolution& size = kResolutions[resolution];
   std::string line = "Quenmar.exe -DEVMODE ";
   std::string shaderPath = ShaderPathArgument(choices);
   if (!shaderPath.empty()) AddQuoted(line, shaderPath);
@@ -191,7 +191,7 @@ std::string DemoLogFileName(const TBenchEngine& bench) {
 void WriteBatchFile(TBenchEngine& bench, int resolution) {
   TBenchRunState& state = bench.State;
   state.CurrentResolution = resolution;
-  state.CurrentWidth = IntToStr(Resolutions[resolution].Width);
+  state.CurrentWidth = IntToStr(kResolutions[resolution].Width);
   state.BatchText.Clear();
   state.BatchText.Add(BatchLine(BuildCommandLine(bench, resolution)));
   DeleteIfPresent(DemoLogFileName(bench));
@@ -201,8 +201,8 @@ void WriteBatchFile(TBenchEngine& bench, int resolution) {
 void LaunchResolution(TBenchEngine& bench, int resolution) {
   const TBenchChoices& choices = bench.Choices;
   TBenchRunState& state = bench.State;
-  while (resolution < ResolutionCount && !choices.Resolution[resolution]) ++resolution;
-  if (resolution >= ResolutionCount) return;
+  while (resolution < kResolutionCount && !choices.Resolution[resolution]) ++resolution;
+  if (resolution >= kResolutionCount) return;
 
   bench.ShowStatus(std::string(choices.ScreenshotMode ? "Screenshot mode in progress... "
                                                       : "Benchmarking in progress... ") +

@@ -17,8 +17,8 @@ struct TDemoEntry {
   bool UserDemo = false;
 };
 
-constexpr int StockDemoCount = 11;
-constexpr int UserDemoItem = 11;  // the demo group's "User defined demo"
+constexpr int kStockDemoCount = 11;
+constexpr int kUserDemoItem = 11;  // the demo group's "User defined demo"
 
 // The row for the chosen demo item; the user demo's row is made from the map and demo
 // file. False when no demo item is chosen.
@@ -32,7 +32,7 @@ std::string ShaderPathArgument(const TBenchChoices& choices);
 // Copies the chosen demo into the game when the game lacks it, appends the map and demo
 // arguments to `line` and keeps the demo's map folder and name for the log and the report.
 void AppendDemoArguments(TBenchEngine& bench, std::string& line);
-// The game's whole command line for one resolution (index into Resolutions).
+// The game's whole command line for one resolution (index into kResolutions).
 std::string BuildCommandLine(TBenchEngine& bench, int resolution);
 // The command line as a batch file line, so that the game receives the names as they are:
 // cmd expands "%" even inside quotes, so each one is doubled, and it reads batch files in

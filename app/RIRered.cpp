@@ -40,14 +40,14 @@ TDocumentOpener OpenDocument = [](HWND parent, const std::string& document, int 
   ShellExecuteA(parent, "open", document.c_str(), nullptr, nullptr, showCommand);
 };
 
-const char* const ScreenshotStatus = "Set the parameters & get screenshot!";
-const char* const AddInfoNeededMessage =
+const char* const kScreenshotStatus = "Set the parameters & get screenshot!";
+const char* const kAddInfoNeededMessage =
     "Firstly, click the \"View additional information\" and the \"Get info\" button to collect "
     "the necessary information. Then close that window, and click to this checkbox again.";
-const char* const HelpDocument = "Help\\help.htm";
-const char* const MailLink = "mailto:benchmark@nemorix.com";
-const char* const HomepageLink = "http://www.nemorix.com/";
-const char* const SponsorLink = "http://www.dunmere.com/";
+const char* const kHelpDocument = "Help\\help.htm";
+const char* const kMailLink = "mailto:benchmark@nemorix.com";
+const char* const kHomepageLink = "http://www.nemorix.com/";
+const char* const kSponsorLink = "http://www.dunmere.com/";
 
 // ---- The engine's view -------------------------------------------------------------------
 
@@ -208,7 +208,7 @@ void TForm1::RestoreSettings(const TStoredSettings& stored) {
   if (path.empty()) path = GamePathFromShortcuts(CommonShortcutFolders(Handle()));
   QMPathEdit->SetText(path);
   DetailEdit->SetText(stored.CustomConfig);
-  for (int i = 0; i < ResolutionCount; ++i) res->SetItemChecked(i, stored.Resolution[i]);
+  for (int i = 0; i < kResolutionCount; ++i) res->SetItemChecked(i, stored.Resolution[i]);
   // Each of these runs the control's handler when it changes the control.
   if (stored.Demo >= 0) demo->SetItemIndex(stored.Demo);
   if (stored.DetailLevel >= 0) DetailBox->SetItemIndex(stored.DetailLevel);
@@ -233,7 +233,7 @@ void TForm1::RestoreSettings(const TStoredSettings& stored) {
 void TForm1::StartWithGame(const TStoredSettings& stored) {
   const TGameFolders game = InstalledGameFolders(QMPathEdit->Text());
   if (game.Known()) {
-    FcStatusPane1->SetCaption(ReadyStatus);
+    FcStatusPane1->SetCaption(kReadyStatus);
     BenchButton->SetEnabled(true);
     SetGame(game);
     FillMapList();
@@ -256,9 +256,9 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
     // A path that names no installed game is as good as none: a start would write the
     // game's files into the current folder.
     QMPathEdit->SetText(std::string());
-    VersionLabel->SetCaption(EmptyVersionLabel);
+    VersionLabel->SetCaption(kEmptyVersionLabel);
     BenchButton->SetEnabled(false);
-    FcStatusPane1->SetCaption(SearchGameStatus);
+    FcStatusPane1->SetCaption(kSearchGameStatus);
   }
   if (stored.Renderer >= 0) RendererBox->SetItemIndex(stored.Renderer);
   ShowDirectX();
@@ -273,9 +273,9 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
 }
 
 void TForm1::StartWithoutGame(const TStoredSettings& stored) {
-  FcStatusPane1->SetCaption(SearchGameStatus);
+  FcStatusPane1->SetCaption(kSearchGameStatus);
   BenchButton->SetEnabled(false);
-  VersionLabel->SetCaption(NoVersionLabel);
+  VersionLabel->SetCaption(kNoVersionLabel);
   PShader->SetButtonEnabled(1, false);
   PShader->SetButtonEnabled(2, false);
   if (stored.Renderer >= 0) RendererBox->SetItemIndex(stored.Renderer);
@@ -285,7 +285,7 @@ void TForm1::StartWithoutGame(const TStoredSettings& stored) {
 
 void TForm1::OfferRepair() {
   if (!RepairDue(*settings_, GameFolders())) return;
-  const bool yes = MessageDlg(RepairQuestion, mtConfirmation, {mbYes, mbNo}) == IDYES;
+  const bool yes = MessageDlg(kRepairQuestion, mtConfirmation, {mbYes, mbNo}) == IDYES;
   // The engine's own mark tells whether the user's configuration still waits in "Backup\".
   TBackupMark mark;
   mark.IsSet = [this] {
@@ -297,7 +297,7 @@ void TForm1::OfferRepair() {
   };
   mark.PutBack = [this] {
     // A backup that has gone is not put back: the question comes again at the next start.
-    if (settings_->ReadValue(ConfigBackupSetting) == ConfigBackupTaken &&
+    if (settings_->ReadValue(kConfigBackupSetting) == kConfigBackupTaken &&
         !FileExists(ProgramFolder + "Backup\\system.cfg"))
       return false;
     try {
@@ -334,7 +334,7 @@ TStoredSettings TForm1::CurrentSettings() {
   TStoredSettings s;
   s.Path = QMPathEdit->Text();
   s.CustomConfig = DetailEdit->Text();
-  for (int i = 0; i < ResolutionCount; ++i) s.Resolution[i] = res->ItemChecked(i);
+  for (int i = 0; i < kResolutionCount; ++i) s.Resolution[i] = res->ItemChecked(i);
   s.Demo = demo->ItemIndex();
   s.DetailLevel = DetailBox->ItemIndex();
   s.ShaderModel = PShader->ItemIndex();
@@ -369,7 +369,7 @@ TBenchChoices TForm1::CurrentChoices() {
   c.Demo = demo->ItemIndex();
   c.MapName = mapnamebox->Text();
   c.DemoFileName = demonamebox->Text();
-  for (int i = 0; i < ResolutionCount; ++i) c.Resolution[i] = res->ItemChecked(i);
+  for (int i = 0; i < kResolutionCount; ++i) c.Resolution[i] = res->ItemChecked(i);
   c.Waits = waits->Value();
   c.DetailLevel = DetailBox->ItemIndex();
   c.CustomConfigFile = DetailEdit->Text();

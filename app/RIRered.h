@@ -50,7 +50,7 @@ class TSvSHFileOperation;
 // names one of its own (or one that cannot be opened or written).
 struct TSettingsPlace {
   HKEY Root = HKEY_LOCAL_MACHINE;
-  std::string Key = SettingsKey;
+  std::string Key = kSettingsKey;
   REGSAM Access = KEY_ALL_ACCESS;
 };
 extern TSettingsPlace MainSettingsPlace;
@@ -63,12 +63,12 @@ using TDocumentOpener =
 extern TDocumentOpener OpenDocument;
 
 // The texts of the window's own messages and status lines.
-extern const char* const ScreenshotStatus;       // "Set the parameters & get screenshot!"
-extern const char* const AddInfoNeededMessage;   // "Firstly, click the "View additional ..."
-extern const char* const HelpDocument;           // "Help\help.htm", below the program folder
-extern const char* const MailLink;
-extern const char* const HomepageLink;
-extern const char* const SponsorLink;
+extern const char* const kScreenshotStatus;      // "Set the parameters & get screenshot!"
+extern const char* const kAddInfoNeededMessage;  // "Firstly, click the "View additional ..."
+extern const char* const kHelpDocument;          // "Help\help.htm", below the program folder
+extern const char* const kMailLink;
+extern const char* const kHomepageLink;
+extern const char* const kSponsorLink;
 
 class TForm1 : public TForm {
  public:

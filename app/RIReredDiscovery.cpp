@@ -14,9 +14,9 @@
 // ---- The game --------------------------------------------------------------------------------
 
 void TForm1::FcToolButton4Click(TObject*) {
-  FcStatusPane1->SetCaption(SearchingStatus);
+  FcStatusPane1->SetCaption(kSearchingStatus);
   QMPathEdit->SetText(std::string());
-  VersionLabel->SetCaption(EmptyVersionLabel);
+  VersionLabel->SetCaption(kEmptyVersionLabel);
   TTemporaryCursor hourglass(crHourGlass);
   Repaint();
 
@@ -38,7 +38,7 @@ void TForm1::FcToolButton4Click(TObject*) {
     QMPathEdit->SetText(ExeFolder + FoundName);
     FillMapList();
   } else {
-    FcStatusPane1->SetCaption(NotFoundStatus);
+    FcStatusPane1->SetCaption(kNotFoundStatus);
   }
 }
 
@@ -61,7 +61,7 @@ void TForm1::GameChosen(const std::string& fileName) {
       ReadBuild(bcFind);
       FcStatusPane1->SetCaption(FoundStatus(GameBuild));
     } else {
-      FcStatusPane1->SetCaption(NotFoundStatus);
+      FcStatusPane1->SetCaption(kNotFoundStatus);
     }
   }
   if (GameFolders().Known())
@@ -110,7 +110,7 @@ void TForm1::FillDemoList() {
   const std::vector<std::string> demos = ListDemos(*Findqmdemo, GameRoot, mapnamebox->Text());
   for (const std::string& name : demos) demonamebox->Items()->Add(name);
   if (demos.empty())
-    demonamebox->SetTextWithoutCompletion(NoDemosText);
+    demonamebox->SetTextWithoutCompletion(kNoDemosText);
   else
     demonamebox->SetItemIndex(0);
 }
@@ -119,7 +119,7 @@ void TForm1::mapnameboxChange(TObject*) { FillDemoList(); }
 
 void TForm1::FcToolButton3Click(TObject*) {
   if (mapnamebox->Text().empty()) {
-    ShowMessageBox(FindQuenmarFirstMessage);
+    ShowMessageBox(kFindQuenmarFirstMessage);
     return;
   }
   // The demo chosen now, when it is one of the map's files.

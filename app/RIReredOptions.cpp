@@ -142,7 +142,7 @@ void TForm1::FcToolButton10Click(TObject*) {
 void TForm1::AddInfoBoxClick(TObject*) {
   if (!AddInfoBox->Checked() || !settings_->ReadDescription().OS.empty()) return;
   AddInfoBox->SetChecked(false);
-  ShowMessageBox(AddInfoNeededMessage);
+  ShowMessageBox(kAddInfoNeededMessage);
 }
 
 void TForm1::FcToolButton7Click(TObject*) { ShowHardwareDialog(); }
@@ -167,7 +167,7 @@ void TForm1::EnableScShotClick(TObject*) {
   FcToolButton10->SetEnabled(on);
   FcButton1->SetEnabled(on);
   BenchButton->SetCaption(on ? "Screenshot" : "Benchmark");
-  FcStatusPane1->SetCaption(on ? ScreenshotStatus : "");
+  FcStatusPane1->SetCaption(on ? kScreenshotStatus : "");
   if (on && CheckedItem(demo) == UserDemo) ShowDemoFramesDialog();
 }
 
@@ -198,11 +198,11 @@ void TForm1::sectimeClick(TObject*) { RunNumberBox->SetItemIndex(sectime->Checke
 // ---- Help and links --------------------------------------------------------------------------
 
 void TForm1::FcToolButton6Click(TObject*) {
-  OpenDocument(Handle(), ProgramFolder + HelpDocument, SW_SHOW);
+  OpenDocument(Handle(), ProgramFolder + kHelpDocument, SW_SHOW);
 }
 
-void TForm1::FcToolButton1Click(TObject*) { OpenDocument(Handle(), MailLink, SW_SHOW); }
+void TForm1::FcToolButton1Click(TObject*) { OpenDocument(Handle(), kMailLink, SW_SHOW); }
 
-void TForm1::FcToolButton5Click(TObject*) { OpenDocument(Handle(), HomepageLink, SW_SHOWNORMAL); }
+void TForm1::FcToolButton5Click(TObject*) { OpenDocument(Handle(), kHomepageLink, SW_SHOWNORMAL); }
 
-void TForm1::Image3Click(TObject*) { OpenDocument(Handle(), SponsorLink, SW_SHOWNORMAL); }
+void TForm1::Image3Click(TObject*) { OpenDocument(Handle(), kSponsorLink, SW_SHOWNORMAL); }

@@ -25,7 +25,7 @@ std::string RootKeyName(HKEY root) {
 
 }  // namespace
 
-TSettingsStore::TSettingsStore() : TSettingsStore(HKEY_LOCAL_MACHINE, SettingsKey, KEY_ALL_ACCESS) {}
+TSettingsStore::TSettingsStore() : TSettingsStore(HKEY_LOCAL_MACHINE, kSettingsKey, KEY_ALL_ACCESS) {}
 
 TSettingsStore::TSettingsStore(HKEY root, const std::string& key, REGSAM access)
     : registry_(access), key_(key) {

@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
   TComponent owner(nullptr);
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKey(SettingsKey, true)) {
+  if (!registry.OpenKey(kSettingsKey, true)) {
     std::printf("the settings key cannot be opened\n");
     return 1;
   }

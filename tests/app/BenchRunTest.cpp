@@ -386,7 +386,7 @@ namespace {
 
 struct TRefusedCase {
   const char* name;
-  bool resolutions[ResolutionCount];
+  bool resolutions[kResolutionCount];
   int language;
   bool screenshotMode;
 };
@@ -397,7 +397,7 @@ class BenchRefusedTest : public BenchRunTest, public testing::WithParamInterface
 
 TEST_P(BenchRefusedTest, StartIsRefusedAfterItsFirstSteps) {
   TBenchChoices& c = Bench->Choices;
-  for (int i = 0; i < ResolutionCount; ++i) c.Resolution[i] = GetParam().resolutions[i];
+  for (int i = 0; i < kResolutionCount; ++i) c.Resolution[i] = GetParam().resolutions[i];
   c.Language = GetParam().language;
   c.ScreenshotMode = GetParam().screenshotMode;
   ASSERT_TRUE(WriteFileBytes(Root() + "Quenmar0000.jpg", "an old shot"));

@@ -98,7 +98,7 @@ TEST_F(GameCommandLineTest, ScreenshotFrameIsOneLater) {
 
 TEST_F(GameCommandLineTest, UserDemo) {
   TBenchChoices& c = Bench->Choices;
-  c.Demo = UserDemoItem;
+  c.Demo = kUserDemoItem;
   c.MapName = "Pier";
   c.DemoFileName = "mydemo.tmd";
   const std::string line = BuildCommandLine(*Bench, 0);
@@ -119,7 +119,7 @@ TEST_F(GameCommandLineTest, MissingDemoIsCopiedIntoItsMapFolder) {
   };
   const Case cases[] = {
       {1, "", "", "NMX\\nmxsteam.tmd", "Levels\\Steam\\nmxsteam.tmd"},
-      {UserDemoItem, "K\xFChl Halle", "my demo.tmd", "K\xFChl Halle\\my demo.tmd",
+      {kUserDemoItem, "K\xFChl Halle", "my demo.tmd", "K\xFChl Halle\\my demo.tmd",
        "Levels\\K\xFChl Halle\\my demo.tmd"},
   };
   for (const Case& k : cases) {
@@ -137,7 +137,7 @@ TEST_F(GameCommandLineTest, MissingDemoIsCopiedIntoItsMapFolder) {
 
 TEST_F(GameCommandLineTest, PercentSignsReachTheGameUnchanged) {
   TBenchChoices& c = Bench->Choices;
-  c.Demo = UserDemoItem;
+  c.Demo = kUserDemoItem;
   c.MapName = "100% Map";
   c.DemoFileName = "a%OS%b.tmd";
   const std::string line = BuildCommandLine(*Bench, 0);
