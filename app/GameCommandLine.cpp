@@ -14,26 +14,29 @@ struct TStockDemo {
   const char* map;  // as the command line names it
   const char* demo;
   const char* mapFolder;
+  int frames;  // the last frame screenshot mode can take
 };
 
 const TStockDemo kStockDemos[kStockDemoCount] = {
-    {"Levels\\Pier\\1.tmd", "PLMR\\1.tmd", "pier", "1", "Pier\\"},
-    {"Levels\\Steam\\nmxsteam.tmd", "NMX\\nmxsteam.tmd", "Steam", "nmxsteam", "Steam\\"},
+    {"Levels\\Pier\\1.tmd", "PLMR\\1.tmd", "pier", "1", "Pier\\", 3721},
+    {"Levels\\Steam\\nmxsteam.tmd", "NMX\\nmxsteam.tmd", "Steam", "nmxsteam", "Steam\\", 4053},
     {"Levels\\Regulator\\vl1-regulator.tmd", "VL\\vl1-regulator.tmd", "Regulator",
-     "vl1-regulator", "Regulator\\"},
+     "vl1-regulator", "Regulator\\", 4636},
     {"Levels\\Volcano\\nmxvolcano.tmd", "NMX\\nmxvolcano.tmd", "Volcano", "nmxvolcano",
-     "Volcano\\"},
+     "Volcano\\", 6791},
     {"Levels\\Research\\gridwise001.tmd", "Gridwise\\gridwise001.tmd", "Research", "gridwise001",
-     "Research\\"},
+     "Research\\", 2819},
     {"Levels\\Regulator\\Regulator.tmd", "Orvane\\Regulator.tmd", "Regulator", "Regulator",
-     "Regulator\\"},
+     "Regulator\\", 3039},
     {"Levels\\Research\\Research.tmd", "Orvane\\Research.tmd", "Research", "Research",
-     "Research\\"},
+     "Research\\", 1511},
     {"Levels\\Training\\Training.tmd", "Orvane\\Training.tmd", "Training", "Training",
-     "Training\\"},
-    {"Levels\\Volcano\\Volcano.tmd", "Orvane\\Volcano.tmd", "Volcano", "Volcano", "Volcano\\"},
-    {"Levels\\Archive\\Archive1.tmd", "NMX\\Archive1.tmd", "Archive", "Archive1", "Archive\\"},
-    {"Levels\\River\\nmxriver.tmd", "NMX\\nmxriver.tmd", "River", "nmxriver", "River\\"},
+     "Training\\", 2842},
+    {"Levels\\Volcano\\Volcano.tmd", "Orvane\\Volcano.tmd", "Volcano", "Volcano", "Volcano\\",
+     5466},
+    {"Levels\\Archive\\Archive1.tmd", "NMX\\Archive1.tmd", "Archive", "Archive1", "Archive\\",
+     9576},
+    {"Levels\\River\\nmxriver.tmd", "NMX\\nmxriver.tmd", "River", "nmxriver", "River\\", 4217},
 };
 
 // Appends the argument between double quotes.
@@ -44,6 +47,10 @@ void AddQuoted(std::string& line, const std::string& argument) {
 }
 
 }  // namespace
+
+int StockDemoFrames(int item) { return kStockDemos[item].frames; }
+
+std::string FrameRangeText(int frames) { return "(1 - " + IntToStr(frames) + " frames)"; }
 
 bool ChosenDemo(const TBenchChoices& choices, TDemoEntry& demo) {
   if (choices.Demo >= 0 && choices.Demo < kStockDemoCount) {

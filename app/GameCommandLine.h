@@ -20,6 +20,11 @@ struct TDemoEntry {
 constexpr int kStockDemoCount = 11;
 constexpr int kUserDemoItem = 11;  // the demo group's "User defined demo"
 
+// The number of frames of stock demo `item` (0..10): the top of its screenshot frame range.
+int StockDemoFrames(int item);
+// The frame-range label's text for a demo of `frames` frames: "(1 - 4053 frames)".
+std::string FrameRangeText(int frames);
+
 // The row for the chosen demo item; the user demo's row is made from the map and demo
 // file. False when no demo item is chosen.
 bool ChosenDemo(const TBenchChoices& choices, TDemoEntry& demo);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "app/GameCommandLine.h"
 #include "app/GameConfig.h"
 #include "controls/FcButton.h"
 #include "controls/FcCmboBx.h"
@@ -15,23 +16,6 @@
 #include "controls/FcSpnEdt.h"
 #include "controls/FcStatus.h"
 #include "platform/StdCtrls.h"
-
-namespace {
-
-// The item of the demo group that the user defines.
-constexpr int UserDemo = 11;
-
-struct TFrameRange {
-  const char* Text;  // `Label3`
-  int Frames;        // `FrameEdit`'s maximum
-};
-const TFrameRange StockFrameRanges[UserDemo] = {
-    {"(1 - 3721 frames)", 3721}, {"(1 - 4053 frames)", 4053}, {"(1 - 4636 frames)", 4636},
-    {"(1 - 6791 frames)", 6791}, {"(1 - 2819 frames)", 2819}, {"(1 - 3039 frames)", 3039},
-    {"(1 - 1511 frames)", 1511}, {"(1 - 2842 frames)", 2842}, {"(1 - 5466 frames)", 5466},
-    {"(1 - 9576 frames)", 9576}, {"(1 - 4217 frames)", 4217}};
-
-}  // namespace
 
 int TForm1::CheckedItem(const TFcCustomRadioGroup* group) {
   for (int i = 0; i < group->ItemCount(); ++i)
@@ -44,7 +28,7 @@ int TForm1::CheckedItem(const TFcCustomRadioGroup* group) {
 void TForm1::demoChanging(TObject*, int, bool&) {
   const int item = CheckedItem(demo);
   if (item < 0) return;
-  const bool user = item == UserDemo;
+  const bool user = item == kUserDemoItem;
   FcToolButton3->SetEnabled(user);
   mapnamebox->SetEnabled(user);
   demonamebox->SetEnabled(user);
@@ -52,8 +36,8 @@ void TForm1::demoChanging(TObject*, int, bool&) {
   if (user) {
     Label3->SetCaption("(No frame range.)");
   } else {
-    Label3->SetCaption(StockFrameRanges[item].Text);
-    FrameEdit->SetMax(StockFrameRanges[item].Frames);
+    Label3->SetCaption(FrameRangeText(StockDemoFrames(item)));
+    FrameEdit->SetMax(StockDemoFrames(item));
     // The field does not bring its number down with its maximum; a frame past the demo's end
     // would reach the game, which then takes no screenshot.
     if (FrameEdit->Value() > FrameEdit->Max()) FrameEdit->SetValue(FrameEdit->Max());
@@ -61,7 +45,7 @@ void TForm1::demoChanging(TObject*, int, bool&) {
 }
 
 void TForm1::FcButton1Click(TObject*) {
-  if (CheckedItem(demo) == UserDemo) ShowDemoFramesDialog();
+  if (CheckedItem(demo) == kUserDemoItem) ShowDemoFramesDialog();
 }
 
 // ---- Detail level ----------------------------------------------------------------------------
@@ -168,7 +152,7 @@ void TForm1::EnableScShotClick(TObject*) {
   FcButton1->SetEnabled(on);
   BenchButton->SetCaption(on ? "Screenshot" : "Benchmark");
   FcStatusPane1->SetCaption(on ? kScreenshotStatus : "");
-  if (on && CheckedItem(demo) == UserDemo) ShowDemoFramesDialog();
+  if (on && CheckedItem(demo) == kUserDemoItem) ShowDemoFramesDialog();
 }
 
 void TForm1::FrameEditRangeError(TObject*, double, double, bool&) { frameOutOfRange_ = true; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/GameCommandLine.h"
 #include "app/RIRered.h"
 #include "controls/FcButton.h"
 #include "controls/FcEdit.h"
@@ -45,7 +46,7 @@ void TForm3::FcButton1Click(TObject*) {
   auto* frameEdit = LayoutComponent<TFcNumericEdit>(window, "FrameEdit");
   auto* rangeLabel = LayoutComponent<TControl>(window, "Label3");
   frameEdit->SetMax(total);
-  rangeLabel->SetCaption("(1 - " + std::to_string(total) + " frames)");
+  rangeLabel->SetCaption(FrameRangeText(total));
   frameEdit->SetValue(total);
 }
 
