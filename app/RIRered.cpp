@@ -428,7 +428,21 @@ bool TForm1::ChooseFolder(std::string& path) {
 
 void TForm1::ShowHardwareDialog() { Form2->ShowModal(); }
 
-void TForm1::ShowDemoFramesDialog() { Form3->ShowModal(); }
+void TForm1::ShowDemoFramesDialog() {
+  Form3->ShowModal();
+  switch (Form3->Answer()) {
+    case faFrameRange:
+      SetFrameRange(Form3->Total());
+      FrameEdit->SetValue(Form3->Total());
+      break;
+    case faLeaveScreenshotMode:
+      // Unchecking the box runs the screenshot-mode switch.
+      EnableScShot->SetChecked(false);
+      break;
+    case faNone:
+      break;
+  }
+}
 
 void TForm1::ShowDonationWindow() { Form4->ShowModal(); }
 

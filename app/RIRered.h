@@ -250,13 +250,16 @@ class TForm1 : public TForm {
   // The demo item checked now (-1: none), whatever the group's index says yet.
   static int CheckedItem(const TFcCustomRadioGroup* group);
   void ShowDecimalLabel();
+  // The frame field's maximum and the range label for a demo of `frames` frames.
+  void SetFrameRange(int frames);
   void ShowMessageBox(const std::string& text);
   // The open dialog with this filter and the choice's current file in its name field (its
   // folder shown; "" for none); the chosen file when it ends with OK.
   bool ChooseFile(const std::string& filter, const std::string& current, std::string& fileName);
   // The select-folder dialog; the chosen folder's path when it ends with OK.
   bool ChooseFolder(std::string& path);
-  // The three small windows, shown modally.
+  // The three small windows, shown modally; the main window does what the demo-frames
+  // dialog's answer asks.
   void ShowHardwareDialog();
   void ShowDemoFramesDialog();
   void ShowDonationWindow();

@@ -36,12 +36,16 @@ void TForm1::demoChanging(TObject*, int, bool&) {
   if (user) {
     Label3->SetCaption("(No frame range.)");
   } else {
-    Label3->SetCaption(FrameRangeText(StockDemoFrames(item)));
-    FrameEdit->SetMax(StockDemoFrames(item));
+    SetFrameRange(StockDemoFrames(item));
     // The field does not bring its number down with its maximum; a frame past the demo's end
     // would reach the game, which then takes no screenshot.
     if (FrameEdit->Value() > FrameEdit->Max()) FrameEdit->SetValue(FrameEdit->Max());
   }
+}
+
+void TForm1::SetFrameRange(int frames) {
+  FrameEdit->SetMax(frames);
+  Label3->SetCaption(FrameRangeText(frames));
 }
 
 void TForm1::FcButton1Click(TObject*) {
