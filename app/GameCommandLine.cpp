@@ -98,26 +98,18 @@ std::string ShaderPathArgument(const TBenchChoices& choices) {
   }
 }
 
-void AppendDemoArguments(TBenchEngine& bench, std::string& line) {
-  const TBenchChoices& choices = bench.Choices;
+void AppendDemoArguments(const TBenchChoices& choices, std::string& line) {
   TDemoEntry demo;
   if (!ChosenDemo(choices, demo)) return;
-  // The whole target name as destination: the shell then makes a missing map folder
-  // instead of copying the demo onto a file named like the folder.
-  if (!FileExists(choices.GameRoot + demo.GameFile))
-    bench.ShellCopy(choices.ProgramFolder + demo.SourceFile, choices.GameRoot + demo.GameFile);
   line += ' ';
   AddQuoted(line, demo.MapArgument);
   line += ' ';
   AddQuoted(line, demo.DemoArgument);
   if (demo.UserDemo) line += ' ';
-  bench.State.MapFolder = demo.MapFolder;
-  bench.State.DemoName = demo.DemoName;
 }
 
-std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
-  const TBenchChoices& choices = bench.Choices;
-  const TBenchRunState& state = bench.State;
+std::string BuildCommandLine(const TBenchChoices& choices, const TBenchRunState& state,
+                             int resolution) {
   const TResolution& size = kResolutions[resolution];
   std::string line = "Quenmar.exe -DEVMODE ";
   std::string shaderPath = ShaderPathArgument(choices);
@@ -137,7 +129,7 @@ std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
   AddQuoted(line, state.HDRArgument);
   line += ' ';
   AddQuoted(line, state.NormalMapsArgument);
-  AppendDemoArguments(bench, line);
+  AppendDemoArguments(choices, line);
   if (choices.ScreenshotMode) {
     long long frame = static_cast<long long>(StrToInt(choices.Frame)) + 1;
     line += ' ';
@@ -195,12 +187,25 @@ std::string DemoLogFileName(const TBenchEngine& bench) {
          ".log";
 }
 
+void PlaceDemo(TBenchEngine& bench) {
+  const TBenchChoices& choices = bench.Choices;
+  TDemoEntry demo;
+  if (!ChosenDemo(choices, demo)) return;
+  // The whole target name as destination: the shell then makes a missing map folder
+  // instead of copying the demo onto a file named like the folder.
+  if (!FileExists(choices.GameRoot + demo.GameFile))
+    bench.ShellCopy(choices.ProgramFolder + demo.SourceFile, choices.GameRoot + demo.GameFile);
+  bench.State.MapFolder = demo.MapFolder;
+  bench.State.DemoName = demo.DemoName;
+}
+
 void WriteBatchFile(TBenchEngine& bench, int resolution) {
   TBenchRunState& state = bench.State;
   state.CurrentResolution = resolution;
   state.CurrentWidth = IntToStr(kResolutions[resolution].Width);
+  PlaceDemo(bench);
   state.BatchText.Clear();
-  state.BatchText.Add(BatchLine(BuildCommandLine(bench, resolution)));
+  state.BatchText.Add(BatchLine(BuildCommandLine(bench.Choices, state, resolution)));
   DeleteIfPresent(DemoLogFileName(bench));
   state.BatchText.SaveToFile(bench.Choices.ExeFolder + "rirered.bat");
 }
