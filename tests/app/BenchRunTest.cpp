@@ -65,10 +65,9 @@ class BenchRunTest : public testing::Test {
       Errors.push_back(e.what());
     };
     FileOp = new TSvSHFileOperation(&Owner);
-    FileOp->SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
+    SetQuietFileOperation(*FileOp);
     Process = new TSvCreateProcess(&Owner);
-    Process->StartupInfo()->SetShowWindow(swHide);
-    Process->StartupInfo()->SetDefaultWindowState(false);
+    SetHiddenStart(*Process);
     Process->OnTerminate = [this](TObject* sender, DWORD code) {
       if (BeforeEndHandler) BeforeEndHandler();
       Ends.push_back({ReadFileBytes(DemoLogFileName(*Bench)), FileExists(ReportFileName(*Bench)),
