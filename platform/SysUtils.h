@@ -54,7 +54,17 @@ class EOSError : public Exception {
 
 class EConvertError : public Exception { using Exception::Exception; };
 class EListError : public Exception { using Exception::Exception; };
-class EStreamError : public Exception { using Exception::Exception; };
+// A file or stream that could not be opened, made, read or written; ErrorCode() is the
+// system's error code behind it (0 when there is none).
+class EStreamError : public Exception {
+ public:
+  explicit EStreamError(std::string message, DWORD code = 0)
+      : Exception(std::move(message)), code_(code) {}
+  DWORD ErrorCode() const { return code_; }
+
+ private:
+  DWORD code_;
+};
 class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
 class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
 class EReadError : public EStreamError { using EStreamError::EStreamError; };
@@ -89,7 +99,7 @@ std::string ExcludeTrailingBackslash(const std::string& path);
 // The whole file, its bytes as they are; it may be open for writing elsewhere (a log still
 // being written). Raises EFOpenError "Cannot open file \"<name>\". <system text>" when it
 // cannot be opened and EReadError "Cannot read file \"<name>\". <system text>" when reading
-// fails or the file holds 1 GB or more.
+// fails or the file holds 1 GB or more; either carries the system's error code.
 std::string ReadFileContents(const std::string& fileName);
 
 // ---- Text --------------------------------------------------------------------------------

@@ -937,7 +937,10 @@ TEST_F(BenchRunTest, ScreenshotModeKeepsTheLastPictureWhenTheRestoreFails) {
   // Shown once; the picture kept; the configuration still waits in "Backup\", so the next
   // start offers the repair and puts it back.
   ASSERT_EQ(Errors.size(), 1u);
-  EXPECT_NE(Errors[0].find("Backup\\system.cfg\" cannot be read"), std::string::npos) << Errors[0];
+  EXPECT_NE(Errors[0].find(std::string("Backup\\system.cfg\" cannot be read: ") +
+                           SysErrorMessage(ERROR_SHARING_VIOLATION)),
+            std::string::npos)
+      << Errors[0];
   const std::string stamp = StringReplace(Bench->State.TimeText, "_", "", {rfReplaceAll});
   EXPECT_TRUE(FileExists(c.ScreenshotFolder + "frame5_" + stamp + "_640.jpg"));
   EXPECT_EQ(NoErrorWarning(), "1");
