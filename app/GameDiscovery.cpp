@@ -224,6 +224,6 @@ TImportResult ImportDemo(TSvSHFileOperation& fileOp, const std::string& demoFile
   // The shell would copy into a folder of the demo's name instead.
   if (!DirectoryExists(target) && ShellCopyFile(fileOp, demoFile, target))
     return {true, kDemoImportedMessage};
-  return {false, Format(LoadResString(IDS_DEMO_NOT_IMPORTED).c_str(), demoFile.c_str(),
-                        folder.c_str(), CopyFailureReason(demoFile, folder, target).c_str())};
+  return {false, ResMessage(IDS_DEMO_NOT_IMPORTED, demoFile, folder,
+                            CopyFailureReason(demoFile, folder, target))};
 }

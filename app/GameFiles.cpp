@@ -5,11 +5,6 @@
 #include "platform/Guards.h"
 #include "resources/ResourceIds.h"
 
-std::string ResMessage(UINT resourceId, const std::string& a, const std::string& b,
-                       const std::string& c) {
-  return Format(LoadResString(resourceId).c_str(), a.c_str(), b.c_str(), c.c_str());
-}
-
 namespace {
 
 void ClearReadOnly(const std::string& fileName) {

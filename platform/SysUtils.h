@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <string>
+#include <type_traits>
 
 #include "platform/Sets.h"
 
@@ -21,6 +22,22 @@ std::string SysErrorMessage(DWORD code);
 // The text of a string-table entry of the program's module, however long; "" when it has
 // none. The libraries' messages and the controls' captions come from here.
 std::string LoadResString(UINT resourceId);
+
+namespace sysutils_detail {
+inline const char* FormatArgument(const std::string& text) { return text.c_str(); }
+template <class T>
+  requires std::is_arithmetic_v<T> || std::is_pointer_v<T>
+T FormatArgument(T value) {
+  return value;
+}
+}  // namespace sysutils_detail
+
+// A string-table entry filled in as printf fills its format: texts as std::string, numbers
+// as they are. Every message the program makes of its string table goes through here.
+template <class... Args>
+std::string ResMessage(UINT resourceId, const Args&... args) {
+  return Format(LoadResString(resourceId).c_str(), sysutils_detail::FormatArgument(args)...);
+}
 
 class Exception : public std::exception {
  public:
