@@ -180,4 +180,7 @@ struct TBenchEngine {
   // the target file, so missing folders are made. True when the shell reports success.
   bool ShellCopy(const std::string& source, const std::string& dest) const;
   bool ShellMove(const std::string& source, const std::string& dest) const;
+
+ private:
+  TSvSHFileOperation& FileOperation() const;
 };
