@@ -185,7 +185,6 @@ void TForm1::FormCreate(TObject*) {
   TRestore<bool> starting(starting_, true);
   ProgramFolder = ::ProgramFolder();
   FixedDriveList = ::FixedDriveList();
-  bench_.Choices.ProgramFolder = ProgramFolder;
 
   // Without the key the controls keep the layout's state.
   TStoredSettings stored;
@@ -243,11 +242,11 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
     }
     ShowDecimalLabel();
     if (ResEdit->Text().empty()) {
-      ResEdit->SetText(GameRoot + "Benchmark\\");
+      ResEdit->SetText(game_.GameRoot + "Benchmark\\");
       settings_->WriteValue("ResoultPath", ResEdit->Text());
     }
     if (ScrsaveFold->Text().empty()) {
-      ScrsaveFold->SetText(GameRoot + "Screenshot\\");
+      ScrsaveFold->SetText(game_.GameRoot + "Screenshot\\");
       settings_->WriteValue("ScrPath", ScrsaveFold->Text());
     }
     LangBox->SetReadOnly(false);
@@ -262,7 +261,7 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
   }
   if (stored.Renderer >= 0) RendererBox->SetItemIndex(stored.Renderer);
   ShowDirectX();
-  if (StoredDemoPresent(GameRoot, mapnamebox->Text(), stored.DemoFileName)) {
+  if (StoredDemoPresent(game_.GameRoot, mapnamebox->Text(), stored.DemoFileName)) {
     const int item = demonamebox->IndexOfText(stored.DemoFileName);
     if (item >= 0)
       demonamebox->SetItemIndex(item);
@@ -285,6 +284,9 @@ void TForm1::StartWithoutGame(const TStoredSettings& stored) {
 
 void TForm1::OfferRepair() {
   if (!RepairDue(*settings_, GameFolders())) return;
+  // The repair puts the configuration back through the engine, which takes the folders
+  // from the choices as a start hands them over.
+  bench_.Choices = CurrentChoices();
   const bool yes = MessageDlg(kRepairQuestion, mtConfirmation, {mbYes, mbNo}) == IDYES;
   // The engine's own mark tells whether the user's configuration still waits in "Backup\".
   TBackupMark mark;
@@ -314,10 +316,7 @@ void TForm1::OfferRepair() {
 }
 
 void TForm1::SetGame(const TGameFolders& game) {
-  ExeFolder = game.ExeFolder;
-  GameRoot = game.GameRoot;
-  bench_.Choices.ExeFolder = ExeFolder;
-  bench_.Choices.GameRoot = GameRoot;
+  game_ = game;
 }
 
 void TForm1::FormShow(TObject*) {
@@ -364,8 +363,8 @@ TStoredSettings TForm1::CurrentSettings() {
 TBenchChoices TForm1::CurrentChoices() {
   TBenchChoices c;
   c.ProgramFolder = ProgramFolder;
-  c.ExeFolder = ExeFolder;
-  c.GameRoot = GameRoot;
+  c.ExeFolder = game_.ExeFolder;
+  c.GameRoot = game_.GameRoot;
   c.Demo = demo->ItemIndex();
   c.MapName = mapnamebox->Text();
   c.DemoFileName = demonamebox->Text();

@@ -155,12 +155,11 @@ class TForm1 : public TForm {
 
   // ---- Folders, each ending with a backslash
   std::string ProgramFolder;
-  // Empty while no game is known: then nothing touches the game's files.
-  std::string ExeFolder;
-  std::string GameRoot;
+  // The game's executable and root folders; empty while no game is known: then nothing
+  // touches the game's files. A start hands them to the engine with the other choices.
+  const TGameFolders& GameFolders() const { return game_; }
   // The automatic search's locations ("C:\;D:\;"); set at the start.
   std::string FixedDriveList;
-  TGameFolders GameFolders() const { return {ExeFolder, GameRoot}; }
 
   // The last game the automatic search found (its path and its file name), and the build
   // read last.
@@ -268,6 +267,7 @@ class TForm1 : public TForm {
   std::vector<std::function<void()>> bound_;
   std::unique_ptr<TSettingsStore> settings_;
   std::unique_ptr<TView> view_;
+  TGameFolders game_;
   TBenchEngine bench_;
   // The frame field's own range check found the number outside its range.
   bool frameOutOfRange_ = false;

@@ -35,7 +35,7 @@ void TForm1::FcToolButton4Click(TObject*) {
     ShowDirectX();
     FcStatusPane1->SetCaption(FoundStatus(GameBuild));
     BenchButton->SetEnabled(true);
-    QMPathEdit->SetText(ExeFolder + FoundName);
+    QMPathEdit->SetText(game_.ExeFolder + FoundName);
     FillMapList();
   } else {
     FcStatusPane1->SetCaption(kNotFoundStatus);
@@ -73,7 +73,7 @@ void TForm1::GameChosen(const std::string& fileName) {
 }
 
 void TForm1::ReadBuild(TBuildCheck check) {
-  ReadGameBuild(*FcVersionInfo, ExeFolder, GameBuild);
+  ReadGameBuild(*FcVersionInfo, game_.ExeFolder, GameBuild);
   ApplyBuildRules(check);
 }
 
@@ -98,7 +98,7 @@ void TForm1::ShowDirectX() { dxv->SetCaption(DirectXLabel(DirectX9cAvailable()))
 
 void TForm1::FillMapList() {
   mapnamebox->Items()->Clear();
-  const std::vector<std::string> maps = ListMaps(GameRoot);
+  const std::vector<std::string> maps = ListMaps(game_.GameRoot);
   for (const std::string& map : maps) mapnamebox->Items()->Add(map);
   const int item = StoredMapItem(maps, settings_->ReadValue("Mapname"));
   if (item >= 0) mapnamebox->SetItemIndex(item);
@@ -107,7 +107,7 @@ void TForm1::FillMapList() {
 
 void TForm1::FillDemoList() {
   demonamebox->Items()->Clear();
-  const std::vector<std::string> demos = ListDemos(*Findqmdemo, GameRoot, mapnamebox->Text());
+  const std::vector<std::string> demos = ListDemos(*Findqmdemo, game_.GameRoot, mapnamebox->Text());
   for (const std::string& name : demos) demonamebox->Items()->Add(name);
   if (demos.empty())
     demonamebox->SetTextWithoutCompletion(kNoDemosText);
@@ -124,15 +124,15 @@ void TForm1::FcToolButton3Click(TObject*) {
   }
   // The demo chosen now, when it is one of the map's files.
   const std::string map = mapnamebox->Text(), demoFile = demonamebox->Text();
-  const std::string current = StoredDemoPresent(GameRoot, map, demoFile)
-                                  ? GameRoot + "Levels\\" + map + "\\" + demoFile
+  const std::string current = StoredDemoPresent(game_.GameRoot, map, demoFile)
+                                  ? game_.GameRoot + "Levels\\" + map + "\\" + demoFile
                                   : std::string();
   std::string fileName;
   if (ChooseFile("Quenmar demo files (*.tmd)|*.TMD", current, fileName)) DemoChosen(fileName);
 }
 
 void TForm1::DemoChosen(const std::string& fileName) {
-  const TImportResult result = ImportDemo(*FileOp, fileName, GameRoot, mapnamebox->Text());
+  const TImportResult result = ImportDemo(*FileOp, fileName, game_.GameRoot, mapnamebox->Text());
   FillDemoList();
   ShowMessageBox(result.Message);
 }

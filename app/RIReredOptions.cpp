@@ -118,11 +118,11 @@ void TForm1::FolderChosen(TFcEdit* edit, const std::string& path) {
 
 // Without a game these would be folders relative to the current one.
 void TForm1::FcToolButton8Click(TObject*) {
-  if (GameFolders().Known()) ResEdit->SetText(GameRoot + "Benchmark\\");
+  if (GameFolders().Known()) ResEdit->SetText(game_.GameRoot + "Benchmark\\");
 }
 
 void TForm1::FcToolButton10Click(TObject*) {
-  if (GameFolders().Known()) ScrsaveFold->SetText(GameRoot + "Screenshot\\");
+  if (GameFolders().Known()) ScrsaveFold->SetText(game_.GameRoot + "Screenshot\\");
 }
 
 // ---- Additional information and screenshot mode ----------------------------------------------

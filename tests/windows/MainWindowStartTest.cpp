@@ -241,8 +241,8 @@ TEST_F(MainWindowStartTest, FirstStart) {
   EXPECT_EQ(f.DecBox->Text(), ".");
   // The missing "TRun" leaves the run count as the layout has it.
   EXPECT_EQ(f.RunNumberBox->ItemIndex(), -1);
-  EXPECT_EQ(f.ExeFolder, "");
-  EXPECT_EQ(f.GameRoot, "");
+  EXPECT_EQ(f.GameFolders().ExeFolder, "");
+  EXPECT_EQ(f.GameFolders().GameRoot, "");
   EXPECT_EQ(f.ProgramFolder, ProgramFolder);
 }
 
@@ -259,7 +259,7 @@ TEST_F(MainWindowStartTest, GameFoundByItsShortcut) {
     MakeShortcut(link, GamePath());
     CreateWindows();
     EXPECT_EQ(Form1->QMPathEdit->Text(), GamePath());
-    EXPECT_EQ(Form1->GameRoot, Game->Root());
+    EXPECT_EQ(Form1->GameFolders().GameRoot, Game->Root());
     EXPECT_TRUE(Form1->BenchButton->Enabled());
     EXPECT_EQ(Key.Value("Path"), "<missing>");
     CloseMainWindow();
@@ -296,7 +296,7 @@ TEST_F(MainWindowStartTest, PathWithoutAGame) {
     EXPECT_EQ(Form1->VersionLabel->Caption(), "Version:");
     EXPECT_FALSE(Form1->BenchButton->Enabled());
     EXPECT_EQ(Form1->FcStatusPane1->Caption(), kSearchGameStatus);
-    EXPECT_EQ(Form1->GameRoot, "");
+    EXPECT_EQ(Form1->GameFolders().GameRoot, "");
     CloseMainWindow();
     FreeWindows();
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>());
