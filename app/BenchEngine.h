@@ -40,6 +40,16 @@ struct THardwareDescription {
   std::string OS, CPU, Memory, VGA, VGAMemory, VGADriver, DirectX;
 };
 
+// Items of the detail-level group `DetailBox`.
+constexpr int kUltraDetailItem = 0;
+constexpr int kMaximumDetailItem = 1;
+constexpr int kMinimumDetailItem = 2;
+constexpr int kCustomDetailItem = 3;  // "Custom config file:"
+// Items of the pixel-shader group `PShader`.
+constexpr int kDefaultShaderItem = 0;
+constexpr int kShaderModel2Item = 1;  // "Shader model 2.0b"
+constexpr int kShaderModel3Item = 2;  // "Shader model 3.0"
+
 // What the user chose, as the main window's controls hold it. Item indexes are -1 when
 // nothing is selected.
 struct TBenchChoices {

@@ -121,7 +121,8 @@ void LaunchRun(TBenchEngine& bench, bool& configurationTaken) {
   TBenchRunState& s = bench.State;
   s.TimeText = RunTimeText(s.StartTime);
   s.StartText = RunStartText(s.StartTime);
-  if ((c.ShaderModel == 1 || c.ShaderModel == 2) && !FileExists(c.ExeFolder + "fxc.exe"))
+  if ((c.ShaderModel == kShaderModel2Item || c.ShaderModel == kShaderModel3Item) &&
+      !FileExists(c.ExeFolder + "fxc.exe"))
     bench.ShellCopy(c.ProgramFolder + "DirectX9c\\fxc.exe", c.ExeFolder + "fxc.exe");
   if (c.ShaderModel >= 0 && c.ShaderModel <= 2) s.PixelShaderText = kPixelShaderTexts[c.ShaderModel];
 

@@ -92,8 +92,8 @@ void FormRunArguments(TBenchEngine& bench) {
 std::string ShaderPathArgument(const TBenchChoices& choices) {
   if (choices.Renderer != 0) return "";
   switch (choices.ShaderModel) {
-    case 1: return "r_SM2XPATH 1";
-    case 2: return "r_SM30PATH 1";
+    case kShaderModel2Item: return "r_SM2XPATH 1";
+    case kShaderModel3Item: return "r_SM30PATH 1";
     default: return "";
   }
 }

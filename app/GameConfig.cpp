@@ -187,7 +187,7 @@ std::string CustomConfigProblem(const std::string& fileName) {
 bool ReadCustomConfiguration(TBenchEngine& bench) {
   TBenchRunState& state = bench.State;
   state.CustomConfigText.clear();
-  if (bench.Choices.DetailLevel != 3) return true;
+  if (bench.Choices.DetailLevel != kCustomDetailItem) return true;
   const std::string& fileName = bench.Choices.CustomConfigFile;
   std::string problem = CustomConfigProblem(fileName);
   if (problem.empty()) {
@@ -218,10 +218,10 @@ void WriteCustomConfiguration(TBenchEngine& bench) {
 
 void WriteGameConfiguration(TBenchEngine& bench) {
   switch (bench.Choices.DetailLevel) {
-    case 0: WriteTemplateConfiguration(bench, ctUltra); break;
-    case 1: WriteTemplateConfiguration(bench, ctMaximum); break;
-    case 2: WriteTemplateConfiguration(bench, ctMinimum); break;
-    case 3: WriteCustomConfiguration(bench); break;
+    case kUltraDetailItem: WriteTemplateConfiguration(bench, ctUltra); break;
+    case kMaximumDetailItem: WriteTemplateConfiguration(bench, ctMaximum); break;
+    case kMinimumDetailItem: WriteTemplateConfiguration(bench, ctMinimum); break;
+    case kCustomDetailItem: WriteCustomConfiguration(bench); break;
     default: break;
   }
 }

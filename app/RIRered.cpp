@@ -275,8 +275,8 @@ void TForm1::StartWithoutGame(const TStoredSettings& stored) {
   FcStatusPane1->SetCaption(kSearchGameStatus);
   BenchButton->SetEnabled(false);
   VersionLabel->SetCaption(kNoVersionLabel);
-  PShader->SetButtonEnabled(1, false);
-  PShader->SetButtonEnabled(2, false);
+  PShader->SetButtonEnabled(kShaderModel2Item, false);
+  PShader->SetButtonEnabled(kShaderModel3Item, false);
   if (stored.Renderer >= 0) RendererBox->SetItemIndex(stored.Renderer);
   ShowDirectX();
   if (stored.DecimalSeparator.empty()) DecBox->SetText(settings_->WriteSystemDecimal());

@@ -79,15 +79,16 @@ void TForm1::ReadBuild(TBuildCheck check) {
 
 void TForm1::ApplyBuildRules(TBuildCheck check) {
   const int detail = DetailBox->ItemIndex();
-  const TBuildRules rules = BuildRules(GameBuild.Build, check, detail == 0 || detail == 1);
+  const TBuildRules rules =
+      BuildRules(GameBuild.Build, check, detail == kUltraDetailItem || detail == kMaximumDetailItem);
   VersionLabel->SetCaption(rules.VersionLabel);
-  PShader->SetButtonEnabled(1, rules.ShaderModelsEnabled);
-  PShader->SetButtonEnabled(2, rules.ShaderModelsEnabled);
+  PShader->SetButtonEnabled(kShaderModel2Item, rules.ShaderModelsEnabled);
+  PShader->SetButtonEnabled(kShaderModel3Item, rules.ShaderModelsEnabled);
   if (rules.ShaderModelsEnabled) {
     const int stored = ItemOfCode(csPS, settings_->ReadValue("PS"));
     if (stored >= 0) PShader->SetItemIndex(stored);
   } else {
-    PShader->SetItemIndex(0);
+    PShader->SetItemIndex(kDefaultShaderItem);
   }
   TabSheet8->SetTabEnabled(rules.SpecificPage);
 }

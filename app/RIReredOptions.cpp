@@ -17,6 +17,15 @@
 #include "controls/FcStatus.h"
 #include "platform/StdCtrls.h"
 
+namespace {
+
+// Items of the boxes the handlers set.
+constexpr int kOneRunItem = 0;          // `RunNumberBox` "1"
+constexpr int kTwoRunsItem = 1;         // "2": the screenshot is taken at the second run
+constexpr int kNoAntialiasingItem = 0;  // `AABox` "None"
+
+}  // namespace
+
 int TForm1::CheckedItem(const TFcCustomRadioGroup* group) {
   for (int i = 0; i < group->ItemCount(); ++i)
     if (group->ItemButton(i)->Checked()) return i;
@@ -57,14 +66,14 @@ void TForm1::FcButton1Click(TObject*) {
 void TForm1::DetailBoxChanging(TObject*, int, bool&) {
   const int item = CheckedItem(DetailBox);
   if (item < 0) return;
-  const bool custom = item == 3;
+  const bool custom = item == kCustomDetailItem;
   DetailEdit->SetEnabled(custom);
   DetailButton->SetEnabled(custom);
   // Ultra and Maximum details leave the shader model to the game.
-  const bool models = item >= 2;
-  PShader->SetButtonEnabled(1, models);
-  PShader->SetButtonEnabled(2, models);
-  if (!models) PShader->SetItemIndex(0);
+  const bool models = item == kMinimumDetailItem || custom;
+  PShader->SetButtonEnabled(kShaderModel2Item, models);
+  PShader->SetButtonEnabled(kShaderModel3Item, models);
+  if (!models) PShader->SetItemIndex(kDefaultShaderItem);
 }
 
 void TForm1::DetailButtonClick(TObject*) {
@@ -141,7 +150,7 @@ void TForm1::EnableScShotClick(TObject*) {
   AddInfo->SetEnabled(on);
   AddInfoBox->SetEnabled(!on);
   if (on) {
-    RunNumberBox->SetItemIndex(sectime->Checked() ? 1 : 0);
+    RunNumberBox->SetItemIndex(sectime->Checked() ? kTwoRunsItem : kOneRunItem);
   } else {
     // The run count the settings hold; without a usable one the box keeps its own.
     const int stored = ItemOfCode(csTRun, settings_->ReadValue("TRun"));
@@ -177,11 +186,13 @@ void TForm1::hdrboxClick(TObject*) {
   const bool on = hdrbox->Checked();
   HDRLevelBox->SetEnabled(on);
   AABox->SetEnabled(!on);
-  if (on) AABox->SetItemIndex(0);
+  if (on) AABox->SetItemIndex(kNoAntialiasingItem);
   sectime->SetEnabled(on);
 }
 
-void TForm1::sectimeClick(TObject*) { RunNumberBox->SetItemIndex(sectime->Checked() ? 1 : 0); }
+void TForm1::sectimeClick(TObject*) {
+  RunNumberBox->SetItemIndex(sectime->Checked() ? kTwoRunsItem : kOneRunItem);
+}
 
 // ---- Help and links --------------------------------------------------------------------------
 
