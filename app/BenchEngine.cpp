@@ -5,7 +5,6 @@
 #include "app/ConfigTemplates.h"
 #include "app/GameFolders.h"
 #include "platform/Registry.h"
-#include "services/SvCreateProcess.h"
 #include "services/SvSHFileOperation.h"
 
 const char* const kSettingsKey = "\\SOFTWARE\\Nemorix\\RIRered";
@@ -45,18 +44,6 @@ std::string AABoxText(int index) {
 std::string RendererBoxText(int index) {
   static const char* const items[] = {"Direct3D", "OpenGL"};
   return ItemText(items, index);
-}
-
-void SetQuietFileOperation(TSvSHFileOperation& fileOp) {
-  fileOp.SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
-}
-
-void SetHiddenStart(TSvCreateProcess& process) {
-  TSvCPSStartupInfo* start = process.StartupInfo();
-  start->SetShowWindow(swHide);
-  start->SetDefaultPosition(false);
-  start->SetDefaultSize(false);
-  start->SetDefaultWindowState(false);
 }
 
 TBenchEngine::TBenchEngine() {

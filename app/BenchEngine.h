@@ -142,13 +142,6 @@ class IBenchView {
   virtual void OpenReport(const std::string& fileName);
 };
 
-// What the layouts set on the program's file operation and process components: copies and
-// moves without questions, and the game (or the diagnostic tool) started hidden, without a
-// size, place or window state of its own. Whatever runs the engine without the main window
-// (the tests, the benches) gives its components the same with these.
-void SetQuietFileOperation(TSvSHFileOperation& fileOp);
-void SetHiddenStart(TSvCreateProcess& process);
-
 using TSleeper = std::function<void(DWORD milliseconds)>;
 
 // Everything the engine's steps read and change. The main window owns one, fills Choices

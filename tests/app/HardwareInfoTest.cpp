@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/BenchEngine.h"
 #include "app/HardwareInfo.h"
 #include "platform/StringList.h"
 #include "platform/SysUtils.h"
