@@ -33,8 +33,10 @@ T FormatArgument(T value) {
 }  // namespace sysutils_detail
 
 // A string-table entry filled in as printf fills its format: texts as std::string, numbers
-// as they are. Every message the program makes of its string table goes through here.
+// as they are. Every message the program makes of its string table goes through here (an
+// entry without values is LoadResString's).
 template <class... Args>
+  requires(sizeof...(Args) > 0)
 std::string ResMessage(UINT resourceId, const Args&... args) {
   return Format(LoadResString(resourceId).c_str(), sysutils_detail::FormatArgument(args)...);
 }
