@@ -3,21 +3,22 @@
 #include <shellapi.h>
 
 #include "app/ConfigTemplates.h"
+#include "app/GameFolders.h"
 #include "platform/Registry.h"
 #include "services/SvSHFileOperation.h"
 
-const char* const SettingsKey = "\\SOFTWARE\\Nemorix\\RIRered";
+const char* const kSettingsKey = "\\SOFTWARE\\Nemorix\\RIRered";
 
-const TResolution Resolutions[ResolutionCount] = {
+const TResolution kResolutions[kResolutionCount] = {
     {640, 480}, {800, 600}, {1024, 768}, {1280, 1024}, {1600, 1200}};
 
 std::string ResolutionSize(int resolution) {
-  const TResolution& r = Resolutions[resolution];
+  const TResolution& r = kResolutions[resolution];
   return IntToStr(r.Width) + "\xD7" + IntToStr(r.Height);
 }
 
 std::string ResolutionSizeHtml(int resolution) {
-  const TResolution& r = Resolutions[resolution];
+  const TResolution& r = kResolutions[resolution];
   return IntToStr(r.Width) + "&times;" + IntToStr(r.Height);
 }
 
@@ -100,33 +101,15 @@ void IBenchView::OpenReport(const std::string& fileName) {
   ShellExecuteA(nullptr, "open", fileName.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-namespace {
-
-bool ShellOperation(TSvSHFileOperation* fileOp, TSvSHFileOpType operation,
-                    const std::string& source, const std::string& dest) {
-  if (!fileOp) throw Exception("The benchmark has no file operation component");
-  fileOp->SourceFiles()->Add(source);
-  fileOp->DestFiles()->Add(dest);
-  fileOp->SetOperation(operation);
-  bool ok = false;
-  try {
-    ok = fileOp->Execute();
-  } catch (...) {
-    fileOp->SourceFiles()->Clear();
-    fileOp->DestFiles()->Clear();
-    throw;
-  }
-  fileOp->SourceFiles()->Clear();
-  fileOp->DestFiles()->Clear();
-  return ok;
+TSvSHFileOperation& TBenchEngine::FileOperation() const {
+  if (!FileOp) throw Exception("The benchmark has no file operation component");
+  return *FileOp;
 }
 
-}  // namespace
-
 bool TBenchEngine::ShellCopy(const std::string& source, const std::string& dest) const {
-  return ShellOperation(FileOp, foCopy, source, dest);
+  return ShellFileOperation(FileOperation(), foCopy, source, dest);
 }
 
 bool TBenchEngine::ShellMove(const std::string& source, const std::string& dest) const {
-  return ShellOperation(FileOp, foMove, source, dest);
+  return ShellFileOperation(FileOperation(), foMove, source, dest);
 }

@@ -16,15 +16,15 @@ class TSvCreateProcess;
 class TRegistry;
 
 // The settings key below HKEY_LOCAL_MACHINE that the main window's registry object holds open.
-extern const char* const SettingsKey;
+extern const char* const kSettingsKey;
 
 // The five resolutions of the check group `res`, smallest first.
-constexpr int ResolutionCount = 5;
+constexpr int kResolutionCount = 5;
 struct TResolution {
   int Width;
   int Height;
 };
-extern const TResolution Resolutions[ResolutionCount];
+extern const TResolution kResolutions[kResolutionCount];
 // "640\xD7" "480": width, the multiplication sign of the ANSI code page, height.
 std::string ResolutionSize(int resolution);
 // "640&times;480": the same for HTML, right whatever the code page.
@@ -40,6 +40,16 @@ struct THardwareDescription {
   std::string OS, CPU, Memory, VGA, VGAMemory, VGADriver, DirectX;
 };
 
+// Items of the detail-level group `DetailBox`.
+constexpr int kUltraDetailItem = 0;
+constexpr int kMaximumDetailItem = 1;
+constexpr int kMinimumDetailItem = 2;
+constexpr int kCustomDetailItem = 3;  // "Custom config file:"
+// Items of the pixel-shader group `PShader`.
+constexpr int kDefaultShaderItem = 0;
+constexpr int kShaderModel2Item = 1;  // "Shader model 2.0b"
+constexpr int kShaderModel3Item = 2;  // "Shader model 3.0"
+
 // What the user chose, as the main window's controls hold it. Item indexes are -1 when
 // nothing is selected.
 struct TBenchChoices {
@@ -49,7 +59,7 @@ struct TBenchChoices {
   int Demo = -1;             // `demo`: 0..10 stock demos, 11 "User defined demo"
   std::string MapName;       // `mapnamebox`: map folder of the user demo, no backslash
   std::string DemoFileName;  // `demonamebox`: the user demo's file, with ".tmd"
-  bool Resolution[ResolutionCount] = {};  // `res`
+  bool Resolution[kResolutionCount] = {};  // `res`
   double Waits = 3;                       // `waits`: seconds between resolutions
 
   int DetailLevel = -1;          // `DetailBox`: 0 Ultra, 1 Maximum, 2 Minimum, 3 custom file
@@ -96,7 +106,7 @@ struct TBenchRunState {
   std::string RendererName;  // "Direct3D" or "OpenGL"
   std::string CustomConfigText;  // the user's own configuration, read at the start
 
-  int CurrentResolution = 0;   // index into Resolutions of the resolution being run
+  int CurrentResolution = 0;   // index into kResolutions of the resolution being run
   std::string CurrentWidth;    // "640" .. "1600" of the resolution being run
   std::string ResolutionText;  // "Resolution: 640\xD7" "480"
   std::string MapFolder;       // map folder of the demo being run, ending in "\"
@@ -151,7 +161,7 @@ struct TBenchEngine {
   IBenchView* View = nullptr;
   TSvSHFileOperation* FileOp = nullptr;
   TSvCreateProcess* cp = nullptr;
-  // The main window's registry object, open on SettingsKey.
+  // The main window's registry object, open on kSettingsKey.
   TRegistry* Registry = nullptr;
   // The pauses between the steps; Sleep unless replaced.
   TSleeper Sleeper;
@@ -173,4 +183,7 @@ struct TBenchEngine {
   // the target file, so missing folders are made. True when the shell reports success.
   bool ShellCopy(const std::string& source, const std::string& dest) const;
   bool ShellMove(const std::string& source, const std::string& dest) const;
+
+ private:
+  TSvSHFileOperation& FileOperation() const;
 };

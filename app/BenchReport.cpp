@@ -8,7 +8,7 @@
 #include "resources/ResourceIds.h"
 #include "platform/SysUtils.h"
 
-const char* const MakerWebAddress = "www.nemorix.com";
+const char* const kMakerWebAddress = "www.nemorix.com";
 
 bool CheckDemoLogFinished(TBenchEngine& bench) {
   TBenchRunState& state = bench.State;
@@ -95,7 +95,7 @@ void WriteReportHeader(TBenchEngine& bench) {
   const std::string charset = CharsetName(GetACP());
   if (!charset.empty())
     report.Add("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset + "\">");
-  report.Add(std::string("<title>Quenmar Benchmark - ") + MakerWebAddress + "</title>");
+  report.Add(std::string("<title>Quenmar Benchmark - ") + kMakerWebAddress + "</title>");
   report.Add("<style type=\"text/css\">");
   report.Add("<!--");
   report.Add(".style4 {");
@@ -167,13 +167,13 @@ std::string CutAverage(float average, const std::string& decimalBox) {
 
 namespace {
 
-const char* const PixelShaderLines[] = {"Pixel shader: default model<br>",
+const char* const kPixelShaderLines[] = {"Pixel shader: default model<br>",
                                         "Pixel shader: model 2.0b<br>",
                                         "Pixel shader: model 3.0<br>"};
 
 void AddPixelShaderLine(const TBenchChoices& choices, TStrings& lines) {
   if (choices.ShaderModel >= 0 && choices.ShaderModel <= 2)
-    lines.Add(PixelShaderLines[choices.ShaderModel]);
+    lines.Add(kPixelShaderLines[choices.ShaderModel]);
 }
 
 void AddSettingsLines(const TBenchChoices& choices, TStrings& lines) {
@@ -235,7 +235,7 @@ std::string SectionHeading(const TBenchRunState& state) {
          "</FONT></B><BR>";
 }
 
-const char* const SectionEnd = "<br><HR>";
+const char* const kSectionEnd = "<br><HR>";
 
 }  // namespace
 
@@ -281,7 +281,7 @@ void AddReportSection(TBenchEngine& bench) {
     section.Add("<span class=\"style5\">Score = " + ScoreToReportSeparator(score, dec) +
                 " FPS</span><br>");
   }
-  section.Add(SectionEnd);
+  section.Add(kSectionEnd);
   state.Report.AddStrings(&section);
   ++state.MeasuredSections;
 }
@@ -290,7 +290,7 @@ void AddFailedReportSection(TBenchEngine& bench, const std::string& problem) {
   TStringList& report = bench.State.Report;
   report.Add(SectionHeading(bench.State));
   report.Add("<span class=\"style5\">" + HtmlEscape(problem) + "</span><br>");
-  report.Add(SectionEnd);
+  report.Add(kSectionEnd);
 }
 
 namespace {
@@ -319,8 +319,8 @@ TReportSave FinishReport(TBenchEngine& bench) {
   report.Add("<P></P>");
   report.Add("<p align=\"center\"><FONT size=2>Quenmar Benchmark by Nemorix</FONT><br>");
   report.Add("");
-  report.Add(std::string("<FONT size=2><a href=\"http://") + MakerWebAddress + "\">" +
-             MakerWebAddress + "</a></FONT></p>");
+  report.Add(std::string("<FONT size=2><a href=\"http://") + kMakerWebAddress + "\">" +
+             kMakerWebAddress + "</a></FONT></p>");
   report.Add("</BODY></HTML>");
   const std::string bytes = report.Text();
   const std::string name = ExtractFileName(ReportFileName(bench));

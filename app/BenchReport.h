@@ -9,7 +9,7 @@
 #include "platform/StringList.h"
 
 // The maker's web address, shown in the report's title and footer.
-extern const char* const MakerWebAddress;
+extern const char* const kMakerWebAddress;
 
 // Sets State.Success: the demo's log exists and holds the whole line
 // "!TimeDemo Run <run count text> Finished." (compared without regard to case). When it does

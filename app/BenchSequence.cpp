@@ -12,8 +12,8 @@
 
 namespace {
 
-const char* const AbortedText = "Benchmark aborted.";
-const char* const SuccessText = "The benchmarking is successful.";
+const char* const kAbortedText = "Benchmark aborted.";
+const char* const kSuccessText = "The benchmarking is successful.";
 
 // The status line's text for the resolution just run when it was not measured.
 std::string NotMeasuredText(const TBenchRunState& state, const std::string& problem) {
@@ -91,7 +91,7 @@ void SaveReport(TBenchEngine& bench, TLastStep& step, const std::string& measure
     bench.Repaint();
     return;
   }
-  const bool measured = measuredText == SuccessText;
+  const bool measured = measuredText == kSuccessText;
   std::string status = measured ? "The benchmark has finished." : measuredText;
   std::vector<std::string> message = save.Failures;
   const std::string folder = ExtractFilePath(save.FileName);
@@ -129,7 +129,7 @@ TLastStep FinishLastResolution(TBenchEngine& bench, TObject* sender) {
   }
   const std::string problem = RecordResolution(bench);
   const std::string text =
-      problem.empty() ? SuccessText : std::string(AbortedText) + " " + NotMeasuredText(s, problem);
+      problem.empty() ? kSuccessText : std::string(kAbortedText) + " " + NotMeasuredText(s, problem);
   // The resolutions that were measured are kept, whatever became of the last one.
   if (s.MeasuredSections > 0)
     SaveReport(bench, step, text);
@@ -152,7 +152,7 @@ bool GoOnToNextResolution(TBenchEngine& bench, TObject* sender) {
   bench.Pause(500);
   if (c.ScreenshotMode) KeepScreenshot(bench);
   if (s.Abort) {
-    bench.ShowStatus(AbortedText);
+    bench.ShowStatus(kAbortedText);
     PutGameFilesBack(bench, sender);
     return false;
   }
@@ -187,7 +187,7 @@ void cpTerminate(TBenchEngine& bench, TObject* Sender, DWORD /*ExitCode*/) {
     // The run cannot go on (the next game did not start, a file could not be written):
     // it ends here, with the game's files put back.
     Application->HandleException(Sender);
-    bench.ShowStatus(AbortedText);
+    bench.ShowStatus(kAbortedText);
     over = true;
   }
   if (!over) return;

@@ -12,7 +12,7 @@
 #include "platform/Application.h"
 #include "resources/ResourceIds.h"
 
-const char* const ChooseResolutionMessage =
+const char* const kChooseResolutionMessage =
     "Please, choose a resolution and the language of Quenmar.";
 
 std::string RunTimeText(TDateTime time) {
@@ -28,7 +28,7 @@ std::string RunStartText(TDateTime time) {
 
 namespace {
 
-const char* const PixelShaderTexts[] = {"Pixel shader: default model",
+const char* const kPixelShaderTexts[] = {"Pixel shader: default model",
                                         "Pixel shader: model 2.0b", "Pixel shader: model 3.0"};
 
 // The user demo's map and file names reach the game through the batch file, which cmd reads
@@ -37,7 +37,7 @@ const char* const PixelShaderTexts[] = {"Pixel shader: default model",
 // name is refused before anything is changed.
 bool GameNamesFit(const TBenchEngine& bench) {
   const TBenchChoices& c = bench.Choices;
-  if (c.Demo != UserDemoItem) return true;
+  if (c.Demo != kUserDemoItem) return true;
   for (const std::string* name : {&c.MapName, &c.DemoFileName}) {
     const std::string letters = LettersNotForTheGame(*name);
     if (letters.empty()) continue;
@@ -107,7 +107,7 @@ bool PrepareRun(TBenchEngine& bench) {
 
   if (s.ChosenCount < 1 || c.Language < 1) {
     bench.SetAbortPanelVisible(false);
-    bench.ShowMessage(ChooseResolutionMessage);
+    bench.ShowMessage(kChooseResolutionMessage);
     bench.SetBenchButtonEnabled(true);
     return false;
   }
@@ -121,9 +121,10 @@ void LaunchRun(TBenchEngine& bench, bool& configurationTaken) {
   TBenchRunState& s = bench.State;
   s.TimeText = RunTimeText(s.StartTime);
   s.StartText = RunStartText(s.StartTime);
-  if ((c.ShaderModel == 1 || c.ShaderModel == 2) && !FileExists(c.ExeFolder + "fxc.exe"))
+  if ((c.ShaderModel == kShaderModel2Item || c.ShaderModel == kShaderModel3Item) &&
+      !FileExists(c.ExeFolder + "fxc.exe"))
     bench.ShellCopy(c.ProgramFolder + "DirectX9c\\fxc.exe", c.ExeFolder + "fxc.exe");
-  if (c.ShaderModel >= 0 && c.ShaderModel <= 2) s.PixelShaderText = PixelShaderTexts[c.ShaderModel];
+  if (c.ShaderModel >= 0 && c.ShaderModel <= 2) s.PixelShaderText = kPixelShaderTexts[c.ShaderModel];
 
   BackupGameConfiguration(bench);
   configurationTaken = true;

@@ -10,7 +10,7 @@
 #include "platform/Classes.h"
 
 // The message of a start that lacks a resolution or the game's language.
-extern const char* const ChooseResolutionMessage;
+extern const char* const kChooseResolutionMessage;
 
 // `BenchButton`'s click. The main window fills bench.Choices from its controls just before;
 // the run keeps to those choices until it ends, whatever the user changes meanwhile.
@@ -22,7 +22,7 @@ extern const char* const ChooseResolutionMessage;
 // while no usable one is there), the screenshot folder made ready, the start time taken,
 // "NoErrorWarning" set to "1", the counts reset, the abort panel shown for more than one
 // resolution; then the choices checked (a start without a resolution or a language shows
-// ChooseResolutionMessage and enables the button again, the steps before it staying done);
+// kChooseResolutionMessage and enables the button again, the steps before it staying done);
 // then the shader compiler, the configuration backups, the old batch file and log removed,
 // the game's configuration and the report's header written and the first chosen resolution
 // launched. Returns while the game runs; cpTerminate carries the run on.

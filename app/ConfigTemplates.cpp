@@ -10,7 +10,7 @@ struct TSettingRow {
   const char* minimum;  // nullptr: as Maximum
 };
 
-const TSettingRow Settings[] = {
+const TSettingRow kSettings[] = {
   {"ExitOnQuit", "1", nullptr},
   {"GL_TextureFilter", "GL_LINEAR_MIPMAP_LINEAR", "GL_LINEAR_MIPMAP_NEAREST"},
   {"ca_EnableDecals", "1", "0"},
@@ -159,9 +159,9 @@ const TSettingRow Settings[] = {
   {"ui_TriggerUIEvents", "1", nullptr},
   {"ui_TriggerWidgetEvents", "1", nullptr},
 };
-static_assert(sizeof(Settings) / sizeof(Settings[0]) == ConfigSettingCount);
+static_assert(sizeof(kSettings) / sizeof(kSettings[0]) == kConfigSettingCount);
 
-const char* const UltraEntityLights = "8";
+const char* const kUltraEntityLights = "8";
 
 }  // namespace
 
@@ -174,11 +174,11 @@ void LoadConfigTemplate(TConfigTemplate which, TStrings& lines) {
   lines.Clear();
   lines.Add("-- This file has been written by QuenmarConfigurator.exe");
   lines.Add("");
-  for (const TSettingRow& row : Settings) {
+  for (const TSettingRow& row : kSettings) {
     const char* value = row.maximum;
     if (which == ctMinimum && row.minimum) value = row.minimum;
     if (which == ctUltra && std::string(row.name) == "e_max_entity_lights")
-      value = UltraEntityLights;
+      value = kUltraEntityLights;
     lines.Add(SettingLine(row.name, value));
   }
   lines.Add(" ");

@@ -9,7 +9,7 @@
 enum TConfigTemplate { ctUltra, ctMaximum, ctMinimum };
 
 // Number of settings in every template.
-constexpr int ConfigSettingCount = 147;
+constexpr int kConfigSettingCount = 147;
 
 // One setting as the game writes it: name = "value".
 std::string SettingLine(const std::string& name, const std::string& value);

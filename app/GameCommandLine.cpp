@@ -14,26 +14,29 @@ struct TStockDemo {
   const char* map;  // as the command line names it
   const char* demo;
   const char* mapFolder;
+  int frames;  // the last frame screenshot mode can take
 };
 
-const TStockDemo StockDemos[StockDemoCount] = {
-    {"Levels\\Pier\\1.tmd", "PLMR\\1.tmd", "pier", "1", "Pier\\"},
-    {"Levels\\Steam\\nmxsteam.tmd", "NMX\\nmxsteam.tmd", "Steam", "nmxsteam", "Steam\\"},
+const TStockDemo kStockDemos[kStockDemoCount] = {
+    {"Levels\\Pier\\1.tmd", "PLMR\\1.tmd", "pier", "1", "Pier\\", 3721},
+    {"Levels\\Steam\\nmxsteam.tmd", "NMX\\nmxsteam.tmd", "Steam", "nmxsteam", "Steam\\", 4053},
     {"Levels\\Regulator\\vl1-regulator.tmd", "VL\\vl1-regulator.tmd", "Regulator",
-     "vl1-regulator", "Regulator\\"},
+     "vl1-regulator", "Regulator\\", 4636},
     {"Levels\\Volcano\\nmxvolcano.tmd", "NMX\\nmxvolcano.tmd", "Volcano", "nmxvolcano",
-     "Volcano\\"},
+     "Volcano\\", 6791},
     {"Levels\\Research\\gridwise001.tmd", "Gridwise\\gridwise001.tmd", "Research", "gridwise001",
-     "Research\\"},
+     "Research\\", 2819},
     {"Levels\\Regulator\\Regulator.tmd", "Orvane\\Regulator.tmd", "Regulator", "Regulator",
-     "Regulator\\"},
+     "Regulator\\", 3039},
     {"Levels\\Research\\Research.tmd", "Orvane\\Research.tmd", "Research", "Research",
-     "Research\\"},
+     "Research\\", 1511},
     {"Levels\\Training\\Training.tmd", "Orvane\\Training.tmd", "Training", "Training",
-     "Training\\"},
-    {"Levels\\Volcano\\Volcano.tmd", "Orvane\\Volcano.tmd", "Volcano", "Volcano", "Volcano\\"},
-    {"Levels\\Archive\\Archive1.tmd", "NMX\\Archive1.tmd", "Archive", "Archive1", "Archive\\"},
-    {"Levels\\River\\nmxriver.tmd", "NMX\\nmxriver.tmd", "River", "nmxriver", "River\\"},
+     "Training\\", 2842},
+    {"Levels\\Volcano\\Volcano.tmd", "Orvane\\Volcano.tmd", "Volcano", "Volcano", "Volcano\\",
+     5466},
+    {"Levels\\Archive\\Archive1.tmd", "NMX\\Archive1.tmd", "Archive", "Archive1", "Archive\\",
+     9576},
+    {"Levels\\River\\nmxriver.tmd", "NMX\\nmxriver.tmd", "River", "nmxriver", "River\\", 4217},
 };
 
 // Appends the argument between double quotes.
@@ -45,9 +48,13 @@ void AddQuoted(std::string& line, const std::string& argument) {
 
 }  // namespace
 
+int StockDemoFrames(int item) { return kStockDemos[item].frames; }
+
+std::string FrameRangeText(int frames) { return "(1 - " + IntToStr(frames) + " frames)"; }
+
 bool ChosenDemo(const TBenchChoices& choices, TDemoEntry& demo) {
-  if (choices.Demo >= 0 && choices.Demo < StockDemoCount) {
-    const TStockDemo& row = StockDemos[choices.Demo];
+  if (choices.Demo >= 0 && choices.Demo < kStockDemoCount) {
+    const TStockDemo& row = kStockDemos[choices.Demo];
     demo.GameFile = row.gameFile;
     demo.SourceFile = row.sourceFile;
     demo.MapArgument = std::string("map ") + row.map;
@@ -57,7 +64,7 @@ bool ChosenDemo(const TBenchChoices& choices, TDemoEntry& demo) {
     demo.UserDemo = false;
     return true;
   }
-  if (choices.Demo == UserDemoItem) {
+  if (choices.Demo == kUserDemoItem) {
     const std::string& file = choices.DemoFileName;
     demo.GameFile = "Levels\\" + choices.MapName + "\\" + file;
     demo.SourceFile = choices.MapName + "\\" + file;
@@ -85,33 +92,25 @@ void FormRunArguments(TBenchEngine& bench) {
 std::string ShaderPathArgument(const TBenchChoices& choices) {
   if (choices.Renderer != 0) return "";
   switch (choices.ShaderModel) {
-    case 1: return "r_SM2XPATH 1";
-    case 2: return "r_SM30PATH 1";
+    case kShaderModel2Item: return "r_SM2XPATH 1";
+    case kShaderModel3Item: return "r_SM30PATH 1";
     default: return "";
   }
 }
 
-void AppendDemoArguments(TBenchEngine& bench, std::string& line) {
-  const TBenchChoices& choices = bench.Choices;
+void AppendDemoArguments(const TBenchChoices& choices, std::string& line) {
   TDemoEntry demo;
   if (!ChosenDemo(choices, demo)) return;
-  // The whole target name as destination: the shell then makes a missing map folder
-  // instead of copying the demo onto a file named like the folder.
-  if (!FileExists(choices.GameRoot + demo.GameFile))
-    bench.ShellCopy(choices.ProgramFolder + demo.SourceFile, choices.GameRoot + demo.GameFile);
   line += ' ';
   AddQuoted(line, demo.MapArgument);
   line += ' ';
   AddQuoted(line, demo.DemoArgument);
   if (demo.UserDemo) line += ' ';
-  bench.State.MapFolder = demo.MapFolder;
-  bench.State.DemoName = demo.DemoName;
 }
 
-std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
-  const TBenchChoices& choices = bench.Choices;
-  const TBenchRunState& state = bench.State;
-  const TResolution& size = Resolutions[resolution];
+std::string BuildCommandLine(const TBenchChoices& choices, const TBenchRunState& state,
+                             int resolution) {
+  const TResolution& size = kResolutions[resolution];
   std::string line = "Quenmar.exe -DEVMODE ";
   std::string shaderPath = ShaderPathArgument(choices);
   if (!shaderPath.empty()) AddQuoted(line, shaderPath);
@@ -130,7 +129,7 @@ std::string BuildCommandLine(TBenchEngine& bench, int resolution) {
   AddQuoted(line, state.HDRArgument);
   line += ' ';
   AddQuoted(line, state.NormalMapsArgument);
-  AppendDemoArguments(bench, line);
+  AppendDemoArguments(choices, line);
   if (choices.ScreenshotMode) {
     long long frame = static_cast<long long>(StrToInt(choices.Frame)) + 1;
     line += ' ';
@@ -188,12 +187,25 @@ std::string DemoLogFileName(const TBenchEngine& bench) {
          ".log";
 }
 
+void PlaceDemo(TBenchEngine& bench) {
+  const TBenchChoices& choices = bench.Choices;
+  TDemoEntry demo;
+  if (!ChosenDemo(choices, demo)) return;
+  // The whole target name as destination: the shell then makes a missing map folder
+  // instead of copying the demo onto a file named like the folder.
+  if (!FileExists(choices.GameRoot + demo.GameFile))
+    bench.ShellCopy(choices.ProgramFolder + demo.SourceFile, choices.GameRoot + demo.GameFile);
+  bench.State.MapFolder = demo.MapFolder;
+  bench.State.DemoName = demo.DemoName;
+}
+
 void WriteBatchFile(TBenchEngine& bench, int resolution) {
   TBenchRunState& state = bench.State;
   state.CurrentResolution = resolution;
-  state.CurrentWidth = IntToStr(Resolutions[resolution].Width);
+  state.CurrentWidth = IntToStr(kResolutions[resolution].Width);
+  PlaceDemo(bench);
   state.BatchText.Clear();
-  state.BatchText.Add(BatchLine(BuildCommandLine(bench, resolution)));
+  state.BatchText.Add(BatchLine(BuildCommandLine(bench.Choices, state, resolution)));
   DeleteIfPresent(DemoLogFileName(bench));
   state.BatchText.SaveToFile(bench.Choices.ExeFolder + "rirered.bat");
 }
@@ -201,8 +213,8 @@ void WriteBatchFile(TBenchEngine& bench, int resolution) {
 void LaunchResolution(TBenchEngine& bench, int resolution) {
   const TBenchChoices& choices = bench.Choices;
   TBenchRunState& state = bench.State;
-  while (resolution < ResolutionCount && !choices.Resolution[resolution]) ++resolution;
-  if (resolution >= ResolutionCount) return;
+  while (resolution < kResolutionCount && !choices.Resolution[resolution]) ++resolution;
+  if (resolution >= kResolutionCount) return;
 
   bench.ShowStatus(std::string(choices.ScreenshotMode ? "Screenshot mode in progress... "
                                                       : "Benchmarking in progress... ") +

@@ -17,8 +17,13 @@ struct TDemoEntry {
   bool UserDemo = false;
 };
 
-constexpr int StockDemoCount = 11;
-constexpr int UserDemoItem = 11;  // the demo group's "User defined demo"
+constexpr int kStockDemoCount = 11;
+constexpr int kUserDemoItem = 11;  // the demo group's "User defined demo"
+
+// The number of frames of stock demo `item` (0..10): the top of its screenshot frame range.
+int StockDemoFrames(int item);
+// The frame-range label's text for a demo of `frames` frames: "(1 - 4053 frames)".
+std::string FrameRangeText(int frames);
 
 // The row for the chosen demo item; the user demo's row is made from the map and demo
 // file. False when no demo item is chosen.
@@ -29,11 +34,12 @@ bool ChosenDemo(const TBenchChoices& choices, TDemoEntry& demo);
 void FormRunArguments(TBenchEngine& bench);
 // "r_SM2XPATH 1" or "r_SM30PATH 1" for Direct3D with shader model 2.0b or 3.0, else "".
 std::string ShaderPathArgument(const TBenchChoices& choices);
-// Copies the chosen demo into the game when the game lacks it, appends the map and demo
-// arguments to `line` and keeps the demo's map folder and name for the log and the report.
-void AppendDemoArguments(TBenchEngine& bench, std::string& line);
-// The game's whole command line for one resolution (index into Resolutions).
-std::string BuildCommandLine(TBenchEngine& bench, int resolution);
+// Appends the chosen demo's map and demo arguments to `line`.
+void AppendDemoArguments(const TBenchChoices& choices, std::string& line);
+// The game's whole command line for one resolution (index into kResolutions), made of the
+// choices and the run's arguments alone.
+std::string BuildCommandLine(const TBenchChoices& choices, const TBenchRunState& state,
+                             int resolution);
 // The command line as a batch file line, so that the game receives the names as they are:
 // cmd expands "%" even inside quotes, so each one is doubled, and it reads batch files in
 // the OEM code page, so the line is written in it.
@@ -49,9 +55,12 @@ std::string LettersNotForTheGame(const std::string& name);
 // The game's time-demo log of the demo being run.
 std::string DemoLogFileName(const TBenchEngine& bench);
 
-// The launch's files: the batch file for the resolution written into the game's executable
-// folder, and the demo's old log deleted (EGameFileError when it stays: an old log must never
-// pass for the new one). Sets the current resolution and width.
+// Copies the chosen demo into the game when the game lacks it, and keeps the demo's map
+// folder and name for the log and the report.
+void PlaceDemo(TBenchEngine& bench);
+// The launch's files: the demo placed in the game, the batch file for the resolution written
+// into the game's executable folder, and the demo's old log deleted (EGameFileError when it
+// stays: an old log must never pass for the new one). Sets the current resolution and width.
 void WriteBatchFile(TBenchEngine& bench, int resolution);
 // Starts the game for the resolution, or for the next larger chosen one when it is not
 // chosen; nothing after 1600x1200. Writes "rirered.bat" into the game's executable folder

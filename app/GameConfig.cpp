@@ -6,16 +6,16 @@
 #include "platform/Guards.h"
 #include "resources/ResourceIds.h"
 
-const char* const ConfigBackupSetting = "ConfigBackup";
-const char* const ConfigBackupNone = "0";
-const char* const ConfigBackupTaken = "1";
-const char* const ConfigBackupNoFile = "2";
+const char* const kConfigBackupSetting = "ConfigBackup";
+const char* const kConfigBackupNone = "0";
+const char* const kConfigBackupTaken = "1";
+const char* const kConfigBackupNoFile = "2";
 
-const char* const ConfigWrittenSetting = "ConfigWritten";
+const char* const kConfigWrittenSetting = "ConfigWritten";
 
 bool ConfigBackupPending(const TBenchEngine& bench) {
-  const std::string mark = bench.ReadSetting(ConfigBackupSetting);
-  return !mark.empty() && mark != ConfigBackupNone;
+  const std::string mark = bench.ReadSetting(kConfigBackupSetting);
+  return !mark.empty() && mark != kConfigBackupNone;
 }
 
 std::string ConfigurationMark(const std::string& bytes) {
@@ -33,31 +33,31 @@ std::string ConfigurationMark(const std::string& bytes) {
 void SaveRunConfiguration(TBenchEngine& bench, const std::string& bytes) {
   // Noted before it is written: a run ended in between leaves no file the restore could take
   // for the user's.
-  bench.WriteSetting(ConfigWrittenSetting, ConfigurationMark(bytes));
+  bench.WriteSetting(kConfigWrittenSetting, ConfigurationMark(bytes));
   ReplaceFileContents(bench.Choices.GameRoot + "system.cfg", bytes);
 }
 
 namespace {
 
 // The values each finder knows: those the templates hold and those the edits write.
-const std::vector<std::string> AnisotropyValues = {"1", "2", "4", "8", "16"};
-const std::vector<std::string> FSAAValues = {"0", "1"};
-const std::vector<std::string> SampleValues = {"1", "2", "4", "6", "8"};
-const std::vector<std::string> DriverValues = {"Direct3D9", "OpenGL"};
-const std::vector<std::string> LanguageValues = {"english", "spanish", "french", "german",
+const std::vector<std::string> kAnisotropyValues = {"1", "2", "4", "8", "16"};
+const std::vector<std::string> kFSAAValues = {"0", "1"};
+const std::vector<std::string> kSampleValues = {"1", "2", "4", "6", "8"};
+const std::vector<std::string> kDriverValues = {"Direct3D9", "OpenGL"};
+const std::vector<std::string> kLanguageValues = {"english", "spanish", "french", "german",
                                                  "italian", "japanese", "polish", "russian"};
-const std::vector<std::string> VegetationValues = {"1.0", "100.0", "0.9"};
+const std::vector<std::string> kVegetationValues = {"1.0", "100.0", "0.9"};
 
 void EditAnisotropy(TStrings& lines, int item) {
   if (item < 0 || item > 4) return;  // "From System" leaves the game's own value
-  ReplaceSettingLine(lines, "r_Texture_Anisotropic_Level", AnisotropyValues,
-                     AnisotropyValues[item]);
+  ReplaceSettingLine(lines, "r_Texture_Anisotropic_Level", kAnisotropyValues,
+                     kAnisotropyValues[item]);
 }
 
 void EditAntialiasing(TStrings& lines, int item) {
   if (item < 0 || item > 4) return;
-  ReplaceSettingLine(lines, "r_FSAA", FSAAValues, item == 0 ? "0" : "1");
-  ReplaceSettingLine(lines, "r_FSAA_samples", SampleValues, SampleValues[item]);
+  ReplaceSettingLine(lines, "r_FSAA", kFSAAValues, item == 0 ? "0" : "1");
+  ReplaceSettingLine(lines, "r_FSAA_samples", kSampleValues, kSampleValues[item]);
 }
 
 std::string VegetationValue(const TBenchChoices& choices) {
@@ -73,7 +73,7 @@ void AddNoInfoLine(const TBenchChoices& choices, TStrings& lines) {
   if (choices.ScreenshotMode && !choices.AddDisplayInfo) lines.Add(SettingLine("demo_noinfo", "1"));
 }
 
-const char* const QualityTexts[] = {"Ultra quality option", "Maximum quality option",
+const char* const kQualityTexts[] = {"Ultra quality option", "Maximum quality option",
                                     "Minimum quality option"};
 
 void SaveOverride(const TBenchEngine& bench) {
@@ -85,7 +85,7 @@ void SaveOverride(const TBenchEngine& bench) {
 std::string RendererOf(const std::string& configuration) {
   TStringList lines;
   lines.SetText(configuration);
-  const int index = FindSettingLine(lines, "r_Driver", DriverValues);
+  const int index = FindSettingLine(lines, "r_Driver", kDriverValues);
   const bool openGL =
       index >= 0 && SameText(lines.Strings(index), SettingLine("r_Driver", "OpenGL"));
   return openGL ? "OpenGL" : "Direct3D";
@@ -138,11 +138,11 @@ void EditConfiguration(TBenchEngine& bench) {
   EditAnisotropy(lines, choices.AFLevel);
   EditAntialiasing(lines, choices.AALevel);
   bool direct3D = RendererBoxText(choices.Renderer) == "Direct3D";
-  ReplaceSettingLine(lines, "r_Driver", DriverValues, direct3D ? "Direct3D9" : "OpenGL");
+  ReplaceSettingLine(lines, "r_Driver", kDriverValues, direct3D ? "Direct3D9" : "OpenGL");
   bench.State.RendererName = direct3D ? "Direct3D" : "OpenGL";
   if (choices.Language >= 1 && choices.Language <= 8)
-    ReplaceSettingLine(lines, "g_language", LanguageValues, LanguageValues[choices.Language - 1]);
-  ReplaceSettingLine(lines, "e_vegetation_sprites_distance_ratio", VegetationValues,
+    ReplaceSettingLine(lines, "g_language", kLanguageValues, kLanguageValues[choices.Language - 1]);
+  ReplaceSettingLine(lines, "e_vegetation_sprites_distance_ratio", kVegetationValues,
                      VegetationValue(choices));
 }
 
@@ -166,7 +166,7 @@ void WriteTemplateConfiguration(TBenchEngine& bench, TConfigTemplate which) {
   }
   AddNoInfoLine(choices, state.Override);
   SaveOverride(bench);
-  state.QualityText = QualityTexts[which];
+  state.QualityText = kQualityTexts[which];
 }
 
 std::string CustomConfigProblem(const std::string& fileName) {
@@ -187,7 +187,7 @@ std::string CustomConfigProblem(const std::string& fileName) {
 bool ReadCustomConfiguration(TBenchEngine& bench) {
   TBenchRunState& state = bench.State;
   state.CustomConfigText.clear();
-  if (bench.Choices.DetailLevel != 3) return true;
+  if (bench.Choices.DetailLevel != kCustomDetailItem) return true;
   const std::string& fileName = bench.Choices.CustomConfigFile;
   std::string problem = CustomConfigProblem(fileName);
   if (problem.empty()) {
@@ -218,10 +218,10 @@ void WriteCustomConfiguration(TBenchEngine& bench) {
 
 void WriteGameConfiguration(TBenchEngine& bench) {
   switch (bench.Choices.DetailLevel) {
-    case 0: WriteTemplateConfiguration(bench, ctUltra); break;
-    case 1: WriteTemplateConfiguration(bench, ctMaximum); break;
-    case 2: WriteTemplateConfiguration(bench, ctMinimum); break;
-    case 3: WriteCustomConfiguration(bench); break;
+    case kUltraDetailItem: WriteTemplateConfiguration(bench, ctUltra); break;
+    case kMaximumDetailItem: WriteTemplateConfiguration(bench, ctMaximum); break;
+    case kMinimumDetailItem: WriteTemplateConfiguration(bench, ctMinimum); break;
+    case kCustomDetailItem: WriteCustomConfiguration(bench); break;
     default: break;
   }
 }
@@ -229,7 +229,7 @@ void WriteGameConfiguration(TBenchEngine& bench) {
 namespace {
 
 // The attributes a file keeps when it is put back (read-only among them).
-constexpr DWORD KeptAttributes =
+constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
 bool Exists(const std::string& fileName) {
@@ -273,12 +273,12 @@ namespace {
 void MoveToBackup(const TBenchEngine& bench, const std::string& file, const std::string& backup,
                   const char* markWhileTaken) {
   CopyToBackup(bench, file, backup);
-  if (markWhileTaken) bench.WriteSetting(ConfigBackupSetting, markWhileTaken);
+  if (markWhileTaken) bench.WriteSetting(kConfigBackupSetting, markWhileTaken);
   try {
     DeleteIfPresent(file);
   } catch (const EGameFileError& e) {
     // The game keeps its file: there is nothing to put back.
-    if (markWhileTaken) bench.WriteSetting(ConfigBackupSetting, ConfigBackupNone);
+    if (markWhileTaken) bench.WriteSetting(kConfigBackupSetting, kConfigBackupNone);
     RaiseBackupFailed(file, backup, e.Message());
   }
 }
@@ -309,9 +309,9 @@ void BackupGameConfiguration(TBenchEngine& bench) {
     MoveToBackup(bench, exeConfig, choices.ProgramFolder + "Backup\\Bin32\\system.cfg", nullptr);
   const std::string config = choices.GameRoot + "system.cfg";
   if (FileExists(config))
-    MoveToBackup(bench, config, choices.ProgramFolder + "Backup\\system.cfg", ConfigBackupTaken);
+    MoveToBackup(bench, config, choices.ProgramFolder + "Backup\\system.cfg", kConfigBackupTaken);
   else
-    bench.WriteSetting(ConfigBackupSetting, ConfigBackupNoFile);
+    bench.WriteSetting(kConfigBackupSetting, kConfigBackupNoFile);
 }
 
 void RestoreGameConfiguration(TBenchEngine& bench) {
@@ -323,8 +323,8 @@ void RestoreGameConfiguration(TBenchEngine& bench) {
   const std::string soundOn = SettingLine("s_SoundEnable", "1");
 
   restore.Clear();
-  const std::string pending = bench.ReadSetting(ConfigBackupSetting);
-  const std::string written = bench.ReadSetting(ConfigWrittenSetting);
+  const std::string pending = bench.ReadSetting(kConfigBackupSetting);
+  const std::string written = bench.ReadSetting(kConfigWrittenSetting);
   // The game's file as it is now ("" without one); one that cannot be read is not touched.
   const bool present = Exists(config);
   const auto currentFile = [&] { return present ? ReadWholeFile(config) : std::string(); };
@@ -332,10 +332,10 @@ void RestoreGameConfiguration(TBenchEngine& bench) {
     return present && !written.empty() && ConfigurationMark(current) == written;
   };
   // A backup that has gone meanwhile leaves nothing to put back.
-  if (pending == ConfigBackupTaken && Exists(backup)) {
+  if (pending == kConfigBackupTaken && Exists(backup)) {
     // Read first: a backup that cannot be read never replaces the game's file.
     const std::string bytes = ReadWholeFile(backup);
-    const DWORD attributes = GetFileAttributesA(backup.c_str()) & KeptAttributes;
+    const DWORD attributes = GetFileAttributesA(backup.c_str()) & kKeptAttributes;
     restore.SetText(bytes);
     const int index = restore.IndexOf(soundOff);
     if (index >= 0) {
@@ -359,10 +359,10 @@ void RestoreGameConfiguration(TBenchEngine& bench) {
         ReplaceFileContents(backup, wanted, attributes);
       }
     }
-  } else if (pending == ConfigBackupNoFile && present && runsOwn(currentFile())) {
+  } else if (pending == kConfigBackupNoFile && present && runsOwn(currentFile())) {
     DeleteIfPresent(config);
   }
-  if (ConfigBackupPending(bench)) bench.WriteSetting(ConfigBackupSetting, ConfigBackupNone);
-  if (!written.empty()) bench.WriteSetting(ConfigWrittenSetting, "");
+  if (ConfigBackupPending(bench)) bench.WriteSetting(kConfigBackupSetting, kConfigBackupNone);
+  if (!written.empty()) bench.WriteSetting(kConfigWrittenSetting, "");
   bench.Pause(300);
 }

@@ -44,18 +44,18 @@ void WriteCustomConfiguration(TBenchEngine& bench);
 void WriteGameConfiguration(TBenchEngine& bench);
 
 // The value of the settings key that survives a run ended half-way and tells what the
-// restore has to put back: ConfigBackupNone (nothing), ConfigBackupTaken (the game's
-// "system.cfg" waits in "Backup\") or ConfigBackupNoFile (the game had none, so the run's
+// restore has to put back: kConfigBackupNone (nothing), kConfigBackupTaken (the game's
+// "system.cfg" waits in "Backup\") or kConfigBackupNoFile (the game had none, so the run's
 // own is to be removed).
-extern const char* const ConfigBackupSetting;
-extern const char* const ConfigBackupNone;
-extern const char* const ConfigBackupTaken;
-extern const char* const ConfigBackupNoFile;
-// Whether ConfigBackupSetting names something to put back.
+extern const char* const kConfigBackupSetting;
+extern const char* const kConfigBackupNone;
+extern const char* const kConfigBackupTaken;
+extern const char* const kConfigBackupNoFile;
+// Whether kConfigBackupSetting names something to put back.
 bool ConfigBackupPending(const TBenchEngine& bench);
 // Beside the mark: what the run wrote as the game's "system.cfg" (ConfigurationMark of its
 // bytes), so that the restore touches that file only while it is still the run's own.
-extern const char* const ConfigWrittenSetting;
+extern const char* const kConfigWrittenSetting;
 // The size and a hash of a file's bytes: "<size>:<16 hexadecimal digits>".
 std::string ConfigurationMark(const std::string& bytes);
 // Writes the run's "system.cfg" through the safe replace, noting its ConfigurationMark first.
@@ -69,16 +69,16 @@ void CopyToBackup(const TBenchEngine& bench, const std::string& file, const std:
 
 // Moves the game's "system.cfg" files (executable folder and root) into the program's
 // "Backup\Bin32\" and "Backup\" folders. A configuration that an earlier run left in
-// "Backup\" (ConfigBackupSetting says so) is put back first, so that it is never replaced by
+// "Backup\" (kConfigBackupSetting says so) is put back first, so that it is never replaced by
 // the benchmark's own file. Each file is copied to a temporary name, compared byte for byte,
 // put in the place of the previous backup, and only then deleted from the game; the root's
-// file is marked in ConfigBackupSetting before it goes. Raises EGameFileError naming the
+// file is marked in kConfigBackupSetting before it goes. Raises EGameFileError naming the
 // file and the reason when a step fails: the game's files are then as they were and nothing
 // is marked.
 void BackupGameConfiguration(TBenchEngine& bench);
-// Puts back what ConfigBackupSetting names: the backed-up "system.cfg" (with sound switched
+// Puts back what kConfigBackupSetting names: the backed-up "system.cfg" (with sound switched
 // on again, else byte for byte), or the removal of the run's file; then clears the mark and
-// ConfigWrittenSetting. The game's file is deleted or replaced only while it is the run's own
+// kConfigWrittenSetting. The game's file is deleted or replaced only while it is the run's own
 // (or already the backup's): one the user has saved since (after a run that was ended
 // half-way) is kept as the user's current file, and the older backup is kept beside it in
 // "Backup\" under a dated name, never deleted. The run's own file goes first, so that on a

@@ -12,16 +12,16 @@
 #include "services/ShortcutReader.h"
 #include "services/SvSHFileOperation.h"
 
-const char* const ReadyStatus = "Set the parameters & bench!";
-const char* const SearchGameStatus =
+const char* const kReadyStatus = "Set the parameters & bench!";
+const char* const kSearchGameStatus =
     "Search Quenmar!  Click the 'Find Quenmar automatically' or 'Find Quenmar manually' button!";
-const char* const SearchingStatus = "*** Searching... Please wait! *** ";
-const char* const NotFoundStatus = "Quenmar not found, please install it! NOT ready to bench!";
-const char* const NoVersionLabel = "Quenmar version: not available";
-const char* const EmptyVersionLabel = "Version:";
-const char* const NoDemosText = "No demos found";
-const char* const FindQuenmarFirstMessage = "Please, find Quenmar first!";
-const char* const DemoImportedMessage = "Demo successfully imported.";
+const char* const kSearchingStatus = "*** Searching... Please wait! *** ";
+const char* const kNotFoundStatus = "Quenmar not found, please install it! NOT ready to bench!";
+const char* const kNoVersionLabel = "Quenmar version: not available";
+const char* const kEmptyVersionLabel = "Version:";
+const char* const kNoDemosText = "No demos found";
+const char* const kFindQuenmarFirstMessage = "Please, find Quenmar first!";
+const char* const kDemoImportedMessage = "Demo successfully imported.";
 
 // ---- Where the game is -------------------------------------------------------------------
 
@@ -214,16 +214,16 @@ std::string CopyFailureReason(const std::string& source, const std::string& fold
 
 TImportResult ImportDemo(TSvSHFileOperation& fileOp, const std::string& demoFile,
                          const std::string& gameRoot, const std::string& map) {
-  if (gameRoot.empty() || !IsPlainName(map)) return {false, FindQuenmarFirstMessage};
+  if (gameRoot.empty() || !IsPlainName(map)) return {false, kFindQuenmarFirstMessage};
   const std::string folder = gameRoot + "Levels\\" + map + "\\";
   const std::string target = folder + ExtractFileName(demoFile);
   // A demo chosen from the map's own folder is there already; the shell would refuse to copy
   // a file onto itself.
   if (AnsiSameText(ExpandFileName(demoFile), ExpandFileName(target)) && FileExists(target))
-    return {true, DemoImportedMessage};
+    return {true, kDemoImportedMessage};
   // The shell would copy into a folder of the demo's name instead.
   if (!DirectoryExists(target) && ShellCopyFile(fileOp, demoFile, target))
-    return {true, DemoImportedMessage};
-  return {false, Format(LoadResString(IDS_DEMO_NOT_IMPORTED).c_str(), demoFile.c_str(),
-                        folder.c_str(), CopyFailureReason(demoFile, folder, target).c_str())};
+    return {true, kDemoImportedMessage};
+  return {false, ResMessage(IDS_DEMO_NOT_IMPORTED, demoFile, folder,
+                            CopyFailureReason(demoFile, folder, target))};
 }

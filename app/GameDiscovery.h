@@ -14,15 +14,15 @@ class TFcVersionInfo;
 class TSvSHFileOperation;
 
 // Texts of the status line, the version label and the demo box.
-extern const char* const ReadyStatus;        // "Set the parameters & bench!"
-extern const char* const SearchGameStatus;   // "Search Quenmar!  Click the 'Find ..."
-extern const char* const SearchingStatus;    // "*** Searching... Please wait! *** "
-extern const char* const NotFoundStatus;     // "Quenmar not found, please install it! ..."
-extern const char* const NoVersionLabel;     // "Quenmar version: not available"
-extern const char* const EmptyVersionLabel;  // "Version:"
-extern const char* const NoDemosText;        // "No demos found"
-extern const char* const FindQuenmarFirstMessage;  // "Please, find Quenmar first!"
-extern const char* const DemoImportedMessage;      // "Demo successfully imported."
+extern const char* const kReadyStatus;        // "Set the parameters & bench!"
+extern const char* const kSearchGameStatus;   // "Search Quenmar!  Click the 'Find ..."
+extern const char* const kSearchingStatus;    // "*** Searching... Please wait! *** "
+extern const char* const kNotFoundStatus;     // "Quenmar not found, please install it! ..."
+extern const char* const kNoVersionLabel;     // "Quenmar version: not available"
+extern const char* const kEmptyVersionLabel;  // "Version:"
+extern const char* const kNoDemosText;        // "No demos found"
+extern const char* const kFindQuenmarFirstMessage;  // "Please, find Quenmar first!"
+extern const char* const kDemoImportedMessage;      // "Demo successfully imported."
 
 // ---- Where the game is -------------------------------------------------------------------
 
@@ -106,8 +106,8 @@ struct TImportResult {
   std::string Message;  // for the user's box
 };
 // Copies the demo file into the map's folder through the shell. Imported, with
-// DemoImportedMessage, only when the copy is there whole (or the file already is that copy);
+// kDemoImportedMessage, only when the copy is there whole (or the file already is that copy);
 // otherwise the message names the file and the reason. Without a game root or a map:
-// FindQuenmarFirstMessage and nothing copied.
+// kFindQuenmarFirstMessage and nothing copied.
 TImportResult ImportDemo(TSvSHFileOperation& fileOp, const std::string& demoFile,
                          const std::string& gameRoot, const std::string& map);

@@ -5,11 +5,6 @@
 #include "platform/Guards.h"
 #include "resources/ResourceIds.h"
 
-std::string ResMessage(UINT resourceId, const std::string& a, const std::string& b,
-                       const std::string& c) {
-  return Format(LoadResString(resourceId).c_str(), a.c_str(), b.c_str(), c.c_str());
-}
-
 namespace {
 
 void ClearReadOnly(const std::string& fileName) {
@@ -38,19 +33,11 @@ void DeleteIfPresent(const std::string& fileName) {
 }
 
 std::string ReadWholeFile(const std::string& fileName) {
-  THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file) RaiseFileError(IDS_FILE_NOT_READ, fileName, GetLastError());
-  std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr))
-      RaiseFileError(IDS_FILE_NOT_READ, fileName, GetLastError());
-    if (read == 0) break;
-    bytes.append(buffer, read);
+  try {
+    return ReadFileContents(fileName);
+  } catch (const EStreamError& e) {
+    RaiseFileError(IDS_FILE_NOT_READ, fileName, e.ErrorCode());
   }
-  return bytes;
 }
 
 bool FileHoldsData(const std::string& fileName) {

@@ -15,10 +15,6 @@ class EGameFileError : public Exception {
   using Exception::Exception;
 };
 
-// A message of the program's string table filled with the texts (printf style).
-std::string ResMessage(UINT resourceId, const std::string& a, const std::string& b = "",
-                       const std::string& c = "");
-
 // Deletes the file when there is one; a read-only file loses that attribute first. Raises
 // EGameFileError when the file is still there afterwards.
 void DeleteIfPresent(const std::string& fileName);

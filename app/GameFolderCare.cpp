@@ -5,12 +5,12 @@
 #include "platform/SysUtils.h"
 #include "services/SvSHFileOperation.h"
 
-const char* const RepairQuestion =
+const char* const kRepairQuestion =
     "Last time an error occured. Do you wish to restore the original Quenmar settings?";
-const char* const RepairSplashMissingMessage =
+const char* const kRepairSplashMissingMessage =
     "Sorry, the settings cannot be restored! More information about the Quenmar settings "
     "recovery in the Help file.";
-const char* const RepairDeclinedMessage =
+const char* const kRepairDeclinedMessage =
     "More information about the Quenmar settings recovery in the Help file.";
 
 namespace {
@@ -38,7 +38,7 @@ std::vector<std::string> AnswerRepair(bool yes, TSettingsStore& store,
   if (!game.Known()) return {};
   if (!yes) {
     store.ClearRunInterrupted();
-    return {RepairDeclinedMessage};
+    return {kRepairDeclinedMessage};
   }
   const std::string backup = programFolder + "Backup\\";
   const bool backupWaiting = mark.IsSet ? mark.IsSet() : FileExists(backup + "system.cfg");
@@ -50,7 +50,7 @@ std::vector<std::string> AnswerRepair(bool yes, TSettingsStore& store,
     store.ClearRunInterrupted();
   }
   const std::string splash = game.GameRoot + "qmsplash.bmp";
-  if (!FileExists(splash)) return {RepairSplashMissingMessage};
+  if (!FileExists(splash)) return {kRepairSplashMissingMessage};
   // An empty or unreadable backup (a full disk once left one) is never put over the game's.
   if (FileHoldsData(backup + "qmsplash.bmp"))
     ShellCopyFile(fileOp, backup + "qmsplash.bmp", splash);

@@ -13,9 +13,9 @@ class TSettingsStore;
 class TSvSHFileOperation;
 
 // The repair's question (Yes/No) and its two messages.
-extern const char* const RepairQuestion;
-extern const char* const RepairSplashMissingMessage;  // "Sorry, the settings cannot be ..."
-extern const char* const RepairDeclinedMessage;       // "More information about the ..."
+extern const char* const kRepairQuestion;
+extern const char* const kRepairSplashMissingMessage;  // "Sorry, the settings cannot be ..."
+extern const char* const kRepairDeclinedMessage;       // "More information about the ..."
 
 // The benchmark engine's mark "backup not yet put back": set once a start has the user's
 // configuration safe in "Backup\", cleared once it is back in the game. Where the engine does
@@ -29,19 +29,19 @@ struct TBackupMark {
   std::function<void()> Clear;
 };
 
-// Whether the start asks RepairQuestion: "NoErrorWarning" is "1" and the game is known (without
+// Whether the start asks kRepairQuestion: "NoErrorWarning" is "1" and the game is known (without
 // its folder a repair would write relative to the current folder).
 bool RepairDue(TSettingsStore& store, const TGameFolders& game);
 
-// The user's answer to RepairQuestion; returns the messages to show, in order.
+// The user's answer to kRepairQuestion; returns the messages to show, in order.
 // Yes: "Backup\system.cfg" is put back over the game's while the mark is set (without a mark:
 // when the backup exists), and only when it is back whole are the mark and "NoErrorWarning"
 // cleared, so a failed repair is offered again at the next start. With the
 // mark clear the game holds the user's own file, so nothing is copied and "NoErrorWarning"
 // is cleared. Then the splash: when the game has "qmsplash.bmp", "Backup\qmsplash.bmp" is
 // copied over it, unless that is empty or cannot be read; when it has none,
-// RepairSplashMissingMessage.
-// No: RepairDeclinedMessage and "NoErrorWarning" cleared; the mark stays for the engine.
+// kRepairSplashMissingMessage.
+// No: kRepairDeclinedMessage and "NoErrorWarning" cleared; the mark stays for the engine.
 std::vector<std::string> AnswerRepair(bool yes, TSettingsStore& store,
                                       TSvSHFileOperation& fileOp,
                                       const std::string& programFolder, const TGameFolders& game,

@@ -5,7 +5,6 @@
 
 #include "platform/Guards.h"
 #include "platform/SysUtils.h"
-#include "services/SvSHFileOperation.h"
 
 std::string ProgramFolder() {
   std::vector<char> path(MAX_PATH);
@@ -79,7 +78,8 @@ bool SameFileContents(const std::string& a, const std::string& b) {
   }
 }
 
-bool ShellCopyFile(TSvSHFileOperation& fileOp, const std::string& source, const std::string& dest) {
+bool ShellFileOperation(TSvSHFileOperation& fileOp, TSvSHFileOpType operation,
+                        const std::string& source, const std::string& dest) {
   TScopeExit clear([&fileOp] {
     fileOp.SourceFiles()->Clear();
     fileOp.DestFiles()->Clear();
@@ -88,6 +88,10 @@ bool ShellCopyFile(TSvSHFileOperation& fileOp, const std::string& source, const 
   fileOp.DestFiles()->Clear();
   fileOp.SourceFiles()->Add(source);
   fileOp.DestFiles()->Add(dest);
-  fileOp.SetOperation(foCopy);
-  return fileOp.Execute() && SameFileContents(source, dest);
+  fileOp.SetOperation(operation);
+  return fileOp.Execute();
+}
+
+bool ShellCopyFile(TSvSHFileOperation& fileOp, const std::string& source, const std::string& dest) {
+  return ShellFileOperation(fileOp, foCopy, source, dest) && SameFileContents(source, dest);
 }

@@ -1,5 +1,5 @@
 // The program's and the game's folders: where they are, the fixed drives a search for the game
-// walks, the text of a chosen folder, and a checked copy of one file through the shell.
+// walks, the text of a chosen folder, and copies and moves of one file through the shell.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-class TSvSHFileOperation;
+#include "services/SvSHFileOperation.h"
 
 // The folder of the program's own executable, from the module's full path, with its
 // trailing backslash. The process's current folder is never used: every OK in an open dialog
@@ -45,6 +45,11 @@ std::string ChosenFolderText(const std::string& chosenPath, const std::string& p
 // Whether the two files exist and hold the same bytes.
 bool SameFileContents(const std::string& a, const std::string& b);
 
+// One copy or move of one file through the shell with the component's options: the lists
+// hold only `source` and `dest` for it, and are empty again afterwards whatever happens. True
+// when the shell reports success.
+bool ShellFileOperation(TSvSHFileOperation& fileOp, TSvSHFileOpType operation,
+                        const std::string& source, const std::string& dest);
 // Copies one file through the shell with the component's options (the main window's copy
 // without questions); the destination names the target file, so missing folders are made.
 // The operation's lists are empty again afterwards. True only when the shell reports success

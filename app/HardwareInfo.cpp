@@ -5,11 +5,11 @@
 #include "services/SvCommon.h"
 #include "services/SvCreateProcess.h"
 
-const char* const DiagnosticReportName = "dxinfo.txt";
+const char* const kDiagnosticReportName = "dxinfo.txt";
 
 std::string DiagnosticCommandLine(const std::string& systemFolder,
                                   const std::string& programFolder) {
-  return systemFolder + "\\dxdiag.exe /whql:on /t \"" + programFolder + DiagnosticReportName +
+  return systemFolder + "\\dxdiag.exe /whql:on /t \"" + programFolder + kDiagnosticReportName +
          "\"";
 }
 
@@ -28,7 +28,7 @@ std::string LineValue(const std::string& line) {
   std::string value = TrimLeft(equals == std::string::npos ? line : line.substr(equals + 1));
   for (char& c : value)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  return value.substr(0, DescriptionLineMaxLength);
+  return value.substr(0, kDescriptionLineMaxLength);
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ THardwareDescription ParseDiagnosticReport(const TStrings& report) {
 }
 
 THardwareDescription ReadDiagnosticReport(const std::string& programFolder) {
-  const std::string fileName = programFolder + DiagnosticReportName;
+  const std::string fileName = programFolder + kDiagnosticReportName;
   TStringList report;
   report.LoadFromFile(fileName);
   DeleteDiagnosticReport(programFolder);
@@ -65,7 +65,7 @@ THardwareDescription ReadDiagnosticReport(const std::string& programFolder) {
 }
 
 void DeleteDiagnosticReport(const std::string& programFolder) {
-  const std::string fileName = programFolder + DiagnosticReportName;
+  const std::string fileName = programFolder + kDiagnosticReportName;
   if (FileExists(fileName)) DeleteFile(fileName);
 }
 

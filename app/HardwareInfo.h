@@ -11,7 +11,7 @@
 class TSvCreateProcess;
 
 // The report the tool writes into the program folder.
-extern const char* const DiagnosticReportName;  // "dxinfo.txt"
+extern const char* const kDiagnosticReportName;  // "dxinfo.txt"
 
 // The tool's command line: system folder + "\dxdiag.exe /whql:on /t " and the report's full
 // name in quotes, so that a program folder with blanks ("Program Files") stays one argument.
@@ -25,7 +25,7 @@ void RunDiagnosticTool(TSvCreateProcess& dxrun, const std::string& programFolder
 // "Display Memory:" and "Driver Version:", looked for in this order, each from the line where
 // the one before it was found, the label anywhere in the line without regard to case. A
 // line's value is the text after its first "=" when it has one, else the whole line, without
-// its leading blanks (a tab made a blank, at most DescriptionLineMaxLength characters, as the
+// its leading blanks (a tab made a blank, at most kDescriptionLineMaxLength characters, as the
 // settings keep it). A label the report lacks (Wine's tool writes no display section) leaves
 // its field empty and the search for the next one where it was.
 THardwareDescription ParseDiagnosticReport(const TStrings& report);

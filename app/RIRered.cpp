@@ -40,14 +40,14 @@ TDocumentOpener OpenDocument = [](HWND parent, const std::string& document, int 
   ShellExecuteA(parent, "open", document.c_str(), nullptr, nullptr, showCommand);
 };
 
-const char* const ScreenshotStatus = "Set the parameters & get screenshot!";
-const char* const AddInfoNeededMessage =
+const char* const kScreenshotStatus = "Set the parameters & get screenshot!";
+const char* const kAddInfoNeededMessage =
     "Firstly, click the \"View additional information\" and the \"Get info\" button to collect "
     "the necessary information. Then close that window, and click to this checkbox again.";
-const char* const HelpDocument = "Help\\help.htm";
-const char* const MailLink = "mailto:benchmark@nemorix.com";
-const char* const HomepageLink = "http://www.nemorix.com/";
-const char* const SponsorLink = "http://www.dunmere.com/";
+const char* const kHelpDocument = "Help\\help.htm";
+const char* const kMailLink = "mailto:benchmark@nemorix.com";
+const char* const kHomepageLink = "http://www.nemorix.com/";
+const char* const kSponsorLink = "http://www.dunmere.com/";
 
 // ---- The engine's view -------------------------------------------------------------------
 
@@ -185,7 +185,6 @@ void TForm1::FormCreate(TObject*) {
   TRestore<bool> starting(starting_, true);
   ProgramFolder = ::ProgramFolder();
   FixedDriveList = ::FixedDriveList();
-  bench_.Choices.ProgramFolder = ProgramFolder;
 
   // Without the key the controls keep the layout's state.
   TStoredSettings stored;
@@ -208,7 +207,7 @@ void TForm1::RestoreSettings(const TStoredSettings& stored) {
   if (path.empty()) path = GamePathFromShortcuts(CommonShortcutFolders(Handle()));
   QMPathEdit->SetText(path);
   DetailEdit->SetText(stored.CustomConfig);
-  for (int i = 0; i < ResolutionCount; ++i) res->SetItemChecked(i, stored.Resolution[i]);
+  for (int i = 0; i < kResolutionCount; ++i) res->SetItemChecked(i, stored.Resolution[i]);
   // Each of these runs the control's handler when it changes the control.
   if (stored.Demo >= 0) demo->SetItemIndex(stored.Demo);
   if (stored.DetailLevel >= 0) DetailBox->SetItemIndex(stored.DetailLevel);
@@ -233,7 +232,7 @@ void TForm1::RestoreSettings(const TStoredSettings& stored) {
 void TForm1::StartWithGame(const TStoredSettings& stored) {
   const TGameFolders game = InstalledGameFolders(QMPathEdit->Text());
   if (game.Known()) {
-    FcStatusPane1->SetCaption(ReadyStatus);
+    FcStatusPane1->SetCaption(kReadyStatus);
     BenchButton->SetEnabled(true);
     SetGame(game);
     FillMapList();
@@ -243,11 +242,11 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
     }
     ShowDecimalLabel();
     if (ResEdit->Text().empty()) {
-      ResEdit->SetText(GameRoot + "Benchmark\\");
+      ResEdit->SetText(game_.GameRoot + "Benchmark\\");
       settings_->WriteValue("ResoultPath", ResEdit->Text());
     }
     if (ScrsaveFold->Text().empty()) {
-      ScrsaveFold->SetText(GameRoot + "Screenshot\\");
+      ScrsaveFold->SetText(game_.GameRoot + "Screenshot\\");
       settings_->WriteValue("ScrPath", ScrsaveFold->Text());
     }
     LangBox->SetReadOnly(false);
@@ -256,13 +255,13 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
     // A path that names no installed game is as good as none: a start would write the
     // game's files into the current folder.
     QMPathEdit->SetText(std::string());
-    VersionLabel->SetCaption(EmptyVersionLabel);
+    VersionLabel->SetCaption(kEmptyVersionLabel);
     BenchButton->SetEnabled(false);
-    FcStatusPane1->SetCaption(SearchGameStatus);
+    FcStatusPane1->SetCaption(kSearchGameStatus);
   }
   if (stored.Renderer >= 0) RendererBox->SetItemIndex(stored.Renderer);
   ShowDirectX();
-  if (StoredDemoPresent(GameRoot, mapnamebox->Text(), stored.DemoFileName)) {
+  if (StoredDemoPresent(game_.GameRoot, mapnamebox->Text(), stored.DemoFileName)) {
     const int item = demonamebox->IndexOfText(stored.DemoFileName);
     if (item >= 0)
       demonamebox->SetItemIndex(item);
@@ -273,11 +272,11 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
 }
 
 void TForm1::StartWithoutGame(const TStoredSettings& stored) {
-  FcStatusPane1->SetCaption(SearchGameStatus);
+  FcStatusPane1->SetCaption(kSearchGameStatus);
   BenchButton->SetEnabled(false);
-  VersionLabel->SetCaption(NoVersionLabel);
-  PShader->SetButtonEnabled(1, false);
-  PShader->SetButtonEnabled(2, false);
+  VersionLabel->SetCaption(kNoVersionLabel);
+  PShader->SetButtonEnabled(kShaderModel2Item, false);
+  PShader->SetButtonEnabled(kShaderModel3Item, false);
   if (stored.Renderer >= 0) RendererBox->SetItemIndex(stored.Renderer);
   ShowDirectX();
   if (stored.DecimalSeparator.empty()) DecBox->SetText(settings_->WriteSystemDecimal());
@@ -285,7 +284,10 @@ void TForm1::StartWithoutGame(const TStoredSettings& stored) {
 
 void TForm1::OfferRepair() {
   if (!RepairDue(*settings_, GameFolders())) return;
-  const bool yes = MessageDlg(RepairQuestion, mtConfirmation, {mbYes, mbNo}) == IDYES;
+  // The repair puts the configuration back through the engine, which takes the folders
+  // from the choices as a start hands them over.
+  bench_.Choices = CurrentChoices();
+  const bool yes = MessageDlg(kRepairQuestion, mtConfirmation, {mbYes, mbNo}) == IDYES;
   // The engine's own mark tells whether the user's configuration still waits in "Backup\".
   TBackupMark mark;
   mark.IsSet = [this] {
@@ -297,7 +299,7 @@ void TForm1::OfferRepair() {
   };
   mark.PutBack = [this] {
     // A backup that has gone is not put back: the question comes again at the next start.
-    if (settings_->ReadValue(ConfigBackupSetting) == ConfigBackupTaken &&
+    if (settings_->ReadValue(kConfigBackupSetting) == kConfigBackupTaken &&
         !FileExists(ProgramFolder + "Backup\\system.cfg"))
       return false;
     try {
@@ -314,10 +316,7 @@ void TForm1::OfferRepair() {
 }
 
 void TForm1::SetGame(const TGameFolders& game) {
-  ExeFolder = game.ExeFolder;
-  GameRoot = game.GameRoot;
-  bench_.Choices.ExeFolder = ExeFolder;
-  bench_.Choices.GameRoot = GameRoot;
+  game_ = game;
 }
 
 void TForm1::FormShow(TObject*) {
@@ -334,7 +333,7 @@ TStoredSettings TForm1::CurrentSettings() {
   TStoredSettings s;
   s.Path = QMPathEdit->Text();
   s.CustomConfig = DetailEdit->Text();
-  for (int i = 0; i < ResolutionCount; ++i) s.Resolution[i] = res->ItemChecked(i);
+  for (int i = 0; i < kResolutionCount; ++i) s.Resolution[i] = res->ItemChecked(i);
   s.Demo = demo->ItemIndex();
   s.DetailLevel = DetailBox->ItemIndex();
   s.ShaderModel = PShader->ItemIndex();
@@ -364,12 +363,12 @@ TStoredSettings TForm1::CurrentSettings() {
 TBenchChoices TForm1::CurrentChoices() {
   TBenchChoices c;
   c.ProgramFolder = ProgramFolder;
-  c.ExeFolder = ExeFolder;
-  c.GameRoot = GameRoot;
+  c.ExeFolder = game_.ExeFolder;
+  c.GameRoot = game_.GameRoot;
   c.Demo = demo->ItemIndex();
   c.MapName = mapnamebox->Text();
   c.DemoFileName = demonamebox->Text();
-  for (int i = 0; i < ResolutionCount; ++i) c.Resolution[i] = res->ItemChecked(i);
+  for (int i = 0; i < kResolutionCount; ++i) c.Resolution[i] = res->ItemChecked(i);
   c.Waits = waits->Value();
   c.DetailLevel = DetailBox->ItemIndex();
   c.CustomConfigFile = DetailEdit->Text();
@@ -428,7 +427,21 @@ bool TForm1::ChooseFolder(std::string& path) {
 
 void TForm1::ShowHardwareDialog() { Form2->ShowModal(); }
 
-void TForm1::ShowDemoFramesDialog() { Form3->ShowModal(); }
+void TForm1::ShowDemoFramesDialog() {
+  Form3->ShowModal();
+  switch (Form3->Answer()) {
+    case faFrameRange:
+      SetFrameRange(Form3->Total());
+      FrameEdit->SetValue(Form3->Total());
+      break;
+    case faLeaveScreenshotMode:
+      // Unchecking the box runs the screenshot-mode switch.
+      EnableScShot->SetChecked(false);
+      break;
+    case faNone:
+      break;
+  }
+}
 
 void TForm1::ShowDonationWindow() { Form4->ShowModal(); }
 

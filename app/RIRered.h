@@ -50,7 +50,7 @@ class TSvSHFileOperation;
 // names one of its own (or one that cannot be opened or written).
 struct TSettingsPlace {
   HKEY Root = HKEY_LOCAL_MACHINE;
-  std::string Key = SettingsKey;
+  std::string Key = kSettingsKey;
   REGSAM Access = KEY_ALL_ACCESS;
 };
 extern TSettingsPlace MainSettingsPlace;
@@ -63,12 +63,12 @@ using TDocumentOpener =
 extern TDocumentOpener OpenDocument;
 
 // The texts of the window's own messages and status lines.
-extern const char* const ScreenshotStatus;       // "Set the parameters & get screenshot!"
-extern const char* const AddInfoNeededMessage;   // "Firstly, click the "View additional ..."
-extern const char* const HelpDocument;           // "Help\help.htm", below the program folder
-extern const char* const MailLink;
-extern const char* const HomepageLink;
-extern const char* const SponsorLink;
+extern const char* const kScreenshotStatus;      // "Set the parameters & get screenshot!"
+extern const char* const kAddInfoNeededMessage;  // "Firstly, click the "View additional ..."
+extern const char* const kHelpDocument;          // "Help\help.htm", below the program folder
+extern const char* const kMailLink;
+extern const char* const kHomepageLink;
+extern const char* const kSponsorLink;
 
 class TForm1 : public TForm {
  public:
@@ -155,12 +155,11 @@ class TForm1 : public TForm {
 
   // ---- Folders, each ending with a backslash
   std::string ProgramFolder;
-  // Empty while no game is known: then nothing touches the game's files.
-  std::string ExeFolder;
-  std::string GameRoot;
+  // The game's executable and root folders; empty while no game is known: then nothing
+  // touches the game's files. A start hands them to the engine with the other choices.
+  const TGameFolders& GameFolders() const { return game_; }
   // The automatic search's locations ("C:\;D:\;"); set at the start.
   std::string FixedDriveList;
-  TGameFolders GameFolders() const { return {ExeFolder, GameRoot}; }
 
   // The last game the automatic search found (its path and its file name), and the build
   // read last.
@@ -250,13 +249,16 @@ class TForm1 : public TForm {
   // The demo item checked now (-1: none), whatever the group's index says yet.
   static int CheckedItem(const TFcCustomRadioGroup* group);
   void ShowDecimalLabel();
+  // The frame field's maximum and the range label for a demo of `frames` frames.
+  void SetFrameRange(int frames);
   void ShowMessageBox(const std::string& text);
   // The open dialog with this filter and the choice's current file in its name field (its
   // folder shown; "" for none); the chosen file when it ends with OK.
   bool ChooseFile(const std::string& filter, const std::string& current, std::string& fileName);
   // The select-folder dialog; the chosen folder's path when it ends with OK.
   bool ChooseFolder(std::string& path);
-  // The three small windows, shown modally.
+  // The three small windows, shown modally; the main window does what the demo-frames
+  // dialog's answer asks.
   void ShowHardwareDialog();
   void ShowDemoFramesDialog();
   void ShowDonationWindow();
@@ -265,6 +267,7 @@ class TForm1 : public TForm {
   std::vector<std::function<void()>> bound_;
   std::unique_ptr<TSettingsStore> settings_;
   std::unique_ptr<TView> view_;
+  TGameFolders game_;
   TBenchEngine bench_;
   // The frame field's own range check found the number outside its range.
   bool frameOutOfRange_ = false;

@@ -14,9 +14,9 @@
 // ---- The game --------------------------------------------------------------------------------
 
 void TForm1::FcToolButton4Click(TObject*) {
-  FcStatusPane1->SetCaption(SearchingStatus);
+  FcStatusPane1->SetCaption(kSearchingStatus);
   QMPathEdit->SetText(std::string());
-  VersionLabel->SetCaption(EmptyVersionLabel);
+  VersionLabel->SetCaption(kEmptyVersionLabel);
   TTemporaryCursor hourglass(crHourGlass);
   Repaint();
 
@@ -35,10 +35,10 @@ void TForm1::FcToolButton4Click(TObject*) {
     ShowDirectX();
     FcStatusPane1->SetCaption(FoundStatus(GameBuild));
     BenchButton->SetEnabled(true);
-    QMPathEdit->SetText(ExeFolder + FoundName);
+    QMPathEdit->SetText(game_.ExeFolder + FoundName);
     FillMapList();
   } else {
-    FcStatusPane1->SetCaption(NotFoundStatus);
+    FcStatusPane1->SetCaption(kNotFoundStatus);
   }
 }
 
@@ -61,7 +61,7 @@ void TForm1::GameChosen(const std::string& fileName) {
       ReadBuild(bcFind);
       FcStatusPane1->SetCaption(FoundStatus(GameBuild));
     } else {
-      FcStatusPane1->SetCaption(NotFoundStatus);
+      FcStatusPane1->SetCaption(kNotFoundStatus);
     }
   }
   if (GameFolders().Known())
@@ -73,21 +73,22 @@ void TForm1::GameChosen(const std::string& fileName) {
 }
 
 void TForm1::ReadBuild(TBuildCheck check) {
-  ReadGameBuild(*FcVersionInfo, ExeFolder, GameBuild);
+  ReadGameBuild(*FcVersionInfo, game_.ExeFolder, GameBuild);
   ApplyBuildRules(check);
 }
 
 void TForm1::ApplyBuildRules(TBuildCheck check) {
   const int detail = DetailBox->ItemIndex();
-  const TBuildRules rules = BuildRules(GameBuild.Build, check, detail == 0 || detail == 1);
+  const TBuildRules rules =
+      BuildRules(GameBuild.Build, check, detail == kUltraDetailItem || detail == kMaximumDetailItem);
   VersionLabel->SetCaption(rules.VersionLabel);
-  PShader->SetButtonEnabled(1, rules.ShaderModelsEnabled);
-  PShader->SetButtonEnabled(2, rules.ShaderModelsEnabled);
+  PShader->SetButtonEnabled(kShaderModel2Item, rules.ShaderModelsEnabled);
+  PShader->SetButtonEnabled(kShaderModel3Item, rules.ShaderModelsEnabled);
   if (rules.ShaderModelsEnabled) {
     const int stored = ItemOfCode(csPS, settings_->ReadValue("PS"));
     if (stored >= 0) PShader->SetItemIndex(stored);
   } else {
-    PShader->SetItemIndex(0);
+    PShader->SetItemIndex(kDefaultShaderItem);
   }
   TabSheet8->SetTabEnabled(rules.SpecificPage);
 }
@@ -98,7 +99,7 @@ void TForm1::ShowDirectX() { dxv->SetCaption(DirectXLabel(DirectX9cAvailable()))
 
 void TForm1::FillMapList() {
   mapnamebox->Items()->Clear();
-  const std::vector<std::string> maps = ListMaps(GameRoot);
+  const std::vector<std::string> maps = ListMaps(game_.GameRoot);
   for (const std::string& map : maps) mapnamebox->Items()->Add(map);
   const int item = StoredMapItem(maps, settings_->ReadValue("Mapname"));
   if (item >= 0) mapnamebox->SetItemIndex(item);
@@ -107,10 +108,10 @@ void TForm1::FillMapList() {
 
 void TForm1::FillDemoList() {
   demonamebox->Items()->Clear();
-  const std::vector<std::string> demos = ListDemos(*Findqmdemo, GameRoot, mapnamebox->Text());
+  const std::vector<std::string> demos = ListDemos(*Findqmdemo, game_.GameRoot, mapnamebox->Text());
   for (const std::string& name : demos) demonamebox->Items()->Add(name);
   if (demos.empty())
-    demonamebox->SetTextWithoutCompletion(NoDemosText);
+    demonamebox->SetTextWithoutCompletion(kNoDemosText);
   else
     demonamebox->SetItemIndex(0);
 }
@@ -119,20 +120,20 @@ void TForm1::mapnameboxChange(TObject*) { FillDemoList(); }
 
 void TForm1::FcToolButton3Click(TObject*) {
   if (mapnamebox->Text().empty()) {
-    ShowMessageBox(FindQuenmarFirstMessage);
+    ShowMessageBox(kFindQuenmarFirstMessage);
     return;
   }
   // The demo chosen now, when it is one of the map's files.
   const std::string map = mapnamebox->Text(), demoFile = demonamebox->Text();
-  const std::string current = StoredDemoPresent(GameRoot, map, demoFile)
-                                  ? GameRoot + "Levels\\" + map + "\\" + demoFile
+  const std::string current = StoredDemoPresent(game_.GameRoot, map, demoFile)
+                                  ? game_.GameRoot + "Levels\\" + map + "\\" + demoFile
                                   : std::string();
   std::string fileName;
   if (ChooseFile("Quenmar demo files (*.tmd)|*.TMD", current, fileName)) DemoChosen(fileName);
 }
 
 void TForm1::DemoChosen(const std::string& fileName) {
-  const TImportResult result = ImportDemo(*FileOp, fileName, GameRoot, mapnamebox->Text());
+  const TImportResult result = ImportDemo(*FileOp, fileName, game_.GameRoot, mapnamebox->Text());
   FillDemoList();
   ShowMessageBox(result.Message);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "app/GameCommandLine.h"
 #include "app/GameConfig.h"
 #include "controls/FcButton.h"
 #include "controls/FcCmboBx.h"
@@ -18,18 +19,10 @@
 
 namespace {
 
-// The item of the demo group that the user defines.
-constexpr int UserDemo = 11;
-
-struct TFrameRange {
-  const char* Text;  // `Label3`
-  int Frames;        // `FrameEdit`'s maximum
-};
-const TFrameRange StockFrameRanges[UserDemo] = {
-    {"(1 - 3721 frames)", 3721}, {"(1 - 4053 frames)", 4053}, {"(1 - 4636 frames)", 4636},
-    {"(1 - 6791 frames)", 6791}, {"(1 - 2819 frames)", 2819}, {"(1 - 3039 frames)", 3039},
-    {"(1 - 1511 frames)", 1511}, {"(1 - 2842 frames)", 2842}, {"(1 - 5466 frames)", 5466},
-    {"(1 - 9576 frames)", 9576}, {"(1 - 4217 frames)", 4217}};
+// Items of the boxes the handlers set.
+constexpr int kOneRunItem = 0;          // `RunNumberBox` "1"
+constexpr int kTwoRunsItem = 1;         // "2": the screenshot is taken at the second run
+constexpr int kNoAntialiasingItem = 0;  // `AABox` "None"
 
 }  // namespace
 
@@ -44,7 +37,7 @@ int TForm1::CheckedItem(const TFcCustomRadioGroup* group) {
 void TForm1::demoChanging(TObject*, int, bool&) {
   const int item = CheckedItem(demo);
   if (item < 0) return;
-  const bool user = item == UserDemo;
+  const bool user = item == kUserDemoItem;
   FcToolButton3->SetEnabled(user);
   mapnamebox->SetEnabled(user);
   demonamebox->SetEnabled(user);
@@ -52,16 +45,20 @@ void TForm1::demoChanging(TObject*, int, bool&) {
   if (user) {
     Label3->SetCaption("(No frame range.)");
   } else {
-    Label3->SetCaption(StockFrameRanges[item].Text);
-    FrameEdit->SetMax(StockFrameRanges[item].Frames);
+    SetFrameRange(StockDemoFrames(item));
     // The field does not bring its number down with its maximum; a frame past the demo's end
     // would reach the game, which then takes no screenshot.
     if (FrameEdit->Value() > FrameEdit->Max()) FrameEdit->SetValue(FrameEdit->Max());
   }
 }
 
+void TForm1::SetFrameRange(int frames) {
+  FrameEdit->SetMax(frames);
+  Label3->SetCaption(FrameRangeText(frames));
+}
+
 void TForm1::FcButton1Click(TObject*) {
-  if (CheckedItem(demo) == UserDemo) ShowDemoFramesDialog();
+  if (CheckedItem(demo) == kUserDemoItem) ShowDemoFramesDialog();
 }
 
 // ---- Detail level ----------------------------------------------------------------------------
@@ -69,14 +66,14 @@ void TForm1::FcButton1Click(TObject*) {
 void TForm1::DetailBoxChanging(TObject*, int, bool&) {
   const int item = CheckedItem(DetailBox);
   if (item < 0) return;
-  const bool custom = item == 3;
+  const bool custom = item == kCustomDetailItem;
   DetailEdit->SetEnabled(custom);
   DetailButton->SetEnabled(custom);
   // Ultra and Maximum details leave the shader model to the game.
-  const bool models = item >= 2;
-  PShader->SetButtonEnabled(1, models);
-  PShader->SetButtonEnabled(2, models);
-  if (!models) PShader->SetItemIndex(0);
+  const bool models = item == kMinimumDetailItem || custom;
+  PShader->SetButtonEnabled(kShaderModel2Item, models);
+  PShader->SetButtonEnabled(kShaderModel3Item, models);
+  if (!models) PShader->SetItemIndex(kDefaultShaderItem);
 }
 
 void TForm1::DetailButtonClick(TObject*) {
@@ -130,11 +127,11 @@ void TForm1::FolderChosen(TFcEdit* edit, const std::string& path) {
 
 // Without a game these would be folders relative to the current one.
 void TForm1::FcToolButton8Click(TObject*) {
-  if (GameFolders().Known()) ResEdit->SetText(GameRoot + "Benchmark\\");
+  if (GameFolders().Known()) ResEdit->SetText(game_.GameRoot + "Benchmark\\");
 }
 
 void TForm1::FcToolButton10Click(TObject*) {
-  if (GameFolders().Known()) ScrsaveFold->SetText(GameRoot + "Screenshot\\");
+  if (GameFolders().Known()) ScrsaveFold->SetText(game_.GameRoot + "Screenshot\\");
 }
 
 // ---- Additional information and screenshot mode ----------------------------------------------
@@ -142,7 +139,7 @@ void TForm1::FcToolButton10Click(TObject*) {
 void TForm1::AddInfoBoxClick(TObject*) {
   if (!AddInfoBox->Checked() || !settings_->ReadDescription().OS.empty()) return;
   AddInfoBox->SetChecked(false);
-  ShowMessageBox(AddInfoNeededMessage);
+  ShowMessageBox(kAddInfoNeededMessage);
 }
 
 void TForm1::FcToolButton7Click(TObject*) { ShowHardwareDialog(); }
@@ -153,7 +150,7 @@ void TForm1::EnableScShotClick(TObject*) {
   AddInfo->SetEnabled(on);
   AddInfoBox->SetEnabled(!on);
   if (on) {
-    RunNumberBox->SetItemIndex(sectime->Checked() ? 1 : 0);
+    RunNumberBox->SetItemIndex(sectime->Checked() ? kTwoRunsItem : kOneRunItem);
   } else {
     // The run count the settings hold; without a usable one the box keeps its own.
     const int stored = ItemOfCode(csTRun, settings_->ReadValue("TRun"));
@@ -167,8 +164,8 @@ void TForm1::EnableScShotClick(TObject*) {
   FcToolButton10->SetEnabled(on);
   FcButton1->SetEnabled(on);
   BenchButton->SetCaption(on ? "Screenshot" : "Benchmark");
-  FcStatusPane1->SetCaption(on ? ScreenshotStatus : "");
-  if (on && CheckedItem(demo) == UserDemo) ShowDemoFramesDialog();
+  FcStatusPane1->SetCaption(on ? kScreenshotStatus : "");
+  if (on && CheckedItem(demo) == kUserDemoItem) ShowDemoFramesDialog();
 }
 
 void TForm1::FrameEditRangeError(TObject*, double, double, bool&) { frameOutOfRange_ = true; }
@@ -189,20 +186,22 @@ void TForm1::hdrboxClick(TObject*) {
   const bool on = hdrbox->Checked();
   HDRLevelBox->SetEnabled(on);
   AABox->SetEnabled(!on);
-  if (on) AABox->SetItemIndex(0);
+  if (on) AABox->SetItemIndex(kNoAntialiasingItem);
   sectime->SetEnabled(on);
 }
 
-void TForm1::sectimeClick(TObject*) { RunNumberBox->SetItemIndex(sectime->Checked() ? 1 : 0); }
+void TForm1::sectimeClick(TObject*) {
+  RunNumberBox->SetItemIndex(sectime->Checked() ? kTwoRunsItem : kOneRunItem);
+}
 
 // ---- Help and links --------------------------------------------------------------------------
 
 void TForm1::FcToolButton6Click(TObject*) {
-  OpenDocument(Handle(), ProgramFolder + HelpDocument, SW_SHOW);
+  OpenDocument(Handle(), ProgramFolder + kHelpDocument, SW_SHOW);
 }
 
-void TForm1::FcToolButton1Click(TObject*) { OpenDocument(Handle(), MailLink, SW_SHOW); }
+void TForm1::FcToolButton1Click(TObject*) { OpenDocument(Handle(), kMailLink, SW_SHOW); }
 
-void TForm1::FcToolButton5Click(TObject*) { OpenDocument(Handle(), HomepageLink, SW_SHOWNORMAL); }
+void TForm1::FcToolButton5Click(TObject*) { OpenDocument(Handle(), kHomepageLink, SW_SHOWNORMAL); }
 
-void TForm1::Image3Click(TObject*) { OpenDocument(Handle(), SponsorLink, SW_SHOWNORMAL); }
+void TForm1::Image3Click(TObject*) { OpenDocument(Handle(), kSponsorLink, SW_SHOWNORMAL); }

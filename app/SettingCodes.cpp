@@ -59,7 +59,7 @@ const char* FlagText(bool on) { return on ? "1" : "0"; }
 
 std::string Checked(const std::string& value, bool valid) { return valid ? value : std::string(); }
 
-const char* const ResolutionNames[ResolutionCount] = {"640", "800", "1024", "1280", "1600"};
+const char* const kResolutionNames[kResolutionCount] = {"640", "800", "1024", "1280", "1600"};
 
 }  // namespace
 
@@ -106,7 +106,7 @@ TStoredSettings DecodeSettings(const TValueReader& read) {
   s.Path = Checked(v, IsFilePathText(v));
   v = read("CustomConfig");
   s.CustomConfig = Checked(v, IsFilePathText(v));
-  for (int i = 0; i < ResolutionCount; ++i) s.Resolution[i] = Flag(read(ResolutionNames[i]));
+  for (int i = 0; i < kResolutionCount; ++i) s.Resolution[i] = Flag(read(kResolutionNames[i]));
   s.Demo = ItemOfCode(csDemo, read("Demo"));
   s.DetailLevel = ItemOfCode(csDetail, read("Detail"));
   s.ShaderModel = ItemOfCode(csPS, read("PS"));
@@ -119,7 +119,7 @@ TStoredSettings DecodeSettings(const TValueReader& read) {
   v = read("Decimal");
   s.DecimalSeparator = Checked(v, IsDecimalSeparator(v));
   v = read("Note");
-  s.Note = Checked(v, IsLineText(v, NoteMaxLength));
+  s.Note = Checked(v, IsLineText(v, kNoteMaxLength));
   v = read("Mapname");
   s.MapName = Checked(v, IsPlainName(v));
   v = read("Demoname");
@@ -144,7 +144,7 @@ void EncodeSettings(const TStoredSettings& s, bool hasStoredOS, const TValueWrit
     if (!text.empty()) write(name, text);
   };
   if (!s.Path.empty()) write("Path", s.Path);
-  for (int i = 0; i < ResolutionCount; ++i) write(ResolutionNames[i], FlagText(s.Resolution[i]));
+  for (int i = 0; i < kResolutionCount; ++i) write(kResolutionNames[i], FlagText(s.Resolution[i]));
   code("Demo", csDemo, s.Demo);
   code("Detail", csDetail, s.DetailLevel);
   code("PS", csPS, s.ShaderModel);
@@ -171,7 +171,7 @@ void EncodeSettings(const TStoredSettings& s, bool hasStoredOS, const TValueWrit
 THardwareDescription DecodeHardwareDescription(const TValueReader& read) {
   auto line = [&](const char* name) {
     const std::string v = read(name);
-    return Checked(v, IsLineText(v, DescriptionLineMaxLength));
+    return Checked(v, IsLineText(v, kDescriptionLineMaxLength));
   };
   THardwareDescription d;
   d.OS = line("OS");

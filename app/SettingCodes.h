@@ -40,8 +40,8 @@ bool IsLineText(const std::string& text, size_t maxLength);
 std::optional<int> WholeNumberIn(const std::string& text, int min, int max);
 
 // The longest benchmark note (`NoteEdit`) and description line the settings hold.
-constexpr size_t NoteMaxLength = 60;
-constexpr size_t DescriptionLineMaxLength = 255;
+constexpr size_t kNoteMaxLength = 60;
+constexpr size_t kDescriptionLineMaxLength = 255;
 
 // The choices of the main window as the settings key holds them, decoded: what `FormCreate`
 // restores into the controls and `FormClose` writes back. A field left at its default means
@@ -50,7 +50,7 @@ constexpr size_t DescriptionLineMaxLength = 255;
 struct TStoredSettings {
   std::string Path;          // "Path": the game's executable (`QMPathEdit`)
   std::string CustomConfig;  // "CustomConfig" (`DetailEdit`): read here, written when chosen
-  bool Resolution[ResolutionCount] = {};  // "640", "800", "1024", "1280", "1600" (`res`)
+  bool Resolution[kResolutionCount] = {};  // "640", "800", "1024", "1280", "1600" (`res`)
   int Demo = -1;                          // "Demo" (`demo`)
   int DetailLevel = -1;                   // "Detail" (`DetailBox`)
   int ShaderModel = -1;                   // "PS" (`PShader`), applied by the build rules
@@ -91,7 +91,7 @@ TStoredSettings DecodeSettings(const TValueReader& read);
 void EncodeSettings(const TStoredSettings& settings, bool hasStoredOS, const TValueWriter& write);
 
 // The stored hardware description ("OS" .. "VGA Driver", and "DirectX" for the report);
-// a line that breaks IsLineText(DescriptionLineMaxLength) reads as empty.
+// a line that breaks IsLineText(kDescriptionLineMaxLength) reads as empty.
 THardwareDescription DecodeHardwareDescription(const TValueReader& read);
 
 // The system's decimal separator, one character, as "Decimal" stores it at a first start.

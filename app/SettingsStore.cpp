@@ -8,7 +8,7 @@ TSettingsStore* ProgramSettings = nullptr;
 
 TSettingsStore& ProgramSettingsFor(const TComponent* window) {
   if (!ProgramSettings)
-    throw EInvalidOperation(Format(LoadResString(IDS_SETTINGS_NOT_MADE).c_str(), window->Name().c_str()));
+    throw EInvalidOperation(ResMessage(IDS_SETTINGS_NOT_MADE, window->Name()));
   return *ProgramSettings;
 }
 
@@ -25,7 +25,7 @@ std::string RootKeyName(HKEY root) {
 
 }  // namespace
 
-TSettingsStore::TSettingsStore() : TSettingsStore(HKEY_LOCAL_MACHINE, SettingsKey, KEY_ALL_ACCESS) {}
+TSettingsStore::TSettingsStore() : TSettingsStore(HKEY_LOCAL_MACHINE, kSettingsKey, KEY_ALL_ACCESS) {}
 
 TSettingsStore::TSettingsStore(HKEY root, const std::string& key, REGSAM access)
     : registry_(access), key_(key) {
@@ -43,7 +43,7 @@ void TSettingsStore::Report(const std::string& message) {
 
 bool TSettingsStore::Open() {
   if (registry_.OpenKey(key_, true)) return true;
-  Report(Format(LoadResString(IDS_SETTINGS_KEY_NOT_OPENED).c_str(), KeyName().c_str()));
+  Report(ResMessage(IDS_SETTINGS_KEY_NOT_OPENED, KeyName()));
   return false;
 }
 
@@ -69,8 +69,7 @@ bool TSettingsStore::TryWrite(const std::string& name, const std::string& value)
 bool TSettingsStore::WriteValue(const std::string& name, const std::string& value) {
   if (TryWrite(name, value)) return true;
   if (IsOpen())
-    Report(Format(LoadResString(IDS_SETTINGS_VALUE_NOT_WRITTEN).c_str(), name.c_str(),
-                  KeyName().c_str()));
+    Report(ResMessage(IDS_SETTINGS_VALUE_NOT_WRITTEN, name, KeyName()));
   return false;
 }
 
@@ -86,7 +85,7 @@ bool TSettingsStore::WriteValues(const std::function<void(const TValueWriter&)>&
     if (!TryWrite(name, value)) failed = true;
   });
   if (failed && IsOpen())
-    Report(Format(LoadResString(IDS_SETTINGS_NOT_WRITTEN).c_str(), KeyName().c_str()));
+    Report(ResMessage(IDS_SETTINGS_NOT_WRITTEN, KeyName()));
   return !failed;
 }
 

@@ -17,7 +17,7 @@
 // names the key, so that a close goes on with its clean-up whatever the registry does.
 class TSettingsStore : public TObject {
  public:
-  // The program's own key: HKEY_LOCAL_MACHINE, SettingsKey, full access.
+  // The program's own key: HKEY_LOCAL_MACHINE, kSettingsKey, full access.
   TSettingsStore();
   // Another key or access (a key that cannot be made, one opened for reading only).
   TSettingsStore(HKEY root, const std::string& key, REGSAM access);

@@ -18,10 +18,10 @@
 #include "services/SvCreateProcess.h"
 #include "services/SvRegister.h"
 
-const char* const NoStoredInformation = "Currently there are no stored information.";
-const char* const GetInfoHint = "Click to Get Info button to get more exact hardware information.";
-const char* const CollectingHardwareInformation = "Collecting hardware information, please wait...";
-const char* const HardwareInformationCollected =
+const char* const kNoStoredInformation = "Currently there are no stored information.";
+const char* const kGetInfoHint = "Click to Get Info button to get more exact hardware information.";
+const char* const kCollectingHardwareInformation = "Collecting hardware information, please wait...";
+const char* const kHardwareInformationCollected =
     "Information collected. Click to Save & Close button to save datas into the registry.";
 
 TForm2* Form2 = nullptr;
@@ -29,7 +29,7 @@ TForm2* Form2 = nullptr;
 namespace {
 
 // The status bar's colour, set when the dialog is made.
-const TColor StatusBarColor = static_cast<TColor>(RGB(255, 197, 43));
+const TColor kStatusBarColor = static_cast<TColor>(RGB(255, 197, 43));
 
 }  // namespace
 
@@ -68,7 +68,7 @@ void TForm2::Loaded() {
 void TForm2::FormCreate(TObject*) {
   // The bar shows its colour in both looks: with the visual styles it would take theirs.
   FcStatusBar1->SetThemeAware(false);
-  FcStatusBar1->SetColor(StatusBarColor);
+  FcStatusBar1->SetColor(kStatusBarColor);
   TSettingsStore& settings = ProgramSettingsFor(this);
   memoShowsDescription_ = settings.DescriptionSaved();
   if (memoShowsDescription_) {
@@ -76,18 +76,18 @@ void TForm2::FormCreate(TObject*) {
     const THardwareDescription& d = description_;
     infomemo->SetLineList({d.OS, d.CPU, d.Memory, d.VGA, d.VGAMemory, d.VGADriver});
   } else {
-    infomemo->SetLineList({NoStoredInformation});
+    infomemo->SetLineList({kNoStoredInformation});
   }
 }
 
-void TForm2::FormShow(TObject*) { FcStatusPane1->SetCaption(GetInfoHint); }
+void TForm2::FormShow(TObject*) { FcStatusPane1->SetCaption(kGetInfoHint); }
 
 void TForm2::FormClose(TObject*, TCloseAction&) { DeleteDiagnosticReport(ProgramFolder()); }
 
 void TForm2::FcButton1Click(TObject*) {
   infomemo->Lines()->Clear();
   memoShowsDescription_ = false;
-  FcStatusPane1->SetCaption(CollectingHardwareInformation);
+  FcStatusPane1->SetCaption(kCollectingHardwareInformation);
   // One tool at a time: a second press would find the process runner busy.
   FcButton1->SetEnabled(false);
   Repaint();
@@ -105,7 +105,7 @@ void TForm2::dxrunTerminate(TObject*, DWORD) {
   const std::vector<std::string> lines = CollectedLines(description_);
   infomemo->SetLineList(lines);
   memoShowsDescription_ = !lines.empty();
-  FcStatusPane1->SetCaption(HardwareInformationCollected);
+  FcStatusPane1->SetCaption(kHardwareInformationCollected);
 }
 
 void TForm2::FcButton3Click(TObject*) {
@@ -115,7 +115,7 @@ void TForm2::FcButton3Click(TObject*) {
   } else {
     settings.ClearDescription();
     description_ = THardwareDescription();
-    infomemo->SetLineList({NoStoredInformation});
+    infomemo->SetLineList({kNoStoredInformation});
   }
   Close();
 }

@@ -17,11 +17,11 @@ class TFcTabSheet;
 class TSvCreateProcess;
 
 // The memo's line while no description is stored.
-extern const char* const NoStoredInformation;  // "Currently there are no stored information."
+extern const char* const kNoStoredInformation;  // "Currently there are no stored information."
 // The status pane's texts: shown, collecting, collected.
-extern const char* const GetInfoHint;
-extern const char* const CollectingHardwareInformation;
-extern const char* const HardwareInformationCollected;
+extern const char* const kGetInfoHint;
+extern const char* const kCollectingHardwareInformation;
+extern const char* const kHardwareInformationCollected;
 
 // Made once at the program's start, after the main window (it reads the stored description
 // through ProgramSettings), and only hidden when closed, so that the memo and the description

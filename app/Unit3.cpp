@@ -1,18 +1,13 @@
 #include "app/Unit3.h"
 
 #include <algorithm>
-#include <string>
 
-#include "app/RIRered.h"
 #include "controls/FcButton.h"
 #include "controls/FcEdit.h"
-#include "controls/FcRadChk.h"
 #include "controls/FcRegister.h"
 #include "platform/Layout.h"
 #include "platform/StdCtrls.h"
-#include "platform/SysUtils.h"
 #include "platform/TypInfo.h"
-#include "resources/ResourceIds.h"
 
 TForm3* Form3 = nullptr;
 
@@ -25,10 +20,10 @@ void TForm3::Loaded() {
   FcButton2 = LayoutComponent<TFcButton>(this, "FcButton2");
 }
 
-TForm* TForm3::MainWindow() const {
-  TForm* window = mainWindow_ ? mainWindow_ : Form1;
-  if (!window) throw EInvalidOperation(Format(LoadResString(IDS_NO_MAIN_WINDOW).c_str(), Name().c_str()));
-  return window;
+void TForm3::DoShow() {
+  answer_ = faNone;
+  total_ = 0;
+  TForm::DoShow();
 }
 
 void TForm3::FcButton1Click(TObject*) {
@@ -38,23 +33,14 @@ void TForm3::FcButton1Click(TObject*) {
                                static_cast<int>(TotalFrameEdit->Max()));
   TotalFrameEdit->SetValue(total);
   if (total <= 0) {
-    LeaveScreenshotMode();
+    answer_ = faLeaveScreenshotMode;
     return;
   }
-  TForm* window = MainWindow();
-  auto* frameEdit = LayoutComponent<TFcNumericEdit>(window, "FrameEdit");
-  auto* rangeLabel = LayoutComponent<TControl>(window, "Label3");
-  frameEdit->SetMax(total);
-  rangeLabel->SetCaption("(1 - " + std::to_string(total) + " frames)");
-  frameEdit->SetValue(total);
+  answer_ = faFrameRange;
+  total_ = total;
 }
 
-void TForm3::FcButton2Click(TObject*) { LeaveScreenshotMode(); }
-
-// Unchecking the box runs the main window's screenshot-mode switch.
-void TForm3::LeaveScreenshotMode() {
-  LayoutComponent<TFcCustomCheckBox>(MainWindow(), "EnableScShot")->SetChecked(false);
-}
+void TForm3::FcButton2Click(TObject*) { answer_ = faLeaveScreenshotMode; }
 
 void RegisterDemoFramesDialog() {
   RegisterControlLibrary();

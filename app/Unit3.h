@@ -8,11 +8,16 @@ class TFcButton;
 class TFcNumericEdit;
 class TLabel;
 
+// What the dialog's last showing asks of the main window.
+enum TDemoFramesAnswer {
+  faNone,                 // closed with its own close button: nothing changes
+  faFrameRange,           // "OK" with a total above 0: the frame range becomes 1 to Total()
+  faLeaveScreenshotMode,  // "Cancel", or "OK" with a total of 0 (or none)
+};
+
 // Made once at the program's start; the main window shows it modally when screenshot mode is
-// switched on, or "New range" is pressed, while the user-defined demo is selected. Its buttons
-// set the main window's screenshot-mode box `EnableScShot`, frame field `FrameEdit` and
-// frame-range label `Label3`, found there by those names; the window's own close button
-// changes nothing.
+// switched on, or "New range" is pressed, while the user-defined demo is selected, and then
+// does what Answer() asks.
 class TForm3 : public TForm {
  public:
   using TForm::TForm;
@@ -24,22 +29,25 @@ class TForm3 : public TForm {
   TFcButton* FcButton1 = nullptr;  // "OK"
   TFcButton* FcButton2 = nullptr;  // "Cancel"
 
-  // "OK": a total above 0 becomes the frame field's maximum and value and the range label's
-  // "(1 - total frames)"; a total of 0 (or none) leaves screenshot mode, like "Cancel".
+  // "OK": a total above 0 is the answer; a total of 0 (or none) asks to leave screenshot
+  // mode, like "Cancel".
   void FcButton1Click(TObject* Sender);
-  // "Cancel": leaves screenshot mode.
+  // "Cancel": asks to leave screenshot mode.
   void FcButton2Click(TObject* Sender);
 
-  // The window the buttons act on: Form1 unless another has been set.
-  TForm* MainWindow() const;
-  void SetMainWindow(TForm* window) { mainWindow_ = window; }
+  TDemoFramesAnswer Answer() const { return answer_; }
+  // The total of frames "OK" took (faFrameRange).
+  int Total() const { return total_; }
 
   void Loaded() override;
 
- private:
-  void LeaveScreenshotMode();
+ protected:
+  // Each showing starts without an answer.
+  void DoShow() override;
 
-  TForm* mainWindow_ = nullptr;
+ private:
+  TDemoFramesAnswer answer_ = faNone;
+  int total_ = 0;
 };
 
 extern TForm3* Form3;

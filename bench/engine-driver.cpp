@@ -128,8 +128,9 @@ int main(int argc, char** argv) {
   TComponent owner(nullptr);
   TBenchEngine bench;
   bench.FileOp = new TSvSHFileOperation(&owner);
-  bench.FileOp->SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
+  SetQuietFileOperation(*bench.FileOp);
   bench.cp = new TSvCreateProcess(&owner);
+  SetHiddenStart(*bench.cp);
   bench.Sleeper = [](DWORD) {};
   TBenchChoices& c = bench.Choices;
   c.ProgramFolder = root + "Program\\";

@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
   TComponent owner(nullptr);
   TRegistry registry;
   registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKey(SettingsKey, true)) {
+  if (!registry.OpenKey(kSettingsKey, true)) {
     std::printf("the settings key cannot be opened\n");
     return 1;
   }
@@ -122,10 +122,9 @@ int main(int argc, char** argv) {
   bench.View = &view;
   bench.Registry = &registry;
   bench.FileOp = new TSvSHFileOperation(&owner);
-  bench.FileOp->SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
+  SetQuietFileOperation(*bench.FileOp);
   bench.cp = new TSvCreateProcess(&owner);
-  bench.cp->StartupInfo()->SetShowWindow(swHide);
-  bench.cp->StartupInfo()->SetDefaultWindowState(false);
+  SetHiddenStart(*bench.cp);
   DWORD prescribed = 0;
   bench.Sleeper = [&prescribed](DWORD ms) {
     prescribed += ms;

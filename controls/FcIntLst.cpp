@@ -10,14 +10,14 @@ namespace {
 [[noreturn]] void ListError(UINT id) { throw EListError(LoadResString(id)); }
 
 [[noreturn]] void IndexError(int index) {
-  throw EListError(Format(LoadResString(IDS_FC_LIST_INDEX).c_str(), index));
+  throw EListError(ResMessage(IDS_FC_LIST_INDEX, index));
 }
 
 }  // namespace
 
 void TFcIntegerList::CheckRange(int value) const {
   if (min_ != max_ && (value < min_ || value > max_))
-    throw EOutOfRange(Format(LoadResString(IDS_FC_VALUE_RANGE).c_str(), min_, max_));
+    throw EOutOfRange(ResMessage(IDS_FC_VALUE_RANGE, min_, max_));
 }
 
 void TFcIntegerList::CheckIndex(int index) const {

@@ -70,7 +70,7 @@ int TFcTabSheet::PageIndex() const {
 void TFcTabSheet::SetPageIndex(int value) {
   if (!pageControl_) return;
   int last = pageControl_->PageCount() - 1;
-  if (value < 0 || value > last) throw EListError(Format(LoadResString(IDS_FC_PAGE_INDEX).c_str(), value, last));
+  if (value < 0 || value > last) throw EListError(ResMessage(IDS_FC_PAGE_INDEX, value, last));
   pageControl_->MovePage(this, value);
 }
 

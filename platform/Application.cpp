@@ -196,11 +196,15 @@ HWND AllocateHWnd(TWndMethod method, bool messageOnly) {
                              messageOnly ? HWND_MESSAGE : nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
   if (!wnd) RaiseLastOSError();
-  if (method) {
-    auto* slot = new TWndMethodRef(std::make_shared<TWndMethod>(std::move(method)));
-    SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(slot));
-  }
+  if (method) SetWndMethod(wnd, std::move(method));
   return wnd;
+}
+
+void SetWndMethod(HWND wnd, TWndMethod method) {
+  auto* slot = new TWndMethodRef(std::make_shared<TWndMethod>(std::move(method)));
+  SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(slot));
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, GWLP_WNDPROC)) != UtilWndProc)
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UtilWndProc));
 }
 
 void DeallocateHWnd(HWND wnd) {

@@ -166,7 +166,12 @@ LRESULT GuardWndProc(TObject* sender, Body&& body, LRESULT failResult = 0) noexc
 // A message-only window costs far less to make, but sees no broadcasts (WM_DEVICECHANGE,
 // WM_SETTINGCHANGE...): it suits what only takes its own messages, such as timers.
 HWND AllocateHWnd(TWndMethod method, bool messageOnly = false);
+// Frees a window made by AllocateHWnd, or one given a method by SetWndMethod, and its method.
 void DeallocateHWnd(HWND wnd);
+// Makes a window of this thread that has no method yet hand every message to `method` as
+// AllocateHWnd's windows do; the method goes with the window. For windows that must be of a
+// class of their own.
+void SetWndMethod(HWND wnd, TWndMethod method);
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel };

@@ -212,10 +212,12 @@ std::string ReadFileContents(const std::string& fileName) {
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) {
     DWORD error = GetLastError();
-    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()),
+                      error);
   }
   auto readError = [&](DWORD error) {
-    return EReadError(Format("Cannot read file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()));
+    return EReadError(Format("Cannot read file \"%s\". %s", fileName.c_str(), SysErrorMessage(error).c_str()),
+                      error);
   };
   // Past this a 32-bit process may not find the room in one piece; say so rather than fail
   // somewhere inside the allocator.

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <string>
+#include <type_traits>
 
 #include "platform/Sets.h"
 
@@ -21,6 +22,24 @@ std::string SysErrorMessage(DWORD code);
 // The text of a string-table entry of the program's module, however long; "" when it has
 // none. The libraries' messages and the controls' captions come from here.
 std::string LoadResString(UINT resourceId);
+
+namespace sysutils_detail {
+inline const char* FormatArgument(const std::string& text) { return text.c_str(); }
+template <class T>
+  requires std::is_arithmetic_v<T> || std::is_pointer_v<T>
+T FormatArgument(T value) {
+  return value;
+}
+}  // namespace sysutils_detail
+
+// A string-table entry filled in as printf fills its format: texts as std::string, numbers
+// as they are. Every message the program makes of its string table goes through here (an
+// entry without values is LoadResString's).
+template <class... Args>
+  requires(sizeof...(Args) > 0)
+std::string ResMessage(UINT resourceId, const Args&... args) {
+  return Format(LoadResString(resourceId).c_str(), sysutils_detail::FormatArgument(args)...);
+}
 
 class Exception : public std::exception {
  public:
@@ -54,7 +73,17 @@ class EOSError : public Exception {
 
 class EConvertError : public Exception { using Exception::Exception; };
 class EListError : public Exception { using Exception::Exception; };
-class EStreamError : public Exception { using Exception::Exception; };
+// A file or stream that could not be opened, made, read or written; ErrorCode() is the
+// system's error code behind it (0 when there is none).
+class EStreamError : public Exception {
+ public:
+  explicit EStreamError(std::string message, DWORD code = 0)
+      : Exception(std::move(message)), code_(code) {}
+  DWORD ErrorCode() const { return code_; }
+
+ private:
+  DWORD code_;
+};
 class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
 class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
 class EReadError : public EStreamError { using EStreamError::EStreamError; };
@@ -89,7 +118,7 @@ std::string ExcludeTrailingBackslash(const std::string& path);
 // The whole file, its bytes as they are; it may be open for writing elsewhere (a log still
 // being written). Raises EFOpenError "Cannot open file \"<name>\". <system text>" when it
 // cannot be opened and EReadError "Cannot read file \"<name>\". <system text>" when reading
-// fails or the file holds 1 GB or more.
+// fails or the file holds 1 GB or more; either carries the system's error code.
 std::string ReadFileContents(const std::string& fileName);
 
 // ---- Text --------------------------------------------------------------------------------

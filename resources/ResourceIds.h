@@ -51,7 +51,6 @@
 
 // String tables: the program's dialogs (see Strings.rc).
 #define IDS_SETTINGS_NOT_MADE 2400
-#define IDS_NO_MAIN_WINDOW 2401
 
 // String tables: the benchmark's messages about the game's files and the run (see Strings.rc).
 #define IDS_FILE_NOT_DELETED 2000

@@ -54,18 +54,6 @@ namespace {
 
 const char kUtilityClass[] = "TPUtilWindowEx";
 
-LRESULT CALLBACK UtilityWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-  if (!method) return DefWindowProcA(wnd, msg, wp, lp);
-  return GuardWndProc(nullptr, [&]() -> LRESULT {
-    TMessage message{msg, wp, lp, 0};
-    // A copy: the message may end in the owner freeing the window, and the method with it.
-    const TWndMethod call = *method;
-    call(message);
-    return message.Result;
-  });
-}
-
 void RegisterUtilityClass() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA existing{};
@@ -86,19 +74,12 @@ HWND AllocateUtilityWindow(TWndMethod method) {
   HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilityClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
                              nullptr, GetModuleHandleA(nullptr), nullptr);
   CheckOsCall(wnd != nullptr);
-  if (method) {
-    SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(std::move(method))));
-    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UtilityWindowProc));
-  }
+  // The platform's dispatch, with the class keeping DefWindowProc for windows without one.
+  if (method) SetWndMethod(wnd, std::move(method));
   return wnd;
 }
 
-void DeallocateUtilityWindow(HWND wnd) {
-  if (!wnd) return;
-  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-  DestroyWindow(wnd);
-  delete method;
-}
+void DeallocateUtilityWindow(HWND wnd) { DeallocateHWnd(wnd); }
 
 namespace {
 

@@ -558,6 +558,14 @@ void SetEnvironmentLines(TSvCreateProcess* process, const std::vector<std::strin
 
 }  // namespace
 
+void SetHiddenStart(TSvCreateProcess& process) {
+  TSvCPSStartupInfo* start = process.StartupInfo();
+  start->SetShowWindow(swHide);
+  start->SetDefaultPosition(false);
+  start->SetDefaultSize(false);
+  start->SetDefaultWindowState(false);
+}
+
 void RegisterSvCreateProcess() {
   using S = TSvCPSStartupInfo;
   RegisterClassInfo<S, TPersistent>("TSvCPSStartupInfo")

@@ -244,5 +244,10 @@ class TSvCreateProcess : public TComponent {
   TAliveFlag alive_;
 };
 
+// A start hidden, as the program's layouts give it to their components (the game's and the
+// diagnostic tool's): the child's window hidden, without a size, place or window state of
+// its own.
+void SetHiddenStart(TSvCreateProcess& process);
+
 // Publishes TSvCPSStartupInfo and TSvCreateProcess for stored layouts; call once at start.
 void RegisterSvCreateProcess();

@@ -197,6 +197,10 @@ void TSvSHFileOperation::DoFileMapping(const std::string& oldFileName,
   if (OnFileMapping) OnFileMapping(this, oldFileName, newFileName);
 }
 
+void SetQuietFileOperation(TSvSHFileOperation& fileOp) {
+  fileOp.SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
+}
+
 void RegisterSvSHFileOperation() {
   auto lines = [](TStrings* list) {
     std::vector<std::string> v;

@@ -92,5 +92,9 @@ class TSvSHFileOperation : public TComponent {
   std::string title_;
 };
 
+// The options of copies and moves that ask nothing, as the program's layout gives them to its
+// component: files only, no confirmation, folders made without asking, a simple progress.
+void SetQuietFileOperation(TSvSHFileOperation& fileOp);
+
 // Publishes the component's properties for stored layouts; called once at start.
 void RegisterSvSHFileOperation();

@@ -160,7 +160,7 @@ void TFcFileDialog::SetOnAddTreeItem(TFcShAddItemEvent value) {
 }
 
 bool TFcFileDialog::Run() {
-  if (form_) throw Exception(Format(LoadResString(IDS_SHDLG_ALREADY_EXECUTING).c_str(), Name().c_str()));
+  if (form_) throw Exception(ResMessage(IDS_SHDLG_ALREADY_EXECUTING, Name()));
   TTemporaryCursor hourglass(crHourGlass);
   if (Designing()) files_.clear();
   std::unique_ptr<TFcShellOpenSaveForm> form(CreateForm());

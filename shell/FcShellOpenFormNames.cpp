@@ -244,7 +244,7 @@ bool TFcShellOpenSaveForm::AcceptByExistence(const std::string& path) {
 }
 
 bool TFcShellOpenSaveForm::Tell(UINT format, const std::string& path, bool question) {
-  std::string text = Format(LoadResString(format).c_str(), path.c_str());
+  std::string text = ResMessage(format, path);
   if (question) return MessageDlg(text, mtConfirmation, {mbYes, mbNo}) == mrYes;
   MessageDlg(text, mtWarning, {mbOK});
   return false;

@@ -32,7 +32,7 @@ TEST_F(EngineTest, GameRunsAndItsScoresReachTheReport) {
                         (c.GameRoot + "Levels\\" + map + "\\" + demoFile).c_str(), FALSE));
   const std::string gameConfig = ReadBytes(c.GameRoot + "system.cfg");
 
-  c.Demo = UserDemoItem;
+  c.Demo = kUserDemoItem;
   c.MapName = map;
   c.DemoFileName = demoFile;
   c.Resolution[0] = true;

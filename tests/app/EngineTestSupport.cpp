@@ -164,8 +164,9 @@ void EngineTest::SetUp() {
   ASSERT_TRUE(ForceDirectories(Root + "Game\\Levels\\Pier"));
 
   FileOp = new TSvSHFileOperation(&Owner);
-  FileOp->SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
+  SetQuietFileOperation(*FileOp);
   Process = new TSvCreateProcess(&Owner);
+  SetHiddenStart(*Process);
 
   Bench = std::make_unique<TBenchEngine>();
   TBenchChoices& c = Bench->Choices;

@@ -5,6 +5,27 @@
 
 namespace {
 
+// The command line is made of the choices and the run's arguments alone: literal in,
+// literal out.
+TBenchChoices SteamChoices() {
+  TBenchChoices c;
+  c.Demo = 1;
+  c.Renderer = 0;
+  c.ShaderModel = 0;
+  return c;
+}
+
+// The run's arguments of three runs without HDR or compression.
+const TBenchRunState kThreeRuns{.RunCountText = "2",
+                                .HDRArgument = "#r_HDRRendering=0",
+                                .NormalMapsArgument = "#r_TexNormalMapCompressed=0"};
+
+const char* const kExample1024 =
+    "Quenmar.exe -DEVMODE  \"#demo_num_runs=2\" \"#demo_quit=1\" \"#r_Width=1024\" "
+    "\"#r_Height=768\" \"#r_Fullscreen=1\" \"#s_SoundEnable=0\" \"#s_MusicEnable=0\" "
+    "\"#r_HDRRendering=0\" \"#r_TexNormalMapCompressed=0\" \"map Steam\" \"demo nmxsteam\"";
+
+// The engine's steps around the command line: the run's arguments, placing the demo, the launch.
 class GameCommandLineTest : public EngineTest {
  protected:
   void SetUp() override {
@@ -18,21 +39,13 @@ class GameCommandLineTest : public EngineTest {
   }
 };
 
-const char* const Example1024 =
-    "Quenmar.exe -DEVMODE  \"#demo_num_runs=2\" \"#demo_quit=1\" \"#r_Width=1024\" "
-    "\"#r_Height=768\" \"#r_Fullscreen=1\" \"#s_SoundEnable=0\" \"#s_MusicEnable=0\" "
-    "\"#r_HDRRendering=0\" \"#r_TexNormalMapCompressed=0\" \"map Steam\" \"demo nmxsteam\"";
-
 }  // namespace
 
-TEST_F(GameCommandLineTest, ExampleOf1024x768) {
-  EXPECT_EQ(BuildCommandLine(*Bench, 2), Example1024);
-  EXPECT_EQ(Bench->State.MapFolder, "Steam\\");
-  EXPECT_EQ(Bench->State.DemoName, "nmxsteam");
-  EXPECT_EQ(DemoLogFileName(*Bench), Bench->Choices.GameRoot + "Levels\\Steam\\nmxsteam.log");
+TEST(GameCommandLine, ExampleOf1024x768) {
+  EXPECT_EQ(BuildCommandLine(SteamChoices(), kThreeRuns, 2), kExample1024);
 }
 
-TEST_F(GameCommandLineTest, ShaderPathOnlyForDirect3D) {
+TEST(GameCommandLine, ShaderPathOnlyForDirect3D) {
   struct Case {
     int renderer, model;
     const char* argument;
@@ -43,15 +56,16 @@ TEST_F(GameCommandLineTest, ShaderPathOnlyForDirect3D) {
                         {1, 1, ""},
                         {1, 2, ""},
                         {-1, 2, ""}};
+  TBenchChoices c = SteamChoices();
   for (const Case& k : cases) {
     SCOPED_TRACE(Format("renderer %d, model %d", k.renderer, k.model));
-    Bench->Choices.Renderer = k.renderer;
-    Bench->Choices.ShaderModel = k.model;
-    EXPECT_EQ(ShaderPathArgument(Bench->Choices), k.argument);
+    c.Renderer = k.renderer;
+    c.ShaderModel = k.model;
+    EXPECT_EQ(ShaderPathArgument(c), k.argument);
     const std::string expected =
         *k.argument ? std::string("Quenmar.exe -DEVMODE \"") + k.argument + "\" \"#demo"
                     : "Quenmar.exe -DEVMODE  \"#demo";
-    EXPECT_EQ(BuildCommandLine(*Bench, 0).substr(0, expected.size()), expected);
+    EXPECT_EQ(BuildCommandLine(c, kThreeRuns, 0).substr(0, expected.size()), expected);
   }
 }
 
@@ -85,30 +99,31 @@ TEST_F(GameCommandLineTest, RunArguments) {
   }
 }
 
-TEST_F(GameCommandLineTest, ScreenshotFrameIsOneLater) {
-  Bench->Choices.ScreenshotMode = true;
-  Bench->Choices.Frame = "100";
-  const std::string line = BuildCommandLine(*Bench, 0);
+TEST(GameCommandLine, ScreenshotFrameIsOneLater) {
+  TBenchChoices c = SteamChoices();
+  c.ScreenshotMode = true;
+  c.Frame = "100";
+  const std::string line = BuildCommandLine(c, kThreeRuns, 0);
   const std::string tail = "\"demo nmxsteam\" \"#demo_screenshot_frame=101\" ";
   EXPECT_EQ(line.substr(line.size() - tail.size()), tail);
 
-  Bench->Choices.Frame = "ten";
-  EXPECT_THROW(BuildCommandLine(*Bench, 0), EConvertError);
+  c.Frame = "ten";
+  EXPECT_THROW(BuildCommandLine(c, kThreeRuns, 0), EConvertError);
 }
 
-TEST_F(GameCommandLineTest, UserDemo) {
-  TBenchChoices& c = Bench->Choices;
-  c.Demo = UserDemoItem;
+TEST(GameCommandLine, UserDemo) {
+  TBenchChoices c = SteamChoices();
+  c.Demo = kUserDemoItem;
   c.MapName = "Pier";
   c.DemoFileName = "mydemo.tmd";
-  const std::string line = BuildCommandLine(*Bench, 0);
+  const std::string line = BuildCommandLine(c, kThreeRuns, 0);
   const std::string tail = "\"#r_TexNormalMapCompressed=0\" \"map Pier\" \"demo mydemo\" ";
   EXPECT_EQ(line.substr(line.size() - tail.size()), tail);
-  EXPECT_EQ(Bench->State.MapFolder, "Pier\\");
-  EXPECT_EQ(DemoLogFileName(*Bench), c.GameRoot + "Levels\\Pier\\mydemo.log");
 }
 
-TEST_F(GameCommandLineTest, MissingDemoIsCopiedIntoItsMapFolder) {
+// Placing the demo copies a missing one into its map folder and keeps the map folder and
+// demo name for the log.
+TEST_F(GameCommandLineTest, PlaceDemo) {
   TBenchChoices& c = Bench->Choices;
   struct Case {
     int demo;
@@ -116,11 +131,18 @@ TEST_F(GameCommandLineTest, MissingDemoIsCopiedIntoItsMapFolder) {
     const char* file;
     const char* source;
     const char* target;
+    const char* mapFolder;
+    const char* demoName;
+    const char* log;
   };
   const Case cases[] = {
-      {1, "", "", "NMX\\nmxsteam.tmd", "Levels\\Steam\\nmxsteam.tmd"},
-      {UserDemoItem, "K\xFChl Halle", "my demo.tmd", "K\xFChl Halle\\my demo.tmd",
-       "Levels\\K\xFChl Halle\\my demo.tmd"},
+      {1, "", "", "NMX\\nmxsteam.tmd", "Levels\\Steam\\nmxsteam.tmd", "Steam\\", "nmxsteam",
+       "Levels\\Steam\\nmxsteam.log"},
+      {kUserDemoItem, "K\xFChl Halle", "my demo.tmd", "K\xFChl Halle\\my demo.tmd",
+       "Levels\\K\xFChl Halle\\my demo.tmd", "K\xFChl Halle\\", "my demo",
+       "Levels\\K\xFChl Halle\\my demo.log"},
+      {kUserDemoItem, "Pier", "mydemo.tmd", "Pier\\mydemo.tmd", "Levels\\Pier\\mydemo.tmd", "Pier\\",
+       "mydemo", "Levels\\Pier\\mydemo.log"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.target);
@@ -129,18 +151,21 @@ TEST_F(GameCommandLineTest, MissingDemoIsCopiedIntoItsMapFolder) {
     c.DemoFileName = k.file;
     ASSERT_TRUE(ForceDirectories(ExtractFileDir(c.ProgramFolder + k.source)));
     WriteBytes(c.ProgramFolder + k.source, "demo bytes");
-    BuildCommandLine(*Bench, 0);  // the map folder does not exist yet
+    PlaceDemo(*Bench);  // the map folder does not exist yet
     EXPECT_EQ(ReadBytes(c.GameRoot + k.target), "demo bytes");
     EXPECT_TRUE(FileOp->SourceFiles()->Count() == 0 && FileOp->DestFiles()->Count() == 0);
+    EXPECT_EQ(Bench->State.MapFolder, k.mapFolder);
+    EXPECT_EQ(Bench->State.DemoName, k.demoName);
+    EXPECT_EQ(DemoLogFileName(*Bench), c.GameRoot + k.log);
   }
 }
 
-TEST_F(GameCommandLineTest, PercentSignsReachTheGameUnchanged) {
-  TBenchChoices& c = Bench->Choices;
-  c.Demo = UserDemoItem;
+TEST(GameCommandLine, PercentSignsReachTheGameUnchanged) {
+  TBenchChoices c = SteamChoices();
+  c.Demo = kUserDemoItem;
   c.MapName = "100% Map";
   c.DemoFileName = "a%OS%b.tmd";
-  const std::string line = BuildCommandLine(*Bench, 0);
+  const std::string line = BuildCommandLine(c, kThreeRuns, 0);
   EXPECT_NE(line.find("\"map 100% Map\" \"demo a%OS%b\""), std::string::npos);
   const std::string batch = BatchLine(line), tail = "\"map 100%% Map\" \"demo a%%OS%%b\" ";
   EXPECT_EQ(batch.substr(batch.size() - tail.size()), tail);

@@ -158,10 +158,7 @@ TEST(HardwareInfoParseTest, CollectedLines) {
 // Wine's own tool, started hidden through the process runner into a folder with a blank.
 TEST_F(HardwareInfoTest, WinesDiagnosticTool) {
   TSvCreateProcess dxrun(nullptr);
-  dxrun.StartupInfo()->SetShowWindow(swHide);
-  dxrun.StartupInfo()->SetDefaultPosition(false);
-  dxrun.StartupInfo()->SetDefaultSize(false);
-  dxrun.StartupInfo()->SetDefaultWindowState(false);
+  SetHiddenStart(dxrun);
   bool ended = false;
   dxrun.OnTerminate = [&](TObject*, DWORD) { ended = true; };
   RunDiagnosticTool(dxrun, Folder);

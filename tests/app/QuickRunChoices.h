@@ -16,7 +16,7 @@ inline void SetQuickRunChoices(TBenchChoices& c, const std::string& programFolde
   c.ProgramFolder = programFolder;
   c.GameRoot = gameRoot;
   c.ExeFolder = gameRoot + "Bin32\\";
-  c.Demo = UserDemoItem;
+  c.Demo = kUserDemoItem;
   c.MapName = std::string("Training");
   c.DemoFileName = std::string("quick.tmd");
   c.RunNumber = std::string("1");

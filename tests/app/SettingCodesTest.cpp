@@ -222,9 +222,9 @@ TEST(SettingCodesTest, TextRules) {
   EXPECT_TRUE(IsPlainName("vl1-regulator.tmd"));
   EXPECT_TRUE(IsPlainName("São Ø"));
   EXPECT_FALSE(IsPlainName(""));
-  EXPECT_TRUE(IsLineText("", NoteMaxLength));
-  EXPECT_TRUE(IsLineText(std::string(60, 'a'), NoteMaxLength));
-  EXPECT_FALSE(IsLineText("a\tb", NoteMaxLength));
+  EXPECT_TRUE(IsLineText("", kNoteMaxLength));
+  EXPECT_TRUE(IsLineText(std::string(60, 'a'), kNoteMaxLength));
+  EXPECT_FALSE(IsLineText("a\tb", kNoteMaxLength));
   EXPECT_EQ(WholeNumberIn("10", 1, 10), 10);
   EXPECT_EQ(WholeNumberIn("1", 1, 10), 1);
   EXPECT_FALSE(WholeNumberIn("9999999999", 1, 10).has_value());

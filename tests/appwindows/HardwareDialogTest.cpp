@@ -117,8 +117,8 @@ TEST_F(HardwareDialogTest, StoredDescriptionIsShownAndSavingAtOnceKeepsIt) {
   const TCase cases[] = {
       {"stored", "1", six, six, {"1", six[0], six[1], six[2], six[3], six[4], six[5]}},
       {"stored with empty lines", "1", some, some, {"1", some[0], "", some[2], "", "", some[5]}},
-      {"marked as not stored", "0", six, {NoStoredInformation}, cleared},
-      {"nothing stored", nullptr, {}, {NoStoredInformation}, cleared},
+      {"marked as not stored", "0", six, {kNoStoredInformation}, cleared},
+      {"nothing stored", nullptr, {}, {kNoStoredInformation}, cleared},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -169,16 +169,16 @@ TEST_F(HardwareDialogTest, ReportsWithAllOrSomeLabels) {
                           "Display Memory: old", "Driver Version: old"});
     auto form = Make();
     form->Show();
-    EXPECT_EQ(form->FcStatusPane1->Caption(), GetInfoHint);
+    EXPECT_EQ(form->FcStatusPane1->Caption(), kGetInfoHint);
     ASSERT_TRUE(WriteFileBytes(Report, c.report));
     form->dxrun->OnTerminate(form->dxrun, 0);
     EXPECT_EQ(Memo(form.get()), c.memo);
-    EXPECT_EQ(form->FcStatusPane1->Caption(), HardwareInformationCollected);
+    EXPECT_EQ(form->FcStatusPane1->Caption(), kHardwareInformationCollected);
     EXPECT_FALSE(FileExists(Report));
     form->FcButton3->OnClick(form->FcButton3);
     EXPECT_EQ(Stored(), c.afterSave);
     EXPECT_FALSE(form->Visible());
-    EXPECT_EQ(Memo(form.get()), c.memo.empty() ? std::vector<std::string>{NoStoredInformation} : c.memo);
+    EXPECT_EQ(Memo(form.get()), c.memo.empty() ? std::vector<std::string>{kNoStoredInformation} : c.memo);
   }
   EXPECT_TRUE(Errors.empty());
 }
@@ -202,14 +202,14 @@ TEST_F(HardwareDialogTest, WinesDiagnosticToolThroughTheDialog) {
     MouseClick(form->FcButton1, 10, 10);
     collecting = form->FcStatusPane1->Caption();
     EXPECT_TRUE(Memo(form.get()).empty());
-    ASSERT_TRUE(LoopUntil([&] { return form->FcStatusPane1->Caption() == HardwareInformationCollected; }, 90000))
+    ASSERT_TRUE(LoopUntil([&] { return form->FcStatusPane1->Caption() == kHardwareInformationCollected; }, 90000))
         << "errors: " << (Errors.empty() ? "" : Errors.front());
     memo = Memo(form.get());
     EXPECT_FALSE(FileExists(Report));
     MouseClick(form->FcButton3, 10, 10);
   });
   EXPECT_EQ(result, mrCancel);
-  EXPECT_EQ(collecting, CollectingHardwareInformation);
+  EXPECT_EQ(collecting, kCollectingHardwareInformation);
   ASSERT_EQ(memo.size(), 3u);
   EXPECT_EQ(memo[0].rfind("Operating System: ", 0), 0u) << memo[0];
   EXPECT_EQ(memo[1].rfind("Processor: ", 0), 0u) << memo[1];
@@ -236,7 +236,7 @@ TEST_F(HardwareDialogTest, EscapeWhileTheToolRunsAndGetInfoOnceAtATime) {
   EXPECT_TRUE(disabledWhileRunning);
   EXPECT_TRUE(closedByEscape);
   EXPECT_FALSE(form->Visible());
-  ASSERT_TRUE(LoopUntil([&] { return form->FcStatusPane1->Caption() == HardwareInformationCollected; }, 90000))
+  ASSERT_TRUE(LoopUntil([&] { return form->FcStatusPane1->Caption() == kHardwareInformationCollected; }, 90000))
       << "errors: " << (Errors.empty() ? "" : Errors.front());
   EXPECT_FALSE(form->Visible());
   EXPECT_TRUE(getInfo->Enabled());

@@ -150,6 +150,7 @@ TEST(SysUtilsFiles, ReadFileContentsNamesTheFileItCannotOpen) {
       ADD_FAILURE() << "no error";
     } catch (const EFOpenError& e) {
       EXPECT_EQ(e.Message(), "Cannot open file \"" + c.name + "\". " + SysErrorMessage(c.error));
+      EXPECT_EQ(e.ErrorCode(), c.error);
     }
   }
   CloseHandle(holder);

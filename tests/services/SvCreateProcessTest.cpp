@@ -51,15 +51,6 @@ int ThreadCount() {
   return count;
 }
 
-// The component set up as the main window sets up its own: the child starts hidden.
-void StartHidden(TSvCreateProcess& cp) {
-  TSvCPSStartupInfo* info = cp.StartupInfo();
-  info->SetDefaultPosition(false);
-  info->SetDefaultSize(false);
-  info->SetDefaultWindowState(false);
-  info->SetShowWindow(swHide);
-}
-
 // Every end the component reports.
 struct TEnds {
   std::vector<DWORD> codes;
@@ -89,7 +80,7 @@ std::string MessageOf(const std::function<void()>& action) {
 
 TEST(SvCreateProcess, ReportsTheExitCodeOnTheGuiThread) {
   TSvCreateProcess cp(nullptr);
-  StartHidden(cp);
+  SetHiddenStart(cp);
   TEnds ends;
   ends.Watch(cp);
   cp.SetCommandLine(Child("ExitWithCode") + " 3");
@@ -257,7 +248,7 @@ TEST(SvCreateProcess, ABatchFileRunsInItsWorkingFolderWithTheExitCodeOfItsLastCo
   batch.SaveToFile(folder + "run.bat");
 
   TSvCreateProcess cp(nullptr);
-  StartHidden(cp);
+  SetHiddenStart(cp);
   TEnds ends;
   ends.Watch(cp);
   cp.SetCurrentDirectory(folder);

@@ -39,7 +39,7 @@ class SvSHFileOperationTest : public testing::Test {
     dir_ = std::string(temp) + Format("FileOp t\xE9st %lu\\", GetCurrentProcessId());
     DeleteFolderTree(dir_);
     ASSERT_TRUE(ForceDirectories(dir_));
-    op_.SetOptions({fofFilesOnly, fofNoConfirmation, fofNoConfirmMkDir, fofSimpleProgress});
+    SetQuietFileOperation(op_);
   }
   void TearDown() override { DeleteFolderTree(dir_); }
 

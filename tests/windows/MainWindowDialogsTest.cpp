@@ -39,7 +39,6 @@ TEST_F(MainWindowDialogsTest, WindowsAreMadeInTheirOrder) {
   EXPECT_EQ(ProgramSettings, Form1->Settings());
   EXPECT_EQ(Form2->infomemo->Lines()->Strings(0), "Operating System: Windows XP Professional");
   EXPECT_EQ(Form2->infomemo->Lines()->Strings(1), "Processor: Xeon");
-  EXPECT_EQ(Form3->MainWindow(), Form1);
 
   ShowMainWindow();
   TModalDriver dialog(Form2, [] { Press(Form2->FcButton3); });
@@ -69,7 +68,7 @@ TEST_F(MainWindowDialogsTest, DonationWindow) {
 }
 
 // In screenshot mode the user's demo asks for its frames; "Add display information" and "New
-// range" ask again, and Cancel leaves screenshot mode.
+// range" ask again, the close box changes nothing, and Cancel leaves screenshot mode.
 TEST_F(MainWindowDialogsTest, DemoFramesInScreenshotMode) {
   Key.Seed("Demo", "12");
   CreateWindows();
@@ -94,6 +93,16 @@ TEST_F(MainWindowDialogsTest, DemoFramesInScreenshotMode) {
     Press(f.FcButton1);
     EXPECT_EQ(frames.Shown(), 1);
   }
+  EXPECT_EQ(f.Label3->Caption(), "(1 - 1500 frames)");
+  EXPECT_EQ(f.FrameEdit->Max(), 1500);
+  EXPECT_EQ(f.FrameEdit->Value(), 1500);
+  {
+    // The close box changes nothing.
+    TModalDriver frames(Form3, [] { SendMessageA(Form3->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); });
+    Press(f.FcButton1);
+    EXPECT_EQ(frames.Shown(), 1);
+  }
+  EXPECT_TRUE(f.EnableScShot->Checked());
   EXPECT_EQ(f.Label3->Caption(), "(1 - 1500 frames)");
   {
     TModalDriver frames(Form3, [] { Press(Form3->FcButton2); });

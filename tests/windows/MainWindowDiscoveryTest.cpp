@@ -121,7 +121,7 @@ TEST_F(MainWindowDiscoveryTest, SearchOfTheDrives) {
     f.FcToolButton4Click(f.FcToolButton4);
     EXPECT_EQ(f.QMPathEdit->Text(), found);
     EXPECT_EQ(Key.Value("Path"), found);
-    EXPECT_EQ(f.GameRoot, second + "Quenmar\\");
+    EXPECT_EQ(f.GameFolders().GameRoot, second + "Quenmar\\");
     EXPECT_EQ(f.FcStatusPane1->Caption(), "Quenmar v1.3 build 1337 found.  Set the parameters & bench!");
     EXPECT_EQ(f.VersionLabel->Caption(), "Version: 1.3 build 1337");
     EXPECT_TRUE(f.BenchButton->Enabled());
@@ -141,7 +141,7 @@ TEST_F(MainWindowDiscoveryTest, SearchOfTheDrives) {
     f.FcToolButton4Click(f.FcToolButton4);
     EXPECT_EQ(f.QMPathEdit->Text(), found);
     EXPECT_EQ(Key.Value("Path"), found);
-    EXPECT_EQ(f.GameRoot, second + "Quenmar\\");
+    EXPECT_EQ(f.GameFolders().GameRoot, second + "Quenmar\\");
     EXPECT_EQ(f.FcStatusPane1->Caption(),
               "Quenmar v1.3 build 1337 found.  Set the parameters & bench!");
     EXPECT_TRUE(f.BenchButton->Enabled());
@@ -157,14 +157,14 @@ TEST_F(MainWindowDiscoveryTest, ManualChoice) {
   EXPECT_EQ(Key.Value("Path"), Game->ExeFolder() + "Quenmar_WinSV.exe");
   EXPECT_EQ(f.FcStatusPane1->Caption(), "Quenmar not found, please install it! NOT ready to bench!");
   EXPECT_FALSE(f.BenchButton->Enabled());
-  EXPECT_EQ(f.GameRoot, "");
+  EXPECT_EQ(f.GameFolders().GameRoot, "");
   EXPECT_EQ(f.mapnamebox->Items()->Count(), 0);
 
   f.GameChosen(GamePath());
   EXPECT_EQ(Key.Value("Path"), GamePath());
   EXPECT_EQ(f.QMPathEdit->Text(), GamePath());
-  EXPECT_EQ(f.GameRoot, Game->Root());
-  EXPECT_EQ(f.ExeFolder, Game->ExeFolder());
+  EXPECT_EQ(f.GameFolders().GameRoot, Game->Root());
+  EXPECT_EQ(f.GameFolders().ExeFolder, Game->ExeFolder());
   EXPECT_EQ(f.FcStatusPane1->Caption(), "Quenmar v1.3 build 1337 found.  Set the parameters & bench!");
   EXPECT_TRUE(f.BenchButton->Enabled());
   EXPECT_FALSE(f.LangBox->ReadOnly());

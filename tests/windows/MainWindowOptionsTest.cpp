@@ -251,7 +251,7 @@ TEST_F(MainWindowOptionsTest, AdditionalInformation) {
   {
     TBoxWatch boxes;
     ClickItem(f.AddInfoBox);
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{AddInfoNeededMessage});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{kAddInfoNeededMessage});
   }
   EXPECT_FALSE(f.AddInfoBox->Checked());
   Key.Seed("OS", "Operating System: Windows XP Professional");
@@ -269,10 +269,10 @@ TEST_F(MainWindowOptionsTest, HelpAndLinks) {
   Pump();
   const HWND w = f.Handle();
   EXPECT_EQ(Opened, (std::vector<TOpenedDocument>{{w, ProgramFolder + "Help\\help.htm", SW_SHOW},
-                                                  {w, MailLink, SW_SHOW},
-                                                  {w, HomepageLink, SW_SHOWNORMAL},
-                                                  {w, SponsorLink, SW_SHOWNORMAL}}));
-  EXPECT_EQ(std::string(MailLink).rfind("mailto:", 0), 0u);
+                                                  {w, kMailLink, SW_SHOW},
+                                                  {w, kHomepageLink, SW_SHOWNORMAL},
+                                                  {w, kSponsorLink, SW_SHOWNORMAL}}));
+  EXPECT_EQ(std::string(kMailLink).rfind("mailto:", 0), 0u);
   EXPECT_TRUE(FileExists(ProgramFolder + "Help\\help.htm"));
 }
 

@@ -102,7 +102,7 @@ TEST_F(MainWindowShellDialogsTest, GameChosenByHand) {
   EXPECT_EQ(shown, std::vector<std::string>{"Quenmar.exe"});
   EXPECT_EQ(f.QMPathEdit->Text(), GamePath());
   EXPECT_EQ(Key.Value("Path"), GamePath());
-  EXPECT_EQ(f.GameRoot, Game->Root());
+  EXPECT_EQ(f.GameFolders().GameRoot, Game->Root());
   EXPECT_EQ(f.VersionLabel->Caption(), "Version: 1.3 build 1337");
   EXPECT_EQ(f.FcStatusPane1->Caption(), "Quenmar v1.3 build 1337 found.  Set the parameters & bench!");
   EXPECT_TRUE(f.BenchButton->Enabled());

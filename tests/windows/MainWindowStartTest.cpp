@@ -80,7 +80,7 @@ TEST_F(MainWindowStartTest, SettingsComeBackAsStored) {
     TForm1& f = *Form1;
     EXPECT_EQ(f.QMPathEdit->Text(), GamePath());
     EXPECT_EQ(f.DetailEdit->Text(), "C:\\My configs\\system.cfg");
-    for (int i = 0; i < ResolutionCount; ++i) EXPECT_EQ(f.res->ItemChecked(i), i % 2 == 0) << i;
+    for (int i = 0; i < kResolutionCount; ++i) EXPECT_EQ(f.res->ItemChecked(i), i % 2 == 0) << i;
     EXPECT_TRUE(f.demo->ItemButton(1)->Checked());
     EXPECT_EQ(f.Label3->Caption(), "(1 - 4053 frames)");
     EXPECT_EQ(f.DetailBox->ItemIndex(), 2);
@@ -173,7 +173,7 @@ TEST_F(MainWindowStartTest, RestoredControlsRunTheirHandlers) {
        {{"Language", "7"}}, {}},
       {"additional information without a description", {{"OS", ""}},
        [](TForm1& f) { EXPECT_FALSE(f.AddInfoBox->Checked()); }, {{"Addinfo", "0"}},
-       {AddInfoNeededMessage}},
+       {kAddInfoNeededMessage}},
       {"no results folder", {{"ResoultPath", ""}},
        [this](TForm1& f) {
          EXPECT_EQ(f.ResEdit->Text(), Game->Root() + "Benchmark\\");
@@ -228,10 +228,10 @@ TEST_F(MainWindowStartTest, FirstStart) {
   Key.Remove();
   TBoxWatch boxes;
   CreateWindows();
-  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{AddInfoNeededMessage});
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{kAddInfoNeededMessage});
   TForm1& f = *Form1;
   EXPECT_FALSE(f.AddInfoBox->Checked());
-  EXPECT_EQ(f.FcStatusPane1->Caption(), SearchGameStatus);
+  EXPECT_EQ(f.FcStatusPane1->Caption(), kSearchGameStatus);
   EXPECT_FALSE(f.BenchButton->Enabled());
   EXPECT_EQ(f.VersionLabel->Caption(), "Quenmar version: not available");
   EXPECT_FALSE(f.PShader->ItemButton(1)->Enabled());
@@ -241,8 +241,8 @@ TEST_F(MainWindowStartTest, FirstStart) {
   EXPECT_EQ(f.DecBox->Text(), ".");
   // The missing "TRun" leaves the run count as the layout has it.
   EXPECT_EQ(f.RunNumberBox->ItemIndex(), -1);
-  EXPECT_EQ(f.ExeFolder, "");
-  EXPECT_EQ(f.GameRoot, "");
+  EXPECT_EQ(f.GameFolders().ExeFolder, "");
+  EXPECT_EQ(f.GameFolders().GameRoot, "");
   EXPECT_EQ(f.ProgramFolder, ProgramFolder);
 }
 
@@ -259,7 +259,7 @@ TEST_F(MainWindowStartTest, GameFoundByItsShortcut) {
     MakeShortcut(link, GamePath());
     CreateWindows();
     EXPECT_EQ(Form1->QMPathEdit->Text(), GamePath());
-    EXPECT_EQ(Form1->GameRoot, Game->Root());
+    EXPECT_EQ(Form1->GameFolders().GameRoot, Game->Root());
     EXPECT_TRUE(Form1->BenchButton->Enabled());
     EXPECT_EQ(Key.Value("Path"), "<missing>");
     CloseMainWindow();
@@ -295,8 +295,8 @@ TEST_F(MainWindowStartTest, PathWithoutAGame) {
     EXPECT_EQ(Form1->QMPathEdit->Text(), "");
     EXPECT_EQ(Form1->VersionLabel->Caption(), "Version:");
     EXPECT_FALSE(Form1->BenchButton->Enabled());
-    EXPECT_EQ(Form1->FcStatusPane1->Caption(), SearchGameStatus);
-    EXPECT_EQ(Form1->GameRoot, "");
+    EXPECT_EQ(Form1->FcStatusPane1->Caption(), kSearchGameStatus);
+    EXPECT_EQ(Form1->GameFolders().GameRoot, "");
     CloseMainWindow();
     FreeWindows();
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>());
@@ -371,7 +371,7 @@ TEST_F(MainWindowStartTest, RepairAfterAnInterruptedRun) {
       {"yes, no backup", IDYES, false, markSet, "benchmark's", "1", {}},
       // A refused start leaves "NoErrorWarning" "1" while the game holds the user's file.
       {"yes after a refused start", IDYES, true, markClear, "benchmark's", "0", {}},
-      {"no", IDNO, true, markSet, "benchmark's", "0", {RepairDeclinedMessage}},
+      {"no", IDNO, true, markSet, "benchmark's", "0", {kRepairDeclinedMessage}},
   };
   UseGame();
   const std::string splash = ReadBytes(ProgramFolder + "qmsplash.bmp");
@@ -390,7 +390,7 @@ TEST_F(MainWindowStartTest, RepairAfterAnInterruptedRun) {
     Key.Seed("ConfigWritten", "11:4103e3acbd0b4aa6");
     TBoxWatch boxes(k.answer);
     CreateWindows();
-    std::vector<std::string> expected = {RepairQuestion};
+    std::vector<std::string> expected = {kRepairQuestion};
     expected.insert(expected.end(), k.messages.begin(), k.messages.end());
     EXPECT_EQ(boxes.Texts(), expected);
     EXPECT_EQ(ReadBytes(Game->Root() + "system.cfg"), k.config);
@@ -405,7 +405,7 @@ TEST_F(MainWindowStartTest, RepairAfterAnInterruptedRun) {
   Key.Seed("NoErrorWarning", "1");
   TBoxWatch boxes(IDYES);
   CreateWindows();
-  EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{RepairQuestion, RepairSplashMissingMessage}));
+  EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kRepairQuestion, kRepairSplashMissingMessage}));
 }
 
 // The close writes the settings back and removes a run's leftovers from the game's folders.
@@ -443,7 +443,7 @@ TEST_F(MainWindowStartTest, SettingsKeyThatRefuses) {
                             "\\Settings, which keeps the program's settings, cannot be opened. "
                             "The settings are not restored and will not be saved.");
     EXPECT_FALSE(Form1->BenchButton->Enabled());
-    EXPECT_EQ(Form1->FcStatusPane1->Caption(), SearchGameStatus);
+    EXPECT_EQ(Form1->FcStatusPane1->Caption(), kSearchGameStatus);
     CloseMainWindow();
     FreeWindows();
   }
@@ -496,7 +496,7 @@ TEST_F(MainWindowStartTest, StoredGarbage) {
       {"Mapname", {"..\\..\\Windows", "Training\\", "x"},
        [&](auto& s, const std::string& value) {
          s.MapName = value.empty() ? firstMap : std::string();
-         s.DemoFileName = std::string(NoDemosText);
+         s.DemoFileName = std::string(kNoDemosText);
        }},
       // The map's first demo is the one stored.
       {"Demoname", {"..\\quick.tmd", "*.tmd", "missing.tmd"}, [](auto&, auto&) {}},

@@ -6,6 +6,8 @@
 #include "controls/FcRadChk.h"
 #include "controls/FcStatus.h"
 #include "platform/StdCtrls.h"
+#include "services/SvCreateProcess.h"
+#include "services/SvSHFileOperation.h"
 #include "shell/ShellDialogTestSupport.h"
 
 // Pictures of the main window's pages for anyone to look at (build/<arch>/screenshots/).
@@ -51,4 +53,22 @@ TEST_F(MainWindowTest, ALongStatusIsWrappedWithinTheStatusLine) {
         if (PixelAt(*after, x, y) != PixelAt(*before, x, y)) ++added;
     EXPECT_GT(added, 20);
   }
+}
+
+// The tests and benches that run the engine without the window give its components what the
+// window's layout gives them.
+TEST_F(MainWindowTest, EngineComponentsAreSetAsTheEngineRunsElsewhere) {
+  CreateWindows();
+  TComponent owner(nullptr);
+  auto* fileOp = new TSvSHFileOperation(&owner);
+  auto* process = new TSvCreateProcess(&owner);
+  SetQuietFileOperation(*fileOp);
+  SetHiddenStart(*process);
+  EXPECT_EQ(Form1->FileOp->Options(), fileOp->Options());
+  const TSvCPSStartupInfo& layout = *Form1->cp->StartupInfo();
+  const TSvCPSStartupInfo& helper = *process->StartupInfo();
+  EXPECT_EQ(layout.ShowWindow(), helper.ShowWindow());
+  EXPECT_EQ(layout.DefaultPosition(), helper.DefaultPosition());
+  EXPECT_EQ(layout.DefaultSize(), helper.DefaultSize());
+  EXPECT_EQ(layout.DefaultWindowState(), helper.DefaultWindowState());
 }
