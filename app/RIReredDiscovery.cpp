@@ -8,6 +8,7 @@
 #include "controls/FcPages.h"
 #include "controls/FcRadGrp.h"
 #include "controls/FcStatus.h"
+#include "platform/StartupTrace.h"
 #include "platform/StdCtrls.h"
 #include "services/FindFile.h"
 
@@ -100,7 +101,9 @@ void TForm1::FillMapList() {
   for (const std::string& map : maps) mapnamebox->Items()->Add(map);
   const int item = StoredMapItem(maps, settings_->ReadValue("Mapname"));
   if (item >= 0) mapnamebox->SetItemIndex(item);
+  TraceStartup("maps");
   FillDemoList();
+  TraceStartup("demos");
 }
 
 void TForm1::FillDemoList() {

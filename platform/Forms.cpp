@@ -4,6 +4,7 @@
 
 #include "platform/Guards.h"
 #include "platform/Layout.h"
+#include "platform/StartupTrace.h"
 #include "platform/TypInfo.h"
 
 namespace {
@@ -100,9 +101,13 @@ TForm::~TForm() {
 void TForm::AfterConstruction(bool readLayout) {
   RegisterForms();
   const TClassInfo* info = ObjectClassInfo(this);
-  if (readLayout && info && info->Type() != std::type_index(typeid(TForm)))
+  const std::string name = info ? info->Name() : std::string("TForm");
+  if (readLayout && info && info->Type() != std::type_index(typeid(TForm))) {
     ReadLayoutResource(this, nullptr, UpperCase(info->Name()));
+    TraceStartup((name + " layout read").c_str());
+  }
   DoCreate();
+  TraceStartup((name + " created").c_str());
   if (Visible()) {
     visible_ = false;
     Show();
