@@ -38,6 +38,8 @@ TForm1* Form1 = nullptr;
 TSettingsPlace MainSettingsPlace;
 
 TDocumentOpener OpenDocument = [](HWND parent, const std::string& document, int showCommand) {
+  // The shell may hand the document to an extension of its own, which wants COM.
+  Application->StartOle();
   ShellExecuteA(parent, "open", document.c_str(), nullptr, nullptr, showCommand);
 };
 

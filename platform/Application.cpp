@@ -74,10 +74,6 @@ void TApplication::Initialize() {
   if (initialized_) return;
   initialized_ = true;
   InitThreadSynchronization();
-  // OLE rather than plain COM: drag and drop and the clipboard's data objects need it on the
-  // GUI thread. A thread already in another apartment keeps it (and is not uninitialised).
-  oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
-  TraceStartup("OLE");
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA wc{};
   if (!GetClassInfoA(instance, kAppWindowClass, &wc)) {
@@ -92,6 +88,15 @@ void TApplication::Initialize() {
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   TraceStartup("application object");
+}
+
+void TApplication::StartOle() {
+  if (oleStarted_ || GetCurrentThreadId() != MainThreadID()) return;
+  oleStarted_ = true;
+  // OLE rather than plain COM: drag and drop and the clipboard's data objects need it on the
+  // GUI thread. A thread already in another apartment keeps it (and is not uninitialised).
+  oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+  TraceStartup("OLE");
 }
 
 LRESULT CALLBACK TApplication::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
