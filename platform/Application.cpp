@@ -100,7 +100,11 @@ void TApplication::StartOle() {
 }
 
 LRESULT CALLBACK TApplication::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return GuardWndProc(Application, [&]() -> LRESULT { return DefWindowProcA(wnd, msg, wp, lp); });
+  return GuardWndProc(Application, [&]() -> LRESULT {
+    // The application's window is a top-level window, so the system tells it.
+    if (msg == WM_DISPLAYCHANGE) DisplayChanged();
+    return DefWindowProcA(wnd, msg, wp, lp);
+  });
 }
 
 std::string TApplication::Title() const { return title_.empty() ? ProgramBaseName() : title_; }

@@ -185,7 +185,9 @@ void TForm::CreateParams(TCreateParams& params) {
   if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
   params.WndParent = Application->Handle();
   params.WindowClass.style = CS_DBLCLKS;
-  params.WindowClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  // Shared by every form and never destroyed; loading it is a trip to the window server.
+  static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  params.WindowClass.hIcon = icon;
 }
 
 void TForm::CreateWnd() {
@@ -629,7 +631,7 @@ HCURSOR TScreen::Cursors(TCursor index) const {
     case crSizeAll: id = MAKEINTRESOURCEA(32646); break;      // IDC_SIZEALL
     default: id = MAKEINTRESOURCEA(32512); break;
   }
-  return ::LoadCursorA(nullptr, id);
+  return SystemCursor(id);
 }
 
 void TScreen::SetCursors(TCursor index, HCURSOR cursor) {

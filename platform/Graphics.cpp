@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "platform/Guards.h"
 #include "platform/Jpeg.h"
+#include "platform/Thread.h"
 
 namespace {
 
@@ -65,8 +67,8 @@ TPixelFormat FormatOfBits(int bits, bool bitFields565) {
 }
 
 TPixelFormat DeviceFormat() {
-  TWindowDC screen(nullptr);
-  int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 24;
+  int bits = DisplayCaps(BITSPIXEL) * DisplayCaps(PLANES);
+  if (bits <= 0) bits = 24;
   TPixelFormat format = FormatOfBits(bits, true);
   return format == pfCustom ? pf24bit : format;
 }
@@ -203,6 +205,51 @@ void TGraphicsObject::HandleChanged() {
 
 void TGraphicsObject::Changed() {
   if (OnChange) OnChange(this);
+}
+
+namespace {
+
+std::mutex displayLock;
+std::vector<std::pair<int, int>> displayCaps;
+
+// One display context for the process's measuring, never deleted; none where the system
+// gives none (the measuring then falls back to a screen context).
+HDC KeptDisplayDC() {
+  static const HDC dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  return dc;
+}
+
+}  // namespace
+
+int DisplayCaps(int index) {
+  std::lock_guard<std::mutex> hold(displayLock);
+  for (const auto& [known, value] : displayCaps)
+    if (known == index) return value;
+  TWindowDC screen(nullptr);
+  if (!screen) return 0;
+  const int value = GetDeviceCaps(screen, index);
+  displayCaps.emplace_back(index, value);
+  return value;
+}
+
+void DisplayChanged() {
+  std::lock_guard<std::mutex> hold(displayLock);
+  displayCaps.clear();
+}
+
+TMeasureDC::TMeasureDC() {
+  if (GetCurrentThreadId() == MainThreadID() && KeptDisplayDC()) {
+    dc_ = KeptDisplayDC();
+    saved_ = SaveDC(dc_);
+  }
+  if (!saved_) dc_ = GetDC(nullptr);
+}
+
+TMeasureDC::~TMeasureDC() {
+  if (saved_)
+    RestoreDC(dc_, saved_);
+  else if (dc_)
+    ReleaseDC(nullptr, dc_);
 }
 
 int ScreenPixelsPerInch() {
@@ -1204,6 +1251,17 @@ TCursorHandle LoadCursorFromResourceName(HINSTANCE instance, const std::string& 
   HCURSOR cursor = static_cast<HCURSOR>(LoadImageA(instance, name.c_str(), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
   if (!cursor) throw EResNotFound(Format("Resource %s not found", name.c_str()));
   return TCursorHandle(cursor);
+}
+
+HCURSOR SystemCursor(LPCSTR id) {
+  static std::mutex lock;
+  static std::vector<std::pair<LPCSTR, HCURSOR>> loaded;
+  std::lock_guard<std::mutex> hold(lock);
+  for (const auto& [known, cursor] : loaded)
+    if (known == id) return cursor;
+  HCURSOR cursor = LoadCursorA(nullptr, id);
+  if (cursor) loaded.emplace_back(id, cursor);
+  return cursor;
 }
 
 TPicture::TPicture() = default;
