@@ -187,7 +187,6 @@ void TForm1::Loaded() {
 void TForm1::FormCreate(TObject*) {
   TRestore<bool> starting(starting_, true);
   ProgramFolder = ::ProgramFolder();
-  FixedDriveList = ::FixedDriveList();
   bench_.Choices.ProgramFolder = ProgramFolder;
 
   // Without the key the controls keep the layout's state.

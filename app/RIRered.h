@@ -158,7 +158,8 @@ class TForm1 : public TForm {
   // Empty while no game is known: then nothing touches the game's files.
   std::string ExeFolder;
   std::string GameRoot;
-  // The automatic search's locations ("C:\;D:\;"); set at the start.
+  // The automatic search's locations ("C:\;D:\;"); made at the first search, since walking
+  // the system's drives is slow and nothing before the search needs them.
   std::string FixedDriveList;
   TGameFolders GameFolders() const { return {ExeFolder, GameRoot}; }
 

@@ -21,6 +21,7 @@ void TForm1::FcToolButton4Click(TObject*) {
   TTemporaryCursor hourglass(crHourGlass);
   Repaint();
 
+  if (FixedDriveList.empty()) FixedDriveList = ::FixedDriveList();
   // The last game the walk meets wins, as with several copies on several drives.
   const std::string found = SearchGame(*FindFile1, FixedDriveList);
   if (!found.empty()) {
