@@ -33,6 +33,11 @@ function(rirered_delayed_imports variable)
       endif()
       if(RIRERED_TARGET_ARCH STREQUAL "i686")
         string(REGEX REPLACE "^_" "" name "${name}")
+        # dlltool drops a leading underscore of the name to look up, so such a function would
+        # be looked up under another name at its first call and end the program.
+        if(name MATCHES "^_")
+          message(FATAL_ERROR "${library}: ${name} cannot be imported delayed")
+        endif()
         string(REGEX REPLACE "@[0-9]+$" "" export "${name}")
         string(APPEND def "  ${name} == ${export}\n")
       else()
