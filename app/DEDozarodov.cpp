@@ -4,13 +4,16 @@
 
 #include "app/RIRered.h"
 #include "platform/Application.h"
+#include "platform/StartupTrace.h"
 #include "services/SvCommon.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  TraceStartup("libraries and units started");
   Application->Initialize();
   Application->SetTitle("Quenmar Benchmark");
   InstallPrintClientRepair();
   RegisterProgramClasses();
+  TraceStartup("classes registered");
   int result = 0;
   try {
     CreateProgramWindows();

@@ -22,6 +22,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Guards.h"
 #include "platform/Layout.h"
+#include "platform/StartupTrace.h"
 #include "platform/StdCtrls.h"
 #include "platform/TypInfo.h"
 #include "services/FcVersionInfo.h"
@@ -37,6 +38,8 @@ TForm1* Form1 = nullptr;
 TSettingsPlace MainSettingsPlace;
 
 TDocumentOpener OpenDocument = [](HWND parent, const std::string& document, int showCommand) {
+  // The shell may hand the document to an extension of its own, which wants COM.
+  Application->StartOle();
   ShellExecuteA(parent, "open", document.c_str(), nullptr, nullptr, showCommand);
 };
 
@@ -184,7 +187,6 @@ void TForm1::Loaded() {
 void TForm1::FormCreate(TObject*) {
   TRestore<bool> starting(starting_, true);
   ProgramFolder = ::ProgramFolder();
-  FixedDriveList = ::FixedDriveList();
 
   // Without the key the controls keep the layout's state.
   TStoredSettings stored;
@@ -192,6 +194,7 @@ void TForm1::FormCreate(TObject*) {
     stored = settings_->ReadSettings();
     RestoreSettings(stored);
   }
+  TraceStartup("settings");
   // These two also without the key: a first start explains the additional information.
   AddInfoBox->SetChecked(stored.AddAdditionalInfo);
   AddInfo->SetChecked(stored.AddDisplayInfo);
@@ -204,7 +207,10 @@ void TForm1::FormCreate(TObject*) {
 
 void TForm1::RestoreSettings(const TStoredSettings& stored) {
   std::string path = stored.Path;
-  if (path.empty()) path = GamePathFromShortcuts(CommonShortcutFolders(Handle()));
+  if (path.empty()) {
+    path = GamePathFromShortcuts(CommonShortcutFolders(Handle()));
+    TraceStartup("shortcut");
+  }
   QMPathEdit->SetText(path);
   DetailEdit->SetText(stored.CustomConfig);
   for (int i = 0; i < kResolutionCount; ++i) res->SetItemChecked(i, stored.Resolution[i]);
@@ -251,6 +257,7 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
     }
     LangBox->SetReadOnly(false);
     ReadBuild(bcStartup);
+    TraceStartup("version");
   } else {
     // A path that names no installed game is as good as none: a start would write the
     // game's files into the current folder.
@@ -261,6 +268,7 @@ void TForm1::StartWithGame(const TStoredSettings& stored) {
   }
   if (stored.Renderer >= 0) RendererBox->SetItemIndex(stored.Renderer);
   ShowDirectX();
+  TraceStartup("DirectX");
   if (StoredDemoPresent(game_.GameRoot, mapnamebox->Text(), stored.DemoFileName)) {
     const int item = demonamebox->IndexOfText(stored.DemoFileName);
     if (item >= 0)
@@ -279,6 +287,7 @@ void TForm1::StartWithoutGame(const TStoredSettings& stored) {
   PShader->SetButtonEnabled(kShaderModel3Item, false);
   if (stored.Renderer >= 0) RendererBox->SetItemIndex(stored.Renderer);
   ShowDirectX();
+  TraceStartup("DirectX");
   if (stored.DecimalSeparator.empty()) DecBox->SetText(settings_->WriteSystemDecimal());
 }
 

@@ -158,7 +158,8 @@ class TForm1 : public TForm {
   // The game's executable and root folders; empty while no game is known: then nothing
   // touches the game's files. A start hands them to the engine with the other choices.
   const TGameFolders& GameFolders() const { return game_; }
-  // The automatic search's locations ("C:\;D:\;"); set at the start.
+  // The automatic search's locations ("C:\;D:\;"); made at the first search, since walking
+  // the system's drives is slow and nothing before the search needs them.
   std::string FixedDriveList;
 
   // The last game the automatic search found (its path and its file name), and the build

@@ -8,6 +8,7 @@
 #include "controls/FcPages.h"
 #include "controls/FcRadGrp.h"
 #include "controls/FcStatus.h"
+#include "platform/StartupTrace.h"
 #include "platform/StdCtrls.h"
 #include "services/FindFile.h"
 
@@ -20,6 +21,7 @@ void TForm1::FcToolButton4Click(TObject*) {
   TTemporaryCursor hourglass(crHourGlass);
   Repaint();
 
+  if (FixedDriveList.empty()) FixedDriveList = ::FixedDriveList();
   // The last game the walk meets wins, as with several copies on several drives.
   const std::string found = SearchGame(*FindFile1, FixedDriveList);
   if (!found.empty()) FoundPath = found;
@@ -103,7 +105,9 @@ void TForm1::FillMapList() {
   for (const std::string& map : maps) mapnamebox->Items()->Add(map);
   const int item = StoredMapItem(maps, settings_->ReadValue("Mapname"));
   if (item >= 0) mapnamebox->SetItemIndex(item);
+  TraceStartup("maps");
   FillDemoList();
+  TraceStartup("demos");
 }
 
 void TForm1::FillDemoList() {

@@ -1,15 +1,24 @@
 // Starts a program and times it from CreateProcess until WaitForInputIdle on it returns with
 // its main window shown and painted (the window and every visible child without an update
 // region), then closes it. Rounds alternate between the program and a bare program that shows
-// one empty window; a message box of either before its window is a failure, not a figure.
+// one empty window, the one first in one round second in the next; a message box of either
+// before its window is a failure, not a figure. The program is asked for its start-up trace,
+// and the median of each phase is printed above the figure, which comes last: the median of
+// the rounds' ratios. The two starts of a round meet the same load, so a round's ratio keeps
+// little of a shared machine's drift; 61 rounds keep two runs within a few hundredths.
 //   startup-driver <program> <bare program> [rounds]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "bench/BenchRatio.h"
+#include "platform/StartupTrace.h"
 
 namespace {
 
@@ -55,6 +64,7 @@ bool Painted(HWND wnd) {
 }
 
 // One start of `program` (started in its own folder); returns its time in milliseconds.
+// The program inherits the driver's environment, so a trace asked for reaches it.
 double TimeStart(const std::string& program) {
   std::string folder = program.substr(0, program.find_last_of('\\'));
   std::string command = "\"" + program + "\"";
@@ -97,6 +107,34 @@ double TimeStart(const std::string& program) {
   return elapsed;
 }
 
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The phases of the start in the order the program reached them, each with its times.
+struct TPhases {
+  std::vector<std::string> order;
+  std::map<std::string, std::vector<double>> times;
+
+  // Reads one start's trace ("<milliseconds><tab><phase>" lines) and deletes it.
+  void Take(const std::string& fileName) {
+    std::ifstream in(fileName);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const size_t tab = line.find('\t');
+      if (tab == std::string::npos) continue;
+      const std::string phase = line.substr(tab + 1);
+      if (!times.count(phase)) order.push_back(phase);
+      times[phase].push_back(std::atof(line.substr(0, tab).c_str()));
+    }
+    in.close();
+    DeleteFileA(fileName.c_str());
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,13 +143,45 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string program = argv[1], bare = argv[2];
-  const int rounds = argc > 3 ? std::atoi(argv[3]) : 15;
+  const int rounds = argc > 3 ? std::atoi(argv[3]) : 61;
+  char folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);
+  const std::string trace = std::string(folder) + "rirered-startup-trace.txt";
+  TPhases phases;
+  auto timeProgram = [&] {
+    SetEnvironmentVariableA(StartupTraceVariable, trace.c_str());
+    const double ms = TimeStart(program);
+    SetEnvironmentVariableA(StartupTraceVariable, nullptr);
+    phases.Take(trace);
+    return ms;
+  };
   // One start of each first, not counted: the files come into the cache.
   TimeStart(program);
   TimeStart(bare);
-  const double ratio = MedianRatio(
-      rounds, [&] { return TimeStart(program); }, [&] { return TimeStart(bare); }, "program",
-      "bare window");
-  std::printf("start to main window/bare window ratio: %.2f\n", ratio);
+  std::vector<double> programTimes, bareTimes, ratios;
+  for (int round = 1; round <= rounds; ++round) {
+    // Whichever goes second finds the system as the first left it: each goes first in turn.
+    double a, b;
+    if (round % 2) {
+      a = timeProgram();
+      b = TimeStart(bare);
+    } else {
+      b = TimeStart(bare);
+      a = timeProgram();
+    }
+    programTimes.push_back(a);
+    bareTimes.push_back(b);
+    ratios.push_back(a / b);
+    std::printf("round %d: program %.1f ms, bare window %.1f ms, ratio %.2f\n", round, a, b,
+                ratios.back());
+    std::fflush(stdout);
+  }
+  std::printf("program %.1f ms, bare window %.1f ms (medians)\n", Median(programTimes),
+              Median(bareTimes));
+  std::printf("phases of the program's start (median ms since the process began, of %d):\n",
+              rounds);
+  for (const std::string& phase : phases.order)
+    std::printf("  %8.1f  %s\n", Median(phases.times[phase]), phase.c_str());
+  std::printf("start to main window/bare window ratio: %.2f\n", Median(ratios));
   return 0;
 }

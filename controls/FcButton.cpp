@@ -50,7 +50,7 @@ void DrawGlyphCell(TCanvas* canvas, TBitmap* glyph, TNumGlyphs numGlyphs, bool e
 }
 
 int CaptionBlockHeight(TFont* font, const std::string& text, const RECT& rect) {
-  TWindowDC screen(nullptr);
+  TMeasureDC screen;
   TSelectObject select(screen, font->Handle());
   RECT r = rect;
   DrawTextA(screen, text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_EXPANDTABS | DT_CALCRECT);

@@ -19,8 +19,7 @@ bool IsListKey(WPARAM key) { return key >= VK_PRIOR && key <= VK_DOWN; }
 }  // namespace
 
 TFcCustomComboBox::TFcCustomComboBox(TComponent* owner) : TFcFramedControl<TCustomComboBox>(owner) {
-  searchTimer_ = new TTimer(this);
-  searchTimer_->SetEnabled(false);
+  searchTimer_ = new TTimer(this, false);
   searchTimer_->SetInterval(kSearchReset);
   searchTimer_->OnTimer = [this](TObject*) {
     if (keyInProgress_) return;

@@ -51,7 +51,7 @@ std::unique_ptr<TFont> CreateAngledFont(TFont* font, int angle) {
 namespace {
 
 TEXTMETRICA ScreenTextMetrics(TFont* font) {
-  TWindowDC screen(nullptr);
+  TMeasureDC screen;
   TSelectObject select(screen, font->Handle());
   TEXTMETRICA tm{};
   GetTextMetricsA(screen, &tm);

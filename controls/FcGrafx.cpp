@@ -102,8 +102,7 @@ bool ColorsHardToTell(TColor a, TColor b) {
 
 bool DisplayHasFullColor() {
   if (fullColorOverride) return *fullColorOverride;
-  TWindowDC screen(nullptr);
-  return GetDeviceCaps(screen, NUMCOLORS) == -1;
+  return DisplayCaps(NUMCOLORS) == -1;
 }
 
 void OverrideDisplayHasFullColor(std::optional<bool> answer) { fullColorOverride = answer; }

@@ -442,7 +442,7 @@ void TFcLabel::AdjustBounds() {
   std::string text = GetLabelText();
   if (text.empty() || (ShowAccelChar() && text == "&")) text += ' ';
   {
-    TWindowDC screen(nullptr);
+    TMeasureDC screen;
     TCanvasBinding binding(Canvas(), screen);
     Canvas()->Font()->Assign(Font());
     DrawTextA(Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), &r, flags);

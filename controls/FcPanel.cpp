@@ -13,7 +13,7 @@ const TEnumInfo GroupBoxStyleInfo{"TFcGroupBoxStyle", {"gsStandard", "gsCustom",
 const TEnumInfo AlignmentInfo{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
 
 SIZE FontTextExtent(TFont* font, const std::string& text) {
-  TWindowDC screen(nullptr);
+  TMeasureDC screen;
   TSelectObject select(screen, font->Handle());
   SIZE size{};
   GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &size);
@@ -511,7 +511,7 @@ RECT TFcCustomGroupBox::CaptionRect() {
   if (text.empty() || groupStyle_ == gsCustom) return RECT{};
   RECT measured{0, 0, 0, 0};
   {
-    TWindowDC screen(nullptr);
+    TMeasureDC screen;
     TSelectObject select(screen, Font()->Handle());
     DrawTextA(screen, text.c_str(), -1, &measured, DT_SINGLELINE | DT_CALCRECT);
   }

@@ -162,7 +162,7 @@ int TFcCustomStatusPane::GetAutoSizeWidth() {
   std::string text = Caption();
   if (text.empty()) return defaultWidth_;
   text = text.substr(0, 255);
-  TWindowDC screen(nullptr);
+  TMeasureDC screen;
   TSelectObject select(screen, Font()->Handle());
   RECT r = ClientRect();
   DrawTextA(screen, text.c_str(), -1, &r, DT_CALCRECT | DT_EXPANDTABS | DT_NOPREFIX);

@@ -636,7 +636,7 @@ int TFcCustomTabControl::ScrollButtonSize() {
 }
 
 int TFcCustomTabControl::MeasureScrollButtonSize() {
-  TWindowDC screen(nullptr);
+  TMeasureDC screen;
   TSelectObject font(screen, TabFont(false, false));
   SIZE a{};
   GetTextExtentPoint32A(screen, "A", 1, &a);
@@ -650,7 +650,7 @@ int TFcCustomTabControl::MeasureScrollButtonSize() {
 }
 
 void TFcCustomTabControl::LayoutTabs() {
-  TWindowDC screen(nullptr);
+  TMeasureDC screen;
   bool vertical = textOrientation_ == orVertical;
   bool horizontalStrip = Horizontal(tabOrientation_);
   auto extent = [&](const std::string& text) {

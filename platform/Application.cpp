@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/Forms.h"
+#include "platform/StartupTrace.h"
 #include "platform/Thread.h"
 
 namespace {
@@ -73,9 +74,6 @@ void TApplication::Initialize() {
   if (initialized_) return;
   initialized_ = true;
   InitThreadSynchronization();
-  // OLE rather than plain COM: drag and drop and the clipboard's data objects need it on the
-  // GUI thread. A thread already in another apartment keeps it (and is not uninitialised).
-  oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA wc{};
   if (!GetClassInfoA(instance, kAppWindowClass, &wc)) {
@@ -89,10 +87,24 @@ void TApplication::Initialize() {
   handle_ = CreateWindowExA(0, kAppWindowClass, Title().c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  TraceStartup("application object");
+}
+
+void TApplication::StartOle() {
+  if (oleStarted_ || GetCurrentThreadId() != MainThreadID()) return;
+  oleStarted_ = true;
+  // OLE rather than plain COM: drag and drop and the clipboard's data objects need it on the
+  // GUI thread. A thread already in another apartment keeps it (and is not uninitialised).
+  oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+  TraceStartup("OLE");
 }
 
 LRESULT CALLBACK TApplication::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return GuardWndProc(Application, [&]() -> LRESULT { return DefWindowProcA(wnd, msg, wp, lp); });
+  return GuardWndProc(Application, [&]() -> LRESULT {
+    // The application's window is a top-level window, so the system tells it.
+    if (msg == WM_DISPLAYCHANGE) DisplayChanged();
+    return DefWindowProcA(wnd, msg, wp, lp);
+  });
 }
 
 std::string TApplication::Title() const { return title_.empty() ? ProgramBaseName() : title_; }
@@ -117,6 +129,8 @@ bool TApplication::ProcessMessage(MSG& msg) {
 }
 
 void TApplication::Idle() {
+  // Nothing waits, so every window shown so far has been painted.
+  if (mainForm_ && mainForm_->Visible()) TraceStartupOnce("first paint");
   if (GetCurrentThreadId() == MainThreadID()) CheckSynchronize();
   WaitMessage();
 }
@@ -137,6 +151,7 @@ void TApplication::Run() {
     } catch (...) {
       ApplicationHandleException(this);
     }
+    TraceStartup("main window shown");
   }
   while (!terminated_) HandleMessage();
 }

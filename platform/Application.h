@@ -33,9 +33,14 @@ class TApplication : public TComponent {
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
 
-  // Makes the calling thread the GUI thread, starts OLE on it (ended when the application
-  // object goes) and creates the application's hidden window. Later calls do nothing.
+  // Makes the calling thread the GUI thread and creates the application's hidden window.
+  // Later calls do nothing.
   void Initialize();
+  // Starts OLE on the GUI thread the first time a part of the program needs it (drag and
+  // drop, the clipboard's data objects, the shell's namespace and its extensions); it ends
+  // when the application object goes. The first window needs none of it, so the start does
+  // not wait for it. Later calls, and calls from another thread, do nothing.
+  void StartOle();
 
   // The title of message boxes; the program file's name without extension until set.
   std::string Title() const;
@@ -138,6 +143,7 @@ class TApplication : public TComponent {
   TMessageHook preprocess_;
   std::string title_;
   bool initialized_ = false;
+  bool oleStarted_ = false;
   bool oleInitialized_ = false;
   bool terminated_ = false;
 };

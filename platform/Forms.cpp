@@ -4,6 +4,7 @@
 
 #include "platform/Guards.h"
 #include "platform/Layout.h"
+#include "platform/StartupTrace.h"
 #include "platform/TypInfo.h"
 
 namespace {
@@ -100,9 +101,13 @@ TForm::~TForm() {
 void TForm::AfterConstruction(bool readLayout) {
   RegisterForms();
   const TClassInfo* info = ObjectClassInfo(this);
-  if (readLayout && info && info->Type() != std::type_index(typeid(TForm)))
+  const std::string name = info ? info->Name() : std::string("TForm");
+  if (readLayout && info && info->Type() != std::type_index(typeid(TForm))) {
     ReadLayoutResource(this, nullptr, UpperCase(info->Name()));
+    TraceStartup((name + " layout read").c_str());
+  }
   DoCreate();
+  TraceStartup((name + " created").c_str());
   if (Visible()) {
     visible_ = false;
     Show();
@@ -180,7 +185,9 @@ void TForm::CreateParams(TCreateParams& params) {
   if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
   params.WndParent = Application->Handle();
   params.WindowClass.style = CS_DBLCLKS;
-  params.WindowClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  // Shared by every form and never destroyed; loading it is a trip to the window server.
+  static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  params.WindowClass.hIcon = icon;
 }
 
 void TForm::CreateWnd() {
@@ -624,7 +631,7 @@ HCURSOR TScreen::Cursors(TCursor index) const {
     case crSizeAll: id = MAKEINTRESOURCEA(32646); break;      // IDC_SIZEALL
     default: id = MAKEINTRESOURCEA(32512); break;
   }
-  return ::LoadCursorA(nullptr, id);
+  return SystemCursor(id);
 }
 
 void TScreen::SetCursors(TCursor index, HCURSOR cursor) {

@@ -2,8 +2,12 @@
 
 #include "platform/Graphics.h"
 
+#include <mutex>
+#include <vector>
+
 #include "platform/GraphicsPrivate.h"
 #include "platform/Guards.h"
+#include "platform/Thread.h"
 
 using namespace GraphicsPrivate;
 
@@ -36,6 +40,51 @@ void TGraphicsObject::HandleChanged() {
 
 void TGraphicsObject::Changed() {
   if (OnChange) OnChange(this);
+}
+
+namespace {
+
+std::mutex displayLock;
+std::vector<std::pair<int, int>> displayCaps;
+
+// One display context for the process's measuring, never deleted; none where the system
+// gives none (the measuring then falls back to a screen context).
+HDC KeptDisplayDC() {
+  static const HDC dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  return dc;
+}
+
+}  // namespace
+
+int DisplayCaps(int index) {
+  std::lock_guard<std::mutex> hold(displayLock);
+  for (const auto& [known, value] : displayCaps)
+    if (known == index) return value;
+  TWindowDC screen(nullptr);
+  if (!screen) return 0;
+  const int value = GetDeviceCaps(screen, index);
+  displayCaps.emplace_back(index, value);
+  return value;
+}
+
+void DisplayChanged() {
+  std::lock_guard<std::mutex> hold(displayLock);
+  displayCaps.clear();
+}
+
+TMeasureDC::TMeasureDC() {
+  if (GetCurrentThreadId() == MainThreadID() && KeptDisplayDC()) {
+    dc_ = KeptDisplayDC();
+    saved_ = SaveDC(dc_);
+  }
+  if (!saved_) dc_ = GetDC(nullptr);
+}
+
+TMeasureDC::~TMeasureDC() {
+  if (saved_)
+    RestoreDC(dc_, saved_);
+  else if (dc_)
+    ReleaseDC(nullptr, dc_);
 }
 
 int ScreenPixelsPerInch() {

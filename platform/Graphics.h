@@ -60,6 +60,31 @@ using TFontCharset = BYTE;
 // The points-to-pixels scale of fonts: the screen's logical pixels per inch (vertical).
 int ScreenPixelsPerInch();
 
+// A capability of the display (GetDeviceCaps: BITSPIXEL, PLANES, NUMCOLORS...), asked once and
+// kept until the display's mode changes: asking costs a trip to the window server, and
+// painting asks again and again.
+int DisplayCaps(int index);
+// The display's mode changed (WM_DISPLAYCHANGE): the capabilities are asked again.
+void DisplayChanged();
+
+// A device context with the display's metrics for measuring text (extents, metrics, DrawText
+// with DT_CALCRECT), never for drawing. On the GUI thread it is one display context kept for
+// the process, its state saved and restored around each use: a screen context fetched from
+// the window server costs a round trip each time, and a window's start measures its labels
+// and captions by the dozen. Another thread gets a screen context of its own.
+class TMeasureDC {
+ public:
+  TMeasureDC();
+  ~TMeasureDC();
+  TMeasureDC(const TMeasureDC&) = delete;
+  TMeasureDC& operator=(const TMeasureDC&) = delete;
+  operator HDC() const { return dc_; }
+
+ private:
+  HDC dc_ = nullptr;
+  int saved_ = 0;
+};
+
 class TFont : public TGraphicsObject {
  public:
   // "Tahoma", 8 points, clWindowText, DEFAULT_CHARSET.
@@ -514,6 +539,10 @@ struct TCursorDeleter {
 using TCursorHandle = std::unique_ptr<std::remove_pointer_t<HCURSOR>, TCursorDeleter>;
 // A cursor resource of the program, destroyed with the returned holder; raises EResNotFound.
 TCursorHandle LoadCursorFromResourceName(HINSTANCE instance, const std::string& name);
+// The system's cursor `id` (IDC_ARROW...), never destroyed. The system shares one with the
+// whole process, but asking for it is a trip to the window server each time: every window
+// class and every cursor change asks, so it is asked for once.
+HCURSOR SystemCursor(LPCSTR id);
 
 // Holds one picture of any kind and tells when it changes.
 class TPicture : public TPersistent {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "platform/GraphicsPrivate.h"
 #include "platform/Guards.h"
@@ -39,8 +40,8 @@ TPixelFormat FormatOfBits(int bits, bool bitFields565) {
 }
 
 TPixelFormat DeviceFormat() {
-  TWindowDC screen(nullptr);
-  int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 24;
+  int bits = DisplayCaps(BITSPIXEL) * DisplayCaps(PLANES);
+  if (bits <= 0) bits = 24;
   TPixelFormat format = FormatOfBits(bits, true);
   return format == pfCustom ? pf24bit : format;
 }
@@ -674,6 +675,17 @@ TCursorHandle LoadCursorFromResourceName(HINSTANCE instance, const std::string& 
   HCURSOR cursor = static_cast<HCURSOR>(LoadImageA(instance, name.c_str(), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
   if (!cursor) throw EResNotFound(Format("Resource %s not found", name.c_str()));
   return TCursorHandle(cursor);
+}
+
+HCURSOR SystemCursor(LPCSTR id) {
+  static std::mutex lock;
+  static std::vector<std::pair<LPCSTR, HCURSOR>> loaded;
+  std::lock_guard<std::mutex> hold(lock);
+  for (const auto& [known, cursor] : loaded)
+    if (known == id) return cursor;
+  HCURSOR cursor = LoadCursorA(nullptr, id);
+  if (cursor) loaded.emplace_back(id, cursor);
+  return cursor;
 }
 
 TPicture::TPicture() = default;

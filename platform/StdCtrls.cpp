@@ -165,7 +165,7 @@ void TCustomLabel::AdjustBounds() {
   if (canvas) canvas->FreeHandle();
   RECT r = ClientRect();
   {
-    TWindowDC screen(nullptr);
+    TMeasureDC screen;
     TCanvasBinding binding(Canvas(), screen);
     DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
   }

@@ -6,7 +6,14 @@ namespace {
 constexpr UINT_PTR kTimerId = 1;
 }
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner) {
+TTimer::TTimer(TComponent* owner) : TTimer(owner, true) {}
+
+TTimer::TTimer(TComponent* owner, bool enabled) : TComponent(owner), enabled_(enabled) {
+  UpdateTimer();
+}
+
+HWND TTimer::Window() {
+  if (window_) return window_;
   // A window that only takes the timer's own ticks: a form may hold many timers.
   window_ = AllocateHWnd([this](TMessage& m) {
     if (m.Msg != WM_TIMER) {
@@ -19,7 +26,7 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner) {
       ApplicationHandleException(this);
     }
   }, true);
-  UpdateTimer();
+  return window_;
 }
 
 TTimer::~TTimer() {
@@ -45,7 +52,7 @@ void TTimer::UpdateTimer() {
   if (running_) KillTimer(window_, kTimerId);
   running_ = false;
   if (enabled_ && interval_ != 0) {
-    if (!SetTimer(window_, kTimerId, interval_, nullptr))
+    if (!SetTimer(Window(), kTimerId, interval_, nullptr))
       throw EOutOfMemory("Not enough timers available");
     running_ = true;
   }

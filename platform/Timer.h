@@ -1,4 +1,5 @@
-// A component that fires OnTimer every Interval milliseconds on the thread that made it.
+// A component that fires OnTimer every Interval milliseconds on the thread that made it (one
+// made disabled: the thread that first runs it).
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,9 @@
 class TTimer : public TComponent {
  public:
   explicit TTimer(TComponent* owner);
+  // A timer made disabled: it costs no window until it first runs, so a control may hold
+  // one for a rare need (a typed search, a held button) without slowing the window's start.
+  TTimer(TComponent* owner, bool enabled);
   ~TTimer() override;
 
   bool Enabled() const { return enabled_; }
@@ -21,6 +25,8 @@ class TTimer : public TComponent {
 
  private:
   void UpdateTimer();
+  // The window that takes the ticks, made when the timer first runs.
+  HWND Window();
 
   HWND window_ = nullptr;
   bool enabled_ = true;

@@ -213,7 +213,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.Height = Height();
   params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   params.WindowClass.lpfnWndProc = DefWindowProcA;
-  params.WindowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  params.WindowClass.hCursor = SystemCursor(MAKEINTRESOURCEA(32512));  // IDC_ARROW
   params.WindowClass.hbrBackground = nullptr;
   params.WindowClass.hInstance = GetModuleHandleA(nullptr);
   params.WinClassName = ClassNameForWindow(this);

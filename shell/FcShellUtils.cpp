@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "platform/Application.h"
 #include "platform/Guards.h"
 #include "resources/ResourceIds.h"
 #include "shell/FcShellIntf.h"
@@ -117,7 +118,10 @@ void LoadNetApi() {
 
 }  // namespace
 
-void StartShellModule() { Module(); }
+void StartShellModule() {
+  Application->StartOle();
+  Module();
+}
 
 // ---- Errors -------------------------------------------------------------------------------
 

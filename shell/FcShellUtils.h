@@ -40,8 +40,9 @@ constexpr int kNoSpecialFolder = 50;
 
 // ---- Start-up values ------------------------------------------------------------------------
 
-// The module's start-up step: the system version, the shell allocator and the common
-// controls' version, read once (every function here runs it on first use). The shut-down
+// The module's start-up step: OLE on the GUI thread (for the controls' drag and drop and the
+// shell's extensions), the system version, the shell allocator and the common controls'
+// version, read once (every function here runs the last three on first use). The shut-down
 // step runs when the program ends.
 void StartShellModule();
 

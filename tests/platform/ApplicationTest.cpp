@@ -164,6 +164,21 @@ TEST(Application, TimerFiresWhileEnabledAndNeverWithoutAnInterval) {
   EXPECT_EQ(idleTicks, 0);
 }
 
+// A control holds a timer made disabled for a rare need: it stays silent, whatever its
+// interval, until it is enabled, and then fires like any other.
+TEST(Application, TimerMadeDisabledFiresOnceEnabled) {
+  TComponent owner(nullptr);
+  auto* timer = new TTimer(&owner, false);
+  EXPECT_FALSE(timer->Enabled());
+  int ticks = 0;
+  timer->OnTimer = [&](TObject*) { ++ticks; };
+  timer->SetInterval(10);
+  LoopUntil([] { return false; }, 100);
+  EXPECT_EQ(ticks, 0);
+  timer->SetEnabled(true);
+  EXPECT_TRUE(LoopUntil([&] { return ticks >= 2; }));
+}
+
 namespace {
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count) {

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "ControlTestClasses.h"
 #include "ControlTestSupport.h"
@@ -431,7 +433,11 @@ TEST(Forms, AControlCannotNestInAComponentThatHoldsNoControls) {
   EXPECT_EQ(form->ComponentCount(), 0);
 }
 
-TEST(Forms, ClosingTheMainFormEndsTheMessageLoop) {
+namespace {
+
+// Runs the program with one main form that closes itself; its exit code, or 98 when it did not
+// end within 20 seconds.
+DWORD RunMainFormProgram() {
   char exe[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
   std::string program = ExtractFilePath(exe) + "MainFormProgram.exe";
@@ -439,14 +445,58 @@ TEST(Forms, ClosingTheMainFormEndsTheMessageLoop) {
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
   std::string line = "\"" + program + "\"";
-  ASSERT_TRUE(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &si, &pi));
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &si, &pi))
+    return 97;
   DWORD waited = WaitForSingleObject(pi.hProcess, 20000);
   DWORD code = 99;
   GetExitCodeProcess(pi.hProcess, &code);
-  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 98);
+  if (waited != WAIT_OBJECT_0) {
+    TerminateProcess(pi.hProcess, 98);
+    code = 98;
+  }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  EXPECT_EQ(waited, WAIT_OBJECT_0);
-  EXPECT_EQ(code, 0u);
+  return code;
+}
+
+}  // namespace
+
+TEST(Forms, ClosingTheMainFormEndsTheMessageLoop) { EXPECT_EQ(RunMainFormProgram(), 0u); }
+
+// Asked through the environment, a start writes each phase with the time since the process
+// began, in the order the start goes through them; not asked, it writes nothing.
+TEST(Forms, AStartWritesItsTraceOnlyWhenAsked) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string trace = std::string(temp) + "main-form-start.txt";
+  DeleteFileA(trace.c_str());
+  ASSERT_TRUE(SetEnvironmentVariableA("RIRERED_STARTUP_TRACE", trace.c_str()));
+  const DWORD code = RunMainFormProgram();
+  SetEnvironmentVariableA("RIRERED_STARTUP_TRACE", nullptr);
+  ASSERT_EQ(code, 0u);
+  const std::string text = ReadFileBytes(trace);
+  std::vector<std::string> phases;
+  double last = 0;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos) << "every line ends with CR LF";
+    const std::string line = text.substr(at, end - at);
+    at = end + 2;
+    const size_t tab = line.find('\t');
+    ASSERT_NE(tab, std::string::npos) << line;
+    const double ms = std::atof(line.substr(0, tab).c_str());
+    EXPECT_GE(ms, last) << line;
+    EXPECT_LT(ms, 20000) << line;
+    last = ms;
+    phases.push_back(line.substr(tab + 1));
+  }
+  const std::vector<std::string> expected = {"application object", "TForm created",
+                                             "main window shown", "first paint"};
+  EXPECT_EQ(phases, expected);
+
+  ASSERT_TRUE(DeleteFileA(trace.c_str()));
+  ASSERT_EQ(RunMainFormProgram(), 0u);
+  EXPECT_EQ(GetFileAttributesA(trace.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -9,6 +9,7 @@
 
 #include "ControlTestSupport.h"
 #include "platform/Graphics.h"
+#include "platform/Guards.h"
 #include "platform/Jpeg.h"
 #include "platform/Themes.h"
 #include "resources/ResourceIds.h"
@@ -225,6 +226,43 @@ TEST(Canvas, ReleasingTheContextPutsBackItsOwnObjects) {
   DeleteDC(dc);
   TCanvas unbound;
   EXPECT_THROW(unbound.Rectangle(0, 0, 1, 1), EInvalidGraphicOperation);
+}
+
+// The measuring context gives what the screen's context gives, and what one measurement
+// leaves selected or set in it (the kept context is shared) does not reach the next.
+TEST(MeasureDC, MeasuresAsTheScreenAndForgetsEachUse) {
+  TGdiObject<HFONT> large(CreateFontA(-40, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
+  auto extent = [](HDC dc) {
+    SIZE s{};
+    GetTextExtentPoint32A(dc, "Benchmark", 9, &s);
+    return s;
+  };
+  SIZE plainOnScreen{}, largeOnScreen{};
+  {
+    TWindowDC screen(nullptr);
+    plainOnScreen = extent(screen);
+    TSelectObject select(screen, large.Get());
+    largeOnScreen = extent(screen);
+  }
+  {
+    TMeasureDC dc;
+    SelectObject(dc, large.Get());  // left selected on purpose
+    SetMapMode(dc, MM_TWIPS);
+    SIZE s = extent(dc);
+    SetMapMode(dc, MM_TEXT);
+    s = extent(dc);
+    EXPECT_EQ(s.cx, largeOnScreen.cx);
+    EXPECT_EQ(s.cy, largeOnScreen.cy);
+    SetMapMode(dc, MM_TWIPS);
+  }
+  TMeasureDC next;
+  EXPECT_EQ(GetMapMode(next), MM_TEXT);
+  SIZE s = extent(next);
+  EXPECT_EQ(s.cx, plainOnScreen.cx);
+  EXPECT_EQ(s.cy, plainOnScreen.cy);
+  TWindowDC screen(nullptr);
+  EXPECT_EQ(DisplayCaps(BITSPIXEL), GetDeviceCaps(screen, BITSPIXEL));
+  EXPECT_EQ(DisplayCaps(NUMCOLORS), GetDeviceCaps(screen, NUMCOLORS));
 }
 
 TEST(Canvas, CopyRectStretchesWithTheCopyMode) {

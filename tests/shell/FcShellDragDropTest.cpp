@@ -187,6 +187,12 @@ TEST(ShellFormats, TargetDevicesAreCopiedForTheCaller) {
 
 class ShellDataObject : public ShellScratch {
  protected:
+  // These tests hand the data objects to OLE themselves, as the shell's controls do: those
+  // start OLE when they are made, and nothing here makes one.
+  void SetUp() override {
+    ShellScratch::SetUp();
+    Application->StartOle();
+  }
   // The data object of two files of the scratch folder.
   TComPtr<IDataObject> TwoFiles() {
     files_ = {MakeFile("one.txt"), MakeFile("two.txt")};

@@ -82,6 +82,14 @@ inline std::string BytesOf(LPCITEMIDLIST list) {
 inline void MakeShortcut(const std::string& fileName, const std::string& target,
                          const std::string& arguments = "", const std::string& description = "",
                          WORD hotKey = 0) {
+  // COM while the link object lives: the program starts OLE only when its shell needs it, so
+  // the thread may have none yet.
+  struct TComScope {
+    bool on = SUCCEEDED(CoInitialize(nullptr));
+    ~TComScope() {
+      if (on) CoUninitialize();
+    }
+  } com;
   TComPtr<IShellLinkA> link;
   ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                              link.OutVoid()),
