@@ -1,5 +1,21 @@
 // Whole runs through the start and end handlers: the stand-in game started for real through
 // the batch file and the process component, the real shell file operation, registry and files.
+//
+// Where the parts live, in this order:
+//   the fixture                  TGameEnd, TDescendants (the run's processes), BenchRunTest
+//   runs that end well           ThreeResolutions..., TheUsersConfigurationComesBack...,
+//                                BenchAbortTest, OneResolutionWhoseGameFails...,
+//                                ScreenshotModeKeepsAPicture...
+//   starts refused, logs bad     BenchRefusedTest, SecondStartFindsTheSplashBackup...,
+//                                BenchMalformedLogTest, GameThatCannotBeStarted...
+//   the user's configuration     KilledRunLeavesTheMark..., AKillAtAnyPause...,
+//   after kills and refusals     ARefusedStartThenARealOne..., BenchUserFileTest,
+//                                AReadOnlyCustomFile..., TheGamesOwnFileAsTheCustomFile,
+//                                ACustomFileThatIsNoConfiguration..., AFileTheUserSaves...,
+//                                TheSplashBackupIsVerified, BenchFailedBackupTest
+//   files and names at the ends  AnOldLogIsDeleted..., WhenTheLastResolutionFails...,
+//                                ScreenshotModeKeepsTheLastPicture..., NamesTheGameCannot...,
+//                                BenchScreenshotEndTest, BenchReportFolderTest
 #include <gtest/gtest.h>
 
 #include <windows.h>
