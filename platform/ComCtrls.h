@@ -222,13 +222,12 @@ using TTVCompareEvent =
     std::function<void(TObject* sender, TTreeNode* node1, TTreeNode* node2, int& compare)>;
 
 class TCustomTreeView : public TWinControl {
+  MESSAGE_TABLE(TWinControl)
+
  public:
   explicit TCustomTreeView(TComponent* owner);
   // Frees the nodes without telling anyone: the derived parts that would listen are gone.
   ~TCustomTreeView() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TTreeNodes* Items() const { return items_.get(); }
   // The node with the caret (the window's selection); nullptr when none or without window.
@@ -346,8 +345,8 @@ class TCustomTreeView : public TWinControl {
   // click.
   unsigned DragStarts() const { return dragStarts_; }
 
-  void CNNotify(TMessage& m);
-  void CMWantSpecialKey(TMessage& m);
+  void CNNotify(TWMNotify& m);
+  void CMWantSpecialKey(TWMKey& m);
   void CMColorChanged(TMessage& m);
   void WMDestroy(TMessage& m);
 
@@ -629,13 +628,12 @@ using TLVCustomDrawItemEvent =
     std::function<void(TObject* sender, TListItem* item, TCustomDrawState state, bool& defaultDraw)>;
 
 class TCustomListView : public TWinControl {
+  MESSAGE_TABLE(TWinControl)
+
  public:
   explicit TCustomListView(TComponent* owner);
   // Frees the items without telling anyone: the derived parts that would listen are gone.
   ~TCustomListView() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TListItems* Items() const { return items_.get(); }
   TListColumns* Columns() const { return columns_.get(); }
@@ -763,9 +761,9 @@ class TCustomListView : public TWinControl {
   void UnhookHeader();
   bool HeaderHooked() const { return headerDefProc_ != nullptr; }
 
-  void CNNotify(TMessage& m);
-  void WMNotify(TMessage& m);
-  void CMWantSpecialKey(TMessage& m);
+  void CNNotify(TWMNotify& m);
+  void WMNotify(TWMNotify& m);
+  void CMWantSpecialKey(TWMKey& m);
   void CMColorChanged(TMessage& m);
   void WMDestroy(TMessage& m);
 

@@ -327,7 +327,7 @@ void TIconOptions::SetAutoArrange(bool value) {
 
 TMessageTable& TCustomListView::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TWinControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CN_NOTIFY, Handler(&TCustomListView::CNNotify));
     t->Add(WM_NOTIFY, Handler(&TCustomListView::WMNotify));
     t->Add(CM_WANTSPECIALKEY, Handler(&TCustomListView::CMWantSpecialKey));
@@ -453,7 +453,7 @@ void TCustomListView::WMDestroy(TMessage& m) {
   for (TListColumn* column : columns_->columns_) column->Width();
   UnhookHeader();
   windowGoing_ = true;
-  DefaultHandler(m);
+  Inherited(m);
 }
 
 void TCustomListView::Notification(TComponent* component, TOperation operation) {
@@ -481,7 +481,7 @@ void TCustomListView::ApplyColors() {
 }
 
 void TCustomListView::CMColorChanged(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
   ApplyColors();
 }
 
@@ -748,9 +748,9 @@ void TCustomListView::HeaderWndProc(TMessage& m) {
   if (headerDefProc_) m.Result = CallWindowProcA(headerDefProc_, header_, m.Msg, m.WParam, m.LParam);
 }
 
-void TCustomListView::WMNotify(TMessage& m) {
-  auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
-  DispatchFrom(*Messages().Parent(), m);
+void TCustomListView::WMNotify(TWMNotify& m) {
+  const NMHDR* hdr = m.NMHdr;
+  Inherited(m);
   if (!hdr || !header_ || hdr->hwndFrom != header_ || windowGoing_) return;
   // The header speaks Unicode to the list whatever the list speaks to its parent.
   static const struct {
@@ -765,7 +765,7 @@ void TCustomListView::WMNotify(TMessage& m) {
   };
   for (const auto& c : codes)
     if (hdr->code == c.ansi || hdr->code == c.wide) {
-      HeaderNotify(c.notification, reinterpret_cast<NMHEADERA*>(hdr)->iItem);
+      HeaderNotify(c.notification, reinterpret_cast<const NMHEADERA*>(hdr)->iItem);
       return;
     }
 }
@@ -774,8 +774,8 @@ void TCustomListView::HeaderNotify(THeaderNotification, int) {}
 
 // ---- Notices -----------------------------------------------------------------------------
 
-void TCustomListView::CNNotify(TMessage& m) {
-  auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+void TCustomListView::CNNotify(TWMNotify& m) {
+  NMHDR* hdr = m.NMHdr;
   if (windowGoing_ || ComponentState().Contains(csDestroying)) return;
   auto* lv = reinterpret_cast<NMLISTVIEW*>(hdr);
   auto* di = reinterpret_cast<NMLVDISPINFOA*>(hdr);
@@ -862,11 +862,11 @@ LRESULT TCustomListView::CustomDraw(NMLVCUSTOMDRAW& cd) {
   }
 }
 
-void TCustomListView::CMWantSpecialKey(TMessage& m) {
+void TCustomListView::CMWantSpecialKey(TWMKey& m) {
   if (IsEditing())
     m.Result = 1;
   else
-    DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
 }
 
 bool TCustomListView::CanChange(TListItem* item, TItemChange change) {

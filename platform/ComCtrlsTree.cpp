@@ -377,7 +377,7 @@ void TTreeNodes::EndUpdate() {
 
 TMessageTable& TCustomTreeView::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TWinControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CN_NOTIFY, Handler(&TCustomTreeView::CNNotify));
     t->Add(CM_WANTSPECIALKEY, Handler(&TCustomTreeView::CMWantSpecialKey));
     t->Add(CM_COLORCHANGED, Handler(&TCustomTreeView::CMColorChanged));
@@ -480,7 +480,7 @@ void TCustomTreeView::WMDestroy(TMessage& m) {
     n->checked_ = n->Checked();
   }
   windowGoing_ = true;
-  DefaultHandler(m);
+  Inherited(m);
   for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext()) n->item_ = nullptr;
 }
 
@@ -513,7 +513,7 @@ void TCustomTreeView::SetStateImages(TCustomImageList* value) {
 }
 
 void TCustomTreeView::CMColorChanged(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
   if (HWND wnd = WindowIfMade()) SendMessageA(wnd, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
 }
 
@@ -763,8 +763,8 @@ void TCustomTreeView::NotifyDeletion(TTreeNode* node) {
 
 // ---- Notices -----------------------------------------------------------------------------
 
-void TCustomTreeView::CNNotify(TMessage& m) {
-  auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+void TCustomTreeView::CNNotify(TWMNotify& m) {
+  NMHDR* hdr = m.NMHdr;
   // A window on its way out reports its items' deletion: the nodes stay (or go without a word).
   if (windowGoing_ || ComponentState().Contains(csDestroying)) return;
   auto* tv = reinterpret_cast<NMTREEVIEWA*>(hdr);
@@ -848,12 +848,12 @@ void TCustomTreeView::CNNotify(TMessage& m) {
   }
 }
 
-void TCustomTreeView::CMWantSpecialKey(TMessage& m) {
+void TCustomTreeView::CMWantSpecialKey(TWMKey& m) {
   // Enter, Escape and Tab belong to the edit box while a text is edited.
   if (IsEditing())
     m.Result = 1;
   else
-    DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
 }
 
 bool TCustomTreeView::CanChange(TTreeNode* node) { return Allowed(this, OnChanging, node); }

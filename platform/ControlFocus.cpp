@@ -139,54 +139,55 @@ bool TWinControl::FormTookKey(TMessage& m, bool (TWinControl::*handling)(TMessag
   return form && form != this && static_cast<TForm*>(form)->KeyPreview() && (form->*handling)(m);
 }
 
+// The handlers may change the key: the window procedure gets the one they leave.
 bool TWinControl::DoKeyDown(TMessage& m) {
   if (FormTookKey(m, &TWinControl::DoKeyDown)) return true;
   if (controlStyle_.Contains(csNoStdEvents)) return false;
-  WORD key = static_cast<WORD>(m.WParam);
-  KeyDown(key, KeyDataToShiftState(m.LParam));
-  m.WParam = key;
-  return key == 0;
+  TWMKey key(m);
+  KeyDown(key.CharCode, KeyDataToShiftState(key.KeyData));
+  m.WParam = key.CharCode;
+  return key.CharCode == 0;
 }
 
 bool TWinControl::DoKeyUp(TMessage& m) {
   if (FormTookKey(m, &TWinControl::DoKeyUp)) return true;
   if (controlStyle_.Contains(csNoStdEvents)) return false;
-  WORD key = static_cast<WORD>(m.WParam);
-  KeyUp(key, KeyDataToShiftState(m.LParam));
-  m.WParam = key;
-  return key == 0;
+  TWMKey key(m);
+  KeyUp(key.CharCode, KeyDataToShiftState(key.KeyData));
+  m.WParam = key.CharCode;
+  return key.CharCode == 0;
 }
 
 bool TWinControl::DoKeyPress(TMessage& m) {
   if (FormTookKey(m, &TWinControl::DoKeyPress)) return true;
   if (controlStyle_.Contains(csNoStdEvents)) return false;
-  char ch = static_cast<char>(m.WParam);
+  char ch = static_cast<char>(TWMKey(m).CharCode);
   KeyPress(ch);
   m.WParam = static_cast<unsigned char>(ch);
   return ch == 0;
 }
 
-void TWinControl::WMKeyDown(TMessage& m) {
-  if (!DoKeyDown(m)) DefaultHandler(m);
+void TWinControl::WMKeyDown(TWMKey& m) {
+  if (!DoKeyDown(m.Message)) Inherited(m);
 }
 
-void TWinControl::WMKeyUp(TMessage& m) {
-  if (!DoKeyUp(m)) DefaultHandler(m);
+void TWinControl::WMKeyUp(TWMKey& m) {
+  if (!DoKeyUp(m.Message)) Inherited(m);
 }
 
-void TWinControl::WMChar(TMessage& m) {
-  if (!DoKeyPress(m)) DefaultHandler(m);
+void TWinControl::WMChar(TWMKey& m) {
+  if (!DoKeyPress(m.Message)) Inherited(m);
 }
 
-void TWinControl::CNKeyDown(TMessage& m) {
+void TWinControl::CNKeyDown(TWMKey& m) {
   m.Result = 1;
   if (ComponentState().Contains(csDesigning)) {
     m.Result = 0;
     return;
   }
-  if (Perform(CM_CHILDKEY, m.WParam, reinterpret_cast<LPARAM>(this)) != 0) return;
+  if (Perform(CM_CHILDKEY, m.CharCode, reinterpret_cast<LPARAM>(this)) != 0) return;
   LRESULT mask = 0;
-  switch (m.WParam) {
+  switch (m.CharCode) {
     case VK_TAB: mask = DLGC_WANTTAB; break;
     case VK_LEFT:
     case VK_RIGHT:
@@ -198,24 +199,24 @@ void TWinControl::CNKeyDown(TMessage& m) {
     case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
     default: break;
   }
-  if (mask && Perform(CM_WANTSPECIALKEY, m.WParam) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0) {
+  if (mask && Perform(CM_WANTSPECIALKEY, m.CharCode) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0) {
     TForm* form = GetParentForm(this);
-    if (form && form->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0) return;
+    if (form && form->Perform(CM_DIALOGKEY, m.CharCode, m.KeyData) != 0) return;
   }
   m.Result = 0;
 }
 
-void TWinControl::CNChar(TMessage& m) {
+void TWinControl::CNChar(TWMKey& m) {
   m.Result = 0;
   if (ComponentState().Contains(csDesigning)) return;
   if ((Perform(WM_GETDLGCODE) & DLGC_WANTCHARS) == 0) {
     TForm* form = GetParentForm(this);
-    if (form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) m.Result = 1;
+    if (form && form->Perform(CM_DIALOGCHAR, m.CharCode, m.KeyData) != 0) m.Result = 1;
   }
 }
 
-void TWinControl::CNSysChar(TMessage& m) {
+void TWinControl::CNSysChar(TWMKey& m) {
   m.Result = 0;
-  if (ComponentState().Contains(csDesigning) || m.WParam == VK_SPACE) return;
-  if (TForm* form = GetParentForm(this)) m.Result = form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam);
+  if (ComponentState().Contains(csDesigning) || m.CharCode == VK_SPACE) return;
+  if (TForm* form = GetParentForm(this)) m.Result = form->Perform(CM_DIALOGCHAR, m.CharCode, m.KeyData);
 }

@@ -15,13 +15,13 @@ using namespace ControlsPrivate;
 
 // ---- Painting -------------------------------------------------------------------------------------
 
-void TWinControl::WMPaint(TMessage& m) {
-  HDC given = reinterpret_cast<HDC>(m.WParam);
+void TWinControl::WMPaint(TWMDC& m) {
+  HDC given = m.DC;
   bool anyWindowless = std::any_of(controls_.begin(), controls_.end(),
                                    [](TControl* c) { return !c->windowed_; });
   if (!controlState_.Contains(csCustomPaint) && !anyWindowless) {
     if (given) PaintWindow(given);
-    else DefaultHandler(m);
+    else Inherited(m);
     return;
   }
   if (given) {
@@ -32,12 +32,12 @@ void TWinControl::WMPaint(TMessage& m) {
   PaintHandler(dc, &dc.Paint().rcPaint);
 }
 
-void TWinControl::WMPrintClient(TMessage& m) {
-  if ((m.LParam & PRF_CHECKVISIBLE) && !Visible()) {
-    DefaultHandler(m);
+void TWinControl::WMPrintClient(TWMPrint& m) {
+  if ((m.Flags & PRF_CHECKVISIBLE) && !Visible()) {
+    Inherited(m);
     return;
   }
-  PaintHandler(reinterpret_cast<HDC>(m.WParam), nullptr);
+  PaintHandler(m.DC, nullptr);
 }
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
@@ -95,8 +95,8 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
   }
 }
 
-void TWinControl::WMEraseBkgnd(TMessage& m) {
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
+void TWinControl::WMEraseBkgnd(TWMDC& m) {
+  HDC dc = m.DC;
   if (controlStyle_.Contains(csParentBackground) && parent_ && ThemeServicesEnabled()) {
     Themes::DrawThemeParentBackground(handle_, dc, nullptr);
   } else {
@@ -106,8 +106,8 @@ void TWinControl::WMEraseBkgnd(TMessage& m) {
   m.Result = 1;
 }
 
-void TWinControl::WMSetCursor(TMessage& m) {
-  if (reinterpret_cast<HWND>(m.WParam) == handle_) {
+void TWinControl::WMSetCursor(TWMSetCursor& m) {
+  if (m.CursorWnd == handle_) {
     TCursor cursor = Screen->Cursor();
     if (cursor == crDefault) {
       POINT p;
@@ -115,7 +115,7 @@ void TWinControl::WMSetCursor(TMessage& m) {
       ::ScreenToClient(handle_, &p);
       TControl* control = ControlAtPos(p, false);
       if (control) cursor = control->Cursor();
-      if (cursor == crDefault && LOWORD(m.LParam) == HTCLIENT) cursor = Cursor();
+      if (cursor == crDefault && m.HitTest == HTCLIENT) cursor = Cursor();
     }
     if (cursor != crDefault) {
       ::SetCursor(Screen->Cursors(cursor));
@@ -123,12 +123,12 @@ void TWinControl::WMSetCursor(TMessage& m) {
       return;
     }
   }
-  DefaultHandler(m);
+  Inherited(m);
 }
 
 void TWinControl::WMSysColorChange(TMessage& m) {
   NotifyControls(CM_SYSCOLORCHANGE);
-  DefaultHandler(m);
+  Inherited(m);
 }
 
 // ---- TCustomControl and TGraphicControl ----------------------------------------------------------
@@ -174,8 +174,8 @@ TGraphicControl::~TGraphicControl() {
   SetParent(nullptr);
 }
 
-void TGraphicControl::WMPaint(TMessage& m) {
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
+void TGraphicControl::WMPaint(TWMDC& m) {
+  HDC dc = m.DC;
   if (!dc) return;
   TPaintCanvas painting(canvas_.get(), dc);
   Paint();

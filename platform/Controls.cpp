@@ -552,9 +552,7 @@ bool TControl::ExecuteAction(TBasicAction* action) {
   return true;
 }
 
-void TControl::CMActionExecute(TMessage& m) {
-  m.Result = ExecuteAction(reinterpret_cast<TBasicAction*>(m.LParam)) ? 1 : 0;
-}
+void TControl::CMActionExecute(TWMObject<TBasicAction>& m) { m.Result = ExecuteAction(m.Object) ? 1 : 0; }
 
 void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
@@ -573,10 +571,10 @@ void TControl::SetPopupMenu(TPopupMenu* value) {
   if (value) value->FreeNotification(this);
 }
 
-void TControl::WMContextMenu(TMessage& m) {
+void TControl::WMContextMenu(TWMContextMenu& m) {
   if (m.Result != 0) return;
   if (!ComponentState().Contains(csDesigning) && popupMenu_ && popupMenu_->AutoPopup()) {
-    POINT p = LParamToPoint(m.LParam);
+    POINT p = m.Pos;
     // The keyboard's menu key and Shift+F10 come without a point.
     if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{0, 0});
     popupMenu_->SetPopupComponent(this);
@@ -584,7 +582,7 @@ void TControl::WMContextMenu(TMessage& m) {
     m.Result = 1;
     return;
   }
-  DefaultHandler(m);
+  Inherited(m);
 }
 
 bool TControlActionLink::IsCaptionLinked() {
@@ -649,16 +647,16 @@ HDC TControl::GetDeviceContext(HWND& window) {
   return dc;
 }
 
-void TControl::MouseButtonDown(TMouseButton button, TMessage& m, bool dbl) {
+void TControl::MouseButtonDown(TMouseButton button, TWMMouse& m, bool dbl) {
   // Some native handlers (a tree view's, a list view's) follow the mouse in a loop of their
   // own and return only after the button went up, its release taken from the queue. Capturing
   // then would hold the mouse with nothing left to release it, and the next click anywhere
   // would come here; and no release will come to end a click.
   const bool wasDown = GetKeyState(VK_LBUTTON) < 0;
-  DefaultHandler(m);
+  Inherited(m);
   const bool releasedMeanwhile = wasDown && GetKeyState(VK_LBUTTON) >= 0;
-  POINT p = LParamToPoint(m.LParam);
-  TShiftState shift = MouseKeysToShiftState(m.WParam);
+  POINT p = m.Pos;
+  TShiftState shift = MouseKeysToShiftState(m.Keys);
   if (dbl) shift += ssDouble;
   if (button == mbLeft) {
     if (controlStyle_.Contains(csCaptureMouse) && !releasedMeanwhile) SetMouseCapture(true);
@@ -672,9 +670,9 @@ void TControl::MouseButtonDown(TMouseButton button, TMessage& m, bool dbl) {
   if (!controlStyle_.Contains(csNoStdEvents)) MouseDown(button, shift, p.x, p.y);
 }
 
-void TControl::MouseButtonUp(TMouseButton button, TMessage& m) {
-  DefaultHandler(m);
-  POINT p = LParamToPoint(m.LParam);
+void TControl::MouseButtonUp(TMouseButton button, TWMMouse& m) {
+  Inherited(m);
+  POINT p = m.Pos;
   if (button == mbLeft) {
     if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
     if (controlState_.Contains(csClicked)) {
@@ -684,11 +682,11 @@ void TControl::MouseButtonUp(TMouseButton button, TMessage& m) {
     }
   }
   if (!controlStyle_.Contains(csNoStdEvents))
-    MouseUp(button, MouseKeysToShiftState(m.WParam), p.x, p.y);
+    MouseUp(button, MouseKeysToShiftState(m.Keys), p.x, p.y);
 }
 
-void TControl::WMMouseButton(TMessage& m) {
-  switch (m.Msg) {
+void TControl::WMMouseButton(TWMMouse& m) {
+  switch (m.Message.Msg) {
     case WM_LBUTTONDOWN: MouseButtonDown(mbLeft, m, false); break;
     case WM_LBUTTONDBLCLK: MouseButtonDown(mbLeft, m, true); break;
     case WM_RBUTTONDOWN: MouseButtonDown(mbRight, m, false); break;
@@ -698,29 +696,25 @@ void TControl::WMMouseButton(TMessage& m) {
     case WM_LBUTTONUP: MouseButtonUp(mbLeft, m); break;
     case WM_RBUTTONUP: MouseButtonUp(mbRight, m); break;
     case WM_MBUTTONUP: MouseButtonUp(mbMiddle, m); break;
-    default: DefaultHandler(m); break;
+    default: Inherited(m); break;
   }
 }
 
-void TControl::WMMouseMove(TMessage& m) {
-  DefaultHandler(m);
-  POINT p = LParamToPoint(m.LParam);
-  if (!controlStyle_.Contains(csNoStdEvents)) MouseMove(MouseKeysToShiftState(m.WParam), p.x, p.y);
+void TControl::WMMouseMove(TWMMouse& m) {
+  Inherited(m);
+  if (!controlStyle_.Contains(csNoStdEvents)) MouseMove(MouseKeysToShiftState(m.Keys), m.Pos.x, m.Pos.y);
 }
 
-void TControl::WMMouseWheel(TMessage& m) {
-  m.Result = Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
-  if (m.Result == 0) DefaultHandler(m);
+void TControl::WMMouseWheel(TWMMouseWheel& m) {
+  m.Result = Perform(CM_MOUSEWHEEL, m.Message.WParam, m.Message.LParam);
+  if (m.Result == 0) Inherited(m);
 }
 
-void TControl::CMMouseWheel(TMessage& m) {
-  TShiftState shift = MouseKeysToShiftState(LOWORD(m.WParam));
-  int delta = static_cast<short>(HIWORD(m.WParam));
-  POINT pos = LParamToPoint(m.LParam);
-  if (DoMouseWheel(shift, delta, pos))
+void TControl::CMMouseWheel(TWMMouseWheel& m) {
+  if (DoMouseWheel(MouseKeysToShiftState(m.Keys), m.WheelDelta, m.Pos))
     m.Result = 1;
   else if (parent_)
-    m.Result = parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+    m.Result = parent_->Perform(CM_MOUSEWHEEL, m.Message.WParam, m.Message.LParam);
 }
 
 void TControl::CMParentColorChanged(TMessage& m) {
@@ -742,14 +736,14 @@ void TControl::CMParentShowHintChanged(TMessage&) {
   parentShowHint_ = true;
 }
 
-void TControl::CMHitTest(TMessage& m) { m.Result = HTCLIENT; }
+void TControl::CMHitTest(TWMMouse& m) { m.Result = HTCLIENT; }
 
-void TControl::CMMouseEnter(TMessage& m) {
-  if (m.LParam == 0 || m.LParam == reinterpret_cast<LPARAM>(this)) MouseEnter();
+void TControl::CMMouseEnter(TWMObject<TControl>& m) {
+  if (!m.Object || m.Object == this) MouseEnter();
 }
 
-void TControl::CMMouseLeave(TMessage& m) {
-  if (m.LParam == 0 || m.LParam == reinterpret_cast<LPARAM>(this)) MouseLeave();
+void TControl::CMMouseLeave(TWMObject<TControl>& m) {
+  if (!m.Object || m.Object == this) MouseLeave();
 }
 
 void TControl::MouseEnter() {

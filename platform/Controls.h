@@ -407,21 +407,21 @@ class TControl : public TComponent {
   void InvalidateControl(bool isVisible, bool isOpaque);
 
   // Handlers of the control's messages, by their numbers.
-  void WMMouseButton(TMessage& m);
-  void WMMouseMove(TMessage& m);
-  void WMMouseWheel(TMessage& m);
+  void WMMouseButton(TWMMouse& m);
+  void WMMouseMove(TWMMouse& m);
+  void WMMouseWheel(TWMMouseWheel& m);
   void CMParentColorChanged(TMessage& m);
   void CMParentFontChanged(TMessage& m);
   void CMParentShowHintChanged(TMessage& m);
   void CMParentBiDiModeChanged(TMessage& m);
-  void CMHitTest(TMessage& m);
-  void CMMouseEnter(TMessage& m);
-  void CMMouseLeave(TMessage& m);
-  void CMMouseWheel(TMessage& m);
-  void CMActionExecute(TMessage& m);
+  void CMHitTest(TWMMouse& m);
+  void CMMouseEnter(TWMObject<TControl>& m);
+  void CMMouseLeave(TWMObject<TControl>& m);
+  void CMMouseWheel(TWMMouseWheel& m);
+  void CMActionExecute(TWMObject<TBasicAction>& m);
   // Shows PopupMenu when it pops up by itself (at the point, or for the keyboard's -1, -1
   // at the client origin); otherwise the message goes on to the parent.
-  void WMContextMenu(TMessage& m);
+  void WMContextMenu(TWMContextMenu& m);
 
   TControlStyle controlStyle_;
   TControlState controlState_;
@@ -429,8 +429,8 @@ class TControl : public TComponent {
  private:
   friend class TWinControl;
   friend class TForm;
-  void MouseButtonDown(TMouseButton button, TMessage& m, bool dbl);
-  void MouseButtonUp(TMouseButton button, TMessage& m);
+  void MouseButtonDown(TMouseButton button, TWMMouse& m, bool dbl);
+  void MouseButtonUp(TMouseButton button, TWMMouse& m);
   // The dock drag of this control: true when the message was the drag's.
   bool DockDragMessage(TMessage& m);
   void DockDragMove(POINT pos);
@@ -655,50 +655,53 @@ class TWinControl : public TControl {
   // The window style bits that follow the control's properties.
   void UpdateStyle(LONG_PTR bits, bool on);
 
-  void WMPaint(TMessage& m);
-  void WMPrintClient(TMessage& m);
-  void WMEraseBkgnd(TMessage& m);
-  void WMSetCursor(TMessage& m);
-  void WMSetFocus(TMessage& m);
-  void WMKillFocus(TMessage& m);
-  void WMWindowPosChanged(TMessage& m);
-  void WMSize(TMessage& m);
-  void WMKeyDown(TMessage& m);
-  void WMKeyUp(TMessage& m);
-  void WMChar(TMessage& m);
+  void WMPaint(TWMDC& m);
+  void WMPrintClient(TWMPrint& m);
+  void WMEraseBkgnd(TWMDC& m);
+  void WMSetCursor(TWMSetCursor& m);
+  void WMWindowPosChanged(TWMObject<WINDOWPOS>& m);
+  void WMSize(TWMSize& m);
+  void WMKeyDown(TWMKey& m);
+  void WMKeyUp(TWMKey& m);
+  void WMChar(TWMKey& m);
   void WMMouseLeave(TMessage& m);
-  void WMReflect(TMessage& m);
-  void WMCommand(TMessage& m);
-  void WMNotify(TMessage& m);
-  void WMDrawItem(TMessage& m);
-  void WMMeasureItem(TMessage& m);
+  // The notifications of a child window go to its control as CN_BASE + the message (see
+  // ReflectTo); those of other windows go on.
+  void WMCommand(TWMCommand& m);
+  void WMNotify(TWMNotify& m);
+  void WMDrawItem(TWMDrawItem& m);
+  void WMMeasureItem(TWMMeasureItem& m);
+  void WMDeleteItem(TWMDeleteItem& m);
+  void WMCompareItem(TWMObject<COMPAREITEMSTRUCT>& m);
+  void WMScroll(TWMScroll& m);
+  void WMCharToItem(TWMCharToItem& m);
   void WMSysColorChange(TMessage& m);
-  void CNKeyDown(TMessage& m);
-  void CNChar(TMessage& m);
-  void CNSysChar(TMessage& m);
-  void CNCtlColor(TMessage& m);
+  void CNKeyDown(TWMKey& m);
+  void CNChar(TWMKey& m);
+  void CNSysChar(TWMKey& m);
+  void CNCtlColor(TWMDC& m);
   void CMEnabledChanged(TMessage& m);
   void CMColorChanged(TMessage& m);
   void CMFontChanged(TMessage& m);
   void CMBiDiModeChanged(TMessage& m);
   void CMBroadcast(TMessage& m);
-  void CMActionExecute(TMessage& m);
+  void CMActionExecute(TWMObject<TBasicAction>& m);
   std::unique_ptr<TControlActionLink> CreateActionLink() override;
   // The dock manager of a dock site that uses one; a class with grabbers of its own makes
   // its own manager here.
   virtual std::unique_ptr<IDockManager> CreateDockManager();
   // Whether the control may leave for `newTarget`; fires OnUnDock.
   virtual bool DoUnDock(TWinControl* newTarget, TControl* client);
-  void CMDockClient(TMessage& m);
-  void CMUnDockClient(TMessage& m);
+  void CMDockClient(TWMObject<TDragDockObject>& m);
+  void CMUnDockClient(TCMUnDockClient& m);
   // A docked control's change: one shown or hidden takes or gives back its room.
-  void CMDockNotification(TMessage& m);
+  void CMDockNotification(TWMObject<TMessage>& m);
   void CMEnter(TMessage& m);
   void CMExit(TMessage& m);
   void CMRecreateWnd(TMessage& m);
   // A context menu a child window did not see (the system's tree view sends its own to the
   // parent) goes to that child's control first; so does one over a windowless child.
-  void WMContextMenu(TMessage& m);
+  void WMContextMenu(TWMContextMenu& m);
 
  private:
   friend class TControl;
@@ -714,6 +717,9 @@ class TWinControl : public TControl {
   void FixupTabList();
   void UpdateMouseControl(TControl* target);
   bool IsControlMouseMsg(TMessage& m);
+  // Passes the notification to the control of `child` as CN_BASE + the message; false when
+  // `child` is no control's window.
+  bool ReflectTo(HWND child, TMessageRecord& m);
 
   HWND handle_ = nullptr;
   WNDPROC defWndProc_ = nullptr;
@@ -770,7 +776,7 @@ class TGraphicControl : public TControl {
 
  protected:
   virtual void Paint() {}
-  void WMPaint(TMessage& m);
+  void WMPaint(TWMDC& m);
 
  private:
   std::unique_ptr<TControlCanvas> canvas_;

@@ -294,8 +294,8 @@ bool TWinControl::DoUnDock(TWinControl* newTarget, TControl* client) {
   return allow;
 }
 
-void TWinControl::CMDockClient(TMessage& m) {
-  auto* object = reinterpret_cast<TDragDockObject*>(m.LParam);
+void TWinControl::CMDockClient(TWMObject<TDragDockObject>& m) {
+  TDragDockObject* object = m.Object;
   TControl* control = object->Control();
   if (dockManager_) control->SetAlign(alNone);
   control->SetParent(this);
@@ -310,9 +310,9 @@ void TWinControl::CMDockClient(TMessage& m) {
   m.Result = 1;
 }
 
-void TWinControl::CMUnDockClient(TMessage& m) {
-  auto* client = reinterpret_cast<TControl*>(m.LParam);
-  if (!DoUnDock(reinterpret_cast<TWinControl*>(m.WParam), client)) {
+void TWinControl::CMUnDockClient(TCMUnDockClient& m) {
+  TControl* client = m.Client;
+  if (!DoUnDock(m.NewTarget, client)) {
     m.Result = 1;
     return;
   }
@@ -320,8 +320,8 @@ void TWinControl::CMUnDockClient(TMessage& m) {
   m.Result = 0;
 }
 
-void TWinControl::CMDockNotification(TMessage& m) {
-  auto* notice = reinterpret_cast<TMessage*>(m.LParam);
+void TWinControl::CMDockNotification(TWMObject<TMessage>& m) {
+  const TMessage* notice = m.Object;
   if (dockManager_ && notice && notice->Msg == CM_VISIBLECHANGED) {
     dockManager_->ResetBounds(true);
     Invalidate();

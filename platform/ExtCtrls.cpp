@@ -39,15 +39,17 @@ int BevelSize(TBevelCut cut, int width) { return cut == bvNone ? 0 : width; }
 
 TMessageTable& TCustomPanel::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TWinControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_TEXTCHANGED, [](TControl* c, TMessage&) { c->Invalidate(); });
-    t->Add(WM_SIZE, [](TControl* c, TMessage& m) {
-      c->DispatchFrom(TWinControl::Messages(), m);
-      if (static_cast<TCustomPanel*>(c)->fullRepaint_) c->Invalidate();
-    });
+    t->Add(WM_SIZE, Handler(&TCustomPanel::WMSize));
     return t;
   }();
   return *table;
+}
+
+void TCustomPanel::WMSize(TWMSize& m) {
+  Inherited(m);
+  if (fullRepaint_) Invalidate();
 }
 
 TCustomPanel::TCustomPanel(TComponent* owner) : TCustomControl(owner) {

@@ -11,11 +11,10 @@ enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 using TBevelWidth = int;
 
 class TCustomPanel : public TCustomControl {
+  MESSAGE_TABLE(TCustomControl)
+
  public:
   explicit TCustomPanel(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TBevelCut BevelInner() const { return bevelInner_; }
   void SetBevelInner(TBevelCut value);
@@ -40,6 +39,7 @@ class TCustomPanel : public TCustomControl {
   void CreateParams(TCreateParams& params) override;
   void AdjustClientRect(RECT& rect) override;
   void Paint() override;
+  void WMSize(TWMSize& m);
 
  private:
   TBevelCut bevelInner_ = bvNone;

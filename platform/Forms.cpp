@@ -61,7 +61,7 @@ TScreen* Screen = new TScreen(nullptr);
 
 TMessageTable& TForm::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TWinControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_CLOSE, Handler(&TForm::WMClose));
     t->Add(WM_ACTIVATE, Handler(&TForm::WMActivate));
     t->Add(WM_GETMINMAXINFO, Handler(&TForm::WMGetMinMaxInfo));
@@ -262,14 +262,14 @@ void TForm::SetWindowState(TWindowState value) {
   if (HandleAllocated() && Visible()) ShowWindow(Handle(), ShowCommand());
 }
 
-void TForm::WMSize(TMessage& m) {
-  switch (m.WParam) {
+void TForm::WMSize(TWMSize& m) {
+  switch (m.SizeType) {
     case SIZE_MINIMIZED: windowState_ = wsMinimized; break;
     case SIZE_MAXIMIZED: windowState_ = wsMaximized; break;
     case SIZE_RESTORED: windowState_ = wsNormal; break;
     default: break;
   }
-  DispatchFrom(TWinControl::Messages(), m);
+  Inherited(m);
 }
 
 // ---- Showing --------------------------------------------------------------------------------
@@ -422,7 +422,7 @@ void TForm::WMClose(TMessage&) { Close(); }
 
 // ---- Activation and focus -----------------------------------------------------------------------
 
-void TForm::WMActivate(TMessage& m) { SetActive(LOWORD(m.WParam) != WA_INACTIVE); }
+void TForm::WMActivate(TWMActivate& m) { SetActive(m.Active != WA_INACTIVE); }
 
 void TForm::SetActive(bool value) {
   active_ = value;
@@ -520,9 +520,9 @@ bool TForm::SetFocusedControl(TWinControl* control) {
 
 // ---- Keys -----------------------------------------------------------------------------------------
 
-void TForm::CMDialogKey(TMessage& m) {
+void TForm::CMDialogKey(TWMKey& m) {
   if (GetKeyState(VK_MENU) >= 0) {
-    switch (m.WParam) {
+    switch (m.CharCode) {
       case VK_TAB:
         if (GetKeyState(VK_CONTROL) >= 0) {
           SelectNext(activeControl_, GetKeyState(VK_SHIFT) >= 0, true);
@@ -536,19 +536,19 @@ void TForm::CMDialogKey(TMessage& m) {
       case VK_DOWN:
         if (activeControl_ && activeControl_->Parent()) {
           activeControl_->Parent()->SelectNext(activeControl_,
-                                              m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
+                                              m.CharCode == VK_RIGHT || m.CharCode == VK_DOWN, false);
           m.Result = 1;
         }
         return;
       default: break;
     }
   }
-  DispatchFrom(TWinControl::Messages(), m);
+  Inherited(m);
 }
 
-void TForm::WMGetMinMaxInfo(TMessage& m) {
-  auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
-  DispatchFrom(TWinControl::Messages(), m);
+void TForm::WMGetMinMaxInfo(TWMObject<MINMAXINFO>& m) {
+  MINMAXINFO* info = m.Object;
+  Inherited(m);
   TSizeConstraints* c = Constraints();
   if (c->MinWidth() > 0) info->ptMinTrackSize.x = c->MinWidth();
   if (c->MinHeight() > 0) info->ptMinTrackSize.y = c->MinHeight();

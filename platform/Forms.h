@@ -37,12 +37,11 @@ using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 class TForm : public TWinControl {
+  MESSAGE_TABLE(TWinControl)
+
  public:
   explicit TForm(TComponent* owner);
   ~TForm() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // A form of class T owned by `owner`, built from its stored layout, with OnCreate fired.
   template <class T>
@@ -138,12 +137,12 @@ class TForm : public TWinControl {
   virtual void Deactivate();
 
   void WMClose(TMessage& m);
-  void WMActivate(TMessage& m);
-  void WMGetMinMaxInfo(TMessage& m);
-  void WMSize(TMessage& m);
+  void WMActivate(TWMActivate& m);
+  void WMGetMinMaxInfo(TWMObject<MINMAXINFO>& m);
+  void WMSize(TWMSize& m);
   void CMActivate(TMessage& m);
   void CMDeactivate(TMessage& m);
-  void CMDialogKey(TMessage& m);
+  void CMDialogKey(TWMKey& m);
 
  private:
   friend class TWinControl;

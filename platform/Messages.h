@@ -12,6 +12,7 @@
 #include "platform/Application.h"
 
 class TControl;
+class TWinControl;
 
 // ---- Component notifications ---------------------------------------------------------------
 // Sent by the controls to themselves, their parents and their children when something changes;
@@ -123,9 +124,10 @@ using TMessageHandler = std::function<void(TControl* self, TMessage& message)>;
 // Another unit may wrap a class's handler of one message and put it back later:
 //   TMessageHandler old = TWinControl::Messages().Find(WM_PRINTCLIENT);
 //   TWinControl::Messages().Replace(WM_PRINTCLIENT, [old](TControl* c, TMessage& m) {
-//     int saved = SaveDC(reinterpret_cast<HDC>(m.WParam));
+//     HDC dc = TWMPrint(m).DC;
+//     int saved = SaveDC(dc);
 //     if (old) old(c, m); else c->DispatchFrom(*TWinControl::Messages().Parent(), m);
-//     RestoreDC(reinterpret_cast<HDC>(m.WParam), saved);
+//     RestoreDC(dc, saved);
 //   });
 //   ...
 //   TWinControl::Messages().Replace(WM_PRINTCLIENT, old);  // restores the class's own
@@ -297,6 +299,101 @@ struct TWMMenuChar : TMessageRecord {
   WORD Char;
   WORD Flags;
   HMENU Menu;
+};
+
+// WM_SIZE: how the window was sized (SIZE_MAXIMIZED...) and its new client size.
+struct TWMSize : TMessageRecord {
+  explicit TWMSize(TMessage& m)
+      : TMessageRecord(m),
+        SizeType(static_cast<UINT>(m.WParam)),
+        Width(LOWORD(m.LParam)),
+        Height(HIWORD(m.LParam)) {}
+  UINT SizeType;
+  WORD Width;
+  WORD Height;
+};
+
+// WM_ACTIVATE: WA_ACTIVE, WA_CLICKACTIVE or WA_INACTIVE, whether the window is minimized, and
+// the window that loses or gets the activation in its place.
+struct TWMActivate : TMessageRecord {
+  explicit TWMActivate(TMessage& m)
+      : TMessageRecord(m),
+        Active(LOWORD(m.WParam)),
+        Minimized(HIWORD(m.WParam) != 0),
+        ActiveWindow(reinterpret_cast<HWND>(m.LParam)) {}
+  WORD Active;
+  bool Minimized;
+  HWND ActiveWindow;
+};
+
+// WM_SETCURSOR: the window the pointer is over, its hit-test code (HTCLIENT...) and the mouse
+// message that came with it.
+struct TWMSetCursor : TMessageRecord {
+  explicit TWMSetCursor(TMessage& m)
+      : TMessageRecord(m),
+        CursorWnd(reinterpret_cast<HWND>(m.WParam)),
+        HitTest(static_cast<short>(LOWORD(m.LParam))),
+        MouseMsg(HIWORD(m.LParam)) {}
+  HWND CursorWnd;
+  short HitTest;
+  WORD MouseMsg;
+};
+
+// WM_PRINT and WM_PRINTCLIENT: the device context to draw into and what to draw (PRF_ flags).
+struct TWMPrint : TMessageRecord {
+  explicit TWMPrint(TMessage& m)
+      : TMessageRecord(m), DC(reinterpret_cast<HDC>(m.WParam)), Flags(static_cast<UINT>(m.LParam)) {}
+  HDC DC;
+  UINT Flags;
+};
+
+// WM_MOUSEWHEEL and CM_MOUSEWHEEL: the keys and buttons held (MK_ flags), the wheel's turn
+// (WHEEL_DELTA a notch, positive away from the user) and the pointer in screen coordinates.
+struct TWMMouseWheel : TMessageRecord {
+  explicit TWMMouseWheel(TMessage& m)
+      : TMessageRecord(m),
+        Keys(LOWORD(m.WParam)),
+        WheelDelta(static_cast<short>(HIWORD(m.WParam))),
+        Pos(LParamToPoint(m.LParam)) {}
+  WORD Keys;
+  short WheelDelta;
+  POINT Pos;
+};
+
+// WM_HSCROLL and WM_VSCROLL: the SB_ code, the thumb's position and the scroll bar control
+// (nullptr for the window's own scroll bar).
+struct TWMScroll : TMessageRecord {
+  explicit TWMScroll(TMessage& m)
+      : TMessageRecord(m),
+        ScrollCode(LOWORD(m.WParam)),
+        Pos(HIWORD(m.WParam)),
+        ScrollBar(reinterpret_cast<HWND>(m.LParam)) {}
+  WORD ScrollCode;
+  WORD Pos;
+  HWND ScrollBar;
+};
+
+// WM_CHARTOITEM and WM_VKEYTOITEM: the character or virtual key, the item with the caret and
+// the list box.
+struct TWMCharToItem : TMessageRecord {
+  explicit TWMCharToItem(TMessage& m)
+      : TMessageRecord(m),
+        Key(LOWORD(m.WParam)),
+        CaretPos(HIWORD(m.WParam)),
+        ListBox(reinterpret_cast<HWND>(m.LParam)) {}
+  WORD Key;
+  WORD CaretPos;
+  HWND ListBox;
+};
+
+// CM_UNDOCKCLIENT: the site the control goes to (nullptr: it floats) and the control leaving.
+struct TCMUnDockClient : TMessageRecord {
+  explicit TCMUnDockClient(TMessage& m)
+      : TMessageRecord(m),
+        NewTarget(reinterpret_cast<TWinControl*>(m.WParam)),
+        Client(reinterpret_cast<TControl*>(m.LParam)) {}
+  TWinControl* NewTarget;
+  TControl* Client;
 };
 
 // Adapts a class's member handler to its table; the handler takes the message as it comes or

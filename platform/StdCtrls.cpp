@@ -34,28 +34,31 @@ UINT AlignmentFlag(TAlignment a) {
 
 TMessageTable& TCustomLabel::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TGraphicControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_TEXTCHANGED, [](TControl* c, TMessage&) {
       auto* l = static_cast<TCustomLabel*>(c);
       l->Invalidate();
       l->AdjustBounds();
     });
-    t->Add(CM_FONTCHANGED, [](TControl* c, TMessage& m) {
-      c->DispatchFrom(TGraphicControl::Messages(), m);
-      static_cast<TCustomLabel*>(c)->AdjustBounds();
-    });
-    t->Add(CM_DIALOGCHAR, [](TControl* c, TMessage& m) {
-      auto* l = static_cast<TCustomLabel*>(c);
-      TWinControl* target = l->focusControl_;
-      if (target && l->Enabled() && l->showAccelChar_ &&
-          IsAccel(static_cast<char>(m.WParam), l->Caption()) && target->CanFocus()) {
-        target->SetFocus();
-        m.Result = 1;
-      }
-    });
+    t->Add(CM_FONTCHANGED, Handler(&TCustomLabel::CMFontChanged));
+    t->Add(CM_DIALOGCHAR, Handler(&TCustomLabel::CMDialogChar));
     return t;
   }();
   return *table;
+}
+
+void TCustomLabel::CMFontChanged(TMessage& m) {
+  Inherited(m);
+  AdjustBounds();
+}
+
+void TCustomLabel::CMDialogChar(TWMKey& m) {
+  TWinControl* target = focusControl_;
+  if (target && Enabled() && showAccelChar_ && IsAccel(static_cast<char>(m.CharCode), Caption()) &&
+      target->CanFocus()) {
+    target->SetFocus();
+    m.Result = 1;
+  }
 }
 
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
@@ -179,7 +182,7 @@ void TCustomLabel::AdjustBounds() {
 
 TMessageTable& TCustomEdit::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TWinControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CN_COMMAND, Handler(&TCustomEdit::CNCommand));
     t->Add(CM_ENTER, Handler(&TCustomEdit::CMEnter));
     return t;
@@ -332,15 +335,15 @@ void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }
 
-void TCustomEdit::CNCommand(TMessage& m) {
-  if (HIWORD(m.WParam) == EN_CHANGE && !controlState_.Contains(csCreating)) Change();
+void TCustomEdit::CNCommand(TWMCommand& m) {
+  if (m.NotifyCode == EN_CHANGE && !controlState_.Contains(csCreating)) Change();
 }
 
 void TCustomEdit::CMEnter(TMessage& m) {
   if (autoSelect_ && !controlState_.Contains(csLButtonDown) && HandleAllocated() &&
       !(GetWindowLongPtrA(Handle(), GWL_STYLE) & ES_MULTILINE))
     SelectAll();
-  DispatchFrom(TWinControl::Messages(), m);
+  Inherited(m);
 }
 
 // ---- TCustomMemo ---------------------------------------------------------------------------
@@ -400,19 +403,20 @@ void TMemoStrings::Clear() { memo_->SetText(""); }
 
 TMessageTable& TCustomMemo::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomEdit::Messages());
-    t->Add(WM_GETDLGCODE, [](TControl* c, TMessage& m) {
-      auto* memo = static_cast<TCustomMemo*>(c);
-      c->DispatchFrom(TCustomEdit::Messages(), m);
-      if (memo->wantTabs_)
-        m.Result |= DLGC_WANTTAB;
-      else
-        m.Result &= ~static_cast<LRESULT>(DLGC_WANTTAB);
-      if (!memo->wantReturns_) m.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
-    });
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
+    t->Add(WM_GETDLGCODE, Handler(&TCustomMemo::WMGetDlgCode));
     return t;
   }();
   return *table;
+}
+
+void TCustomMemo::WMGetDlgCode(TMessage& m) {
+  Inherited(m);
+  if (wantTabs_)
+    m.Result |= DLGC_WANTTAB;
+  else
+    m.Result &= ~static_cast<LRESULT>(DLGC_WANTTAB);
+  if (!wantReturns_) m.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
 }
 
 TCustomMemo::TCustomMemo(TComponent* owner)

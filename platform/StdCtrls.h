@@ -20,11 +20,10 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 // ---- Label ------------------------------------------------------------------------------------
 
 class TCustomLabel : public TGraphicControl {
+  MESSAGE_TABLE(TGraphicControl)
+
  public:
   explicit TCustomLabel(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment value);
@@ -55,6 +54,9 @@ class TCustomLabel : public TGraphicControl {
   virtual void DoDrawText(RECT& rect, UINT flags);
   // The caption as it is drawn (a lone "&" shows as itself).
   virtual std::string GetLabelText() const { return Caption(); }
+  void CMFontChanged(TMessage& m);
+  // The accelerator of the caption focuses FocusControl.
+  void CMDialogChar(TWMKey& m);
 
  private:
   TAlignment alignment_ = taLeftJustify;
@@ -73,11 +75,10 @@ class TLabel : public TCustomLabel {
 // ---- Edits ------------------------------------------------------------------------------------
 
 class TCustomEdit : public TWinControl {
+  MESSAGE_TABLE(TWinControl)
+
  public:
   explicit TCustomEdit(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle value);
@@ -115,7 +116,7 @@ class TCustomEdit : public TWinControl {
   void CreateWnd() override;
   // After every change of the text: OnChange.
   virtual void Change();
-  void CNCommand(TMessage& m);
+  void CNCommand(TWMCommand& m);
   void CMEnter(TMessage& m);
 
  private:
@@ -156,12 +157,11 @@ class TMemoStrings : public TStrings {
 };
 
 class TCustomMemo : public TCustomEdit {
+  MESSAGE_TABLE(TCustomEdit)
+
  public:
   explicit TCustomMemo(TComponent* owner);
   ~TCustomMemo() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TStrings* Lines() const { return lines_.get(); }
   std::vector<std::string> LineList() const;
@@ -181,6 +181,8 @@ class TCustomMemo : public TCustomEdit {
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  // Tab and Enter are the memo's as WantTabs and WantReturns say.
+  void WMGetDlgCode(TMessage& m);
 
  private:
   std::unique_ptr<TMemoStrings> lines_;
@@ -235,12 +237,11 @@ class TComboBoxStrings : public TStrings {
 };
 
 class TCustomComboBox : public TWinControl {
+  MESSAGE_TABLE(TWinControl)
+
  public:
   explicit TCustomComboBox(TComponent* owner);
   ~TCustomComboBox() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TStrings* Items() const { return strings_.get(); }
   void SetItems(TStrings* value) { strings_->Assign(value); }
@@ -315,10 +316,10 @@ class TCustomComboBox : public TWinControl {
   // Sizes the dropped list for DropDownCount rows.
   void AdjustDropDown();
 
-  void CNCommand(TMessage& m);
-  void CNDrawItem(TMessage& m);
-  void CNMeasureItem(TMessage& m);
-  void WMCtlColorChild(TMessage& m);
+  void CNCommand(TWMCommand& m);
+  void CNDrawItem(TWMDrawItem& m);
+  void CNMeasureItem(TWMMeasureItem& m);
+  void WMCtlColorChild(TWMDC& m);
 
  private:
   friend class TComboBoxStrings;

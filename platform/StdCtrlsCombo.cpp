@@ -84,7 +84,7 @@ void TComboBoxStrings::Exchange(int index1, int index2) {
 
 TMessageTable& TCustomComboBox::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TWinControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CN_COMMAND, Handler(&TCustomComboBox::CNCommand));
     t->Add(CN_DRAWITEM, Handler(&TCustomComboBox::CNDrawItem));
     t->Add(CN_MEASUREITEM, Handler(&TCustomComboBox::CNMeasureItem));
@@ -438,8 +438,8 @@ void TCustomComboBox::MeasureItem(int index, int& height) {
   if (OnMeasureItem) OnMeasureItem(this, index, height);
 }
 
-void TCustomComboBox::CNCommand(TMessage& m) {
-  switch (HIWORD(m.WParam)) {
+void TCustomComboBox::CNCommand(TWMCommand& m) {
+  switch (m.NotifyCode) {
     case CBN_DBLCLK: DblClick(); break;
     case CBN_EDITCHANGE:
       if (!settingText_ && !controlState_.Contains(csCreating)) Change();
@@ -465,8 +465,8 @@ void TCustomComboBox::CNCommand(TMessage& m) {
   }
 }
 
-void TCustomComboBox::CNDrawItem(TMessage& m) {
-  auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+void TCustomComboBox::CNDrawItem(TWMDrawItem& m) {
+  DRAWITEMSTRUCT* item = m.DrawItemStruct;
   TOwnerDrawState state = TOwnerDrawState::FromBits(item->itemState & 0x1FFF);
   int index = static_cast<int>(item->itemID);
   {
@@ -486,8 +486,8 @@ void TCustomComboBox::CNDrawItem(TMessage& m) {
   m.Result = TRUE;
 }
 
-void TCustomComboBox::CNMeasureItem(TMessage& m) {
-  auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+void TCustomComboBox::CNMeasureItem(TWMMeasureItem& m) {
+  MEASUREITEMSTRUCT* item = m.MeasureItemStruct;
   int height = itemHeight_;
   if (style_ == csOwnerDrawVariable && static_cast<int>(item->itemID) >= 0)
     MeasureItem(static_cast<int>(item->itemID), height);
@@ -495,11 +495,10 @@ void TCustomComboBox::CNMeasureItem(TMessage& m) {
   m.Result = TRUE;
 }
 
-void TCustomComboBox::WMCtlColorChild(TMessage& m) {
-  HWND child = reinterpret_cast<HWND>(m.LParam);
-  if (child && (child == editHandle_ || child == listHandle_)) {
+void TCustomComboBox::WMCtlColorChild(TWMDC& m) {
+  if (m.Child && (m.Child == editHandle_ || m.Child == listHandle_)) {
     CNCtlColor(m);
     return;
   }
-  DispatchFrom(TWinControl::Messages(), m);
+  Inherited(m);
 }

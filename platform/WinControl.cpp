@@ -46,9 +46,12 @@ TMessageTable& TWinControl::Messages() {
     t->Add(WM_NOTIFY, Handler(&TWinControl::WMNotify));
     t->Add(WM_DRAWITEM, Handler(&TWinControl::WMDrawItem));
     t->Add(WM_MEASUREITEM, Handler(&TWinControl::WMMeasureItem));
-    for (UINT msg : {WM_DELETEITEM, WM_COMPAREITEM, WM_HSCROLL, WM_VSCROLL, WM_CHARTOITEM,
-                     WM_VKEYTOITEM})
-      t->Add(msg, Handler(&TWinControl::WMReflect));
+    t->Add(WM_DELETEITEM, Handler(&TWinControl::WMDeleteItem));
+    t->Add(WM_COMPAREITEM, Handler(&TWinControl::WMCompareItem));
+    t->Add(WM_HSCROLL, Handler(&TWinControl::WMScroll));
+    t->Add(WM_VSCROLL, Handler(&TWinControl::WMScroll));
+    t->Add(WM_CHARTOITEM, Handler(&TWinControl::WMCharToItem));
+    t->Add(WM_VKEYTOITEM, Handler(&TWinControl::WMCharToItem));
     t->Add(WM_SYSCOLORCHANGE, Handler(&TWinControl::WMSysColorChange));
     t->Add(CN_KEYDOWN, Handler(&TWinControl::CNKeyDown));
     t->Add(CN_SYSKEYDOWN, [](TControl*, TMessage& m) { m.Result = 0; });
@@ -427,7 +430,7 @@ void TWinControl::WMMouseLeave(TMessage& m) {
     SetMouseControl(nullptr);
     Application->HintMouseMessage(nullptr, POINT{});
   }
-  DefaultHandler(m);
+  Inherited(m);
 }
 
 bool TWinControl::IsControlMouseMsg(TMessage& m) {
@@ -451,7 +454,10 @@ void TWinControl::DefaultHandler(TMessage& m) {
   }
   if (m.Msg >= CM_BASE && m.Msg < 0xC000) {
     // Component notifications mean nothing to the system's window procedures.
-    if (m.Msg >= CN_CTLCOLORMSGBOX && m.Msg <= CN_CTLCOLORSTATIC) CNCtlColor(m);
+    if (m.Msg >= CN_CTLCOLORMSGBOX && m.Msg <= CN_CTLCOLORSTATIC) {
+      TWMDC colors(m);
+      CNCtlColor(colors);
+    }
     return;
   }
   if (m.Msg >= WM_CTLCOLORMSGBOX && m.Msg <= WM_CTLCOLORSTATIC) {
@@ -552,72 +558,66 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   RequestAlign();
 }
 
-void TWinControl::WMWindowPosChanged(TMessage& m) {
-  DefaultHandler(m);
-  auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+void TWinControl::WMWindowPosChanged(TWMObject<WINDOWPOS>& m) {
+  Inherited(m);
+  const WINDOWPOS* pos = m.Object;
   if (pos && (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE)) UpdateBounds();
 }
 
-void TWinControl::WMSize(TMessage& m) {
+void TWinControl::WMSize(TWMSize& m) {
   UpdateBounds();
-  DefaultHandler(m);
+  Inherited(m);
   Realign();
   if (!ComponentState().Contains(csLoading)) Resize();
 }
 
 // ---- Reflected notifications ----------------------------------------------------------------
 
-void TWinControl::WMReflect(TMessage& m) {
-  HWND child = reinterpret_cast<HWND>(m.LParam);
-  if (m.Msg == WM_DELETEITEM) child = reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam)->hwndItem;
-  if (m.Msg == WM_COMPAREITEM) child = reinterpret_cast<COMPAREITEMSTRUCT*>(m.LParam)->hwndItem;
-  if (TWinControl* c = FindControl(child)) {
-    m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
-    return;
-  }
-  DefaultHandler(m);
+bool TWinControl::ReflectTo(HWND child, TMessageRecord& m) {
+  TWinControl* c = FindControl(child);
+  if (!c) return false;
+  m.Result = c->Perform(CN_BASE + m.Message.Msg, m.Message.WParam, m.Message.LParam);
+  return true;
 }
 
-void TWinControl::WMCommand(TMessage& m) {
-  if (TWinControl* c = FindControl(reinterpret_cast<HWND>(m.LParam))) {
-    m.Result = c->Perform(CN_COMMAND, m.WParam, m.LParam);
-    return;
-  }
-  DefaultHandler(m);
+void TWinControl::WMCommand(TWMCommand& m) {
+  if (!ReflectTo(m.Ctl, m)) Inherited(m);
 }
 
-void TWinControl::WMNotify(TMessage& m) {
-  auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
-  if (hdr)
-    if (TWinControl* c = FindControl(hdr->hwndFrom)) {
-      m.Result = c->Perform(CN_NOTIFY, m.WParam, m.LParam);
-      return;
-    }
-  DefaultHandler(m);
+void TWinControl::WMNotify(TWMNotify& m) {
+  if (!m.NMHdr || !ReflectTo(m.NMHdr->hwndFrom, m)) Inherited(m);
 }
 
-void TWinControl::WMDrawItem(TMessage& m) {
-  auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-  if (item && item->CtlType != ODT_MENU)
-    if (TWinControl* c = FindControl(item->hwndItem)) {
-      m.Result = c->Perform(CN_DRAWITEM, m.WParam, m.LParam);
-      return;
-    }
-  DefaultHandler(m);
+void TWinControl::WMDrawItem(TWMDrawItem& m) {
+  const DRAWITEMSTRUCT* item = m.DrawItemStruct;
+  if (!item || item->CtlType == ODT_MENU || !ReflectTo(item->hwndItem, m)) Inherited(m);
 }
 
-void TWinControl::WMMeasureItem(TMessage& m) {
-  auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-  if (item && item->CtlType != ODT_MENU && handle_)
-    if (TWinControl* c = FindControl(GetDlgItem(handle_, static_cast<int>(item->CtlID)))) {
-      m.Result = c->Perform(CN_MEASUREITEM, m.WParam, m.LParam);
-      return;
-    }
-  DefaultHandler(m);
+void TWinControl::WMMeasureItem(TWMMeasureItem& m) {
+  const MEASUREITEMSTRUCT* item = m.MeasureItemStruct;
+  if (!item || item->CtlType == ODT_MENU || !handle_ ||
+      !ReflectTo(GetDlgItem(handle_, static_cast<int>(item->CtlID)), m))
+    Inherited(m);
 }
 
-void TWinControl::CNCtlColor(TMessage& m) {
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
+void TWinControl::WMDeleteItem(TWMDeleteItem& m) {
+  if (!ReflectTo(m.DeleteItemStruct->hwndItem, m)) Inherited(m);
+}
+
+void TWinControl::WMCompareItem(TWMObject<COMPAREITEMSTRUCT>& m) {
+  if (!ReflectTo(m.Object->hwndItem, m)) Inherited(m);
+}
+
+void TWinControl::WMScroll(TWMScroll& m) {
+  if (!ReflectTo(m.ScrollBar, m)) Inherited(m);
+}
+
+void TWinControl::WMCharToItem(TWMCharToItem& m) {
+  if (!ReflectTo(m.ListBox, m)) Inherited(m);
+}
+
+void TWinControl::CNCtlColor(TWMDC& m) {
+  HDC dc = m.DC;
   SetTextColor(dc, ColorToRGB(Font()->Color()));
   SetBkColor(dc, ColorToRGB(brush_->Color()));
   m.Result = reinterpret_cast<LRESULT>(brush_->Handle());
@@ -656,35 +656,35 @@ void TWinControl::CMBiDiModeChanged(TMessage&) {
 
 void TWinControl::CMBroadcast(TMessage& m) { Broadcast(m); }
 
-void TWinControl::WMContextMenu(TMessage& m) {
+void TWinControl::WMContextMenu(TWMContextMenu& m) {
   auto& handling = ContextMenuWindows();
-  HWND named = reinterpret_cast<HWND>(m.WParam);
+  HWND named = m.Window;
   if (handle_ && named && named != handle_ && IsChild(handle_, named) &&
       std::find(handling.begin(), handling.end(), named) == handling.end()) {
     if (TWinControl* child = FindControl(named)) {
-      m.Result = child->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
+      m.Result = child->Perform(WM_CONTEXTMENU, m.Message.WParam, m.Message.LParam);
       return;
     }
   }
-  POINT screen = LParamToPoint(m.LParam);
+  POINT screen = m.Pos;
   if (handle_ && !(screen.x == -1 && screen.y == -1)) {
     POINT client = screen;
     ::ScreenToClient(handle_, &client);
     if (TControl* child = ControlAtPos(client, false)) {
-      m.Result = child->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
+      m.Result = child->Perform(WM_CONTEXTMENU, m.Message.WParam, m.Message.LParam);
       if (m.Result != 0) return;
     }
   }
   handling.push_back(handle_);
   TScopeExit done([&handling]() noexcept { handling.pop_back(); });
-  TControl::WMContextMenu(m);
+  Inherited(m);
 }
 
-void TWinControl::CMActionExecute(TMessage& m) {
-  if (ExecuteAction(reinterpret_cast<TBasicAction*>(m.LParam)))
+void TWinControl::CMActionExecute(TWMObject<TBasicAction>& m) {
+  if (ExecuteAction(m.Object))
     m.Result = 1;
   else
-    Broadcast(m);
+    Broadcast(m.Message);
 }
 
 std::unique_ptr<TControlActionLink> TWinControl::CreateActionLink() {

@@ -33,31 +33,23 @@ class TCtlPanel : public TCustomControl {
 
 // A focusable box: white, with its caption and a focus rectangle while focused.
 class TCtlBox : public TCustomControl {
+  MESSAGE_TABLE(TCustomControl)
+
  public:
   explicit TCtlBox(TComponent* owner) : TCustomControl(owner) {
     SetTabStop(true);
     SetColor(clWindow);
     SetBounds(0, 0, 120, 22);
   }
-  static TMessageTable& Messages() {
-    static TMessageTable table(&TWinControl::Messages());
-    static bool filled = [] {
-      auto repaint = [](TControl* c, TMessage& m) {
-        c->DispatchFrom(TWinControl::Messages(), m);
-        c->Invalidate();
-      };
-      table.Add(WM_SETFOCUS, repaint);
-      table.Add(WM_KILLFOCUS, repaint);
-      return true;
-    }();
-    (void)filled;
-    return table;
-  }
-  const TMessageTable& ClassMessages() const override { return Messages(); }
   std::vector<WORD> keysSeen;
   std::string typed;
 
  protected:
+  // The focus rectangle comes and goes with the focus.
+  void WMFocus(TWMFocus& m) {
+    Inherited(m);
+    Invalidate();
+  }
   void Paint() override {
     RECT r = ClientRect();
     Canvas()->Brush()->SetColor(Enabled() ? Color() : clBtnFace);
@@ -80,43 +72,27 @@ class TCtlBox : public TCustomControl {
   }
 };
 
+inline TMessageTable& TCtlBox::Messages() {
+  static TMessageTable* table = [] {
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
+    t->Add(WM_SETFOCUS, Handler(&TCtlBox::WMFocus));
+    t->Add(WM_KILLFOCUS, Handler(&TCtlBox::WMFocus));
+    return t;
+  }();
+  return *table;
+}
+
 // A push button: a click hands its modal result to the form; Enter presses the default
 // button, Escape the cancel button, Alt+letter the button with that accelerator.
 class TCtlButton : public TCustomControl {
+  MESSAGE_TABLE(TCustomControl)
+
  public:
   explicit TCtlButton(TComponent* owner) : TCustomControl(owner) {
     SetTabStop(true);
     SetColor(clBtnFace);
     SetBounds(0, 0, 75, 25);
   }
-  static TMessageTable& Messages() {
-    static TMessageTable table(&TWinControl::Messages());
-    static bool filled = [] {
-      table.Add(CM_DIALOGKEY, [](TControl* c, TMessage& m) {
-        auto* b = static_cast<TCtlButton*>(c);
-        if (((m.WParam == VK_RETURN && b->default_) || (m.WParam == VK_ESCAPE && b->cancel_)) &&
-            b->CanFocus()) {
-          b->Click();
-          m.Result = 1;
-          return;
-        }
-        c->DispatchFrom(TWinControl::Messages(), m);
-      });
-      table.Add(CM_DIALOGCHAR, [](TControl* c, TMessage& m) {
-        auto* b = static_cast<TCtlButton*>(c);
-        if (IsAccel(static_cast<char>(m.WParam), b->Caption()) && b->CanFocus()) {
-          b->Click();
-          m.Result = 1;
-          return;
-        }
-        c->DispatchFrom(TWinControl::Messages(), m);
-      });
-      return true;
-    }();
-    (void)filled;
-    return table;
-  }
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   bool Default() const { return default_; }
   void SetDefault(bool v) { default_ = v; }
@@ -141,12 +117,38 @@ class TCtlButton : public TCustomControl {
     std::string text = Caption();
     DrawTextA(Canvas()->Handle(), text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
+  void CMDialogKey(TWMKey& m) {
+    if (((m.CharCode == VK_RETURN && default_) || (m.CharCode == VK_ESCAPE && cancel_)) && CanFocus()) {
+      Click();
+      m.Result = 1;
+      return;
+    }
+    Inherited(m);
+  }
+  void CMDialogChar(TWMKey& m) {
+    if (IsAccel(static_cast<char>(m.CharCode), Caption()) && CanFocus()) {
+      Click();
+      m.Result = 1;
+      return;
+    }
+    Inherited(m);
+  }
 
  private:
   bool default_ = false;
   bool cancel_ = false;
   int modalResult_ = mrNone;
 };
+
+inline TMessageTable& TCtlButton::Messages() {
+  static TMessageTable* table = [] {
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
+    t->Add(CM_DIALOGKEY, Handler(&TCtlButton::CMDialogKey));
+    t->Add(CM_DIALOGCHAR, Handler(&TCtlButton::CMDialogChar));
+    return t;
+  }();
+  return *table;
+}
 
 // A windowless mark: its colour in a frame. Its colour setter is its own, and counts calls.
 class TCtlMark : public TGraphicControl {

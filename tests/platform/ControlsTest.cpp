@@ -343,7 +343,7 @@ TEST_F(Controls, AClassHandlerCanBeReplacedByAnotherUnitAndRestored) {
   TMessageHandler old = table.Find(WM_PRINTCLIENT);
   ASSERT_TRUE(old);
   table.Replace(WM_PRINTCLIENT, [&, old](TControl* c, TMessage& m) {
-    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    HDC dc = TWMPrint(m).DC;
     int saved = SaveDC(dc);
     levelInside = saved;
     ++wrapped;
