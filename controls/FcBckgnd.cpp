@@ -13,7 +13,7 @@ TFcSeparator::TFcSeparator(TComponent* owner) : TGraphicControl(owner) {
 
 TMessageTable& TFcSeparator::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TGraphicControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_COLORCHANGED, Handler(&TFcSeparator::CMColorChanged));
     return t;
   }();

@@ -9,12 +9,11 @@ enum TFcHighlightLocation { hlCenter, hlUpperLeft, hlLowerRight };
 extern const TEnumInfo HighlightLocationInfo;
 
 class TFcSeparator : public TGraphicControl {
+  MESSAGE_TABLE(TGraphicControl)
+
  public:
   // 200 × 2, horizontal, button-face colour with the highlight in the middle.
   explicit TFcSeparator(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TOrientation Orientation() const { return orientation_; }
   // Outside loading, turning the separator also swaps its width and height.

@@ -165,11 +165,11 @@ RECT Inset(RECT r, int by) {
 
 TMessageTable& TFcCustomButton::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TWinControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_SETFOCUS, Handler(&TFcCustomButton::WMFocusChange));
     t->Add(WM_KILLFOCUS, Handler(&TFcCustomButton::WMFocusChange));
     t->Add(WM_THEMECHANGED, Handler(&TFcCustomButton::WMThemeChanged));
-    t->Add(WM_ERASEBKGND, [](TControl* c, TMessage& m) { static_cast<TFcCustomButton*>(c)->WMEraseBkgnd(m); });
+    t->Add(WM_ERASEBKGND, Handler(&TFcCustomButton::WMEraseBkgnd));
     t->Add(CM_TEXTCHANGED, Handler(&TFcCustomButton::CMTextChanged));
     return t;
   }();
@@ -310,7 +310,7 @@ void TFcCustomButton::SpaceUp() {
 }
 
 void TFcCustomButton::WMFocusChange(TMessage& m) {
-  DispatchFrom(TWinControl::Messages(), m);
+  Inherited(m);
   // A Space pressed here and let go elsewhere is no click: a release that reaches the control
   // once it has the focus again must not finish it.
   if (m.Msg == WM_KILLFOCUS && spacePending_) CancelSpace();
@@ -319,21 +319,21 @@ void TFcCustomButton::WMFocusChange(TMessage& m) {
 
 void TFcCustomButton::WMThemeChanged(TMessage& m) {
   ForgetThemeData();
-  DispatchFrom(TWinControl::Messages(), m);
+  Inherited(m);
   Invalidate();
 }
 
-void TFcCustomButton::WMEraseBkgnd(TMessage& m) {
+void TFcCustomButton::WMEraseBkgnd(TWMDC& m) {
   if (!transparent_) {
-    DispatchFrom(TWinControl::Messages(), m);
+    Inherited(m);
     return;
   }
-  PaintParentOnDC(this, reinterpret_cast<HDC>(m.WParam), false);
+  PaintParentOnDC(this, m.DC, false);
   m.Result = 1;
 }
 
 void TFcCustomButton::CMTextChanged(TMessage& m) {
-  DefaultHandler(m);
+  Inherited(m);
   RedrawNow();
 }
 
@@ -387,7 +387,7 @@ void TFcCustomButton::PaintCaptionText(TCanvas* canvas, const RECT& rect, UINT f
 
 TMessageTable& TFcButton::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomButton::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_DIALOGKEY, Handler(&TFcButton::CMDialogKey));
     t->Add(CM_DIALOGCHAR, Handler(&TFcButton::CMDialogChar));
     t->Add(CM_FOCUSCHANGED, Handler(&TFcButton::CMFocusChanged));
@@ -459,8 +459,8 @@ void TFcButton::TellGroup() {
       c->Perform(CM_FCBUTTONPRESSED, static_cast<WPARAM>(groupIndex_), reinterpret_cast<LPARAM>(this));
 }
 
-void TFcButton::CMButtonPressed(TMessage& m) {
-  auto* sender = dynamic_cast<TFcButton*>(reinterpret_cast<TControl*>(m.LParam));
+void TFcButton::CMButtonPressed(TWMObject<TControl>& m) {
+  auto* sender = dynamic_cast<TFcButton*>(m.Object);
   if (!sender || sender == this || static_cast<int>(m.WParam) != groupIndex_) return;
   if (sender->down_ && down_) {
     down_ = false;
@@ -500,31 +500,31 @@ void TFcButton::KeyUp(WORD& key, TShiftState shift) {
   TFcCustomButton::KeyUp(key, shift);
 }
 
-void TFcButton::CMDialogKey(TMessage& m) {
-  bool enter = m.WParam == VK_RETURN && answersEnter_;
-  bool escape = m.WParam == VK_ESCAPE && cancel_;
-  if ((enter || escape) && KeyDataToShiftState(m.LParam).Empty() && CanFocus()) {
+void TFcButton::CMDialogKey(TWMKey& m) {
+  bool enter = m.CharCode == VK_RETURN && answersEnter_;
+  bool escape = m.CharCode == VK_ESCAPE && cancel_;
+  if ((enter || escape) && KeyDataToShiftState(m.KeyData).Empty() && CanFocus()) {
     Click();
     m.Result = 1;
     return;
   }
-  DispatchFrom(TFcCustomButton::Messages(), m);
+  Inherited(m);
 }
 
-void TFcButton::CMDialogChar(TMessage& m) {
-  if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+void TFcButton::CMDialogChar(TWMKey& m) {
+  if (IsAccel(static_cast<char>(m.CharCode), Caption()) && CanFocus()) {
     Click();
     m.Result = 1;
     return;
   }
-  DispatchFrom(TFcCustomButton::Messages(), m);
+  Inherited(m);
 }
 
-void TFcButton::CMFocusChanged(TMessage& m) {
-  auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
+void TFcButton::CMFocusChanged(TWMObject<TWinControl>& m) {
+  TWinControl* focused = m.Object;
   bool answers = dynamic_cast<TFcButton*>(focused) ? focused == this : default_;
   if (StoreChanged(answersEnter_, answers)) Invalidate();
-  DispatchFrom(TFcCustomButton::Messages(), m);
+  Inherited(m);
 }
 
 RECT TFcButton::CaptionRect() {

@@ -93,11 +93,10 @@ std::unique_ptr<TBitmap> CheckeredPattern(TColor base, TColor dots);
 // when the mouse comes and goes, paints its parent behind it when transparent, and draws its
 // caption raised, recessed or with a shadow.
 class TFcCustomButton : public TCustomControl {
+  MESSAGE_TABLE(TCustomControl)
+
  public:
   explicit TFcCustomButton(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TAlignmentVertical AlignmentVertical() const { return alignmentVertical_; }
   virtual void SetAlignmentVertical(TAlignmentVertical value);
@@ -168,7 +167,7 @@ class TFcCustomButton : public TCustomControl {
 
   void WMFocusChange(TMessage& m);
   void WMThemeChanged(TMessage& m);
-  virtual void WMEraseBkgnd(TMessage& m);
+  void WMEraseBkgnd(TWMDC& m);
   void CMTextChanged(TMessage& m);
 
  private:
@@ -204,11 +203,10 @@ constexpr UINT CM_FCBUTTONPRESSED = WM_USER + 0x2021;
 // AllowAllUp the down one can also be released). Three looks: the visual style's push
 // button, a flat hot-tracked look, and the classic bevel.
 class TFcButton : public TFcCustomButton {
+  MESSAGE_TABLE(TFcCustomButton)
+
  public:
   explicit TFcButton(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TAlignment Alignment() const { return alignment_; }
   virtual void SetAlignment(TAlignment value);
@@ -257,10 +255,10 @@ class TFcButton : public TFcCustomButton {
   // The button is shown down: latched in its group, or pressed.
   bool ShownDown() const { return (groupIndex_ != 0 && down_) || PressedLook(); }
 
-  void CMDialogKey(TMessage& m);
-  void CMDialogChar(TMessage& m);
-  void CMFocusChanged(TMessage& m);
-  void CMButtonPressed(TMessage& m);
+  void CMDialogKey(TWMKey& m);
+  void CMDialogChar(TWMKey& m);
+  void CMFocusChanged(TWMObject<TWinControl>& m);
+  void CMButtonPressed(TWMObject<TControl>& m);
 
  private:
   void TellGroup();
@@ -406,12 +404,11 @@ constexpr int kFcDropDownWidth = 14;
 // with toggle groups, and in tsDropDown style a menu that drops from the arrow strip at its
 // right (from anywhere when it has no click handler or action).
 class TFcToolButton : public TFcHoverButton {
+  MESSAGE_TABLE(TFcHoverButton)
+
  public:
   explicit TFcToolButton(TComponent* owner);
   ~TFcToolButton() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // A new list, or a change of the list, makes the button at least as large as its images.
   TCustomImageList* Images() const { return images_; }
@@ -492,10 +489,10 @@ class TFcToolButton : public TFcHoverButton {
   virtual RECT CaptionRect();
   virtual RECT ImageRect();
 
-  void WMLButtonDown(TMessage& m);
-  void WMLButtonUp(TMessage& m);
-  void CMDialogChar(TMessage& m);
-  void CMButtonPressed(TMessage& m);
+  void WMLButtonDown(TWMMouse& m);
+  void WMLButtonUp(TWMMouse& m);
+  void CMDialogChar(TWMKey& m);
+  void CMButtonPressed(TWMObject<TControl>& m);
   void CMTextChanged(TMessage& m);
 
  private:

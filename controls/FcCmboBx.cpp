@@ -32,7 +32,7 @@ TFcCustomComboBox::~TFcCustomComboBox() { Destroying(); }
 
 TMessageTable& TFcCustomComboBox::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomComboBox::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     using C = TFcCustomComboBox;
     t->Add(CN_COMMAND, Handler(&C::CNCommand));
     t->Add(CN_DRAWITEM, Handler(&C::CNDrawItem));
@@ -130,17 +130,18 @@ void TFcCustomComboBox::WndProc(TMessage& m) {
     case WM_KILLFOCUS: search_.clear(); break;
     case WM_KEYDOWN:
       if (!HasEditPart()) {
-        if (m.WParam == VK_ESCAPE || IsListKey(m.WParam)) search_.clear();
+        WORD key = TWMKey(m).CharCode;
+        if (key == VK_ESCAPE || IsListKey(key)) search_.clear();
         // A list without an edit part is read-only to the keys that choose or drop.
-        if (readOnly_ && (IsListKey(m.WParam) || m.WParam == VK_F4)) return;
+        if (readOnly_ && (IsListKey(key) || key == VK_F4)) return;
       }
       break;
     case WM_SYSKEYDOWN:
-      if (!HasEditPart() && readOnly_ && m.WParam != VK_F4) return;
+      if (!HasEditPart() && readOnly_ && TWMKey(m).CharCode != VK_F4) return;
       break;
     case WM_CHAR:
       if (!HasEditPart()) {
-        if (readOnly_ && m.WParam != 3) return;
+        if (readOnly_ && TWMKey(m).CharCode != 3) return;
         if (autoComplete_ && ListSearch(m)) return;
       }
       break;
@@ -155,7 +156,7 @@ void TFcCustomComboBox::RestartSearchTimer() {
 }
 
 bool TFcCustomComboBox::ListSearch(TMessage& m) {
-  unsigned char ch = static_cast<unsigned char>(m.WParam);
+  unsigned char ch = static_cast<unsigned char>(TWMKey(m).CharCode);
   std::string w = search_;
   if (ch == VK_BACK) {
     if (w.empty()) {
@@ -259,6 +260,8 @@ void TFcCustomComboBox::ComboWndProc(TMessage& m, HWND wnd, WNDPROC defProc) {
   }
 }
 
+// The key is read from the message itself throughout: this filter and the key-press events
+// change it there before the edit's own procedure gets it.
 bool TFcCustomComboBox::EditKey(TMessage& m, HWND wnd, WNDPROC defProc, bool& afterPaste) {
   switch (m.Msg) {
     case WM_KEYDOWN: {
@@ -425,7 +428,7 @@ void TFcCustomComboBox::BeepInvalidKey() {
 // ---- Notifications ----------------------------------------------------------------------------
 
 void TFcCustomComboBox::CMTextChanged(TMessage& m) {
-  DispatchFrom(TCustomComboBox::Messages(), m);
+  Inherited(m);
   if (autoComplete_ && !ComponentState().Contains(csDesigning) && !typing_ && !DroppedDown() &&
       Style() == csDropDown) {
     if (enterPressed_) {
@@ -447,8 +450,8 @@ void TFcCustomComboBox::CMTextChanged(TMessage& m) {
   typing_ = false;
 }
 
-void TFcCustomComboBox::CNCommand(TMessage& m) {
-  switch (HIWORD(m.WParam)) {
+void TFcCustomComboBox::CNCommand(TWMCommand& m) {
+  switch (m.NotifyCode) {
     case CBN_SELENDOK:
       typing_ = true;
       DoSelEndOk();
@@ -456,11 +459,11 @@ void TFcCustomComboBox::CNCommand(TMessage& m) {
     case CBN_SELENDCANCEL: DoSelEndCancel(); break;
     default: break;
   }
-  DispatchFrom(TCustomComboBox::Messages(), m);
+  Inherited(m);
 }
 
-void TFcCustomComboBox::CNDrawItem(TMessage& m) {
-  auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+void TFcCustomComboBox::CNDrawItem(TWMDrawItem& m) {
+  const DRAWITEMSTRUCT* item = m.DrawItemStruct;
   TOwnerDrawState state = TOwnerDrawState::FromBits(item->itemState & 0x1FFF);
   int index = static_cast<int>(item->itemID);
   TCanvas* canvas = Canvas();
@@ -483,13 +486,13 @@ void TFcCustomComboBox::CNDrawItem(TMessage& m) {
   m.Result = TRUE;
 }
 
-void TFcCustomComboBox::CNDeleteItem(TMessage& m) {
-  auto* item = reinterpret_cast<DELETEITEMSTRUCT*>(m.LParam);
+void TFcCustomComboBox::CNDeleteItem(TWMDeleteItem& m) {
+  DELETEITEMSTRUCT* item = m.DeleteItemStruct;
   if (item->itemData && !destroyingWindow_) {
     DeleteItem(reinterpret_cast<void*>(item->itemData));
     item->itemData = 0;
   }
-  DispatchFrom(TCustomComboBox::Messages(), m);
+  Inherited(m);
 }
 
 void TFcCustomComboBox::DeleteItem(void* itemData) {
@@ -572,13 +575,13 @@ void TFcCustomComboBox::RepaintFrame() {
 }
 
 void TFcCustomComboBox::WMSize(TMessage& m) {
-  DispatchFrom(TCustomComboBox::Messages(), m);
+  Inherited(m);
   if (FrameVisible() && !UsesThemeFrame()) Invalidate();
 }
 
-void TFcCustomComboBox::WMPaint(TMessage& m) {
-  HDC given = reinterpret_cast<HDC>(m.WParam);
-  DispatchFrom(TCustomComboBox::Messages(), m);
+void TFcCustomComboBox::WMPaint(TWMDC& m) {
+  HDC given = m.DC;
+  Inherited(m);
   if (given) {
     HandleWmPaint(given);
   } else if (HandleAllocated()) {

@@ -24,12 +24,11 @@ using TFcDeleteComboItemEvent = std::function<void(TObject* sender, void* itemDa
 // ---- TFcCustomComboBox -----------------------------------------------------------------------
 
 class TFcCustomComboBox : public TFcFramedControl<TCustomComboBox> {
+  MESSAGE_TABLE(TFcFramedControl<TCustomComboBox>)
+
  public:
   explicit TFcCustomComboBox(TComponent* owner);
   ~TFcCustomComboBox() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // Typing into the edit part completes the text from the first item it begins.
   bool AutoComplete() const { return autoComplete_; }
@@ -128,11 +127,11 @@ class TFcCustomComboBox : public TFcFramedControl<TCustomComboBox> {
   bool showFocusRect_ = true;
 
  private:
-  void CNCommand(TMessage& m);
-  void CNDrawItem(TMessage& m);
-  void CNDeleteItem(TMessage& m);
+  void CNCommand(TWMCommand& m);
+  void CNDrawItem(TWMDrawItem& m);
+  void CNDeleteItem(TWMDeleteItem& m);
   void CMTextChanged(TMessage& m);
-  void WMPaint(TMessage& m);
+  void WMPaint(TWMDC& m);
   void WMSize(TMessage& m);
   bool HasEditPart() const { return Style() == csDropDown || Style() == csSimple; }
   // The typed search of a list without an edit part; true when the message was used.
@@ -211,13 +210,12 @@ using TFcDeleteImageComboBoxItemEvent = std::function<void(TObject* sender, TFcI
 
 // An owner-drawn list of image items whose rows follow the font and the images.
 class TFcCustomImageComboBox : public TFcCustomComboBox {
+  MESSAGE_TABLE(TFcCustomComboBox)
+
  public:
   explicit TFcCustomImageComboBox(TComponent* owner);
   // Frees the items that are left.
   ~TFcCustomImageComboBox() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TCustomImageList* Images() const { return images_; }
   void SetImages(TCustomImageList* value);
@@ -259,8 +257,8 @@ class TFcCustomImageComboBox : public TFcCustomComboBox {
   virtual void FontChanged(HFONT font);
 
  private:
-  void WMEraseBkgnd(TMessage& m);
-  void WMSetFont(TMessage& m);
+  void WMEraseBkgnd(TWMDC& m);
+  void WMSetFont(TWMSetFont& m);
   void CMFontChanged(TMessage& m);
   void CMApplyRowHeight(TMessage& m);
   void CMFreeItems(TMessage& m);

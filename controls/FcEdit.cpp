@@ -22,7 +22,7 @@ void EnterAsTab(TWinControl* control, bool tabOnEnter, char& key) {
 
 TMessageTable& TFcCustomEdit::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomEdit::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_NCPAINT, Handler(&TFcCustomEdit::WMNCPaint));
     t->Add(WM_NCCALCSIZE, Handler(&TFcCustomEdit::WMNCCalcSize));
     t->Add(WM_NCHITTEST, Handler(&TFcCustomEdit::WMNCHitTest));
@@ -185,7 +185,7 @@ void TFcCustomEdit::PressButton() {
 }
 
 void TFcCustomEdit::WMNCPaint(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
   PaintWindowFrame();
   if (buttonVisible_) {
     TWindowCanvas canvas(Handle(), true);
@@ -193,22 +193,22 @@ void TFcCustomEdit::WMNCPaint(TMessage& m) {
   }
 }
 
-void TFcCustomEdit::WMNCCalcSize(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
+void TFcCustomEdit::WMNCCalcSize(TWMObject<RECT>& m) {
+  Inherited(m);
   if (!buttonVisible_) return;
   // Both forms of the message carry the client rect first.
-  auto* client = reinterpret_cast<RECT*>(m.LParam);
+  RECT* client = m.Object;
   if (UseRightToLeftReading())
     client->left += ButtonWidth();
   else
     client->right -= ButtonWidth();
 }
 
-void TFcCustomEdit::WMNCHitTest(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
+void TFcCustomEdit::WMNCHitTest(TWMNCHitTest& m) {
+  Inherited(m);
   overButton_ = false;
   if (!buttonVisible_) return;
-  POINT p = LParamToPoint(m.LParam);
+  POINT p = m.Pos;
   RECT window;
   GetWindowRect(Handle(), &window);
   p.x -= window.left;
@@ -227,12 +227,12 @@ void TFcCustomEdit::WMSetCursor(TMessage& m) {
     m.Result = 1;
     return;
   }
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
 }
 
 void TFcCustomEdit::WMButtonDown(TMessage& m) {
   if (!overButton_) {
-    DispatchFrom(*Messages().Parent(), m);
+    Inherited(m);
     return;
   }
   if (m.Msg != WM_RBUTTONDOWN) PressButton();
@@ -242,7 +242,7 @@ void TFcCustomEdit::WMButtonDown(TMessage& m) {
 
 TMessageTable& TFcMemo::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomMemo::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_NCPAINT, Handler(&TFcMemo::WMNCPaint));
     for (UINT msg : {WM_KEYDOWN, WM_KEYUP}) t->Add(msg, Handler(&TFcMemo::WMKey));
     return t;
@@ -253,12 +253,12 @@ TMessageTable& TFcMemo::Messages() {
 TFcMemo::TFcMemo(TComponent* owner) : TFcFramedControl<TMemo>(owner) { controlStyle_ -= csSetCaption; }
 
 void TFcMemo::WMNCPaint(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
   PaintWindowFrame();
 }
 
 void TFcMemo::WMKey(TMessage& m) {
-  DispatchFrom(*Messages().Parent(), m);
+  Inherited(m);
   ReportLineCol();
 }
 
@@ -368,7 +368,7 @@ void TFcMemo::ReportClipboard() {
 
 TMessageTable& TFcNumericEdit::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomEdit::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_ENTER, Handler(&TFcNumericEdit::CMEnter));
     t->Add(CM_EXIT, Handler(&TFcNumericEdit::CMExit));
     for (UINT msg : {WM_CUT, WM_PASTE}) t->Add(msg, Handler(&TFcNumericEdit::WMCutPaste));
@@ -524,7 +524,7 @@ void TFcNumericEdit::CMEnter(TMessage& m) {
   modified_ = false;
   fieldValue_ = TextToValue(Text());
   if (!allowBlank_) SetText(ValueToText(fieldValue_));
-  DispatchFrom(TFcCustomEdit::Messages(), m);
+  Inherited(m);
 }
 
 void TFcNumericEdit::CMExit(TMessage& m) {
@@ -533,7 +533,7 @@ void TFcNumericEdit::CMExit(TMessage& m) {
   if (exiting_) return;
   TRestore<bool> exiting(exiting_, true);
   if (allowBlank_ && Text().empty()) {
-    DispatchFrom(TFcCustomEdit::Messages(), m);
+    Inherited(m);
     return;
   }
   double value = min_;
@@ -549,12 +549,12 @@ void TFcNumericEdit::CMExit(TMessage& m) {
     SetValue(min_);
   }
   SetText(ValueToText(value));
-  DispatchFrom(TFcCustomEdit::Messages(), m);
+  Inherited(m);
 }
 
 void TFcNumericEdit::WMCutPaste(TMessage& m) {
   if (ReadOnly()) return;
-  DispatchFrom(TFcCustomEdit::Messages(), m);
+  Inherited(m);
 }
 
 void TFcNumericEdit::Loaded() {

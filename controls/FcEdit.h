@@ -23,11 +23,10 @@ enum TFcDropDownButtonState { dbsUp, dbsDown };
 // ---- TFcCustomEdit -------------------------------------------------------------------------
 
 class TFcCustomEdit : public TFcFramedControl<TEdit> {
+  MESSAGE_TABLE(TFcFramedControl<TEdit>)
+
  public:
   explicit TFcCustomEdit(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // Enter moves the focus on as Tab does, and types nothing.
   bool TabOnEnter() const { return tabOnEnter_; }
@@ -80,8 +79,8 @@ class TFcCustomEdit : public TFcFramedControl<TEdit> {
  private:
   int ButtonWidth() const;
   void WMNCPaint(TMessage& m);
-  void WMNCCalcSize(TMessage& m);
-  void WMNCHitTest(TMessage& m);
+  void WMNCCalcSize(TWMObject<RECT>& m);
+  void WMNCHitTest(TWMNCHitTest& m);
   void WMSetCursor(TMessage& m);
   void WMButtonDown(TMessage& m);
   void PressButton();
@@ -109,11 +108,10 @@ using TFcLineColChangeEvent = std::function<void(TObject* sender, int line, int 
 using TFcClipboardChangeEvent = std::function<void(TObject* sender, bool hasSelection, bool clipboardHasText)>;
 
 class TFcMemo : public TFcFramedControl<TMemo> {
+  MESSAGE_TABLE(TFcFramedControl<TMemo>)
+
  public:
   explicit TFcMemo(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   bool TabOnEnter() const { return tabOnEnter_; }
   void SetTabOnEnter(bool value) { tabOnEnter_ = value; }
@@ -167,12 +165,11 @@ using TFcRangeErrorEvent =
 // be typed; the text is read leniently (every "-" or "(" makes it negative, other characters
 // are dropped); leaving the edit checks the range and writes the number in DisplayFormat.
 class TFcNumericEdit : public TFcEdit {
+  MESSAGE_TABLE(TFcEdit)
+
  public:
   // 65 × 21, right-aligned, showing "0".
   explicit TFcNumericEdit(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // An empty text is kept and reads as BlankValue.
   bool AllowBlank() const { return allowBlank_; }

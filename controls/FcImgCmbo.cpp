@@ -55,7 +55,7 @@ TFcCustomImageComboBox::~TFcCustomImageComboBox() {
 
 TMessageTable& TFcCustomImageComboBox::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomComboBox::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     using C = TFcCustomImageComboBox;
     t->Add(WM_ERASEBKGND, Handler(&C::WMEraseBkgnd));
     t->Add(WM_SETFONT, Handler(&C::WMSetFont));
@@ -191,18 +191,18 @@ void TFcCustomImageComboBox::FontChanged(HFONT font) {
   if (autoSizeHeight_) SetItemHeight(RowHeightFor(font));
 }
 
-void TFcCustomImageComboBox::WMSetFont(TMessage& m) {
-  int height = autoSizeHeight_ && !settingFont_ ? RowHeightFor(reinterpret_cast<HFONT>(m.WParam)) : 0;
+void TFcCustomImageComboBox::WMSetFont(TWMSetFont& m) {
+  int height = autoSizeHeight_ && !settingFont_ ? RowHeightFor(m.Font) : 0;
   {
     TRestore<bool> busy(settingFont_, true);
-    DispatchFrom(TFcCustomComboBox::Messages(), m);
+    Inherited(m);
   }
   // Making the window again inside its own font message would pull it away under the system.
   if (height > 0 && height != ItemHeight()) PostMessageA(Handle(), CM_APPLYROWHEIGHT, static_cast<WPARAM>(height), 0);
 }
 
 void TFcCustomImageComboBox::CMFontChanged(TMessage& m) {
-  DispatchFrom(TFcCustomComboBox::Messages(), m);
+  Inherited(m);
   if (!ComponentState().Contains(csLoading)) FontChanged(Font()->Handle());
 }
 
@@ -210,12 +210,12 @@ void TFcCustomImageComboBox::CMApplyRowHeight(TMessage& m) {
   if (autoSizeHeight_) SetItemHeight(static_cast<int>(m.WParam));
 }
 
-void TFcCustomImageComboBox::WMEraseBkgnd(TMessage& m) {
+void TFcCustomImageComboBox::WMEraseBkgnd(TWMDC& m) {
   auto* form = dynamic_cast<TForm*>(Owner());
   RECT r;
   ::GetClientRect(Handle(), &r);
   TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(form ? form->Color() : clWindow)));
-  FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush);
+  FillRect(m.DC, &r, brush);
   m.Result = 1;
 }
 

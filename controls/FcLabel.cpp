@@ -34,7 +34,7 @@ int StyleWidth(TFrameStyleEx style, int bevelWidth) {
 
 TMessageTable& TFcLabel::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomLabel::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_FONTCHANGED, Handler(&TFcLabel::CMFontChanged));
     t->Add(CM_BLINKQUERY, Handler(&TFcLabel::CMBlinkQuery));
     t->Add(CM_BLINKPHASE, Handler(&TFcLabel::CMBlinkPhase));
@@ -242,7 +242,7 @@ void TFcLabel::CMFontChanged(TMessage& m) {
     if (!blinking_) fontColor_ = textColor_ = Font()->Color();
     if (angle_ != 0 && !FontIsTrueType(Font())) angle_ = 0;
   }
-  DispatchFrom(TCustomLabel::Messages(), m);
+  Inherited(m);
 }
 
 void TFcLabel::Loaded() {

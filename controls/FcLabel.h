@@ -24,13 +24,12 @@ extern const TEnumInfo CenterPointInfo;
 extern const TEnumInfo CondenseCaptionInfo;
 
 class TFcLabel : public TLabel, public IFcFramingNotification {
+  MESSAGE_TABLE(TLabel)
+
  public:
   // Takes the parent's colour (clBtnFace without a parent) and joins the shared blink timer.
   explicit TFcLabel(TComponent* owner);
   ~TFcLabel() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // Degrees counter-clockwise, kept in 0..359 (−90 is kept as 270). Any angle but 0 turns a
   // level label into a turned one; outside loading a raster font gives way to "Verdana",

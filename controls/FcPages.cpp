@@ -32,7 +32,7 @@ TFcTabSheet::~TFcTabSheet() {
 
 TMessageTable& TFcTabSheet::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_ERASEBKGND, Handler(&TFcTabSheet::WMEraseBkgnd));
     t->Add(CM_TEXTCHANGED, Handler(&TFcTabSheet::CMTextChanged));
     return t;
@@ -152,7 +152,7 @@ void TFcTabSheet::Paint() {
 void TFcTabSheet::WMEraseBkgnd(TMessage& m) { m.Result = 1; }
 
 void TFcTabSheet::CMTextChanged(TMessage& m) {
-  DispatchFrom(TCustomControl::Messages(), m);
+  Inherited(m);
   Changed();
 }
 
@@ -173,7 +173,7 @@ TFcPageControl::~TFcPageControl() {
 
 TMessageTable& TFcPageControl::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomTabControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     using C = TFcPageControl;
     t->Add(CM_COLORCHANGED, Handler(&C::CMColorChanged));
     t->Add(CM_DIALOGKEY, Handler(&C::CMDialogKey));
@@ -401,7 +401,7 @@ void TFcPageControl::SetUseColoredTabs(bool value) {
 void TFcPageControl::CMColorChanged(TMessage& m) {
   if (!UseColoredTabs())
     for (TFcTabSheet* page : pages_) page->SetColor(Color());
-  DispatchFrom(TFcCustomTabControl::Messages(), m);
+  Inherited(m);
 }
 
 void TFcPageControl::Notification(TComponent* component, TOperation operation) {
@@ -409,9 +409,9 @@ void TFcPageControl::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == activePageDefault_) activePageDefault_ = nullptr;
 }
 
-void TFcPageControl::CMDialogKey(TMessage& m) {
-  DispatchFrom(TFcCustomTabControl::Messages(), m);
-  if (m.Result != 0 || m.WParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return;
+void TFcPageControl::CMDialogKey(TWMKey& m) {
+  Inherited(m);
+  if (m.Result != 0 || m.CharCode != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return;
   TForm* form = GetParentForm(this);
   TWinControl* focused = form ? form->ActiveControl() : nullptr;
   if (!focused || !ContainsControl(focused)) return;
@@ -439,13 +439,12 @@ void TFcPageControl::MouseDown(TMouseButton button, TShiftState shift, int x, in
   if (docked && activePage_ == page) docked->BeginDrag(false);
 }
 
-void TFcPageControl::CMDockClient(TMessage& m) {
-  auto* object = reinterpret_cast<TDragDockObject*>(m.LParam);
-  TControl* control = object->Control();
+void TFcPageControl::CMDockClient(TWMObject<TDragDockObject>& m) {
+  TControl* control = m.Object->Control();
   auto* page = new TFcTabSheet(this);
   page->SetCaption(control->Caption());
   page->SetPageControl(this);
-  DispatchFrom(TFcCustomTabControl::Messages(), m);
+  Inherited(m);
   if (m.Result == 0) {
     delete page;
     return;
@@ -457,18 +456,18 @@ void TFcPageControl::CMDockClient(TMessage& m) {
   control->SetAlign(alClient);
 }
 
-void TFcPageControl::CMUnDockClient(TMessage& m) {
-  auto* control = reinterpret_cast<TControl*>(m.LParam);
+void TFcPageControl::CMUnDockClient(TWMObject<TControl>& m) {
+  TControl* control = m.Object;
   TFcTabSheet* page = PageOf(control);
-  DispatchFrom(TFcCustomTabControl::Messages(), m);
+  Inherited(m);
   if (m.Result != 0 || !page) return;
   control->SetAlign(alNone);
   undockingControl_ = control;
   if (HandleAllocated()) PostMessageA(Handle(), CM_PAGEUNDOCKED, 0, reinterpret_cast<LPARAM>(page));
 }
 
-void TFcPageControl::CMPageUndocked(TMessage& m) {
-  auto* page = reinterpret_cast<TFcTabSheet*>(m.LParam);
+void TFcPageControl::CMPageUndocked(TWMObject<TFcTabSheet>& m) {
+  TFcTabSheet* page = m.Object;
   TControl* control = undockingControl_;
   undockingControl_ = nullptr;
   if (std::find(pages_.begin(), pages_.end(), page) == pages_.end()) return;
@@ -477,11 +476,10 @@ void TFcPageControl::CMPageUndocked(TMessage& m) {
   delete page;
 }
 
-void TFcPageControl::CMDockNotification(TMessage& m) {
-  DispatchFrom(TFcCustomTabControl::Messages(), m);
-  auto* control = reinterpret_cast<TControl*>(m.WParam);
-  auto* notice = reinterpret_cast<TMessage*>(m.LParam);
-  TFcTabSheet* page = PageOf(control);
+void TFcPageControl::CMDockNotification(TWMDockNotification& m) {
+  Inherited(m);
+  TMessage* notice = m.Notice;
+  TFcTabSheet* page = PageOf(m.Client);
   if (!page || !notice) return;
   if (notice->Msg == WM_SETTEXT) {
     std::string text = reinterpret_cast<const char*>(notice->LParam);

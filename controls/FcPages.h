@@ -13,14 +13,13 @@ class TFcPageControl;
 
 // One page: its tab's caption, colour, images and state.
 class TFcTabSheet : public TCustomControl {
+  MESSAGE_TABLE(TCustomControl)
+
  public:
   // Hidden and client-aligned until a page control shows it.
   explicit TFcTabSheet(TComponent* owner);
   // Leaves its page control first.
   ~TFcTabSheet() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TFcPageControl* PageControl() const { return pageControl_; }
   // Leaves the old page control and joins the new one (as its last page).
@@ -75,13 +74,12 @@ class TFcTabSheet : public TCustomControl {
 };
 
 class TFcPageControl : public TFcCustomTabControl {
+  MESSAGE_TABLE(TFcCustomTabControl)
+
  public:
   // 150 high, no pages.
   explicit TFcPageControl(TComponent* owner);
   ~TFcPageControl() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   int PageCount() const { return static_cast<int>(pages_.size()); }
   // Raises EListError out of range.
@@ -125,11 +123,11 @@ class TFcPageControl : public TFcCustomTabControl {
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
   void CMColorChanged(TMessage& m);
-  void CMDialogKey(TMessage& m);
-  void CMDockClient(TMessage& m);
-  void CMUnDockClient(TMessage& m);
-  void CMDockNotification(TMessage& m);
-  void CMPageUndocked(TMessage& m);
+  void CMDialogKey(TWMKey& m);
+  void CMDockClient(TWMObject<TDragDockObject>& m);
+  void CMUnDockClient(TWMObject<TControl>& m);
+  void CMDockNotification(TWMDockNotification& m);
+  void CMPageUndocked(TWMObject<TFcTabSheet>& m);
 
  private:
   friend class TFcTabSheet;

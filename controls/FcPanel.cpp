@@ -65,7 +65,7 @@ class TClipScope {
 
 TMessageTable& TFcCustomPanel::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomPanel::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_ENABLEDCHANGED, Handler(&TFcCustomPanel::CMEnabledChanged));
     t->Add(WM_WINDOWPOSCHANGED, Handler(&TFcCustomPanel::WMWindowPosChanged));
     t->Add(WM_ERASEBKGND, Handler(&TFcCustomPanel::WMEraseBkgnd));
@@ -311,7 +311,7 @@ void TFcCustomPanel::MouseEnter() {
 }
 
 void TFcCustomPanel::CMEnabledChanged(TMessage& m) {
-  DispatchFrom(TCustomPanel::Messages(), m);
+  Inherited(m);
   Repaint();
   if (!Enabled()) {
     enabledStates_.clear();
@@ -327,8 +327,8 @@ void TFcCustomPanel::CMEnabledChanged(TMessage& m) {
   }
 }
 
-void TFcCustomPanel::WMWindowPosChanged(TMessage& m) {
-  const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+void TFcCustomPanel::WMWindowPosChanged(TWMObject<WINDOWPOS>& m) {
+  const WINDOWPOS* pos = m.Object;
   if (pos && !(pos->flags & SWP_NOSIZE) && HandleAllocated()) {
     SIZE size{pos->cx, pos->cy};
     if (lastSize_.cx >= 0 && (size.cx != lastSize_.cx || size.cy != lastSize_.cy)) {
@@ -348,21 +348,21 @@ void TFcCustomPanel::WMWindowPosChanged(TMessage& m) {
     }
     lastSize_ = size;
   }
-  DispatchFrom(TCustomPanel::Messages(), m);
+  Inherited(m);
 }
 
-void TFcCustomPanel::WMEraseBkgnd(TMessage& m) {
+void TFcCustomPanel::WMEraseBkgnd(TWMDC& m) {
   if (!transparent_) {
-    DispatchFrom(TCustomPanel::Messages(), m);
+    Inherited(m);
     return;
   }
-  PaintParentOnDC(this, reinterpret_cast<HDC>(m.WParam), false);
+  PaintParentOnDC(this, m.DC, false);
   m.Result = 1;
 }
 
-void TFcCustomPanel::WMPaint(TMessage& m) {
-  if (!doubleBuffered_ || m.WParam || !HandleAllocated()) {
-    DispatchFrom(TCustomPanel::Messages(), m);
+void TFcCustomPanel::WMPaint(TWMDC& m) {
+  if (!doubleBuffered_ || m.DC || !HandleAllocated()) {
+    Inherited(m);
     return;
   }
   TPaintDC dc(Handle());
@@ -372,7 +372,7 @@ void TFcCustomPanel::WMPaint(TMessage& m) {
   TBitmapDC memory(bitmap, dc);
   Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0);
   TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(memory.Get()), 0, 0};
-  DispatchFrom(TCustomPanel::Messages(), paint);
+  Inherited(paint);
   BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
 }
 
@@ -459,12 +459,9 @@ void TFcPanelDockManager::WindowProc(TMessage& message) {
 
 TMessageTable& TFcCustomGroupBox::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomPanel::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_DIALOGCHAR, Handler(&TFcCustomGroupBox::CMDialogChar));
-    t->Add(CM_FONTCHANGED, [](TControl* c, TMessage& m) {
-      c->DispatchFrom(TFcCustomPanel::Messages(), m);
-      c->Invalidate();
-    });
+    t->Add(CM_FONTCHANGED, Handler(&TFcCustomGroupBox::CMFontChanged));
     return t;
   }();
   return *table;
@@ -619,20 +616,25 @@ void TFcCustomGroupBox::Paint() {
   if (OnPaint) OnPaint(this);
 }
 
-void TFcCustomGroupBox::CMDialogChar(TMessage& m) {
-  if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+void TFcCustomGroupBox::CMDialogChar(TWMKey& m) {
+  if (IsAccel(static_cast<char>(m.CharCode), Caption()) && CanFocus()) {
     SelectNext(nullptr, true, true);
     m.Result = 1;
     return;
   }
-  DispatchFrom(TFcCustomPanel::Messages(), m);
+  Inherited(m);
+}
+
+void TFcCustomGroupBox::CMFontChanged(TMessage& m) {
+  Inherited(m);
+  Invalidate();
 }
 
 // ---- TFcStatusBar ---------------------------------------------------------------------------------
 
 TMessageTable& TFcStatusBar::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomPanel::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_PAINT, Handler(&TFcStatusBar::WMPaint));
     t->Add(WM_PRINTCLIENT, Handler(&TFcStatusBar::WMPaint));
     t->Add(WM_SETCURSOR, Handler(&TFcStatusBar::WMSetCursor));
@@ -730,7 +732,7 @@ RECT TFcStatusBar::GetClientRect() {
 
 void TFcStatusBar::WndProc(TMessage& m) {
   if (m.Msg == WM_LBUTTONDOWN && SizeGripApplies()) {
-    POINT p = LParamToPoint(m.LParam);
+    POINT p = TWMMouse(m).Pos;
     RECT grip = SizeGripRect();
     if (PtInRect(&grip, p)) {
       ReleaseCapture();
@@ -741,8 +743,8 @@ void TFcStatusBar::WndProc(TMessage& m) {
   TFcCustomPanel::WndProc(m);
 }
 
-void TFcStatusBar::WMSetCursor(TMessage& m) {
-  if (HandleAllocated() && reinterpret_cast<HWND>(m.WParam) == Handle() && SizeGripApplies()) {
+void TFcStatusBar::WMSetCursor(TWMSetCursor& m) {
+  if (HandleAllocated() && m.CursorWnd == Handle() && SizeGripApplies()) {
     POINT p = GetClientCursorPos();
     RECT grip = SizeGripRect();
     if (PtInRect(&grip, p)) {
@@ -751,13 +753,13 @@ void TFcStatusBar::WMSetCursor(TMessage& m) {
       return;
     }
   }
-  DispatchFrom(TFcCustomPanel::Messages(), m);
+  Inherited(m);
 }
 
-void TFcStatusBar::WMPaint(TMessage& m) {
-  DispatchFrom(TFcCustomPanel::Messages(), m);
+void TFcStatusBar::WMPaint(TWMDC& m) {
+  Inherited(m);
   if (!SizeGripApplies()) return;
-  if (HDC given = reinterpret_cast<HDC>(m.WParam)) {
+  if (HDC given = m.DC) {
     DrawSizeGrip(given);
     return;
   }

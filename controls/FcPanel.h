@@ -32,12 +32,11 @@ SIZE FontTextExtent(TFont* font, const std::string& text);
 // placed by Alignment and AlignmentVertical, an optional background grid, and transparency.
 // Disabling it disables its children; enabling it again gives each child back the state it had.
 class TFcCustomPanel : public TCustomPanel, public IFcFramingNotification {
+  MESSAGE_TABLE(TCustomPanel)
+
  public:
   explicit TFcCustomPanel(TComponent* owner);
   ~TFcCustomPanel() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TFrameStyleEx BorderOuter() const { return borderOuter_; }
   virtual void SetBorderOuter(TFrameStyleEx value);
@@ -118,9 +117,9 @@ class TFcCustomPanel : public TCustomPanel, public IFcFramingNotification {
  private:
   void Changed(bool realign);
   void CMEnabledChanged(TMessage& m);
-  void WMWindowPosChanged(TMessage& m);
-  void WMEraseBkgnd(TMessage& m);
-  void WMPaint(TMessage& m);
+  void WMWindowPosChanged(TWMObject<WINDOWPOS>& m);
+  void WMEraseBkgnd(TWMDC& m);
+  void WMPaint(TWMDC& m);
 
   TFrameStyleEx borderOuter_ = fsRaised;
   TFrameStyleEx borderInner_ = fsNone;
@@ -180,11 +179,10 @@ class TFcPanelDockManager : public TDockTree {
 // box, or in the classic look a groove, a top line only, a rounded flat frame or the panel's
 // own borders (gsCustom).
 class TFcCustomGroupBox : public TFcCustomPanel {
+  MESSAGE_TABLE(TFcCustomPanel)
+
  public:
   explicit TFcCustomGroupBox(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TFcGroupBoxStyle GroupStyle() const { return groupStyle_; }
   // gsCustom and gsTopLine draw classic frames only: they turn ThemeAware off.
@@ -200,7 +198,8 @@ class TFcCustomGroupBox : public TFcCustomPanel {
   RECT CaptionRect();
 
  private:
-  void CMDialogChar(TMessage& m);
+  void CMDialogChar(TWMKey& m);
+  void CMFontChanged(TMessage& m);
 
   TFcGroupBoxStyle groupStyle_ = gsFlat;
 };
@@ -215,12 +214,11 @@ class TFcGroupBox : public TFcCustomGroupBox {
 // A bar at the bottom of a window that holds status panes, with a size grip in its corner
 // while the form can be sized, and a one-line simple status that hides the panes.
 class TFcStatusBar : public TFcCustomPanel {
+  MESSAGE_TABLE(TFcCustomPanel)
+
  public:
   explicit TFcStatusBar(TComponent* owner);
   ~TFcStatusBar() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // Cleared by any change of BorderInner, BorderOuter or BorderSides; while set, loading a
   // layout gives the bar its standard look again (ApplyAutoStyle).
@@ -260,8 +258,8 @@ class TFcStatusBar : public TFcCustomPanel {
 
  private:
   void DrawSizeGrip(HDC dc);
-  void WMPaint(TMessage& m);
-  void WMSetCursor(TMessage& m);
+  void WMPaint(TWMDC& m);
+  void WMSetCursor(TWMSetCursor& m);
 
   bool autoStyle_ = true;
   bool showSizeGrip_ = true;

@@ -71,7 +71,8 @@ void DrawButtonElement(TCanvas* canvas, int part, int state, const RECT& rect) {
 
 TMessageTable& TFcCustomGlyphButton::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomButton::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
+    t->Add(WM_ERASEBKGND, Handler(&TFcCustomGlyphButton::WMEraseBkgnd));
     t->Add(CM_ENABLEDCHANGED, Handler(&TFcCustomGlyphButton::CMStaleAndInvalidate));
     t->Add(CM_PARENTCOLORCHANGED, Handler(&TFcCustomGlyphButton::CMStaleAndInvalidate));
     return t;
@@ -356,14 +357,14 @@ void TFcCustomGlyphButton::Resize() {
   TFcCustomButton::Resize();
 }
 
-void TFcCustomGlyphButton::WMEraseBkgnd(TMessage& m) {
+void TFcCustomGlyphButton::WMEraseBkgnd(TWMDC& m) {
   backgroundStale_ = true;
-  TFcCustomButton::WMEraseBkgnd(m);
+  Inherited(m);
 }
 
 void TFcCustomGlyphButton::CMStaleAndInvalidate(TMessage& m) {
   backgroundStale_ = true;
-  DispatchFrom(TFcCustomButton::Messages(), m);
+  Inherited(m);
   Invalidate();
 }
 
@@ -405,7 +406,7 @@ void TFcCheckedActionLink::SetChecked(bool value) {
 
 TMessageTable& TFcRadioButton::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomGlyphButton::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_SETFOCUS, Handler(&TFcRadioButton::WMSetFocus));
     t->Add(WM_LBUTTONDBLCLK, Handler(&TFcRadioButton::WMLButtonDblClk));
     t->Add(CM_DIALOGCHAR, Handler(&TFcRadioButton::CMDialogChar));
@@ -451,33 +452,33 @@ void TFcRadioButton::MouseUp(TMouseButton button, TShiftState shift, int x, int 
 }
 
 void TFcRadioButton::WMSetFocus(TMessage& m) {
-  DispatchFrom(TFcCustomGlyphButton::Messages(), m);
+  Inherited(m);
   // From the keyboard (Tab, arrows, an accelerator) the focus checks the button; a mouse
   // press checks it only when its release completes the click.
   if (!clickByMouse_) SetChecked(true);
 }
 
 void TFcRadioButton::WMLButtonDblClk(TMessage& m) {
-  DispatchFrom(TFcCustomGlyphButton::Messages(), m);
+  Inherited(m);
   DblClick();
 }
 
-void TFcRadioButton::CMDialogChar(TMessage& m) {
-  if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+void TFcRadioButton::CMDialogChar(TWMKey& m) {
+  if (IsAccel(static_cast<char>(m.CharCode), Caption()) && CanFocus()) {
     SetFocus();
     m.Result = 1;
     return;
   }
-  DispatchFrom(TFcCustomGlyphButton::Messages(), m);
+  Inherited(m);
 }
 
-void TFcRadioButton::CMDialogKey(TMessage& m) {
-  if (m.WParam == VK_DOWN && KeyDataToShiftState(m.LParam).Empty() && CanFocus()) {
+void TFcRadioButton::CMDialogKey(TWMKey& m) {
+  if (m.CharCode == VK_DOWN && KeyDataToShiftState(m.KeyData).Empty() && CanFocus()) {
     Click();
     m.Result = 1;
     return;
   }
-  DispatchFrom(TFcCustomGlyphButton::Messages(), m);
+  Inherited(m);
 }
 
 void TFcRadioButton::MakeGlyph(TBitmap* glyph) {
@@ -507,7 +508,7 @@ void TFcRadioButton::MakeGlyph(TBitmap* glyph) {
 
 TMessageTable& TFcCustomCheckBox::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomGlyphButton::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_KILLFOCUS, Handler(&TFcCustomCheckBox::WMKillFocus));
     t->Add(CM_DIALOGCHAR, Handler(&TFcCustomCheckBox::CMDialogChar));
     return t;
@@ -548,13 +549,13 @@ void TFcCustomCheckBox::KeyUp(WORD& key, TShiftState shift) {
 }
 
 void TFcCustomCheckBox::WMKillFocus(TMessage& m) {
-  DispatchFrom(TFcCustomGlyphButton::Messages(), m);
+  Inherited(m);
   SetPressedLook(false);
   RefreshState();
 }
 
-void TFcCustomCheckBox::CMDialogChar(TMessage& m) {
-  if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+void TFcCustomCheckBox::CMDialogChar(TWMKey& m) {
+  if (IsAccel(static_cast<char>(m.CharCode), Caption()) && CanFocus()) {
     SetFocus();
     if (Focused()) {
       AdvanceState();
@@ -563,7 +564,7 @@ void TFcCustomCheckBox::CMDialogChar(TMessage& m) {
     m.Result = 1;
     return;
   }
-  DispatchFrom(TFcCustomGlyphButton::Messages(), m);
+  Inherited(m);
 }
 
 void TFcCustomCheckBox::MakeGlyph(TBitmap* glyph) {

@@ -20,12 +20,11 @@ class TFcCheckedActionLink;
 // The common base of the radio button and the check box: the glyph beside the caption, its
 // sources and colours, and a frame controller that may supply the frame colours.
 class TFcCustomGlyphButton : public TFcCustomButton, public IFcFramingNotification {
+  MESSAGE_TABLE(TFcCustomButton)
+
  public:
   explicit TFcCustomGlyphButton(TComponent* owner);
   ~TFcCustomGlyphButton() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // taRightJustify: the glyph at the left and the caption at its right; taLeftJustify the
   // other way round.
@@ -98,7 +97,7 @@ class TFcCustomGlyphButton : public TFcCustomButton, public IFcFramingNotificati
   // A state change fires OnClick, except while a layout is being read.
   void ClickForStateChange();
 
-  void WMEraseBkgnd(TMessage& m) override;
+  void WMEraseBkgnd(TWMDC& m);
   void CMStaleAndInvalidate(TMessage& m);
 
  private:
@@ -127,11 +126,10 @@ class TFcCustomGlyphButton : public TFcCustomButton, public IFcFramingNotificati
 // clicks) and then fires its own OnClick. Only the checked one is a tab stop, so Tab enters a
 // group at it; receiving the focus from the keyboard checks it.
 class TFcRadioButton : public TFcCustomGlyphButton {
+  MESSAGE_TABLE(TFcCustomGlyphButton)
+
  public:
   explicit TFcRadioButton(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   bool Checked() const override { return checked_; }
   void SetChecked(bool value) override;
@@ -144,8 +142,8 @@ class TFcRadioButton : public TFcCustomGlyphButton {
 
   void WMSetFocus(TMessage& m);
   void WMLButtonDblClk(TMessage& m);
-  void CMDialogChar(TMessage& m);
-  void CMDialogKey(TMessage& m);
+  void CMDialogChar(TWMKey& m);
+  void CMDialogKey(TWMKey& m);
 
  private:
   bool checked_ = false;
@@ -155,11 +153,10 @@ class TFcRadioButton : public TFcCustomGlyphButton {
 // A check box: unchecked, checked and, with AllowGrayed, grayed. Every change of State fires
 // OnClick, also one made by code.
 class TFcCustomCheckBox : public TFcCustomGlyphButton {
+  MESSAGE_TABLE(TFcCustomGlyphButton)
+
  public:
   explicit TFcCustomCheckBox(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TCheckBoxState State() const { return state_; }
   virtual void SetState(TCheckBoxState value);
@@ -177,7 +174,7 @@ class TFcCustomCheckBox : public TFcCustomGlyphButton {
   void KeyUp(WORD& key, TShiftState shift) override;
 
   void WMKillFocus(TMessage& m);
-  void CMDialogChar(TMessage& m);
+  void CMDialogChar(TWMKey& m);
 
  private:
   TCheckBoxState state_ = cbUnchecked;

@@ -46,7 +46,7 @@ bool ItemMouseMessage(TObject* item, const TMessage& m, bool pressesCount, bool 
 
 TMessageTable& TFcCustomItemGroup::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomGroupBox::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_ENABLEDCHANGED, Handler(&TFcCustomItemGroup::CMEnabledChanged));
     t->Add(CM_FONTCHANGED, Handler(&TFcCustomItemGroup::CMFontChanged));
     t->Add(CM_TEXTCHANGED, Handler(&TFcCustomItemGroup::CMTextChanged));
@@ -282,12 +282,12 @@ void TFcCustomItemGroup::Resize() {
 }
 
 void TFcCustomItemGroup::CMEnabledChanged(TMessage& m) {
-  DispatchFrom(TFcCustomGroupBox::Messages(), m);
+  Inherited(m);
   for (TFcCustomGlyphButton* item : buttons_) item->SetEnabled(Enabled());
 }
 
 void TFcCustomItemGroup::CMFontChanged(TMessage& m) {
-  DispatchFrom(TFcCustomGroupBox::Messages(), m);
+  Inherited(m);
   if (!itemFontSetDirectly_) {
     itemFont_->Assign(Font());
     itemFontSetDirectly_ = false;
@@ -296,12 +296,12 @@ void TFcCustomItemGroup::CMFontChanged(TMessage& m) {
 }
 
 void TFcCustomItemGroup::CMTextChanged(TMessage& m) {
-  DispatchFrom(TFcCustomGroupBox::Messages(), m);
+  Inherited(m);
   LayOutItems();
 }
 
-void TFcCustomItemGroup::CMDialogChar(TMessage& m) {
-  if (IsAccel(static_cast<char>(m.WParam), Caption()) && CanFocus()) {
+void TFcCustomItemGroup::CMDialogChar(TWMKey& m) {
+  if (IsAccel(static_cast<char>(m.CharCode), Caption()) && CanFocus()) {
     // For a radio group: the checked item, its only tab stop.
     if (TWinControl* first = FindNextControl(nullptr, true, true, false)) {
       first->SetFocus();
@@ -309,7 +309,7 @@ void TFcCustomItemGroup::CMDialogChar(TMessage& m) {
       return;
     }
   }
-  DispatchFrom(TFcCustomGroupBox::Messages(), m);
+  Inherited(m);
 }
 
 // ---- Items ---------------------------------------------------------------------------------------

@@ -24,13 +24,12 @@ using TStateChangeEvent = std::function<void(TObject* sender, int index, TCheckB
 // What the two groups share: the texts of the items and the item buttons made from them, the
 // layout in columns, and the settings every item takes from the group.
 class TFcCustomItemGroup : public TFcCustomGroupBox {
+  MESSAGE_TABLE(TFcCustomGroupBox)
+
  public:
   explicit TFcCustomItemGroup(TComponent* owner);
   // Frees the items first, while the group is whole.
   ~TFcCustomItemGroup() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // One item a line; any change makes the items again.
   TStrings* Items() const { return items_.get(); }
@@ -145,7 +144,7 @@ class TFcCustomItemGroup : public TFcCustomGroupBox {
   void CMEnabledChanged(TMessage& m);
   void CMFontChanged(TMessage& m);
   void CMTextChanged(TMessage& m);
-  void CMDialogChar(TMessage& m);
+  void CMDialogChar(TWMKey& m);
 
   std::unique_ptr<TStringList> items_;
   std::vector<TFcCustomGlyphButton*> buttons_;

@@ -58,7 +58,7 @@ int ClampTo(int value, int low, int high) { return std::max(low, std::min(value,
 
 TMessageTable& TFcSplitterPane::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomPanel::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_NCHITTEST, Handler(&TFcSplitterPane::WMNCHitTest));
     return t;
   }();
@@ -104,14 +104,14 @@ void TFcSplitterPane::WMNCHitTest(TMessage& m) {
     m.Result = HTTRANSPARENT;
     return;
   }
-  DispatchFrom(TFcCustomPanel::Messages(), m);
+  Inherited(m);
 }
 
 // ---- TFcSplitter: construction -------------------------------------------------------------------
 
 TMessageTable& TFcSplitter::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomPanel::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_SETCURSOR, Handler(&TFcSplitter::WMSetCursor));
     t->Add(WM_SHOWWINDOW, Handler(&TFcSplitter::WMShowWindow));
     t->Add(CM_MOUSELEAVE, Handler(&TFcSplitter::CMMouseLeave));
@@ -690,19 +690,19 @@ void TFcSplitter::WMGetDlgCode(TMessage& m) {
     m.Result = DLGC_WANTALLKEYS;
     return;
   }
-  DispatchFrom(TFcCustomPanel::Messages(), m);
+  Inherited(m);
 }
 
-void TFcSplitter::WMCaptureChanged(TMessage& m) {
+void TFcSplitter::WMCaptureChanged(TWMCaptureChanged& m) {
   // Letting go of the button gives the capture back before MouseUp; losing it while the button
   // is still down (to another window, a message box) ends the drag where it started.
-  if (controlState_.Contains(csLButtonDown) && reinterpret_cast<HWND>(m.LParam) != Handle()) CancelDrag();
-  DispatchFrom(TFcCustomPanel::Messages(), m);
+  if (controlState_.Contains(csLButtonDown) && m.NewCapture != Handle()) CancelDrag();
+  Inherited(m);
 }
 
 void TFcSplitter::WMCancelMode(TMessage& m) {
   CancelDrag();
-  DispatchFrom(TFcCustomPanel::Messages(), m);
+  Inherited(m);
 }
 
 // ---- Stored layouts ---------------------------------------------------------------------------------

@@ -35,11 +35,10 @@ class TFcSplitter;
 // form designer the mouse passes through its bare parts to the splitter (unless it is a dock
 // site), so the bar can be dragged up to the pane's controls.
 class TFcSplitterPane : public TFcCustomPanel {
+  MESSAGE_TABLE(TFcCustomPanel)
+
  public:
   explicit TFcSplitterPane(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The splitter lays its panes out again; a pane that is shown goes through the splitter
   // (see TFcSplitter::ShowControl).
@@ -89,13 +88,12 @@ class TFcPaneData : public TPersistent {
 };
 
 class TFcSplitter : public TFcCustomPanel {
+  MESSAGE_TABLE(TFcCustomPanel)
+
  public:
   // 200 × 100, the bar at 100, two visible panes.
   explicit TFcSplitter(TComponent* owner);
   ~TFcSplitter() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // ---- The bar's position (from the client area's left or top edge)
   int Position() const { return position_; }
@@ -263,7 +261,7 @@ class TFcSplitter : public TFcCustomPanel {
   // Ends a drag without moving the bar: Escape, or the mouse taken away.
   void CancelDrag();
   void WMGetDlgCode(TMessage& m);
-  void WMCaptureChanged(TMessage& m);
+  void WMCaptureChanged(TWMCaptureChanged& m);
   void WMCancelMode(TMessage& m);
 
   TFcSplitterPane* panes_[2] = {};

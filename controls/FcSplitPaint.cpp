@@ -23,7 +23,7 @@ void TFcSplitter::WMSetCursor(TMessage& m) {
     handled = true;
   }
   if (hotSpotVisible_) TrackHotSpotHover();
-  if (!handled) DispatchFrom(TFcCustomPanel::Messages(), m);
+  if (!handled) Inherited(m);
 }
 
 void TFcSplitter::TrackHotSpotHover() {
@@ -41,12 +41,12 @@ void TFcSplitter::TrackHotSpotHover() {
 }
 
 void TFcSplitter::CMMouseLeave(TMessage& m) {
-  DispatchFrom(TFcCustomPanel::Messages(), m);
+  Inherited(m);
   if (hotSpotVisible_) TrackHotSpotHover();
 }
 
 void TFcSplitter::WMShowWindow(TMessage& m) {
-  DispatchFrom(TFcCustomPanel::Messages(), m);
+  Inherited(m);
   if (ComponentState().Contains(csDestroying)) return;
   panes_[0]->Invalidate();
   panes_[1]->Invalidate();

@@ -33,7 +33,7 @@ TFcSpinButtons::TFcSpinButtons(TComponent* owner) : TWinControl(owner) {
 
 TMessageTable& TFcSpinButtons::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TWinControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_SIZE, Handler(&TFcSpinButtons::WMSize));
     t->Add(WM_GETDLGCODE, Handler(&TFcSpinButtons::WMGetDlgCode));
     return t;
@@ -134,7 +134,7 @@ void TFcSpinButtons::Loaded() {
 }
 
 void TFcSpinButtons::WMSize(TMessage& m) {
-  DispatchFrom(TWinControl::Messages(), m);
+  Inherited(m);
   if (!ComponentState().Contains(csLoading)) LayoutButtons(Width(), Height());
 }
 
@@ -212,7 +212,7 @@ TFcSpinEdit::TFcSpinEdit(TComponent* owner) : TFcCustomEdit(owner) {
 
 TMessageTable& TFcSpinEdit::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TFcCustomEdit::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     using C = TFcSpinEdit;
     t->Add(WM_SIZE, Handler(&C::WMSize));
     t->Add(WM_CUT, Handler(&C::WMCutPaste));
@@ -403,7 +403,7 @@ void TFcSpinEdit::KeyPress(char& key) {
 
 void TFcSpinEdit::WMCutPaste(TMessage& m) {
   if (!allowKeyEdit_ || ReadOnly()) return;
-  DispatchFrom(TFcCustomEdit::Messages(), m);
+  Inherited(m);
 }
 
 // ---- Buttons and margins -----------------------------------------------------------------------
@@ -495,18 +495,18 @@ void TFcSpinEdit::CreateWnd() {
 }
 
 void TFcSpinEdit::WMSize(TMessage& m) {
-  DispatchFrom(TFcCustomEdit::Messages(), m);
+  Inherited(m);
   ResizeButtons();
 }
 
 void TFcSpinEdit::CMEnter(TMessage& m) {
-  DispatchFrom(TFcCustomEdit::Messages(), m);
+  Inherited(m);
   SetEditMargins();
   if (AutoSelect() && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
 }
 
 void TFcSpinEdit::CMExit(TMessage& m) {
-  DispatchFrom(TFcCustomEdit::Messages(), m);
+  Inherited(m);
   SetEditMargins();
   if (Text().empty() && allowBlank_) return;
   double value = 0;
@@ -514,14 +514,14 @@ void TFcSpinEdit::CMExit(TMessage& m) {
 }
 
 void TFcSpinEdit::CMEnabledChanged(TMessage& m) {
-  DispatchFrom(TFcCustomEdit::Messages(), m);
+  Inherited(m);
   buttons_->SetEnabled(Enabled());
   if (FlatButtons()) buttons_->SetColor(Color());
   SetEditMargins();
 }
 
 void TFcSpinEdit::CMFontChanged(TMessage& m) {
-  DispatchFrom(TFcCustomEdit::Messages(), m);
+  Inherited(m);
   buttons_->SetEnabled(Enabled());
   if (HandleAllocated()) SetEditMargins();
 }

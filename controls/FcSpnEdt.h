@@ -26,12 +26,11 @@ using TSpinButtonEvent = std::function<void(TObject* sender, TSpinButtonType but
 // Two control buttons side by side (orHorizontal: left and right) or one above the other.
 // Holding a button repeats its click.
 class TFcSpinButtons : public TWinControl {
+  MESSAGE_TABLE(TWinControl)
+
  public:
   // 16 × 25, up/down arrows one above the other.
   explicit TFcSpinButtons(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The arrows the buttons show; a change puts back the arrows of glyphs set before.
   TSpinDirection Direction() const { return direction_; }
@@ -100,12 +99,11 @@ class TFcSpinButtons : public TWinControl {
 // ---- TFcSpinEdit -------------------------------------------------------------------------------
 
 class TFcSpinEdit : public TFcCustomEdit {
+  MESSAGE_TABLE(TFcCustomEdit)
+
  public:
   // 47 wide, right-aligned, showing 0, with the buttons 17 wide at its right edge.
   explicit TFcSpinEdit(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The number the text shows: a text that is not a number reads as Min; an empty text as
   // BlankValue with AllowBlank (otherwise the text becomes Min). Set, it is kept within the

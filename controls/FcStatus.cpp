@@ -10,7 +10,7 @@
 
 TMessageTable& TFcCustomStatusPane::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TGraphicControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(CM_TEXTCHANGED, Handler(&TFcCustomStatusPane::CMTextChanged));
     t->Add(CM_FONTCHANGED, Handler(&TFcCustomStatusPane::CMFontChanged));
     t->Add(CM_COLORCHANGED, Handler(&TFcCustomStatusPane::CMColorChanged));
@@ -303,7 +303,7 @@ void TFcCustomStatusPane::CMTextChanged(TMessage&) {
 }
 
 void TFcCustomStatusPane::CMFontChanged(TMessage& m) {
-  DispatchFrom(TGraphicControl::Messages(), m);
+  Inherited(m);
   if (ComponentState().Contains(csLoading)) return;
   normalTextColor_ = Font()->Color();
   if (!blinking_) textColor_ = normalTextColor_;
@@ -311,19 +311,19 @@ void TFcCustomStatusPane::CMFontChanged(TMessage& m) {
 }
 
 void TFcCustomStatusPane::CMColorChanged(TMessage& m) {
-  DispatchFrom(TGraphicControl::Messages(), m);
+  Inherited(m);
   if (parentFillColor_) fillColor_ = Color();
   Invalidate();
 }
 
 void TFcCustomStatusPane::CMParentColorChanged(TMessage& m) {
-  DispatchFrom(TGraphicControl::Messages(), m);
+  Inherited(m);
   if (parentFillColor_) fillColor_ = Color();
   Invalidate();
 }
 
-void TFcCustomStatusPane::CMHitTest(TMessage& m) {
-  DispatchFrom(TGraphicControl::Messages(), m);
+void TFcCustomStatusPane::CMHitTest(TWMMouse& m) {
+  Inherited(m);
   RECT client = ClientRect();
   if (!IsAtStatusBarRightEdge(client)) return;
   auto* bar = static_cast<TFcStatusBar*>(Parent());
@@ -331,7 +331,7 @@ void TFcCustomStatusPane::CMHitTest(TMessage& m) {
   // pane at the bar's right edge.
   int stripRight = bar->ClientRect().right - Left();
   RECT strip{stripRight - 12, 0, stripRight, Height()};
-  POINT p = LParamToPoint(m.LParam);
+  POINT p = m.Pos;
   if (PtInRect(&strip, p) && bar->SizeGripApplies()) m.Result = 0;
 }
 

@@ -10,13 +10,12 @@
 #include "platform/StdCtrls.h"
 
 class TFcCustomStatusPane : public TGraphicControl, public IFcFramingNotification {
+  MESSAGE_TABLE(TGraphicControl)
+
  public:
   // 100 × 20, fsFlat, the parent's colour, and on the shared blink list like every pane.
   explicit TFcCustomStatusPane(TComponent* owner);
   ~TFcCustomStatusPane() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The ring between the control's edge and the frame.
   int BorderWidth() const { return borderWidth_; }
@@ -99,7 +98,7 @@ class TFcCustomStatusPane : public TGraphicControl, public IFcFramingNotificatio
   void CMFontChanged(TMessage& m);
   void CMColorChanged(TMessage& m);
   void CMParentColorChanged(TMessage& m);
-  void CMHitTest(TMessage& m);
+  void CMHitTest(TWMMouse& m);
   void CMBlinkQuery(TMessage& m);
   void CMBlinkPhase(TMessage& m);
 

@@ -266,7 +266,7 @@ void TFcCustomTabControl::WMCaptureChanged(TMessage& m) {
   // The release of the button gives the capture back before MouseUp; any other loss of it
   // while the button is down ends a drag.
   if (controlState_.Contains(csLButtonDown)) CancelDrag();
-  DispatchFrom(TCustomControl::Messages(), m);
+  Inherited(m);
 }
 
 void TFcCustomTabControl::InvalidateTabArea() {
@@ -311,9 +311,9 @@ void TFcCustomTabControl::StopHotTimer() {
   hotTimer_ = false;
 }
 
-void TFcCustomTabControl::WMTimer(TMessage& m) {
-  if (m.WParam != kHotTimerId) {
-    DispatchFrom(TCustomControl::Messages(), m);
+void TFcCustomTabControl::WMTimer(TWMTimer& m) {
+  if (m.TimerId != kHotTimerId) {
+    Inherited(m);
     return;
   }
   POINT p{};
@@ -366,8 +366,8 @@ void TFcCustomTabControl::KeyDown(WORD& key, TShiftState shift) {
   }
 }
 
-void TFcCustomTabControl::CMDialogChar(TMessage& m) {
-  char ch = static_cast<char>(m.WParam);
+void TFcCustomTabControl::CMDialogChar(TWMKey& m) {
+  char ch = static_cast<char>(m.CharCode);
   if (CanFocus() && showTabs_) {
     for (int i = 0; i < tabs_->Count(); ++i) {
       TFcTabData* tab = tabs_->Items(i);
@@ -378,7 +378,7 @@ void TFcCustomTabControl::CMDialogChar(TMessage& m) {
       return;
     }
   }
-  DispatchFrom(TCustomControl::Messages(), m);
+  Inherited(m);
 }
 
 void TFcCustomTabControl::WMGetDlgCode(TMessage& m) { m.Result = DLGC_WANTARROWS; }
@@ -387,12 +387,12 @@ void TFcCustomTabControl::WMEraseBkgnd(TMessage& m) { m.Result = 1; }
 
 void TFcCustomTabControl::WMSize(TMessage& m) {
   layoutStale_ = true;
-  DispatchFrom(TCustomControl::Messages(), m);
+  Inherited(m);
   Invalidate();
 }
 
 void TFcCustomTabControl::WMFocus(TMessage& m) {
-  DispatchFrom(TCustomControl::Messages(), m);
+  Inherited(m);
   Invalidate();
 }
 
@@ -400,7 +400,7 @@ void TFcCustomTabControl::CMFontChanged(TMessage& m) {
   tabFont_->Assign(Font());
   FreeTabFonts();
   layoutStale_ = true;
-  DispatchFrom(TCustomControl::Messages(), m);
+  Inherited(m);
 }
 
 void TFcCustomTabControl::CMColorChanged(TMessage& m) {
@@ -409,12 +409,12 @@ void TFcCustomTabControl::CMColorChanged(TMessage& m) {
     Invalidate();
     return;
   }
-  DispatchFrom(TCustomControl::Messages(), m);
+  Inherited(m);
   Invalidate();
 }
 
 void TFcCustomTabControl::CMParentColorChanged(TMessage& m) {
-  DispatchFrom(TCustomControl::Messages(), m);
+  Inherited(m);
   if (parentBackgroundColor_ && Parent()) {
     backgroundColor_ = Parent()->Color();
     Invalidate();

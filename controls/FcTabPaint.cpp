@@ -735,7 +735,7 @@ TFcTabScroller::TFcTabScroller(TComponent* owner) : TCustomControl(owner) {
 
 TMessageTable& TFcTabScroller::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_ERASEBKGND, Handler(&TFcTabScroller::WMEraseBkgnd));
     return t;
   }();
@@ -860,7 +860,7 @@ TFcTabCloseButton::TFcTabCloseButton(TComponent* owner) : TCustomControl(owner) 
 
 TMessageTable& TFcTabCloseButton::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_ERASEBKGND, Handler(&TFcTabCloseButton::WMEraseBkgnd));
     return t;
   }();

@@ -331,7 +331,7 @@ TFcCustomTabControl::~TFcCustomTabControl() {
 
 TMessageTable& TFcCustomTabControl::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TCustomControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     using C = TFcCustomTabControl;
     t->Add(WM_GETDLGCODE, Handler(&C::WMGetDlgCode));
     t->Add(WM_ERASEBKGND, Handler(&C::WMEraseBkgnd));

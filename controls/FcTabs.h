@@ -281,11 +281,10 @@ COLORREF ShadowPixel(COLORREF pixel, int weight);
 // side by side (orHorizontal) or one above the other. A press captures the mouse; the half
 // shows pressed while the mouse is over it; a release over it clicks it.
 class TFcTabScroller : public TCustomControl {
+  MESSAGE_TABLE(TCustomControl)
+
  public:
   explicit TFcTabScroller(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TColor FrameColor() const { return frameColor_; }
   void SetFrameColor(TColor value);
@@ -325,11 +324,10 @@ class TFcTabScroller : public TCustomControl {
 // The close button at the end of the strip: a press captures the mouse, the pressed look
 // follows the pointer, a release over it fires OnClose.
 class TFcTabCloseButton : public TCustomControl {
+  MESSAGE_TABLE(TCustomControl)
+
  public:
   explicit TFcTabCloseButton(TComponent* owner);
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   TColor FrameColor() const { return frameColor_; }
   void SetFrameColor(TColor value);
@@ -356,13 +354,12 @@ class TFcTabCloseButton : public TCustomControl {
 // ---- The tab control ---------------------------------------------------------------------------
 
 class TFcCustomTabControl : public TCustomControl {
+  MESSAGE_TABLE(TCustomControl)
+
  public:
   // 300 × 100, a tab stop, no tabs.
   explicit TFcCustomTabControl(TComponent* owner);
   ~TFcCustomTabControl() override;
-
-  static TMessageTable& Messages();
-  const TMessageTable& ClassMessages() const override { return Messages(); }
 
   // The tabs; a change of the list lays them out again.
   TFcTabDataList* Tabs() const { return tabs_.get(); }
@@ -579,12 +576,12 @@ class TFcCustomTabControl : public TCustomControl {
   void WMEraseBkgnd(TMessage& m);
   void WMSize(TMessage& m);
   void WMFocus(TMessage& m);
-  void WMTimer(TMessage& m);
+  void WMTimer(TWMTimer& m);
   void WMCaptureChanged(TMessage& m);
   void CMFontChanged(TMessage& m);
   void CMColorChanged(TMessage& m);
   void CMParentColorChanged(TMessage& m);
-  void CMDialogChar(TMessage& m);
+  void CMDialogChar(TWMKey& m);
 
   // Marks the layout stale and repaints.
   void LayoutSetting();

@@ -48,7 +48,7 @@ void VerticalLine(TCanvas* canvas, TColor color, int x, int top, int bottom) {
 
 TMessageTable& TFcToolButton::Messages() {
   static TMessageTable* table = [] {
-    auto* t = new TMessageTable(&TGraphicControl::Messages());
+    auto* t = new TMessageTable(&TInheritedClass::Messages());
     t->Add(WM_LBUTTONDOWN, Handler(&TFcToolButton::WMLButtonDown));
     t->Add(WM_LBUTTONUP, Handler(&TFcToolButton::WMLButtonUp));
     t->Add(CM_DIALOGCHAR, Handler(&TFcToolButton::CMDialogChar));
@@ -144,8 +144,8 @@ void TFcToolButton::SetAllowAllUp(bool value) {
   if (Parent()) Parent()->Broadcast(m);
 }
 
-void TFcToolButton::CMButtonPressed(TMessage& m) {
-  auto* sender = dynamic_cast<TFcToolButton*>(reinterpret_cast<TControl*>(m.LParam));
+void TFcToolButton::CMButtonPressed(TWMObject<TControl>& m) {
+  auto* sender = dynamic_cast<TFcToolButton*>(m.Object);
   if (!sender || sender == this || static_cast<int>(m.WParam) != groupIndex_) return;
   if (sender->down_ && down_) {
     down_ = false;
@@ -208,6 +208,8 @@ void TFcToolButton::Loaded() {
 }
 
 void TFcToolButton::CMTextChanged(TMessage& m) {
+  // Past the classes above, which only invalidate: the button repaints once its toolbar
+  // settings follow the new caption.
   DefaultHandler(m);
   SyncToolbarSettings();
   Invalidate();
@@ -272,17 +274,15 @@ void TFcToolButton::Click() {
   if (toolStyle_ == tsButton || normalClickMode_) TFcHoverButton::Click();
 }
 
-void TFcToolButton::WMLButtonDown(TMessage& m) {
-  DispatchFrom(TGraphicControl::Messages(), m);
-  POINT p = LParamToPoint(m.LParam);
+void TFcToolButton::WMLButtonDown(TWMMouse& m) {
+  Inherited(m);
   // Freed meanwhile: the message is used up, and nobody may touch the button (or its form).
-  if (!Press(MouseKeysToShiftState(m.WParam), p.x, p.y)) m.Result = 1;
+  if (!Press(MouseKeysToShiftState(m.Keys), m.Pos.x, m.Pos.y)) m.Result = 1;
 }
 
-void TFcToolButton::WMLButtonUp(TMessage& m) {
-  DispatchFrom(TGraphicControl::Messages(), m);
-  POINT p = LParamToPoint(m.LParam);
-  if (!Release(p.x, p.y)) m.Result = 1;
+void TFcToolButton::WMLButtonUp(TWMMouse& m) {
+  Inherited(m);
+  if (!Release(m.Pos.x, m.Pos.y)) m.Result = 1;
 }
 
 bool TFcToolButton::Press(TShiftState shift, int x, int y) {
@@ -413,13 +413,13 @@ int TFcToolButton::DropDownMenuWidth() {
   return widest + 56;
 }
 
-void TFcToolButton::CMDialogChar(TMessage& m) {
-  if (IsAccel(static_cast<char>(m.WParam), Caption()) && Enabled() && Visible() && Parent() && Parent()->Showing()) {
+void TFcToolButton::CMDialogChar(TWMKey& m) {
+  if (IsAccel(static_cast<char>(m.CharCode), Caption()) && Enabled() && Visible() && Parent() && Parent()->Showing()) {
     Click();
     m.Result = 1;
     return;
   }
-  DispatchFrom(TGraphicControl::Messages(), m);
+  Inherited(m);
 }
 
 // ---- Painting ------------------------------------------------------------------------------

@@ -326,8 +326,31 @@ struct TWMActivate : TMessageRecord {
   HWND ActiveWindow;
 };
 
-// WM_SETCURSOR: the window the pointer is over, its hit-test code (HTCLIENT...) and the mouse
-// message that came with it.
+// WM_SETFONT: the font the window is to use (nullptr: the system's) and whether it redraws at
+// once.
+struct TWMSetFont : TMessageRecord {
+  explicit TWMSetFont(TMessage& m)
+      : TMessageRecord(m), Font(reinterpret_cast<HFONT>(m.WParam)), Redraw(LOWORD(m.LParam) != 0) {}
+  HFONT Font;
+  bool Redraw;
+};
+
+// WM_NCHITTEST: the point asked about, in screen coordinates.
+struct TWMNCHitTest : TMessageRecord {
+  explicit TWMNCHitTest(TMessage& m) : TMessageRecord(m), Pos(LParamToPoint(m.LParam)) {}
+  POINT Pos;
+};
+
+// CM_DOCKNOTIFICATION: the docked control that changed and the message it had.
+struct TWMDockNotification : TMessageRecord {
+  explicit TWMDockNotification(TMessage& m)
+      : TMessageRecord(m), Client(reinterpret_cast<TControl*>(m.WParam)), Notice(reinterpret_cast<TMessage*>(m.LParam)) {}
+  TControl* Client;
+  TMessage* Notice;
+};
+
+// WM_SETCURSOR: the window the pointer is over, its hit-test code and the mouse message that
+// moved the pointer (0 in menu mode).
 struct TWMSetCursor : TMessageRecord {
   explicit TWMSetCursor(TMessage& m)
       : TMessageRecord(m),
@@ -394,6 +417,20 @@ struct TCMUnDockClient : TMessageRecord {
         Client(reinterpret_cast<TControl*>(m.LParam)) {}
   TWinControl* NewTarget;
   TControl* Client;
+};
+
+// WM_TIMER: the timer's id and the procedure it calls (nullptr: none).
+struct TWMTimer : TMessageRecord {
+  explicit TWMTimer(TMessage& m)
+      : TMessageRecord(m), TimerId(static_cast<UINT_PTR>(m.WParam)), TimerProc(reinterpret_cast<TIMERPROC>(m.LParam)) {}
+  UINT_PTR TimerId;
+  TIMERPROC TimerProc;
+};
+
+// WM_CAPTURECHANGED: the window that takes the mouse capture (nullptr: none).
+struct TWMCaptureChanged : TMessageRecord {
+  explicit TWMCaptureChanged(TMessage& m) : TMessageRecord(m), NewCapture(reinterpret_cast<HWND>(m.LParam)) {}
+  HWND NewCapture;
 };
 
 // Adapts a class's member handler to its table; the handler takes the message as it comes or
