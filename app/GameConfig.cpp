@@ -291,8 +291,7 @@ void SetBackupAside(const std::string& backup) {
   const std::string stem =
       ExtractFilePath(backup) + Format("system %04u-%02u-%02u %02u-%02u-%02u", now.wYear,
                                        now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-  std::string name = stem + ".cfg";
-  for (int n = 2; Exists(name); ++n) name = stem + Format(" (%d).cfg", n);
+  const std::string name = UniqueFileName(stem, ".cfg");
   if (!MoveFileA(backup.c_str(), name.c_str()))
     throw EGameFileError(ResMessage(IDS_FILE_NOT_WRITTEN, name, SysErrorMessage(GetLastError())));
 }

@@ -48,6 +48,13 @@ bool FileHoldsData(const std::string& fileName) {
   }
 }
 
+std::string UniqueFileName(const std::string& stem, const std::string& extension) {
+  std::string name = stem + extension;
+  for (int n = 2; GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+    name = stem + " (" + IntToStr(n) + ")" + extension;
+  return name;
+}
+
 std::string TemporaryNameFor(const std::string& fileName) { return fileName + ".tmp"; }
 
 void ReplaceFileContents(const std::string& fileName, const std::string& bytes,

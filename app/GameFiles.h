@@ -38,5 +38,9 @@ void ReplaceWithFile(const std::string& temp, const std::string& fileName);
 // The same step; it answers the system's error code (0 when done) instead of raising.
 DWORD MoveIntoPlace(const std::string& temp, const std::string& fileName);
 
+// `stem` + `extension` when no file or folder has that name, else the first free of
+// `stem` + " (2)" + `extension`, " (3)" and so on.
+std::string UniqueFileName(const std::string& stem, const std::string& extension);
+
 // The name of the temporary file ReplaceFileContents writes beside `fileName`.
 std::string TemporaryNameFor(const std::string& fileName);

@@ -31,13 +31,6 @@ void BuildScreenshotDescription(const TBenchEngine& bench, TStrings& lines) {
   if (!choices.Note.empty()) lines.Add("Note: " + choices.Note);
 }
 
-std::string UniqueFileName(const std::string& stem, const std::string& extension) {
-  std::string name = stem + extension;
-  for (int n = 2; GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
-    name = stem + " (" + IntToStr(n) + ")" + extension;
-  return name;
-}
-
 void MoveOldScreenshotAside(const TBenchEngine& bench) {
   const std::string shot = bench.Choices.GameRoot + "Quenmar0000.jpg";
   if (!FileExists(shot)) return;

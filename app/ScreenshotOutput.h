@@ -12,10 +12,6 @@ std::string ScreenshotBaseName(const TBenchEngine& bench);
 // The description's lines: resolution, frame, renderer, demo and every setting, and the note.
 void BuildScreenshotDescription(const TBenchEngine& bench, TStrings& lines);
 
-// `stem` + `extension` when no file or folder has that name, else the first free of
-// `stem` + " (2)" + `extension`, " (3)" and so on.
-std::string UniqueFileName(const std::string& stem, const std::string& extension);
-
 // The start of a screenshot run: a "Quenmar0000.jpg" already in the game's folder (maybe a
 // picture an earlier run could not move) is renamed to a free "Quenmar0000 (n).jpg", so that
 // the game's new picture gets the name and the old one is kept. Raises EGameFileError when it
