@@ -1,9 +1,9 @@
 #include "app/GameConfig.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "app/GameFiles.h"
-#include "platform/Guards.h"
 #include "resources/ResourceIds.h"
 
 const char* const kConfigBackupSetting = "ConfigBackup";
@@ -91,16 +91,17 @@ std::string RendererOf(const std::string& configuration) {
   return openGL ? "OpenGL" : "Direct3D";
 }
 
-// At most the first `limit` bytes of the file; raises EGameFileError when it cannot be read.
-std::string ReadFileHead(const std::string& fileName, DWORD limit) {
-  THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-  std::string head(limit, '\0');
-  DWORD read = 0;
-  if (!file || !ReadFile(file.Get(), head.data(), limit, &read, nullptr))
-    throw EGameFileError(ResMessage(IDS_FILE_NOT_READ, fileName, SysErrorMessage(GetLastError())));
-  head.resize(read);
-  return head;
+// How much of a file shows whether it is a program or other binary file.
+constexpr DWORD kCheckedHead = 4096;
+
+// Why a file beginning with `bytes` cannot be the game's "system.cfg" ("" when it can):
+// copied over it, a program (the game's own executable, say) would leave the game without a
+// configuration.
+std::string BinaryFileProblem(const std::string& fileName, std::string_view bytes) {
+  const std::string_view head = bytes.substr(0, kCheckedHead);
+  if (head.starts_with("MZ") || head.find('\0') != std::string_view::npos)
+    return ResMessage(IDS_CUSTOM_CONFIG_NOT_TEXT, fileName);
+  return std::string();
 }
 
 TStringList& TemplateList(TBenchEngine& bench, TConfigTemplate which) {
@@ -171,17 +172,11 @@ void WriteTemplateConfiguration(TBenchEngine& bench, TConfigTemplate which) {
 
 std::string CustomConfigProblem(const std::string& fileName) {
   if (fileName.empty()) return LoadResString(IDS_CUSTOM_CONFIG_NOT_CHOSEN);
-  std::string head;
   try {
-    head = ReadFileHead(fileName, 4096);
+    return BinaryFileProblem(fileName, ReadFileHead(fileName, kCheckedHead));
   } catch (const EGameFileError& e) {
     return e.Message();
   }
-  // Copied over "system.cfg", a program (the game's own executable, say) would leave the game
-  // without a configuration.
-  if (head.rfind("MZ", 0) == 0 || head.find('\0') != std::string::npos)
-    return ResMessage(IDS_CUSTOM_CONFIG_NOT_TEXT, fileName);
-  return std::string();
 }
 
 bool ReadCustomConfiguration(TBenchEngine& bench) {
@@ -189,10 +184,14 @@ bool ReadCustomConfiguration(TBenchEngine& bench) {
   state.CustomConfigText.clear();
   if (bench.Choices.DetailLevel != kCustomDetailItem) return true;
   const std::string& fileName = bench.Choices.CustomConfigFile;
-  std::string problem = CustomConfigProblem(fileName);
-  if (problem.empty()) {
+  std::string problem;
+  if (fileName.empty()) {
+    problem = LoadResString(IDS_CUSTOM_CONFIG_NOT_CHOSEN);
+  } else {
     try {
-      state.CustomConfigText = ReadWholeFile(fileName);
+      std::string bytes = ReadWholeFile(fileName);
+      problem = BinaryFileProblem(fileName, bytes);
+      if (problem.empty()) state.CustomConfigText = std::move(bytes);
     } catch (const EGameFileError& e) {
       problem = e.Message();
     }

@@ -40,6 +40,17 @@ std::string ReadWholeFile(const std::string& fileName) {
   }
 }
 
+std::string ReadFileHead(const std::string& fileName, DWORD limit) {
+  THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  std::string head(limit, '\0');
+  DWORD read = 0;
+  if (!file || !ReadFile(file.Get(), head.data(), limit, &read, nullptr))
+    RaiseFileError(IDS_FILE_NOT_READ, fileName, GetLastError());
+  head.resize(read);
+  return head;
+}
+
 bool FileHoldsData(const std::string& fileName) {
   try {
     return !ReadWholeFile(fileName).empty();

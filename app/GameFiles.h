@@ -21,6 +21,8 @@ void DeleteIfPresent(const std::string& fileName);
 
 // The whole file; raises EGameFileError when it cannot be read.
 std::string ReadWholeFile(const std::string& fileName);
+// At most the first `limit` bytes of the file; raises EGameFileError when it cannot be read.
+std::string ReadFileHead(const std::string& fileName, DWORD limit);
 // Whether the file can be read and holds at least one byte: a backup a full disk left empty,
 // or one that cannot be read, is never put back over the game's file.
 bool FileHoldsData(const std::string& fileName);
