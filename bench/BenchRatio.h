@@ -1,6 +1,6 @@
-// What the benches that set the library's controls against the system's share: a clock in
-// milliseconds, and rounds of both measured one after the other, reported with their median
-// ratio.
+// What the benches share: a clock in milliseconds, the median of their rounds, and for those
+// that set the library's controls against the system's, rounds of both measured one after the
+// other, reported with their median ratio.
 #pragma once
 
 #include <windows.h>
@@ -30,6 +30,13 @@ inline double Milliseconds() {
   QueryPerformanceCounter(&t);
   QueryPerformanceFrequency(&f);
   return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+// The middle of the values; of an even number, the mean of the two in the middle.
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // Runs `rounds` rounds of `framed` and then `system` (each returns its time in milliseconds),

@@ -1,5 +1,5 @@
-// What the shell benches share: the median of their rounds and the bare walk of a folder
-// through the shell's interfaces, the least any listing of it costs.
+// What the shell benches share: the bare walk of a folder through the shell's interfaces, the
+// least any listing of it costs.
 #pragma once
 
 #include <windows.h>
@@ -11,12 +11,6 @@
 
 #include "BenchRatio.h"
 #include "shell/FcShellUtils.h"
-
-inline double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // The bare walk: the folder parsed and bound, every item's name and the attributes the list
 // asks for. Returns the number of items.

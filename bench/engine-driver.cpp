@@ -15,6 +15,7 @@
 #include "platform/Registry.h"
 #include "services/SvCreateProcess.h"
 #include "services/SvSHFileOperation.h"
+#include "bench/EngineBench.h"
 
 namespace {
 
@@ -23,11 +24,6 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   QueryPerformanceFrequency(&frequency);
   return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
          static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 // A log of three runs as the game leaves it.
@@ -130,11 +126,7 @@ int main(int argc, char** argv) {
   // The engine marks each configuration it writes in the program's settings (the bench's own
   // prefix), so that mark is part of the work measured.
   TRegistry registry;
-  registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKey(kSettingsKey, true)) {
-    std::printf("the settings key cannot be opened\n");
-    return 1;
-  }
+  if (!OpenSettingsKey(registry)) return 1;
   TBenchEngine bench;
   bench.Registry = &registry;
   bench.FileOp = new TSvSHFileOperation(&owner);

@@ -21,6 +21,7 @@
 #include "platform/Registry.h"
 #include "services/SvCreateProcess.h"
 #include "services/SvSHFileOperation.h"
+#include "bench/EngineBench.h"
 
 namespace {
 
@@ -95,11 +96,6 @@ class TChildren {
   std::vector<HANDLE> handles_;
 };
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,11 +107,7 @@ int main(int argc, char** argv) {
   Application->Initialize();
   TComponent owner(nullptr);
   TRegistry registry;
-  registry.SetRootKey(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKey(kSettingsKey, true)) {
-    std::printf("the settings key cannot be opened\n");
-    return 1;
-  }
+  if (!OpenSettingsKey(registry)) return 1;
 
   TBenchEngine bench;
   TRunWatch view;

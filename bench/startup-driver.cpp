@@ -107,12 +107,6 @@ double TimeStart(const std::string& program) {
   return elapsed;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 // The phases of the start in the order the program reached them, each with its times.
 struct TPhases {
   std::vector<std::string> order;
