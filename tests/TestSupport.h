@@ -1,5 +1,5 @@
-// What many tests need: scratch folders, whole files as bytes, and a message loop that runs
-// until a condition holds or a time limit passes.
+// What many tests need: scratch folders, whole files as bytes, the message of what a step
+// raised, and a message loop that runs until a condition holds or a time limit passes.
 #pragma once
 
 #include <windows.h>
@@ -53,6 +53,16 @@ inline std::string ReadFileBytes(const std::string& name) {
   CloseHandle(h);
   bytes.resize(read);
   return bytes;
+}
+
+// The message of what `action` raised; "(nothing raised)" when it raised nothing.
+inline std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "(nothing raised)";
 }
 
 // Runs the GUI thread's messages (where worker threads hand their ends over) until `done`

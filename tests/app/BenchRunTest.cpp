@@ -832,13 +832,10 @@ TEST_F(BenchRunTest, AFileTheUserSavesAfterAKilledRunIsKept) {
     EXPECT_EQ(ReadBytes(Root() + "system.cfg"), saved);
     EXPECT_EQ(NoErrorWarning(), "0");
     EXPECT_EQ(ConfigBackupMark(), "0");
-    WIN32_FIND_DATAA found;
-    const HANDLE dated = FindFirstFileA((ProgramFolder + "Backup\\system *.cfg").c_str(), &found);
-    EXPECT_EQ(dated != INVALID_HANDLE_VALUE, gameHadOne);
-    if (dated != INVALID_HANDLE_VALUE) {
-      EXPECT_EQ(ReadBytes(ProgramFolder + "Backup\\" + found.cFileName), GameConfig);
-      EXPECT_FALSE(FindNextFileA(dated, &found));
-      FindClose(dated);
+    const V dated = FilesIn(ProgramFolder + "Backup\\", "system *.cfg");
+    EXPECT_EQ(dated.size(), gameHadOne ? 1u : 0u);
+    if (!dated.empty()) {
+      EXPECT_EQ(ReadBytes(ProgramFolder + "Backup\\" + dated[0]), GameConfig);
     }
   }
 }

@@ -119,6 +119,17 @@ std::string ReadBytes(const std::string& fileName) {
   return FileExists(fileName) ? ReadFileBytes(fileName) : std::string("<missing>");
 }
 
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& mask) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + mask).c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.emplace_back(data.cFileName);
+  while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
+}
+
 void WriteLines(const std::string& fileName, const std::vector<std::string>& lines) {
   std::string bytes;
   for (const std::string& line : lines) bytes += line + "\r\n";

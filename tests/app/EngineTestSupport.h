@@ -112,6 +112,8 @@ void SetReadOnly(const std::string& fileName);
 void WriteBytes(const std::string& fileName, const std::string& bytes);
 // The file's bytes; "<missing>" when it cannot be read.
 std::string ReadBytes(const std::string& fileName);
+// The names of the files in `folder` that match `mask`, in the order the system lists them.
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& mask);
 // Each line followed by CR LF.
 void WriteLines(const std::string& fileName, const std::vector<std::string>& lines);
 std::vector<std::string> Lines(const TStrings& list);

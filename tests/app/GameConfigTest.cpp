@@ -32,28 +32,6 @@ std::vector<size_t> Differences(const V& a, const V& b) {
 // its 64-bit FNV-1a hash.
 const char* const RunsFileMark = "5:7a2ca96a33a4388c";
 
-// The message of what `step` raised; "" when it raised nothing.
-std::string MessageOf(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return std::string();
-}
-
-// The names of the files in `folder` that match `mask`, in the order the system lists them.
-V FilesIn(const std::string& folder, const std::string& mask) {
-  V names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + mask).c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do names.emplace_back(data.cFileName);
-  while (FindNextFileA(find, &data));
-  FindClose(find);
-  return names;
-}
-
 size_t IndexOf(const V& lines, const std::string& line) {
   for (size_t i = 0; i < lines.size(); ++i)
     if (lines[i] == line) return i;

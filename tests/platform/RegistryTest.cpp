@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/Registry.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -21,15 +22,6 @@ class RegistryTest : public testing::Test {
   }
   TRegistry reg;
 };
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const ERegistryException& e) {
-    return e.Message();
-  }
-  return "(nothing raised)";
-}
 
 }  // namespace
 

@@ -67,15 +67,6 @@ struct TEnds {
   size_t Count() const { return codes.size(); }
 };
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(nothing raised)";
-}
-
 }  // namespace
 
 TEST(SvCreateProcess, ReportsTheExitCodeOnTheGuiThread) {
