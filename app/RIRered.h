@@ -162,10 +162,8 @@ class TForm1 : public TForm {
   // the system's drives is slow and nothing before the search needs them.
   std::string FixedDriveList;
 
-  // The last game the automatic search found (its path and its file name), and the build
-  // read last.
+  // The last game the automatic search found, and the build read last.
   std::string FoundPath;
-  std::string FoundName;
   TGameBuild GameBuild;
 
   // The settings key, open from the start to the close; the dialogs use it too.

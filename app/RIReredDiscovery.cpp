@@ -29,7 +29,6 @@ void TForm1::FcToolButton4Click(TObject*) {
   // a file chosen by hand since may have left the window with another game or none.
   const TGameFolders game = InstalledGameFolders(FoundPath);
   if (game.Known()) {
-    FoundName = ExtractFileName(FoundPath);
     SetGame(game);
     settings_->WriteValue("Path", FoundPath);
     LangBox->SetReadOnly(false);
@@ -37,7 +36,7 @@ void TForm1::FcToolButton4Click(TObject*) {
     ShowDirectX();
     FcStatusPane1->SetCaption(FoundStatus(GameBuild));
     BenchButton->SetEnabled(true);
-    QMPathEdit->SetText(game_.ExeFolder + FoundName);
+    QMPathEdit->SetText(FoundPath);
     FillMapList();
   } else {
     FcStatusPane1->SetCaption(kNotFoundStatus);
