@@ -80,19 +80,19 @@ struct TLastStep {
   bool restoreFailed = false;  // already shown: the end of the run does not try again
 };
 
-// Saves the finished report. The status line tells where it went when the results folder
-// could not take it, and is set before the message that says why, so that nothing claims
-// success while the user reads it.
-void SaveReport(TBenchEngine& bench, TLastStep& step, const std::string& measuredText) {
+// Saves the finished report; `text` is the run's status line, `measured` whether the last
+// resolution was measured too. The status line tells where the report went when the results
+// folder could not take it, and is set before the message that says why, so that nothing
+// claims success while the user reads it.
+void SaveReport(TBenchEngine& bench, TLastStep& step, const std::string& text, bool measured) {
   const TReportSave save = FinishReport(bench);
   step.report = save.FileName;
   if (save.Failures.empty()) {
-    bench.ShowStatus(measuredText);
+    bench.ShowStatus(text);
     bench.Repaint();
     return;
   }
-  const bool measured = measuredText == kSuccessText;
-  std::string status = measured ? "The benchmark has finished." : measuredText;
+  std::string status = measured ? "The benchmark has finished." : text;
   std::vector<std::string> message = save.Failures;
   const std::string folder = ExtractFilePath(save.FileName);
   status += ' ';
@@ -132,7 +132,7 @@ TLastStep FinishLastResolution(TBenchEngine& bench, TObject* sender) {
       problem.empty() ? kSuccessText : std::string(kAbortedText) + " " + NotMeasuredText(s, problem);
   // The resolutions that were measured are kept, whatever became of the last one.
   if (s.MeasuredSections > 0)
-    SaveReport(bench, step, text);
+    SaveReport(bench, step, text, problem.empty());
   else
     bench.ShowStatus(text);
   DeleteIfPresent(c.GameRoot + "Systemcfgoverride.cfg");
