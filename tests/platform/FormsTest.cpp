@@ -10,6 +10,7 @@
 #include "ControlTestSupport.h"
 #include "TestSupport.h"
 #include "platform/Layout.h"
+#include "platform/StartupTrace.h"
 #include "platform/Timer.h"
 
 namespace {
@@ -471,9 +472,9 @@ TEST(Forms, AStartWritesItsTraceOnlyWhenAsked) {
   GetTempPathA(MAX_PATH, temp);
   const std::string trace = std::string(temp) + "main-form-start.txt";
   DeleteFileA(trace.c_str());
-  ASSERT_TRUE(SetEnvironmentVariableA("RIRERED_STARTUP_TRACE", trace.c_str()));
+  ASSERT_TRUE(SetEnvironmentVariableA(StartupTraceVariable, trace.c_str()));
   const DWORD code = RunMainFormProgram();
-  SetEnvironmentVariableA("RIRERED_STARTUP_TRACE", nullptr);
+  SetEnvironmentVariableA(StartupTraceVariable, nullptr);
   ASSERT_EQ(code, 0u);
   const std::string text = ReadFileBytes(trace);
   std::vector<std::string> phases;
