@@ -130,7 +130,11 @@ bool TApplication::ProcessMessage(MSG& msg) {
 
 void TApplication::Idle() {
   // Nothing waits, so every window shown so far has been painted.
-  if (mainForm_ && mainForm_->Visible()) TraceStartupOnce("first paint");
+  static bool painted = false;
+  if (!painted && mainForm_ && mainForm_->Visible()) {
+    painted = true;
+    TraceStartup("first paint");
+  }
   if (GetCurrentThreadId() == MainThreadID()) CheckSynchronize();
   WaitMessage();
 }

@@ -695,7 +695,7 @@ class TWinControl : public TControl {
   void CMDockClient(TWMObject<TDragDockObject>& m);
   void CMUnDockClient(TCMUnDockClient& m);
   // A docked control's change: one shown or hidden takes or gives back its room.
-  void CMDockNotification(TWMObject<TMessage>& m);
+  void CMDockNotification(TWMDockNotification& m);
   void CMEnter(TMessage& m);
   void CMExit(TMessage& m);
   void CMRecreateWnd(TMessage& m);

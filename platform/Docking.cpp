@@ -320,8 +320,8 @@ void TWinControl::CMUnDockClient(TCMUnDockClient& m) {
   m.Result = 0;
 }
 
-void TWinControl::CMDockNotification(TWMObject<TMessage>& m) {
-  const TMessage* notice = m.Object;
+void TWinControl::CMDockNotification(TWMDockNotification& m) {
+  const TMessage* notice = m.Notice;
   if (dockManager_ && notice && notice->Msg == CM_VISIBLECHANGED) {
     dockManager_->ResetBounds(true);
     Invalidate();

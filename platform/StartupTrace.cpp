@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <set>
-#include <string>
 
 const char* const StartupTraceVariable = "RIRERED_STARTUP_TRACE";
 
@@ -34,7 +32,6 @@ double NowMilliseconds() {
 struct TTrace {
   HANDLE file = INVALID_HANDLE_VALUE;
   double started = 0;
-  std::set<std::string> once;
 
   TTrace() {
     char path[MAX_PATH] = {};
@@ -68,10 +65,4 @@ void TraceStartup(const char* phase) {
   DWORD written = 0;
   WriteFile(trace.file, line, static_cast<DWORD>(n < static_cast<int>(sizeof line) ? n : sizeof line - 1),
             &written, nullptr);
-}
-
-void TraceStartupOnce(const char* phase) {
-  TTrace& trace = Trace();
-  if (trace.file == INVALID_HANDLE_VALUE || !trace.once.insert(phase).second) return;
-  TraceStartup(phase);
 }

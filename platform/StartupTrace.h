@@ -9,6 +9,3 @@ extern const char* const StartupTraceVariable;
 // when one was asked for; does nothing otherwise. The file is created afresh at the first
 // phase, so each start leaves its own trace.
 void TraceStartup(const char* phase);
-
-// The same once per process for this phase (the first paint, say): later calls do nothing.
-void TraceStartupOnce(const char* phase);

@@ -106,7 +106,8 @@ inline DWORD KeyBitsOf(const std::vector<WORD>& keys) {
 
 // Runs the thread's messages until the queued input has been handled: no input, posted or
 // sent message waiting for ten rounds in a row (what one piece of input sets off runs too), at
-// most `ms` milliseconds. Timers are left out: a control's periodic timer never rests.
+// most `ms` milliseconds. Timers and repaints are left out: a control's periodic timer never
+// rests, and a window being painted is not input still waiting.
 inline void WaitForInputHandled(DWORD ms = 2000) {
   const DWORD start = GetTickCount();
   int quiet = 0;

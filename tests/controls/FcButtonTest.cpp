@@ -391,9 +391,9 @@ TYPED_TEST(GroupedButtons, LatchDownInTurn) {
   b->OnClick = [&](TObject*) { ++clicksB; };
   Pump();
 
-  MouseClick(a, 5, 5);
+  RealClick(a, 5, 5);
   EXPECT_TRUE(a->Down());
-  MouseClick(b, 5, 5);
+  RealClick(b, 5, 5);
   EXPECT_TRUE(b->Down());
   EXPECT_FALSE(a->Down());
   EXPECT_EQ(clicksA, 1);  // going up fires nothing
@@ -401,7 +401,7 @@ TYPED_TEST(GroupedButtons, LatchDownInTurn) {
   EXPECT_TRUE(elsewhere->Down());
 
   // The last down button of the group stays down, from the mouse and from code.
-  MouseClick(b, 5, 5);
+  RealClick(b, 5, 5);
   EXPECT_TRUE(b->Down());
   const int afterStayingDown = TKind::kClicksWhenStayingDown ? 2 : 1;
   EXPECT_EQ(clicksB, afterStayingDown);
@@ -411,15 +411,17 @@ TYPED_TEST(GroupedButtons, LatchDownInTurn) {
   // AllowAllUp set on one reaches the group, and then the down button goes up.
   a->SetAllowAllUp(true);
   EXPECT_TRUE(b->AllowAllUp());
-  MouseClick(b, 5, 5);
+  RealClick(b, 5, 5);
   EXPECT_FALSE(b->Down());
   EXPECT_FALSE(a->Down());
   EXPECT_EQ(clicksB, afterStayingDown + 1);
 
   // Pressed and released outside: nothing changes.
-  MouseStep(a, WM_LBUTTONDOWN, 5, 5);
-  MouseStep(a, WM_MOUSEMOVE, 5, 40);
-  MouseStep(a, WM_LBUTTONUP, 5, 40);
+  RealMove(a->ClientToScreen(POINT{5, 5}));
+  SendMouseButton(mbLeft, true);
+  RealMove(a->ClientToScreen(POINT{5, 40}));
+  SendMouseButton(mbLeft, false);
+  WaitForInputHandled();
   EXPECT_FALSE(a->Down());
   EXPECT_EQ(clicksA, 1);
 

@@ -113,12 +113,13 @@ TEST_F(ComboBox, TypingCompletesFromTheFirstItemItBegins) {
   EXPECT_EQ(combo->beeps, 0);
 
   // Escape on the closed box leaves the text as it is.
-  Char(27);
+  SetForegroundWindow(form->Handle());
+  combo->SetFocus();
+  RealKey(VK_ESCAPE);
   EXPECT_EQ(combo->Text(), "abx");
 
   // KeepSearchCase keeps the letters as typed.
-  delete combo;
-  Make(csDropDown, {"Abacus", "Beta", "Bravo", "Gamma"});
+  combo->SetText("");
   combo->SetKeepSearchCase(true);
   Char('b');
   Char('R');
@@ -181,12 +182,15 @@ TEST_F(ComboBox, ADropDownListSearchesTheLettersTypedTogether) {
   Char('e');
   EXPECT_EQ(combo->ItemIndex(), 3);
 
-  // Escape on the closed list keeps the choice and tells nothing; Backspace shortens the
-  // search.
+  // Escape on the closed list keeps the choice and tells nothing (and ends the search);
+  // Backspace shortens a search.
   const std::vector<int> before = changes;
-  Char(27);
+  SetForegroundWindow(form->Handle());
+  combo->SetFocus();
+  RealKey(VK_ESCAPE);
   EXPECT_EQ(combo->ItemIndex(), 3);
   EXPECT_EQ(changes, before);
+  Char('e');
   Char('\b');
   EXPECT_EQ(combo->ItemIndex(), 0);
 }

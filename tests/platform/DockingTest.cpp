@@ -58,7 +58,7 @@ TEST_F(Docking, DockedControlsShareTheSiteBelowTheirGrabbersAndTellItOfChanges) 
   TWndMethod previous = left->WindowProc;
   left->WindowProc = [&](TMessage& m) {
     if (m.Msg == CM_DOCKNOTIFICATION) {
-      auto* notice = reinterpret_cast<TMessage*>(m.LParam);
+      TMessage* notice = TWMDockNotification(m).Notice;
       if (notice->Msg == WM_SETTEXT) notices.Note(reinterpret_cast<const char*>(notice->LParam));
       if (notice->Msg == CM_VISIBLECHANGED) notices.Note(notice->WParam ? "shown" : "hidden");
     }

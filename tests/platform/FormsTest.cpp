@@ -10,6 +10,7 @@
 #include "ControlTestSupport.h"
 #include "TestSupport.h"
 #include "platform/Layout.h"
+#include "platform/StartupTrace.h"
 #include "platform/Timer.h"
 
 namespace {
@@ -153,11 +154,11 @@ TEST_F(FormFromLayout, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
 }
 
 TEST_F(FormFromLayout, AltAndALetterPressesTheButtonWithThatAccelerator) {
-  PostMessageA(GetFocus(), WM_SYSCHAR, 'i', 0x20000001);
-  Pump();
+  SetForegroundWindow(form->Handle());
+  Get<TCtlBox>("NameBox")->SetFocus();
+  RealKey('I', {VK_MENU});
   EXPECT_EQ(form->log, TEvents{"click InnerButton"});
-  PostMessageA(GetFocus(), WM_SYSCHAR, 'q', 0x20000001);
-  Pump();
+  RealKey('Q', {VK_MENU});
   EXPECT_EQ(form->log.Size(), 1u);
 }
 
@@ -203,11 +204,14 @@ TEST_F(FormFromLayout, AWindowlessChildGetsClickAndMouseEnterAndLeave) {
 
   // A press on the mark keeps the mouse for it; released outside it is no click.
   form->log.Clear();
-  int x = 5, y = 5;
-  HWND wnd = MouseTarget(mark, x, y);
-  SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  SetForegroundWindow(form->Handle());
+  RealMove(mark->ClientToScreen(POINT{5, 5}));
+  SendMouseButton(mbLeft, true);
+  WaitForInputHandled();
   EXPECT_TRUE(mark->MouseCapture());
-  SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(200, 50));
+  RealMove(top->ClientToScreen(POINT{200, 50}));
+  SendMouseButton(mbLeft, false);
+  WaitForInputHandled();
   EXPECT_FALSE(mark->MouseCapture());
   EXPECT_EQ(form->log.Count("click Mark"), 0);
 
@@ -471,9 +475,9 @@ TEST(Forms, AStartWritesItsTraceOnlyWhenAsked) {
   GetTempPathA(MAX_PATH, temp);
   const std::string trace = std::string(temp) + "main-form-start.txt";
   DeleteFileA(trace.c_str());
-  ASSERT_TRUE(SetEnvironmentVariableA("RIRERED_STARTUP_TRACE", trace.c_str()));
+  ASSERT_TRUE(SetEnvironmentVariableA(StartupTraceVariable, trace.c_str()));
   const DWORD code = RunMainFormProgram();
-  SetEnvironmentVariableA("RIRERED_STARTUP_TRACE", nullptr);
+  SetEnvironmentVariableA(StartupTraceVariable, nullptr);
   ASSERT_EQ(code, 0u);
   const std::string text = ReadFileBytes(trace);
   std::vector<std::string> phases;

@@ -248,9 +248,8 @@ TEST(MeasureDC, MeasuresAsTheScreenAndForgetsEachUse) {
     TMeasureDC dc;
     SelectObject(dc, large.Get());  // left selected on purpose
     SetMapMode(dc, MM_TWIPS);
-    SIZE s = extent(dc);
     SetMapMode(dc, MM_TEXT);
-    s = extent(dc);
+    const SIZE s = extent(dc);
     EXPECT_EQ(s.cx, largeOnScreen.cx);
     EXPECT_EQ(s.cy, largeOnScreen.cy);
     SetMapMode(dc, MM_TWIPS);
@@ -260,6 +259,10 @@ TEST(MeasureDC, MeasuresAsTheScreenAndForgetsEachUse) {
   SIZE s = extent(next);
   EXPECT_EQ(s.cx, plainOnScreen.cx);
   EXPECT_EQ(s.cy, plainOnScreen.cy);
+}
+
+// The display's capabilities, kept between calls, are the screen context's own.
+TEST(DisplayCaps, AreTheScreensOwn) {
   TWindowDC screen(nullptr);
   EXPECT_EQ(DisplayCaps(BITSPIXEL), GetDeviceCaps(screen, BITSPIXEL));
   EXPECT_EQ(DisplayCaps(NUMCOLORS), GetDeviceCaps(screen, NUMCOLORS));

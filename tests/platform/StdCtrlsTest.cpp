@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EventLog.h"
+#include "RealInput.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
@@ -290,7 +291,9 @@ TEST_F(StdCtrls, AFailingHandlerOfTheEditPartIsReportedAndNothingEscapes) {
     reported.Note(e.what());
     throw Exception("the report failed too");
   };
-  SendMessageA(box->EditHandle(), WM_CHAR, 'z', 1);
+  SetForegroundWindow(form->Handle());
+  box->SetFocus();
+  RealType("z");
   Application->OnException = nullptr;
   box->OnKeyPress = nullptr;
   EXPECT_EQ(reported, TEvents{"key refused"});
