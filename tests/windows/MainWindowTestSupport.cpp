@@ -9,9 +9,13 @@
 #include "controls/ControlsTestSupport.h"
 #include "controls/FcCmboBx.h"
 #include "controls/FcPages.h"
+#include "controls/FcEdit.h"
 #include "controls/FcRadChk.h"
 #include "platform/Guards.h"
 #include "platform/SysUtils.h"
+#include "shell/FcShellDialogs.h"
+#include "shell/FcShellOpenForm.h"
+#include "shell/ShellDialogTestSupport.h"
 
 void PrintTo(const TStoredSettings& s, std::ostream* os) {
   *os << "{Path \"" << s.Path << "\", CustomConfig \"" << s.CustomConfig << "\", Resolution ";
@@ -141,6 +145,32 @@ void TypeInto(TWinControl* control, const std::string& text) {
   Pump();
 }
 
+void RealPress(TControl* control) {
+  ShowPageOf(control);
+  RealClick(control, control->Width() / 2, control->Height() / 2);
+}
+
+void TypeAndEnter(TFcShellOpenSaveForm* dialog, const std::string& text) {
+  dialog->FileNameEdt->SetFocus();
+  dialog->FileNameEdt->SelectAll();
+  RealType(text);
+  RealKey(VK_RETURN);
+}
+
+void ChooseFileWith(TControl* button, const std::string& file) {
+  TFcOpenDialog* dialog = Form1->FcOpenDialog;
+  TModalScript script;
+  dialog->OnFormShow = [&script](TObject*) { script.Start(); };
+  script.When(
+      [dialog] {
+        return dialog->Form() && dialog->Form()->Visible() && GetFocus() == dialog->Form()->FileNameEdt->Handle();
+      },
+      [dialog, file] { TypeAndEnter(dialog->Form(), file); });
+  RealPress(button);
+  dialog->OnFormShow = nullptr;
+  EXPECT_TRUE(script.Finished()) << file;
+}
+
 void Leave(TWinControl* control) {
   TWinControl* form = control;
   while (form->Parent()) form = form->Parent();
@@ -151,6 +181,9 @@ void Leave(TWinControl* control) {
 // ---- The fixture -----------------------------------------------------------------------------
 
 void MainWindowTest::SetUp() {
+  char cwd[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, cwd);
+  savedDir_ = cwd;
   RegisterProgramClasses();
   MainSettingsPlace = TSettingsPlace{HKEY_LOCAL_MACHINE, Key.Path(), KEY_ALL_ACCESS};
   // No first-start notice unless a test asks for it.
@@ -166,6 +199,7 @@ void MainWindowTest::TearDown() {
   MainSettingsPlace = TSettingsPlace();
   OpenDocument = nullptr;
   DeleteFolderTree(ProgramFolder + "Backup\\");
+  SetCurrentDirectoryA(savedDir_.c_str());
 }
 
 void MainWindowTest::UseGame(bool storePath) {
