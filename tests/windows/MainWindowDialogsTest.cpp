@@ -22,7 +22,7 @@ class MainWindowDialogsTest : public MainWindowTest {
   }
 };
 
-void Press(TControl* button) { MouseClick(button, button->Width() / 2, button->Height() / 2); }
+void Press(TControl* button) { RealPress(button); }
 
 }  // namespace
 

@@ -116,11 +116,7 @@ void ShowPageOf(TControl* control) {
 
 }  // namespace
 
-void ClickItem(TFcCustomGlyphButton* item) {
-  ShowPageOf(item);
-  MouseClick(item, item->Width() / 2, item->Height() / 2);
-  Pump();
-}
+void ClickItem(TFcCustomGlyphButton* item) { RealPress(item); }
 
 void Choose(TFcComboBox* box, const std::string& item) {
   const int index = box->Items()->IndexOf(item);
@@ -138,11 +134,9 @@ void TypeInto(TWinControl* control, const std::string& text) {
   ShowPageOf(control);
   control->SetFocus();
   Pump();
-  HWND focus = GetFocus();
-  SendMessageA(focus, EM_SETSEL, 0, -1);
-  SendMessageA(focus, WM_CHAR, VK_BACK, 1);
-  for (char c : text) SendMessageA(focus, WM_CHAR, static_cast<unsigned char>(c), 1);
-  Pump();
+  SendMessageA(GetFocus(), EM_SETSEL, 0, -1);
+  RealKey(VK_BACK);
+  RealType(text);
 }
 
 void RealPress(TControl* control) {
