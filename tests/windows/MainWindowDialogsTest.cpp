@@ -22,7 +22,7 @@ class MainWindowDialogsTest : public MainWindowTest {
   }
 };
 
-void Press(TControl* button) { MouseClick(button, button->Width() / 2, button->Height() / 2); }
+void Press(TControl* button) { RealPress(button); }
 
 }  // namespace
 
@@ -97,8 +97,8 @@ TEST_F(MainWindowDialogsTest, DemoFramesInScreenshotMode) {
   EXPECT_EQ(f.FrameEdit->Max(), 1500);
   EXPECT_EQ(f.FrameEdit->Value(), 1500);
   {
-    // The close box changes nothing.
-    TModalDriver frames(Form3, [] { SendMessageA(Form3->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); });
+    // Closing the window (Alt+F4) changes nothing.
+    TModalDriver frames(Form3, [] { RealChord({VK_MENU, VK_F4}); });
     Press(f.FcButton1);
     EXPECT_EQ(frames.Shown(), 1);
   }

@@ -107,9 +107,10 @@ TEST_F(MainWindowDiscoveryTest, SearchOfTheDrives) {
   const std::string found = second + "Quenmar\\Bin32\\Quenmar.exe";
 
   CreateWindows();
+  ShowMainWindow();
   TForm1& f = *Form1;
   f.FixedDriveList = Game->Root() + "Nothing here\\;";
-  f.FcToolButton4Click(f.FcToolButton4);
+  RealPress(f.FcToolButton4);
   EXPECT_EQ(f.FcStatusPane1->Caption(), "Quenmar not found, please install it! NOT ready to bench!");
   EXPECT_EQ(f.QMPathEdit->Text(), "");
   EXPECT_FALSE(f.BenchButton->Enabled());
@@ -118,7 +119,7 @@ TEST_F(MainWindowDiscoveryTest, SearchOfTheDrives) {
   f.FixedDriveList = first + ";" + second + ";";
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
-    f.FcToolButton4Click(f.FcToolButton4);
+    RealPress(f.FcToolButton4);
     EXPECT_EQ(f.QMPathEdit->Text(), found);
     EXPECT_EQ(Key.Value("Path"), found);
     EXPECT_EQ(f.GameFolders().GameRoot, second + "Quenmar\\");
@@ -137,8 +138,8 @@ TEST_F(MainWindowDiscoveryTest, SearchOfTheDrives) {
   for (const std::string& chosen : {std::string(), first + "Games\\Old\\Bin32\\Quenmar.exe",
                                     second + "Quenmar\\Bin32\\Quenmar_WinSV.exe"}) {
     SCOPED_TRACE(chosen);
-    if (!chosen.empty()) f.GameChosen(chosen);
-    f.FcToolButton4Click(f.FcToolButton4);
+    if (!chosen.empty()) ChooseFileWith(f.findman, chosen);
+    RealPress(f.FcToolButton4);
     EXPECT_EQ(f.QMPathEdit->Text(), found);
     EXPECT_EQ(Key.Value("Path"), found);
     EXPECT_EQ(f.GameFolders().GameRoot, second + "Quenmar\\");

@@ -28,6 +28,11 @@ class MainWindowOptionsTest : public MainWindowTest {
     ShowMainWindow();
     return *Form1;
   }
+  // The custom file chosen as the user does: the custom level, then "..." next to the field.
+  void ChooseCustomConfig(const std::string& file) {
+    ClickItem(Form1->DetailBox->ItemButton(3));
+    ChooseFileWith(Form1->DetailButton, file);
+  }
 };
 
 }  // namespace
@@ -79,7 +84,7 @@ TEST_F(MainWindowOptionsTest, DetailLevel) {
   const std::string custom = Game->Root() + "Configs\\system.cfg";
   ASSERT_TRUE(ForceDirectories(ExtractFileDir(custom)));
   WriteBytes(custom, "r_Width = \"640\"\r\n");
-  f.CustomConfigChosen(custom);
+  ChooseCustomConfig(custom);
   EXPECT_EQ(f.DetailEdit->Text(), custom);
   EXPECT_EQ(Key.Value("CustomConfig"), custom);
 }
@@ -304,7 +309,7 @@ TEST_F(MainWindowOptionsTest, CustomConfigurationFile) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.file);
     TBoxWatch boxes;
-    f.CustomConfigChosen(k.file);
+    ChooseCustomConfig(k.file);
     const std::vector<std::string> texts = boxes.Texts();
     if (k.message.empty()) {
       EXPECT_TRUE(texts.empty());

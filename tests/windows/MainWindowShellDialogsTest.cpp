@@ -8,6 +8,7 @@
 #include "controls/FcButton.h"
 #include "controls/FcCmboBx.h"
 #include "controls/FcEdit.h"
+#include "controls/FcRadGrp.h"
 #include "controls/FcStatus.h"
 #include "platform/StdCtrls.h"
 #include "shell/FcShellDialogs.h"
@@ -19,17 +20,6 @@ namespace {
 
 class MainWindowShellDialogsTest : public MainWindowTest {
  protected:
-  void SetUp() override {
-    MainWindowTest::SetUp();
-    char cwd[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, cwd);
-    savedDir_ = cwd;
-  }
-  void TearDown() override {
-    MainWindowTest::TearDown();
-    SetCurrentDirectoryA(savedDir_.c_str());
-  }
-
   // The program's windows, shown, with the script started whenever a dialog shows.
   void Start() {
     CreateWindows();
@@ -62,7 +52,6 @@ class MainWindowShellDialogsTest : public MainWindowTest {
   }
 
   TModalScript script_;
-  std::string savedDir_;
 };
 
 std::string CurrentFolder() {
@@ -163,9 +152,9 @@ TEST_F(MainWindowShellDialogsTest, EachFileChoiceOpensWithItsOwnFile) {
   TForm1& f = *Form1;
   script_
       .When([&] { return OpenShown(); },
-            [&] { TypeAndOpen(ExcludeTrailingBackslash(Game->ExeFolder())); })
-      .When([&] { return Listing(Game->ExeFolder()); }, [&] { TypeAndOpen("Quenmar.exe"); });
-  f.findman->Click();
+            [&] { TypeAndEnter(OpenForm(), ExcludeTrailingBackslash(Game->ExeFolder())); })
+      .When([&] { return Listing(Game->ExeFolder()); }, [&] { TypeAndEnter(OpenForm(), "Quenmar.exe"); });
+  RealPress(f.findman);
   ASSERT_TRUE(script_.Finished());
   ASSERT_EQ(f.QMPathEdit->Text(), GamePath());
 
@@ -175,11 +164,12 @@ TEST_F(MainWindowShellDialogsTest, EachFileChoiceOpensWithItsOwnFile) {
                [&] {
                  field = OpenForm()->FileNameEdt->Text();
                  listed = ListedFiles();
-                 TypeAndOpen("Quenmar.exe");
+                 TypeAndEnter(OpenForm(), "Quenmar.exe");
                });
+  ClickItem(f.DetailBox->ItemButton(3));
   {
     TBoxWatch boxes;
-    f.DetailButtonClick(f.DetailButton);
+    RealPress(f.DetailButton);
     const std::vector<std::string> texts = boxes.Texts();
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].rfind("The file \"" + GamePath() + "\" is not a configuration file", 0), 0u)
@@ -194,16 +184,16 @@ TEST_F(MainWindowShellDialogsTest, EachFileChoiceOpensWithItsOwnFile) {
   // The game's choice and the demo's open with their own files.
   const auto readFieldAndCancel = [&] {
     field = OpenForm()->FileNameEdt->Text();
-    OpenForm()->CancelBtn->Click();
+    RealPress(OpenForm()->CancelBtn);
   };
   script_.When([&] { return Listing(Game->ExeFolder()); }, readFieldAndCancel);
-  f.findman->Click();
+  RealPress(f.findman);
   EXPECT_TRUE(script_.Finished());
   EXPECT_EQ(field, "Quenmar.exe");
   Choose(f.mapnamebox, "Training");
   ASSERT_EQ(f.demonamebox->Text(), "quick.tmd");
   script_.When([&] { return Listing(Game->Root() + "Levels\\Training\\"); }, readFieldAndCancel);
-  f.FcToolButton3->Click();
+  RealPress(f.FcToolButton3);
   EXPECT_TRUE(script_.Finished());
   EXPECT_EQ(field, "quick.tmd");
 }

@@ -325,7 +325,7 @@ TEST_F(MainWindowStartTest, TheUsersPathAndSeparatorSurviveTheClose) {
   };
   const auto search = [this](TForm1& f) {
     f.FixedDriveList = Game->Root() + "Nothing here\\;";
-    f.FcToolButton4Click(f.FcToolButton4);
+    RealPress(f.FcToolButton4);
   };
   const auto type = [](const char* text) {
     return [text](TForm1& f) { TypeInto(f.DecBox, text); };

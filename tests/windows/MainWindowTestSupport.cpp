@@ -9,9 +9,13 @@
 #include "controls/ControlsTestSupport.h"
 #include "controls/FcCmboBx.h"
 #include "controls/FcPages.h"
+#include "controls/FcEdit.h"
 #include "controls/FcRadChk.h"
 #include "platform/Guards.h"
 #include "platform/SysUtils.h"
+#include "shell/FcShellDialogs.h"
+#include "shell/FcShellOpenForm.h"
+#include "shell/ShellDialogTestSupport.h"
 
 void PrintTo(const TStoredSettings& s, std::ostream* os) {
   *os << "{Path \"" << s.Path << "\", CustomConfig \"" << s.CustomConfig << "\", Resolution ";
@@ -112,11 +116,7 @@ void ShowPageOf(TControl* control) {
 
 }  // namespace
 
-void ClickItem(TFcCustomGlyphButton* item) {
-  ShowPageOf(item);
-  MouseClick(item, item->Width() / 2, item->Height() / 2);
-  Pump();
-}
+void ClickItem(TFcCustomGlyphButton* item) { RealPress(item); }
 
 void Choose(TFcComboBox* box, const std::string& item) {
   const int index = box->Items()->IndexOf(item);
@@ -134,11 +134,35 @@ void TypeInto(TWinControl* control, const std::string& text) {
   ShowPageOf(control);
   control->SetFocus();
   Pump();
-  HWND focus = GetFocus();
-  SendMessageA(focus, EM_SETSEL, 0, -1);
-  SendMessageA(focus, WM_CHAR, VK_BACK, 1);
-  for (char c : text) SendMessageA(focus, WM_CHAR, static_cast<unsigned char>(c), 1);
-  Pump();
+  SendMessageA(GetFocus(), EM_SETSEL, 0, -1);
+  RealKey(VK_BACK);
+  RealType(text);
+}
+
+void RealPress(TControl* control) {
+  ShowPageOf(control);
+  RealClick(control, control->Width() / 2, control->Height() / 2);
+}
+
+void TypeAndEnter(TFcShellOpenSaveForm* dialog, const std::string& text) {
+  dialog->FileNameEdt->SetFocus();
+  dialog->FileNameEdt->SelectAll();
+  RealType(text);
+  RealKey(VK_RETURN);
+}
+
+void ChooseFileWith(TControl* button, const std::string& file) {
+  TFcOpenDialog* dialog = Form1->FcOpenDialog;
+  TModalScript script;
+  dialog->OnFormShow = [&script](TObject*) { script.Start(); };
+  script.When(
+      [dialog] {
+        return dialog->Form() && dialog->Form()->Visible() && GetFocus() == dialog->Form()->FileNameEdt->Handle();
+      },
+      [dialog, file] { TypeAndEnter(dialog->Form(), file); });
+  RealPress(button);
+  dialog->OnFormShow = nullptr;
+  EXPECT_TRUE(script.Finished()) << file;
 }
 
 void Leave(TWinControl* control) {
@@ -151,6 +175,9 @@ void Leave(TWinControl* control) {
 // ---- The fixture -----------------------------------------------------------------------------
 
 void MainWindowTest::SetUp() {
+  char cwd[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, cwd);
+  savedDir_ = cwd;
   RegisterProgramClasses();
   MainSettingsPlace = TSettingsPlace{HKEY_LOCAL_MACHINE, Key.Path(), KEY_ALL_ACCESS};
   // No first-start notice unless a test asks for it.
@@ -166,6 +193,7 @@ void MainWindowTest::TearDown() {
   MainSettingsPlace = TSettingsPlace();
   OpenDocument = nullptr;
   DeleteFolderTree(ProgramFolder + "Backup\\");
+  SetCurrentDirectoryA(savedDir_.c_str());
 }
 
 void MainWindowTest::UseGame(bool storePath) {

@@ -27,6 +27,7 @@
 
 class TFcComboBox;
 class TFcCustomGlyphButton;
+class TFcShellOpenSaveForm;
 
 // A document the window asked the shell to open.
 struct TOpenedDocument {
@@ -88,6 +89,14 @@ void Choose(TFcComboBox* box, const std::string& item);
 void TypeInto(TWinControl* control, const std::string& text);
 // The focus goes from the control to the form (its exit handler runs).
 void Leave(TWinControl* control);
+// A real click in the middle of the control, its page brought to the front first.
+void RealPress(TControl* control);
+// In the open dialog's window: the text typed into "File name", replacing what it held, and
+// Enter.
+void TypeAndEnter(TFcShellOpenSaveForm* dialog, const std::string& text);
+// A file chosen in the main window's open dialog as the user does: a real click on `button`,
+// then the name typed into the dialog's window and Enter.
+void ChooseFileWith(TControl* button, const std::string& file);
 
 class MainWindowTest : public testing::Test {
  protected:
@@ -119,4 +128,8 @@ class MainWindowTest : public testing::Test {
   std::unique_ptr<TGameTreeCopy> Game;
   std::vector<TOpenedDocument> Opened;
   std::string ProgramFolder = TestProgramFolder();
+
+ private:
+  // The open and select-folder dialogs' OK moves the process's current folder.
+  std::string savedDir_;
 };
