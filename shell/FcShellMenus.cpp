@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr UINT kFirstShellCommand = 1000;
 constexpr UINT kLastShellCommand = 0x7FFF;
 
 // A popup menu destroyed at the end unless handed on.
