@@ -141,7 +141,8 @@ TEST_F(FcSelectFolderDialogTest, WhileANewFoldersNameIsTypedItsParentKeepsItsCap
       .When([&] { return Filled(); },
             [&] {
               Select(folder);
-              Form()->BtnNewFolder->Click();
+              TControl* button = Form()->BtnNewFolder;
+              RealClick(button, button->Width() / 2, button->Height() / 2);
             })
       .When([&] { return Tree()->IsEditing(); },
             [&] {
