@@ -178,7 +178,7 @@ void TFcCustomImageComboBox::DestroyWnd() {
 }
 
 int TFcCustomImageComboBox::RowHeightFor(HFONT font) {
-  TWindowDC screen(nullptr);
+  TMeasureDC screen;
   TSelectObject selected(screen, font);
   TEXTMETRICA metrics{};
   GetTextMetricsA(screen, &metrics);

@@ -400,7 +400,7 @@ int TFcToolButton::DropDownMenuWidth() {
   metrics.cbSize = sizeof(metrics);
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
   TGdiObject<HFONT> font(CreateFontIndirectA(&metrics.lfMenuFont));
-  TWindowDC screen(nullptr);
+  TMeasureDC screen;
   TSelectObject select(screen, font);
   int widest = 0;
   TMenuItem* items = dropDownMenu_->Items();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -188,6 +189,21 @@ class TGdiObject {
 
  private:
   T object_ = nullptr;
+};
+
+// COM for the calling thread (CoInitialize): uninitialised at the end when this scope started
+// it. A thread that already runs COM in another apartment keeps it as it is.
+class TComScope {
+ public:
+  TComScope() : on_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~TComScope() {
+    if (on_) CoUninitialize();
+  }
+  TComScope(const TComScope&) = delete;
+  TComScope& operator=(const TComScope&) = delete;
+
+ private:
+  bool on_;
 };
 
 // Restores a variable's value at the end of the scope (a busy flag, a nesting count).

@@ -5,26 +5,12 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "platform/Guards.h"
 #include "platform/SysUtils.h"
 
 namespace {
 
 [[noreturn]] void ShortcutError() { throw Exception("Error opening Shortcut."); }
-
-// COM for the calling thread while a shortcut is read. A thread that already runs COM in
-// another apartment keeps it as it is (and must not be uninitialised here).
-class TComScope {
- public:
-  TComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~TComScope() {
-    if (ok_) CoUninitialize();
-  }
-  TComScope(const TComScope&) = delete;
-  TComScope& operator=(const TComScope&) = delete;
-
- private:
-  bool ok_;
-};
 
 // Releases an interface when it goes out of scope.
 template <class I>

@@ -318,15 +318,19 @@ void TFcCustomShellCombo::TreeSelectionChanged(TTreeNode* node) {
   if (TFcShellTreeData* data = tree ? tree->NodeData(node) : nullptr) selectedFolder_->SetIdList(data->AbsIdList());
 }
 
+void TFcCustomShellCombo::GoToShownItem() {
+  if (TFcShellComboData* data = ShellData(ItemIndex())) selectedFolder_->SetIdList(data->AbsIdList());
+}
+
 void TFcCustomShellCombo::DoSelEndOk() {
   TFcCustomImageComboBox::DoSelEndOk();
-  if (TFcShellComboData* data = ShellData(ItemIndex())) selectedFolder_->SetIdList(data->AbsIdList());
+  GoToShownItem();
 }
 
 void TFcCustomShellCombo::KeyDown(WORD& key, TShiftState shift) {
   TFcCustomImageComboBox::KeyDown(key, shift);
   if (key != VK_RETURN || !shift.Empty() || DroppedDown()) return;
-  if (TFcShellComboData* data = ShellData(ItemIndex())) selectedFolder_->SetIdList(data->AbsIdList());
+  GoToShownItem();
   key = 0;
 }
 

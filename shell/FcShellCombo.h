@@ -117,6 +117,8 @@ class TFcCustomShellCombo : public TFcCustomImageComboBox {
   // The rest of `target` from `from` on, one item a level below `parentFolder`.
   void AddChain(IShellFolder* parentFolder, LPCITEMIDLIST parentList, const TIdListLevels& target, int from);
   bool LinkedTreeLoading() const;
+  // SelectedFolder becomes the folder of the item the box shows, when it shows one.
+  void GoToShownItem();
   // Enter is the box's own, never the form's default button.
   void CMWantSpecialKey(TWMKey& m);
 

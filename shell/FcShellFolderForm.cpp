@@ -205,7 +205,7 @@ void TFcSelectFolderForm::ShellTreeChange(TObject*, TTreeNode* node) {
 void TFcSelectFolderForm::ShowStatusPath(TTreeNode* node) {
   TFcShellTreeData* data = ShellTree->NodeData(node);
   if (!data) return;
-  TWindowDC screen(nullptr);
+  TMeasureDC screen;
   TSelectObject font(screen, Font()->Handle());
   auto width = [&](const std::string& text) {
     SIZE size{};

@@ -7,30 +7,25 @@
 #include "platform/Guards.h"
 #include "shell/FcShellList.h"
 #include "shell/FcShellListPrivate.h"
+#include "shell/FcShellMenus.h"
 
 using namespace FcShellListPrivate;
 
 namespace {
-
-constexpr UINT kFirstMenuCommand = 1000;
-// The shell's "rename" command in a menu whose commands start at kFirstMenuCommand.
-constexpr UINT kRenameCommand = kFirstMenuCommand + 18;
-// The flags SetNameOf is given for a name typed into the list.
-constexpr SHGDNF kRenameFlags = 0x20;
 
 // Runs the default command of the items' shell menu ("open", for most).
 void RunDefaultCommand(HWND owner, IShellFolder* folder, std::vector<LPCITEMIDLIST>& items) {
   if (!folder || items.empty()) return;
   IContextMenu* raw = nullptr;
   HMENU popup = nullptr;
-  if (FAILED(CreateShellContextMenu(owner, folder, static_cast<UINT>(items.size()), items.data(), kFirstMenuCommand,
+  if (FAILED(CreateShellContextMenu(owner, folder, static_cast<UINT>(items.size()), items.data(), kFirstShellCommand,
                                     CMF_EXPLORE, &raw, &popup)))
     return;
   TComPtr<IContextMenu> menu(raw);
   TScopeExit destroyMenu([popup]() noexcept { DestroyMenu(popup); });
   UINT id = GetMenuDefaultItem(popup, FALSE, 0);
-  if (id != static_cast<UINT>(-1) && id >= kFirstMenuCommand)
-    InvokeShellCommand(menu.Get(), owner, id - kFirstMenuCommand);
+  if (id != static_cast<UINT>(-1) && id >= kFirstShellCommand)
+    InvokeShellCommand(menu.Get(), owner, id - kFirstShellCommand);
 }
 
 bool IsNetworkPath(const std::string& path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\'; }
@@ -248,7 +243,7 @@ void TFcCustomShellList::ShowShellContextMenu(POINT pos) {
   IContextMenu* raw = nullptr;
   HMENU popup = nullptr;
   OleCheck(CreateShellContextMenu(OwnerWindow(), shellFolder_.Get(), static_cast<UINT>(items.size()), items.data(),
-                                  kFirstMenuCommand, flags, &raw, &popup));
+                                  kFirstShellCommand, flags, &raw, &popup));
   TComPtr<IContextMenu> menu(raw);
   TScopeExit destroyMenu([popup]() noexcept { DestroyMenu(popup); });
   UINT result = 0;
@@ -266,8 +261,8 @@ void TFcCustomShellList::ShowShellContextMenu(POINT pos) {
 void TFcCustomShellList::InvokeMenuResult(IContextMenu* menu, UINT result) {
   if (result == kRenameCommand) {
     if (TListItem* item = ItemFocused()) item->EditCaption();
-  } else if (result >= kFirstMenuCommand) {
-    InvokeShellCommand(menu, OwnerWindow(), result - kFirstMenuCommand);
+  } else if (result >= kFirstShellCommand) {
+    InvokeShellCommand(menu, OwnerWindow(), result - kFirstShellCommand);
     RefreshNetworkFolder();
   } else if (result >= 1) {
     DoMenuCommand(static_cast<int>(result) - 1);

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr UINT kFirstShellCommand = 1000;
 constexpr UINT kLastShellCommand = 0x7FFF;
 
 // A popup menu destroyed at the end unless handed on.
@@ -185,7 +184,7 @@ void HandleMeasureItem(TWMMeasureItem& message, IContextMenu* menu, const TFcSen
     MEASUREITEMSTRUCT* item = message.MeasureItemStruct;
     if (!item || item->CtlType != ODT_MENU || !sendTo || item->itemData >= sendTo->size()) return;
     std::string text = NameWithoutExtension((*sendTo)[item->itemData].Name);
-    TWindowDC dc(nullptr);
+    TMeasureDC dc;
     TGdiObject<HFONT> font(CreateMenuFont());
     TSelectObject selectFont(dc, font.Get());
     SIZE extent{};

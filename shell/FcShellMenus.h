@@ -22,6 +22,13 @@ using TFcShPopupHintEvent = std::function<void(TObject* sender, const std::strin
 
 // ---- Context menus ------------------------------------------------------------------------
 
+// The shell's commands of a context menu start here; the lower ids are the menu's own.
+constexpr UINT kFirstShellCommand = 1000;
+// The shell's "rename" command in such a menu, which the shell controls carry out themselves.
+constexpr UINT kRenameCommand = kFirstShellCommand + 18;
+// The flags SetNameOf is given for a name typed into a shell control.
+constexpr SHGDNF kRenameFlags = 0x20;
+
 // The items' context menu from `folder`, filled into a new popup menu with command ids from
 // `firstId`. A failure to get the menu returns its code; a failure to fill it raises
 // EOleSysError (the menu and the popup then go). The caller releases the menu and destroys

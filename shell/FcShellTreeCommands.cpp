@@ -5,19 +5,9 @@
 #include "platform/Guards.h"
 #include "shell/FcShellCombo.h"
 #include "shell/FcShellList.h"
+#include "shell/FcShellMenus.h"
 #include "shell/FcShellTree.h"
 #include "shell/FcShellUtils.h"
-
-namespace {
-
-// The shell's commands of a context menu start here; the lower ids are the menu's own.
-constexpr UINT kFirstShellCommand = 1000;
-// The shell's "rename" command, which the tree carries out itself.
-constexpr int kRenameCommand = 1018;
-// The flags SetNameOf is given.
-constexpr SHGDNF kRenameFlags = 0x20;
-
-}  // namespace
 
 // ---- Commands --------------------------------------------------------------------------------
 
@@ -177,7 +167,7 @@ void TFcCustomShellTree::ShowShellContextMenu(TTreeNode* node, POINT point) {
     POINT screen = ClientToScreen(point);
     result = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr);
   }
-  if (result == kRenameCommand) {
+  if (result == static_cast<int>(kRenameCommand)) {
     node->EditText();
   } else if (result >= static_cast<int>(kFirstShellCommand)) {
     InvokeShellCommand(menu.Get(), OwnerWindow(), static_cast<UINT>(result) - kFirstShellCommand);

@@ -18,6 +18,7 @@
 #include "platform/Controls.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "platform/Guards.h"
 #include "platform/Menus.h"
 #include "platform/Themes.h"
 #include "RealInput.h"
@@ -206,6 +207,16 @@ inline RECT InkBounds(TBitmap& bitmap, TColor background) {
         ink.bottom = std::max<LONG>(ink.bottom, y + 1);
       }
   return ink;
+}
+
+// What the screen shows of the control's client area, or of `area` of it (client
+// coordinates), copied into a new bitmap of that size.
+inline std::unique_ptr<TBitmap> ScreenCopy(TWinControl* control, const RECT* area = nullptr) {
+  RECT r = area ? *area : control->ClientRect();
+  auto shot = std::make_unique<TBitmap>(r.right - r.left, r.bottom - r.top);
+  TWindowDC client(control->Handle());
+  BitBlt(shot->Canvas()->Handle(), 0, 0, shot->Width(), shot->Height(), client, r.left, r.top, SRCCOPY);
+  return shot;
 }
 
 // The control's client area and its children painted into a new bitmap of its size, as

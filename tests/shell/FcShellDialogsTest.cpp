@@ -141,7 +141,8 @@ TEST_F(FcSelectFolderDialogTest, WhileANewFoldersNameIsTypedItsParentKeepsItsCap
       .When([&] { return Filled(); },
             [&] {
               Select(folder);
-              Form()->BtnNewFolder->Click();
+              TControl* button = Form()->BtnNewFolder;
+              RealClick(button, button->Width() / 2, button->Height() / 2);
             })
       .When([&] { return Tree()->IsEditing(); },
             [&] {
@@ -158,16 +159,12 @@ TEST_F(FcSelectFolderDialogTest, WhileANewFoldersNameIsTypedItsParentKeepsItsCap
               RECT client = Tree()->ClientRect();
               RECT text{};
               ASSERT_TRUE(IntersectRect(&text, &caption, &client));
-              TBitmap shot(text.right - text.left, text.bottom - text.top);
-              {
-                TWindowDC tree(Tree()->Handle());
-                BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), tree, text.left, text.top, SRCCOPY);
-              }
+              std::unique_ptr<TBitmap> shot = ScreenCopy(Tree(), &text);
               ink = 0;
-              COLORREF ground = PixelAt(shot, 0, 0);
-              for (int y = 0; y < shot.Height(); ++y)
-                for (int x = 0; x < shot.Width(); ++x)
-                  if (PixelAt(shot, x, y) != ground) ++ink;
+              COLORREF ground = PixelAt(*shot, 0, 0);
+              for (int y = 0; y < shot->Height(); ++y)
+                for (int x = 0; x < shot->Width(); ++x)
+                  if (PixelAt(*shot, x, y) != ground) ++ink;
               Form()->CancelBtn->Click();
             });
   dialog_->Execute();

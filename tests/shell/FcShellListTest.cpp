@@ -581,14 +581,10 @@ TEST_F(ShellList, AFolderWithoutDetailsGetsTheFourDefaultColumnsAtTheExplorersWi
 std::vector<COLORREF> ScreenPixels(TForm* form) {
   form->Update();
   Pump();
-  TBitmap shot(form->ClientWidth(), form->ClientHeight());
-  {
-    TWindowDC client(form->Handle());
-    BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), client, 0, 0, SRCCOPY);
-  }
+  std::unique_ptr<TBitmap> shot = ScreenCopy(form);
   std::vector<COLORREF> pixels;
-  for (int y = 0; y < shot.Height(); ++y)
-    for (int x = 0; x < shot.Width(); ++x) pixels.push_back(PixelAt(shot, x, y));
+  for (int y = 0; y < shot->Height(); ++y)
+    for (int x = 0; x < shot->Width(); ++x) pixels.push_back(PixelAt(*shot, x, y));
   return pixels;
 }
 

@@ -127,6 +127,9 @@ class ShellDialogTest : public testing::Test {
       if (c == '/') c = '_';
     DeleteFolderTree(scratch_);
     ASSERT_TRUE(CreateDirectoryA(scratch_.c_str(), nullptr)) << scratch_;
+    // The pointer waits in the screen's corner, away from where the dialogs open: a list
+    // that drops down under it would follow it instead of the keys.
+    RealMove(POINT{0, 0});
   }
   void TearDown() override {
     SetCurrentDirectoryA(savedDir_.c_str());

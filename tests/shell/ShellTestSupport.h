@@ -11,6 +11,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "platform/Guards.h"
 #include "shell/FcShellIntf.h"
 
 // A folder of its own for each test, removed afterwards.
@@ -84,12 +85,7 @@ inline void MakeShortcut(const std::string& fileName, const std::string& target,
                          WORD hotKey = 0) {
   // COM while the link object lives: the program starts OLE only when its shell needs it, so
   // the thread may have none yet.
-  struct TComScope {
-    bool on = SUCCEEDED(CoInitialize(nullptr));
-    ~TComScope() {
-      if (on) CoUninitialize();
-    }
-  } com;
+  TComScope com;
   TComPtr<IShellLinkA> link;
   ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                              link.OutVoid()),
