@@ -10,6 +10,7 @@
 
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/StartupTrace.h"
 
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
@@ -210,6 +211,7 @@ void TApplication::CreateForm(T*& reference) {
   if (!MainForm()) {
     SetMainForm(form);
     form->HandleNeeded();
+    TraceStartup("main window's windows made");
   }
 }
 

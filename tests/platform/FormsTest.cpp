@@ -497,7 +497,8 @@ TEST(Forms, AStartWritesItsTraceOnlyWhenAsked) {
     phases.push_back(line.substr(tab + 1));
   }
   const std::vector<std::string> expected = {"application object", "TForm created",
-                                             "main window shown", "first paint"};
+                                             "main window's windows made", "main window shown",
+                                             "first paint"};
   EXPECT_EQ(phases, expected);
 
   ASSERT_TRUE(DeleteFileA(trace.c_str()));
